@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing, benchmarking and running
+# Skyvigil needs. Does nothing when all of them are already present.
+set -euo pipefail
+
+packages=(
+  # toolchain and build
+  g++ cmake ninja-build make pkg-config clang-format clang libclang-rt-14-dev
+  # libraries
+  libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
+  libcurl4-openssl-dev libwxgtk3.2-dev libgtk-3-dev libspeechd-dev
+  libsdl2-mixer-dev
+  # local weather service, cue synthesis, desktop tests
+  python3 openssl sox xvfb xauth openbox xdotool xclip dbus dbus-x11
+  at-spi2-core python3-pyatspi speech-dispatcher
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+sudo=""
+if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

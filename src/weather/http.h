@@ -1,0 +1,38 @@
+// The HTTP client the core talks through. The libcurl implementation lives in
+// http_curl.*; tests may hand in a fake.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace skyvigil {
+
+struct HttpRequest {
+  enum class Method { get, post };
+  Method method = Method::get;
+  std::string url;
+  std::string body;  // the form body of a POST (already encoded)
+};
+
+struct HttpResponse {
+  bool completed = false;  // the whole answer arrived without a transport error
+  long status = 0;         // HTTP status; 0 when no answer came
+  std::string body;
+};
+
+class HttpClient {
+ public:
+  virtual ~HttpClient() = default;
+
+  // Runs all requests together and returns their answers in the order of `requests`.
+  virtual std::vector<HttpResponse> PerformBatch(const std::vector<HttpRequest>& requests) = 0;
+
+  // GETs `url` into `target`. The file appears only when the transfer completed;
+  // a failed download leaves no file behind.
+  virtual bool Download(const std::string& url, const std::filesystem::path& target) = 0;
+
+  HttpResponse Perform(const HttpRequest& request) { return PerformBatch({request}).front(); }
+};
+
+}  // namespace skyvigil
