@@ -1,0 +1,79 @@
+// The commands of the main window and the events the desktop layer hands to
+// the core. One table describes every command's number, menu place, text and
+// shortcut, so menus, shortcuts and dispatch can't drift apart.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "app/app_state.h"
+
+namespace skyvigil {
+
+// Command numbers: menu items and their shortcuts share them.
+enum Command : int {
+  kAddCity = 4,
+  kHideWindow = 5,
+  kToggleMonitor = 6,
+  kExit = 7,
+  kRemoveCity = 8,
+  kToggleUnit = 9,
+  kSetTempDiff = 10,
+  kViewForecast = 11,
+  kToggleAlerts = 12,
+  kCopy = 13,
+  kSearchCity = 14,
+  kCheckForUpdates = 15,
+  kToggleMonitorSounds = 16,
+  kCloseSecondaryWindow = 100,
+  kAddSearchResult = 200,
+};
+
+// A key combination: one key with any of Control, Shift and Alt.
+struct Shortcut {
+  enum class Key { none, escape, enter, del, character };
+  Key key = Key::none;
+  char character = 0;  // an upper-case letter or a digit of the main keyboard
+  bool control = false;
+  bool shift = false;
+  bool alt = false;
+};
+
+struct CommandInfo {
+  int number;
+  std::string_view menu;  // "Application", "City" or "Settings"
+  std::string_view item_text;
+  Shortcut shortcut;
+};
+
+// The main window's menu items in menu order (menus in order of first appearance).
+std::span<const CommandInfo> MainWindowCommands();
+
+// The command a key combination stands for in the main window, or 0.
+int MainWindowCommandFor(const Shortcut& pressed);
+
+// Runs a command of the main window or of a secondary window.
+void RunCommand(App& app, int command);
+
+// Events of the main window's controls and of the desktop.
+void OnCityListEvent(App& app);    // any event of the city list
+void OnReportListEvent(App& app);  // any event of the report list
+void OnRefreshTimer(App& app);
+void OnTrayIconClick(App& app);
+void OnMainWindowClose(App& app);
+// Called after every handled event and whenever the event loop falls idle:
+// announces what the last refresh changed.
+void OnIdle(App& app);
+
+// Start-up after the single-instance guard: settings, cities (asking for a first
+// city when none can be read). The desktop layer then builds the main window.
+void LoadSettingsAndCities(App& app);
+// The first refresh once the main window stands.
+void FirstRefresh(App& app);
+
+// The orderly exit: "Exiting", tray icon removed, marker deleted, window closed.
+[[noreturn]] void ExitProgram(App& app);
+// Hides a shown main window or shows a hidden one, and remembers the state.
+void ToggleWindow(App& app);
+
+}  // namespace skyvigil
