@@ -24,7 +24,8 @@ struct AppState {
   std::vector<city> cities;
   std::vector<location> search_results;
   std::string search_text;
-  std::vector<std::string> report_lines;  // what the report list shows
+  std::vector<std::string> report_lines;    // what the report list shows
+  std::vector<std::string> forecast_lines;  // what the forecast list shows
   std::filesystem::path prefs_file = "prefs.ini";
   std::filesystem::path cities_file = "cities.json";
 };

@@ -29,6 +29,14 @@ enum Command : int {
   kAddSearchResult = 200,
 };
 
+// Buttons of window 1 that do something.
+enum Control : int {
+  kForecastClose = 102,
+  kForecastCopy = 104,
+  kResultsAdd = 202,
+  kResultsCancel = 203,
+};
+
 // A key combination: one key with any of Control, Shift and Alt.
 struct Shortcut {
   enum class Key { none, escape, enter, del, character };
@@ -52,8 +60,15 @@ std::span<const CommandInfo> MainWindowCommands();
 // The command a key combination stands for in the main window, or 0.
 int MainWindowCommandFor(const Shortcut& pressed);
 
+// The command a key combination stands for in the forecast window (Escape,
+// Control+Shift+C) or the results window (Escape, Return), or 0.
+int ForecastWindowCommandFor(const Shortcut& pressed);
+int ResultsWindowCommandFor(const Shortcut& pressed);
+
 // Runs a command of the main window or of a secondary window.
 void RunCommand(App& app, int command);
+// A press of a button of window 1, by control number.
+void OnControl(App& app, int control);
 
 // Events of the main window's controls and of the desktop.
 void OnCityListEvent(App& app);    // any event of the city list
@@ -61,6 +76,9 @@ void OnReportListEvent(App& app);  // any event of the report list
 void OnRefreshTimer(App& app);
 void OnTrayIconClick(App& app);
 void OnMainWindowClose(App& app);
+void OnForecastListEvent(App& app);  // any event of the forecast list
+// A close request for window 1 (e.g. Alt+F4) closes only that window.
+void OnSecondaryWindowClose(App& app);
 // Called after every handled event and whenever the event loop falls idle:
 // announces what the last refresh changed.
 void OnIdle(App& app);

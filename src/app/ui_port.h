@@ -9,7 +9,15 @@
 namespace skyvigil {
 
 // Which control has the keyboard focus, as far as the copy command cares.
-enum class FocusedControl { none, city_list, report_list, detail_box, forecast_list, forecast_box, other };
+enum class FocusedControl {
+  none,
+  city_list,
+  report_list,
+  detail_box,
+  forecast_list,
+  forecast_box,
+  other
+};
 
 enum class MessageIcon { none, error };
 
@@ -19,7 +27,7 @@ class UiPort {
 
   // Control 1, the city list. Changing it from code raises no list event.
   virtual void SetCityLines(const std::vector<std::string>& lines) = 0;
-  virtual int CitySelection() const = 0;  // -1 when nothing is selected
+  virtual int CitySelection() const = 0;   // -1 when nothing is selected
   virtual void SelectCity(int index) = 0;  // an index out of range clears the selection
 
   // Control 2, the heading; it also names the report list for screen readers.
@@ -51,6 +59,31 @@ class UiPort {
                               const std::string& initial) = 0;
 
   virtual void SetClipboardText(const std::string& text) = 0;
+
+  // Window 1: the forecast window or the search results window, owned by the
+  // main window. Opening either closes whichever window 1 is open. Neither has
+  // a close box; its own Escape (command 100) and buttons close it.
+  //
+  // Forecast window "Forecast": label 100 "Forecast", list 101, read-only box
+  // 103, buttons 104 "Copy forecast" and 102 "Close"; Escape gives command
+  // 100 and Control+Shift+C command 13. Shown empty while the forecast loads.
+  virtual void OpenForecastWindow() = 0;
+  // Fills list 101, selects line 0 without a list event (the box stays
+  // empty) and gives the list the focus.
+  virtual void SetForecastLines(const std::vector<std::string>& lines) = 0;
+  virtual int ForecastSelection() const = 0;  // -1 when nothing is selected
+  virtual void SetForecastDetailText(const std::string& text) = 0;
+  virtual std::string ForecastDetailText() const = 0;
+  // Results window "Results": label 200 "Results", list 201 of `entries`,
+  // buttons 202 "Add" and 203 "Cancel"; Return gives command 200 and Escape
+  // command 100. Entry 0 is selected and the list has the focus.
+  virtual void OpenResultsWindow(const std::vector<std::string>& entries) = 0;
+  virtual int ResultSelection() const = 0;  // -1 when nothing is selected
+  virtual void CloseSecondaryWindow() = 0;
+
+  // Starts the updater program in the working folder without waiting for it;
+  // a failure is not reported.
+  virtual void StartUpdater() = 0;
 
   // Deletes the single-instance marker.
   virtual void ReleaseMarker() = 0;

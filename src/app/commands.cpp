@@ -1,0 +1,325 @@
+// The command table of the main window and the dispatch of every command and
+// desktop event into the core.
+#include "app/commands.h"
+
+#include <array>
+#include <exception>
+#include <utility>
+
+#include "cities/city_add.h"
+#include "cities/city_search.h"
+#include "monitor/monitor_cycle.h"
+#include "present/current_report.h"
+#include "present/forecast_window.h"
+#include "update/update_check.h"
+#include "weather/cities_store.h"
+#include "weather/prefs.h"
+
+namespace skyvigil {
+
+namespace {
+
+constexpr Shortcut Key(Shortcut::Key key) {
+  return Shortcut{key, 0, false, false, false};
+}
+constexpr Shortcut Control(char c, bool shift = false) {
+  return Shortcut{Shortcut::Key::character, c, true, shift, false};
+}
+
+constexpr std::array kMainWindowCommands = {
+    CommandInfo{kHideWindow, "Application", "Hide Window (Escape)", Key(Shortcut::Key::escape)},
+    CommandInfo{kCheckForUpdates, "Application", "Check for Updates", {}},
+    CommandInfo{kExit, "Application", "Exit", {}},
+    CommandInfo{kAddCity, "City", "Add City (Control+N)", Control('N')},
+    CommandInfo{kRemoveCity, "City", "Remove City (Delete)", Key(Shortcut::Key::del)},
+    CommandInfo{kSearchCity, "City", "Search for City (Control+S)", Control('S')},
+    CommandInfo{kToggleMonitor, "City", "Toggle Skyvigil (Control+M)", Control('M')},
+    CommandInfo{kToggleAlerts, "City", "Toggle weather alerts (Control+G)", Control('G')},
+    CommandInfo{kViewForecast, "City", "View forecast (Enter)", Key(Shortcut::Key::enter)},
+    CommandInfo{kCopy, "City", "Copy focused item to clipboard (Control+Shift+C)",
+                Control('C', true)},
+    CommandInfo{kToggleUnit, "Settings", "Toggle temperature display unit (Control+1)",
+                Control('1')},
+    CommandInfo{kSetTempDiff, "Settings", "Set monitor temperature difference (Control+2)",
+                Control('2')},
+    CommandInfo{kToggleMonitorSounds, "Settings", "Toggle monitor sounds (control+shift+m)",
+                Control('M', true)},
+};
+
+// The shortcuts of the two kinds of window 1.
+constexpr std::array kForecastWindowShortcuts = {
+    std::pair{Key(Shortcut::Key::escape), int{kCloseSecondaryWindow}},
+    std::pair{Control('C', true), int{kCopy}},
+};
+constexpr std::array kResultsWindowShortcuts = {
+    std::pair{Key(Shortcut::Key::escape), int{kCloseSecondaryWindow}},
+    std::pair{Key(Shortcut::Key::enter), int{kAddSearchResult}},
+};
+
+bool SameShortcut(const Shortcut& a, const Shortcut& b) {
+  return a.key == b.key && (a.key != Shortcut::Key::character || a.character == b.character) &&
+         a.control == b.control && a.shift == b.shift && a.alt == b.alt;
+}
+
+template <size_t N>
+int CommandFor(const std::array<std::pair<Shortcut, int>, N>& table, const Shortcut& pressed) {
+  for (const auto& [shortcut, command] : table) {
+    if (SameShortcut(shortcut, pressed))
+      return command;
+  }
+  return 0;
+}
+
+// The check from the menu runs on the main thread and uses the main window's dialogs.
+class MainThreadPrompter : public UpdatePrompter {
+ public:
+  explicit MainThreadPrompter(App& app) : app_(app) {}
+  void ShowMessage(const std::string& title, const std::string& text) override {
+    app_.ui.ShowMessage(title, text, MessageIcon::none);
+  }
+  bool AskYesNo(const std::string& title, const std::string& text) override {
+    return app_.ui.AskYesNo(title, text);
+  }
+  void StartUpdater() override { app_.ui.StartUpdater(); }
+  void ExitProgram() override { skyvigil::ExitProgram(app_); }
+
+ private:
+  App& app_;
+};
+
+void ViewForecast(App& app) {
+  const int index = app.ui.CitySelection();
+  if (index < 0 || static_cast<size_t>(index) >= app.state.cities.size())
+    return;
+  OpenForecastWindow(app, app.state.cities[static_cast<size_t>(index)].name);
+}
+
+void CloseWindowOne(App& app) {
+  app.ui.CloseSecondaryWindow();
+  app.state.forecast_lines.clear();
+}
+
+void RemoveCity(App& app) {
+  auto& cities = app.state.cities;
+  const int index = app.ui.CitySelection();
+  if (index < 0 || static_cast<size_t>(index) >= cities.size())
+    return;
+  const auto at = cities.begin() + index;
+  if (!app.ui.AskYesNo("Remove City", "Are you sure you wish to remove " + at->name + "?"))
+    return;
+
+  cities.erase(at);
+  SaveCities(cities, app.state.cities_file);
+  if (cities.empty()) {
+    PromptNewCity(app);
+    RefreshCities(app, RefreshMode::new_cities);
+  }
+  RefreshCityList(app, false);
+  app.ui.SelectCity(0);
+  ShowCurrentWeather(app);
+}
+
+void ToggleUnit(App& app) {
+  int64_t& unit = app.state.prefs.celcius;
+  static constexpr std::array<const char*, 4> kNames = {
+      "fahrenheit", "Celcius", "Both (Celcius first)", "Both (fahrenheit first)"};
+  unit = (unit >= 0 && unit < 3) ? unit + 1 : 0;
+  app.announcer.Speak(kNames[static_cast<size_t>(unit)], false);
+  SavePreferences(app.state.prefs, app.state.prefs_file);
+  RefreshCityList(app, false);
+  ShowCurrentWeather(app);
+}
+
+// The lines, one per line feed, without line feeds at either end.
+std::string JoinedLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines)
+    text += line + "\n";
+  const size_t first = text.find_first_not_of('\n');
+  if (first == std::string::npos)
+    return {};
+  const size_t last = text.find_last_not_of('\n');
+  return text.substr(first, last - first + 1);
+}
+
+void CopyFocusedItem(App& app) {
+  switch (app.ui.Focus()) {
+    case FocusedControl::report_list:
+    case FocusedControl::detail_box:
+      app.ui.SetClipboardText(app.ui.DetailText());
+      break;
+    case FocusedControl::forecast_list:
+    case FocusedControl::forecast_box:
+      app.ui.SetClipboardText(app.ui.ForecastDetailText());
+      break;
+    default:
+      app.ui.SetClipboardText(JoinedLines(app.state.report_lines));
+      break;
+  }
+  app.announcer.Speak("Copied", true);
+}
+
+}  // namespace
+
+std::span<const CommandInfo> MainWindowCommands() {
+  return kMainWindowCommands;
+}
+
+int ForecastWindowCommandFor(const Shortcut& pressed) {
+  return CommandFor(kForecastWindowShortcuts, pressed);
+}
+
+int ResultsWindowCommandFor(const Shortcut& pressed) {
+  return CommandFor(kResultsWindowShortcuts, pressed);
+}
+
+int MainWindowCommandFor(const Shortcut& pressed) {
+  for (const CommandInfo& info : kMainWindowCommands) {
+    if (info.shortcut.key != Shortcut::Key::none && SameShortcut(info.shortcut, pressed)) {
+      return info.number;
+    }
+  }
+  return 0;
+}
+
+void RunCommand(App& app, int command) {
+  switch (command) {
+    case kAddCity:
+      AddCity(app);
+      break;
+    case kHideWindow:
+      ToggleWindow(app);
+      break;
+    case kToggleMonitor:
+      ToggleMonitor(app);
+      break;
+    case kExit:
+      ExitProgram(app);
+    case kRemoveCity:
+      RemoveCity(app);
+      break;
+    case kToggleUnit:
+      ToggleUnit(app);
+      break;
+    case kSetTempDiff:
+      SetTemperatureDifference(app);
+      break;
+    case kToggleAlerts:
+      ToggleAlerts(app);
+      break;
+    case kCopy:
+      CopyFocusedItem(app);
+      break;
+    case kToggleMonitorSounds:
+      ToggleMonitorSounds(app);
+      break;
+    case kViewForecast:
+      ViewForecast(app);
+      break;
+    case kSearchCity:
+      SearchForCity(app);
+      break;
+    case kCheckForUpdates: {
+      MainThreadPrompter prompter(app);
+      UpdateSource source;
+      source.update_address = app.state.service.update_address;
+      source.app_version = app.state.app_version;
+      CheckForUpdate(app.http, app.announcer, prompter, source, false);
+      break;
+    }
+    case kCloseSecondaryWindow:
+      CloseWindowOne(app);
+      break;
+    case kAddSearchResult:
+      AddSearchResult(app);
+      break;
+    default:
+      break;
+  }
+}
+
+void OnControl(App& app, int control) {
+  switch (control) {
+    case kForecastClose:
+    case kResultsCancel:
+      CloseWindowOne(app);
+      break;
+    case kForecastCopy:
+      app.ui.SetClipboardText(JoinedLines(app.state.forecast_lines));
+      break;
+    case kResultsAdd:
+      AddSearchResult(app);
+      break;
+    default:
+      break;
+  }
+}
+
+void OnForecastListEvent(App& app) {
+  ShowSelectedForecastLine(app);
+}
+
+void OnSecondaryWindowClose(App& app) {
+  CloseWindowOne(app);
+}
+
+void OnCityListEvent(App& app) {
+  ShowCurrentWeather(app);
+}
+
+void OnReportListEvent(App& app) {
+  ShowSelectedLine(app);
+}
+
+void OnRefreshTimer(App& app) {
+  RefreshCities(app, RefreshMode::all_cities);
+  RefreshCityList(app, false);
+  ShowCurrentWeather(app);
+}
+
+void OnTrayIconClick(App& app) {
+  ToggleWindow(app);
+}
+
+void OnMainWindowClose(App& app) {
+  ExitProgram(app);
+}
+
+void OnIdle(App& app) {
+  MonitorCheck(app);
+}
+
+void LoadSettingsAndCities(App& app) {
+  LoadPreferences(app.state.prefs, app.state.service, app.state.prefs_file);
+  LoadCities(app.state.cities, app.state.cities_file,
+             [&app](std::vector<city>&) { PromptNewCity(app); });
+}
+
+void FirstRefresh(App& app) {
+  RefreshCities(app, RefreshMode::all_cities);
+  RefreshCityList(app, true);
+  ShowCurrentWeather(app);
+}
+
+void ExitProgram(App& app) {
+  app.announcer.Speak("Exiting", true);
+  app.ui.RemoveTrayIcon();
+  app.ui.ReleaseMarker();
+  app.ui.CloseMainWindow();
+  app.ui.EndProgram();
+  std::terminate();  // EndProgram never returns; a port that did would be a bug
+}
+
+void ToggleWindow(App& app) {
+  Preferences& p = app.state.prefs;
+  if (p.window_hidden == 0) {
+    app.ui.HideMainWindow();
+    p.window_hidden = 1;
+  } else {
+    app.ui.ShowMainWindow();
+    p.window_hidden = 0;
+  }
+  SavePreferences(p, app.state.prefs_file);
+}
+
+}  // namespace skyvigil

@@ -1,0 +1,47 @@
+// The "Add City" command and the first-city prompt.
+#include "cities/city_add.h"
+
+#include "monitor/monitor_cycle.h"
+#include "present/current_report.h"
+#include "weather/cities_store.h"
+
+namespace skyvigil {
+
+void PromptNewCity(App& app) {
+  std::string answer = app.ui.AskText(
+      "New City", "Enter either a zip code or a city name to use with the program.", "");
+  if (answer.empty())
+    return;
+  city added;
+  added.name = std::move(answer);
+  added.alerts = 1;
+  app.state.cities.push_back(std::move(added));
+}
+
+bool RemoveDuplicateCity(App& app, const std::string& name, size_t index) {
+  auto& cities = app.state.cities;
+  for (size_t i = 0; i < cities.size(); ++i) {
+    if (i == index || cities[i].name != name)
+      continue;
+    app.ui.ShowMessage("Alert", "You already have added this city to Skyvigil.", MessageIcon::none);
+    cities.erase(cities.begin() + static_cast<std::ptrdiff_t>(index));
+    SaveCities(cities, app.state.cities_file);
+    return true;
+  }
+  return false;
+}
+
+void AddCity(App& app) {
+  PromptNewCity(app);
+  RefreshCities(app, RefreshMode::new_cities);
+  auto& cities = app.state.cities;
+  if (!cities.empty()) {
+    const size_t last = cities.size() - 1;
+    const std::string name = cities[last].name;
+    RemoveDuplicateCity(app, name, last);
+  }
+  RefreshCityList(app, false);
+  ShowCurrentWeather(app);
+}
+
+}  // namespace skyvigil

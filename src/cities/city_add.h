@@ -1,0 +1,22 @@
+// Adding cities: by a typed query (with the duplicate check) and, later, from
+// the results of a place search.
+#pragma once
+
+#include <string>
+
+#include "app/app_state.h"
+
+namespace skyvigil {
+
+// Asks for a zip code or city name and appends it as a new city (alerts on).
+// An empty answer adds nothing. Saves nothing: the refresh that follows does.
+void PromptNewCity(App& app);
+
+// When another city than the one at `index` has exactly `name`, tells the user,
+// removes the city at `index`, saves the list and returns true.
+bool RemoveDuplicateCity(App& app, const std::string& name, size_t index);
+
+// "Add City": prompt, refresh of new cities, duplicate check, list and report rebuilt.
+void AddCity(App& app);
+
+}  // namespace skyvigil

@@ -1,0 +1,57 @@
+// City search and the results window.
+#include "cities/city_search.h"
+
+#include "monitor/monitor_cycle.h"
+#include "present/current_report.h"
+#include "weather/service_requests.h"
+
+namespace skyvigil {
+
+namespace {
+
+std::string FullPlaceName(const location& place) {
+  return place.name + ", " + place.region + ", " + place.country;
+}
+
+}  // namespace
+
+void SearchForCity(App& app) {
+  app.state.search_text = app.ui.AskText("Search", "Enter a query to search for", "");
+  ShowSearchResults(app, app.state.search_text);
+}
+
+void ShowSearchResults(App& app, const std::string& query) {
+  AppState& s = app.state;
+  SearchLocations(app.http, s.service, query, s.search_results);
+  if (s.search_results.empty()) {
+    app.ui.ShowMessage("Error", "No results", MessageIcon::error);
+    return;
+  }
+  std::vector<std::string> entries;
+  entries.reserve(s.search_results.size());
+  for (const location& place : s.search_results)
+    entries.push_back(FullPlaceName(place));
+  app.ui.OpenResultsWindow(entries);
+}
+
+void AddSearchResult(App& app) {
+  AppState& s = app.state;
+  const int index = app.ui.ResultSelection();
+  if (index < 0 || static_cast<size_t>(index) >= s.search_results.size())
+    return;
+
+  city added;
+  added.name = FullPlaceName(s.search_results[static_cast<size_t>(index)]);
+  added.alerts = 1;
+  s.cities.push_back(std::move(added));
+
+  RefreshCities(app, RefreshMode::new_cities);
+  RefreshCityList(app, false);
+  // The report stays with the city selected before; the new city is only
+  // selected in the list, which raises no list event.
+  ShowCurrentWeather(app);
+  app.ui.SelectCity(static_cast<int>(s.cities.size()) - 1);
+  app.ui.CloseSecondaryWindow();
+}
+
+}  // namespace skyvigil

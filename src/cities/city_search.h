@@ -1,0 +1,21 @@
+// Adding a city through the weather service's place search and its results window.
+#pragma once
+
+#include <string>
+
+#include "app/app_state.h"
+
+namespace skyvigil {
+
+// "Search for City": asks for a search text, then shows what the service found.
+void SearchForCity(App& app);
+
+// Searches for `query` (also when empty) and opens the results window, or
+// tells the user that nothing was found.
+void ShowSearchResults(App& app, const std::string& query);
+
+// Adds the result selected in the results window as a new city, refreshes it
+// and closes the window.
+void AddSearchResult(App& app);
+
+}  // namespace skyvigil

@@ -1,0 +1,179 @@
+// The refresh, the change check and the switches of the monitor.
+#include "monitor/monitor_cycle.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "present/format.h"
+#include "weather/cities_store.h"
+#include "weather/prefs.h"
+#include "weather/service_requests.h"
+
+namespace skyvigil {
+
+namespace {
+
+// The days of an alert request; only its alerts are used.
+constexpr int kAlertForecastDays = 1;
+
+void SpeakAlerts(App& app, const city& c, const std::vector<alert>& alerts) {
+  if (alerts.empty())
+    return;
+  app.announcer.PlayCue(Cue::alert);
+  for (const alert& a : alerts) {
+    std::string text = c.name + ": ";
+    if (!a.severity.empty())
+      text += a.severity + " ";
+    text += a.event + ". View the forecast For more.";
+    app.announcer.Speak(text, false);
+  }
+}
+
+// The city's name becomes the place the service answered for. A record that
+// holds no place (the first request for a typed query failed) keeps the
+// typed name, so the city can still be fetched next time.
+void RewriteName(city& c) {
+  const location& place = c.weather.location;
+  if (place.name.empty())
+    return;
+  c.name = place.name + ", " + place.region + ", " + place.country;
+}
+
+city* SelectedCity(App& app) {
+  const int index = app.ui.CitySelection();
+  if (index < 0 || static_cast<size_t>(index) >= app.state.cities.size())
+    return nullptr;
+  return &app.state.cities[static_cast<size_t>(index)];
+}
+
+void ToggleSwitch(App& app, int64_t city::*field, const char* label) {
+  city* c = SelectedCity(app);
+  if (c == nullptr)
+    return;
+  const bool now_on = (c->*field) != 1;
+  c->*field = now_on ? 1 : 0;
+  app.announcer.Speak(label + c->name + (now_on ? " on" : " off"), false);
+  SaveCities(app.state.cities, app.state.cities_file);
+}
+
+}  // namespace
+
+void RefreshCities(App& app, RefreshMode mode) {
+  AppState& s = app.state;
+
+  // One batch: per refreshed city its current request, then its alert request.
+  struct Pending {
+    size_t city_index;
+    size_t current_answer;
+    std::optional<size_t> alert_answer;
+  };
+  std::vector<Pending> pending;
+  std::vector<HttpRequest> requests;
+  for (size_t i = 0; i < s.cities.size(); ++i) {
+    const city& c = s.cities[i];
+    if (mode == RefreshMode::new_cities && c.weather.temp_c > 0.0)
+      continue;
+    Pending p{i, requests.size(), std::nullopt};
+    requests.push_back(CurrentWeatherRequest(s.service, c.name));
+    if (c.alerts == 1) {
+      p.alert_answer = requests.size();
+      requests.push_back(ForecastRequest(s.service, c.name, kAlertForecastDays));
+    }
+    pending.push_back(p);
+  }
+
+  if (!requests.empty()) {
+    const std::vector<HttpResponse> answers = app.http.PerformBatch(requests);
+    for (const Pending& p : pending) {
+      city& c = s.cities[p.city_index];
+      ApplyCurrentWeatherAnswer(answers[p.current_answer], c.weather);
+      if (p.alert_answer) {
+        std::vector<forecastday> days;
+        std::vector<alert> alerts;
+        ApplyForecastAnswer(answers[*p.alert_answer], days, alerts);
+        SpeakAlerts(app, c, alerts);
+      }
+      RewriteName(c);
+    }
+  }
+  SaveCities(s.cities, s.cities_file);
+}
+
+void MonitorCheck(App& app) {
+  AppState& s = app.state;
+  const bool sounds = s.prefs.monitor_sounds == 1;
+  for (city& c : s.cities) {
+    if (c.monitor != 1)
+      continue;
+
+    const std::string& now = c.weather.condition.text;
+    if (c.condition != now) {
+      c.condition = now;
+      if (sounds)
+        app.announcer.PlayCue(Cue::condition);
+      app.announcer.Speak(std::string(ShortCityName(c.name)) + ": " + c.condition, false);
+    }
+
+    const double old_temp = c.temp;
+    const double new_temp = c.weather.temp_f;
+    if (old_temp != new_temp &&
+        std::fabs(old_temp - new_temp) > static_cast<double>(s.prefs.temp_diff)) {
+      if (sounds)
+        app.announcer.PlayCue(old_temp > new_temp ? Cue::down : Cue::up);
+      c.temp = new_temp;
+      app.announcer.Speak(
+          std::string(ShortCityName(c.name)) + ": " + RealText(new_temp) + " Degrees", false);
+    }
+  }
+}
+
+void RefreshCityList(App& app, bool restore) {
+  AppState& s = app.state;
+  // Nothing selected (or an empty list) counts as the first entry.
+  const int before = std::max(app.ui.CitySelection(), 0);
+
+  std::vector<std::string> lines;
+  lines.reserve(s.cities.size());
+  for (const city& c : s.cities)
+    lines.push_back(CitySummaryText(c, s.prefs.celcius));
+  app.ui.SetCityLines(lines);
+
+  if (lines.empty()) {
+    app.ui.ShowMessage("Alert!", "You have to add a city to use the program.", MessageIcon::none);
+    app.ui.EndProgram();
+  }
+  app.ui.SelectCity(restore ? static_cast<int>(s.prefs.cities_index) : before);
+}
+
+void ToggleMonitor(App& app) {
+  ToggleSwitch(app, &city::monitor, "Skyvigil for ");
+}
+
+void ToggleAlerts(App& app) {
+  ToggleSwitch(app, &city::alerts, "Alerts for ");
+}
+
+void ToggleMonitorSounds(App& app) {
+  Preferences& p = app.state.prefs;
+  const bool now_on = p.monitor_sounds != 1;
+  p.monitor_sounds = now_on ? 1 : 0;
+  app.announcer.Speak(now_on ? "Monitor sounds on" : "Monitor sounds off", false);
+  SavePreferences(p, app.state.prefs_file);
+}
+
+void SetTemperatureDifference(App& app) {
+  Preferences& p = app.state.prefs;
+  const std::string answer = app.ui.AskText(
+      "Temperature Difference",
+      "Please enter a value in which the temperature must change before you are notified about it "
+      "in a monitor.",
+      IntText(p.temp_diff));
+  const int64_t value = ParseIniInteger(answer);
+  if (value <= 0)
+    return;
+  p.temp_diff = value;
+  SavePreferences(p, app.state.prefs_file);
+}
+
+}  // namespace skyvigil

@@ -1,0 +1,46 @@
+// The update check: version file, question, download, hand-over.
+#include "update/update_check.h"
+
+namespace skyvigil {
+
+void CheckForUpdate(HttpClient& http, Announcer& announcer, UpdatePrompter& prompter,
+                    const UpdateSource& source, bool automatic) {
+  if (source.update_address.empty())
+    return;
+
+  HttpRequest version_request;
+  version_request.url = source.update_address + "/projects/skyvigilversion.txt";
+  const HttpResponse answer = http.Perform(version_request);
+  if (answer.status != 200)
+    return;
+
+  // Compared as text: anything else than exactly our version is offered.
+  const std::string& version = answer.body;
+  if (version == source.app_version) {
+    if (!automatic)
+      prompter.ShowMessage("Alert", "No update available.");
+    return;
+  }
+  if (!prompter.AskYesNo("Alert", "There is a new version of Skyvigil available, " + version +
+                                      ". Would you like to download it now?")) {
+    return;
+  }
+
+  announcer.Speak("Downloading update", false);
+  if (!http.Download(source.update_address + "/softs/Skyvigil.zip", source.archive_file)) {
+    prompter.ShowMessage("Download error", "There was an error downloading Skyvigil.zip.");
+    return;
+  }
+  prompter.StartUpdater();
+  prompter.ExitProgram();
+}
+
+std::filesystem::path UpdaterProgram() {
+#ifdef _WIN32
+  return "updater.exe";
+#else
+  return "./updater";
+#endif
+}
+
+}  // namespace skyvigil

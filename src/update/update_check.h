@@ -1,0 +1,41 @@
+// Asks the update server whether a newer build exists, downloads it on the
+// user's consent and hands over to the updater program.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "monitor/announcer.h"
+#include "weather/http.h"
+
+namespace skyvigil {
+
+// The dialogs and the hand-over as the thread running the check sees them.
+// The desktop layer carries them to the main thread, so a check on a
+// background thread never touches a window itself.
+class UpdatePrompter {
+ public:
+  virtual ~UpdatePrompter() = default;
+  virtual void ShowMessage(const std::string& title, const std::string& text) = 0;
+  virtual bool AskYesNo(const std::string& title, const std::string& text) = 0;
+  // Starts the updater without waiting for it; a failure is not reported.
+  virtual void StartUpdater() = 0;
+  // The orderly exit of the whole program.
+  virtual void ExitProgram() = 0;
+};
+
+struct UpdateSource {
+  std::string update_address;  // the server's base address; empty: no check
+  std::string app_version;
+  std::filesystem::path archive_file = "Skyvigil.zip";
+};
+
+// `automatic` is true for the check at start-up, which says nothing when
+// there is no update.
+void CheckForUpdate(HttpClient& http, Announcer& announcer, UpdatePrompter& prompter,
+                    const UpdateSource& source, bool automatic);
+
+// The updater program's name in the working folder.
+std::filesystem::path UpdaterProgram();
+
+}  // namespace skyvigil

@@ -1,0 +1,293 @@
+// Every command of the main window, driven through the fakes.
+#include "app/commands.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "fakes/app_harness.h"
+#include "monitor/monitor_cycle.h"
+#include "present/current_report.h"
+#include "weather/cities_store.h"
+
+namespace skyvigil {
+namespace {
+
+using testing::AppHarness;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testing::ProgramEnded;
+
+class CommandsTest : public ::testing::Test {
+ protected:
+  CommandsTest() {
+    h.places["Springfield"] = {"Springfield", "Illinois", "United States of America",
+                               "Sunny",       70,         21};
+    h.places["62701"] = h.places["Springfield"];
+    h.places["Paris"] = {"Paris", "Ile-de-France", "France", "Light rain", 50, 10};
+    h.places["Oslo"] = {"Oslo", "Oslo", "Norway", "Snow", 23, -5};
+  }
+
+  // Starts with the given cities shown and the first one selected.
+  void Start(std::vector<city> cities) {
+    h.app.state.cities = std::move(cities);
+    RefreshCityList(h.app, true);
+    ShowCurrentWeather(h.app);
+    h.announcer.events.clear();
+  }
+
+  std::vector<city> Saved() {
+    std::vector<city> saved;
+    LoadCities(saved, h.app.state.cities_file, [](std::vector<city>&) {});
+    return saved;
+  }
+
+  AppHarness h;
+};
+
+TEST(CommandTable, MenusHoldTheirItemsInOrder) {
+  std::vector<std::string> items;
+  for (const CommandInfo& info : MainWindowCommands()) {
+    items.push_back(std::string(info.menu) + "/" + std::to_string(info.number) + "/" +
+                    std::string(info.item_text));
+  }
+  EXPECT_THAT(
+      items, ElementsAre(
+                 "Application/5/Hide Window (Escape)", "Application/15/Check for Updates",
+                 "Application/7/Exit", "City/4/Add City (Control+N)", "City/8/Remove City (Delete)",
+                 "City/14/Search for City (Control+S)", "City/6/Toggle Skyvigil (Control+M)",
+                 "City/12/Toggle weather alerts (Control+G)", "City/11/View forecast (Enter)",
+                 "City/13/Copy focused item to clipboard (Control+Shift+C)",
+                 "Settings/9/Toggle temperature display unit (Control+1)",
+                 "Settings/10/Set monitor temperature difference (Control+2)",
+                 "Settings/16/Toggle monitor sounds (control+shift+m)"));
+}
+
+TEST(CommandTable, ShortcutsNeedTheirExactModifiers) {
+  using K = Shortcut::Key;
+  const std::vector<std::pair<Shortcut, int>> cases = {
+      {{K::escape, 0, false, false, false}, 5},
+      {{K::character, 'M', true, false, false}, 6},
+      {{K::character, 'N', true, false, false}, 4},
+      {{K::del, 0, false, false, false}, 8},
+      {{K::character, '1', true, false, false}, 9},
+      {{K::character, '2', true, false, false}, 10},
+      {{K::character, 'G', true, false, false}, 12},
+      {{K::character, 'C', true, true, false}, 13},
+      {{K::character, 'M', true, true, false}, 16},
+      {{K::enter, 0, false, false, false}, 11},
+      {{K::character, 'S', true, false, false}, 14},
+      // Not shortcuts: missing or extra modifiers, other keys.
+      {{K::character, 'C', true, false, false}, 0},
+      {{K::character, 'M', false, false, false}, 0},
+      {{K::character, 'N', true, false, true}, 0},
+      {{K::escape, 0, false, true, false}, 0},
+      {{K::character, 'P', true, false, false}, 0},
+      {{K::del, 0, true, false, false}, 0},
+  };
+  for (const auto& [pressed, command] : cases) {
+    EXPECT_EQ(MainWindowCommandFor(pressed), command) << pressed.character;
+  }
+}
+
+TEST_F(CommandsTest, RemovingACityAsksFirstAndNoKeepsIt) {
+  Start({h.CityAt("Springfield"), h.CityAt("Paris")});
+  h.ui.city_selection = 1;
+  h.ui.yes_no_answers = {false};
+  RunCommand(h.app, kRemoveCity);
+  EXPECT_THAT(
+      h.ui.dialogs,
+      ElementsAre("Remove City|Are you sure you wish to remove Paris, Ile-de-France, France?"));
+  EXPECT_EQ(h.app.state.cities.size(), 2u);
+
+  h.ui.yes_no_answers = {true};
+  RunCommand(h.app, kRemoveCity);
+  ASSERT_EQ(h.app.state.cities.size(), 1u);
+  EXPECT_EQ(Saved().size(), 1u);
+  EXPECT_THAT(h.ui.city_lines, ElementsAre("Springfield: Sunny, 70 degrees F"));
+  EXPECT_EQ(h.ui.city_selection, 0);
+  EXPECT_EQ(h.ui.heading, "Weather for Springfield, Illinois, United States of America");
+}
+
+TEST_F(CommandsTest, RemovingTheLastCityAsksForANewOneAndFetchesIt) {
+  Start({h.CityAt("Springfield")});
+  h.ui.yes_no_answers = {true};
+  h.ui.text_answers = {"Oslo"};
+  RunCommand(h.app, kRemoveCity);
+  EXPECT_EQ(h.ui.dialogs.back(),
+            "New City|Enter either a zip code or a city name to use with the program.|");
+  ASSERT_EQ(h.app.state.cities.size(), 1u);
+  EXPECT_EQ(h.app.state.cities[0].name, "Oslo, Oslo, Norway");
+  EXPECT_EQ(h.app.state.cities[0].alerts, 1);
+  EXPECT_THAT(h.ui.city_lines, ElementsAre("Oslo: Snow, 23 degrees F"));
+  EXPECT_EQ(Saved()[0].name, "Oslo, Oslo, Norway");
+}
+
+TEST_F(CommandsTest, RemovingTheLastCityAndGivingNoneEndsTheProgram) {
+  Start({h.CityAt("Springfield")});
+  h.ui.yes_no_answers = {true};
+  h.ui.text_answers = {""};
+  EXPECT_THROW(RunCommand(h.app, kRemoveCity), ProgramEnded);
+  EXPECT_EQ(h.ui.dialogs.back(), "Alert!|You have to add a city to use the program.");
+  EXPECT_THAT(Saved(), IsEmpty());
+}
+
+TEST_F(CommandsTest, UnitCyclesThroughFourNamesAndRedrawsTemperatures) {
+  Start({h.CityAt("Springfield")});
+  const std::vector<std::pair<std::string, std::string>> steps = {
+      {"say:Celcius", "Springfield: Sunny, 21 Degrees C"},
+      {"say:Both (Celcius first)", "Springfield: Sunny, 21 degrees C (70 degrees F)"},
+      {"say:Both (fahrenheit first)", "Springfield: Sunny, 70 degrees F (21 degrees C)"},
+      {"say:fahrenheit", "Springfield: Sunny, 70 degrees F"}};
+  for (const auto& [spoken, line] : steps) {
+    h.announcer.events.clear();
+    RunCommand(h.app, kToggleUnit);
+    EXPECT_THAT(h.announcer.events, ElementsAre(spoken));
+    EXPECT_THAT(h.ui.city_lines, ElementsAre(line));
+    EXPECT_EQ(h.ui.report_lines[2], "Temperature: " + line.substr(line.find(", ") + 2));
+  }
+  EXPECT_EQ(h.app.state.prefs.celcius, 0);
+  EXPECT_NE(h.ReadFile("prefs.ini").find("celcius = 0\r\n"), std::string::npos);
+
+  h.app.state.prefs.celcius = 7;
+  RunCommand(h.app, kToggleUnit);
+  EXPECT_EQ(h.app.state.prefs.celcius, 0);
+}
+
+TEST_F(CommandsTest, CopyTakesTheLineOrTheWholeReportByFocus) {
+  Start({h.CityAt("Springfield")});
+  h.ui.report_selection = 2;
+  ShowSelectedLine(h.app);
+
+  h.ui.focus = FocusedControl::report_list;
+  RunCommand(h.app, kCopy);
+  EXPECT_EQ(h.ui.clipboard, "Temperature: 70 degrees F");
+  h.ui.focus = FocusedControl::detail_box;
+  h.ui.clipboard.clear();
+  RunCommand(h.app, kCopy);
+  EXPECT_EQ(h.ui.clipboard, "Temperature: 70 degrees F");
+
+  std::string whole;
+  for (const std::string& line : h.ui.report_lines)
+    whole += line + "\n";
+  whole.pop_back();
+  for (FocusedControl focus : {FocusedControl::city_list, FocusedControl::none}) {
+    h.ui.focus = focus;
+    h.ui.clipboard.clear();
+    RunCommand(h.app, kCopy);
+    EXPECT_EQ(h.ui.clipboard, whole);
+  }
+  EXPECT_EQ(h.announcer.events, std::vector<std::string>(4, "SAY!:Copied"));
+}
+
+TEST_F(CommandsTest, CopyOfAReportWithBlankLinesAtTheEndsTrimsOnlyLineFeeds) {
+  Start({h.CityAt("Springfield")});
+  h.app.state.report_lines = {"", "", " middle ", ""};
+  h.ui.focus = FocusedControl::city_list;
+  RunCommand(h.app, kCopy);
+  EXPECT_EQ(h.ui.clipboard, " middle ");
+}
+
+TEST_F(CommandsTest, HideAndShowRememberTheStateAtOnce) {
+  Start({h.CityAt("Springfield")});
+  RunCommand(h.app, kHideWindow);
+  EXPECT_FALSE(h.ui.window_shown);
+  EXPECT_NE(h.ReadFile("prefs.ini").find("window_hidden = 1\r\n"), std::string::npos);
+  OnTrayIconClick(h.app);
+  EXPECT_TRUE(h.ui.window_shown);
+  EXPECT_NE(h.ReadFile("prefs.ini").find("window_hidden = 0\r\n"), std::string::npos);
+}
+
+TEST_F(CommandsTest, ExitSaysExitingThenReleasesEverything) {
+  Start({h.CityAt("Springfield")});
+  EXPECT_THROW(RunCommand(h.app, kExit), ProgramEnded);
+  EXPECT_THAT(h.announcer.events, ElementsAre("SAY!:Exiting"));
+  EXPECT_FALSE(h.ui.tray_icon);
+  EXPECT_TRUE(h.ui.marker_released);
+  EXPECT_TRUE(h.ui.window_closed);
+  EXPECT_THROW(OnMainWindowClose(h.app), ProgramEnded);
+}
+
+TEST_F(CommandsTest, AddingAPlaceAlreadyInTheListKeepsOneEntry) {
+  Start({h.CityAt("Springfield"), h.CityAt("Paris")});
+  h.ui.city_selection = 1;
+  h.ui.text_answers = {"62701"};
+  RunCommand(h.app, kAddCity);
+  EXPECT_EQ(h.ui.dialogs.back(), "Alert|You already have added this city to Skyvigil.");
+  ASSERT_EQ(h.app.state.cities.size(), 2u);
+  EXPECT_EQ(Saved().size(), 2u);
+  EXPECT_EQ(h.ui.city_selection, 1);
+  // Only the new city was fetched.
+  EXPECT_THAT(h.Queries("/current.json"), ElementsAre("62701"));
+}
+
+TEST_F(CommandsTest, AddingANewPlaceAppendsItRefreshedAndKeepsTheSelection) {
+  h.places["Oslo"].alerts = {{"Moderate", "Wind"}};
+  Start({h.CityAt("Springfield")});
+  h.ui.text_answers = {"Oslo"};
+  RunCommand(h.app, kAddCity);
+  ASSERT_EQ(h.app.state.cities.size(), 2u);
+  EXPECT_EQ(h.app.state.cities[1].name, "Oslo, Oslo, Norway");
+  EXPECT_EQ(h.app.state.cities[1].monitor, 0);
+  EXPECT_EQ(h.app.state.cities[1].alerts, 1);
+  EXPECT_THAT(h.ui.city_lines,
+              ElementsAre("Springfield: Sunny, 70 degrees F", "Oslo: Snow, 23 degrees F"));
+  EXPECT_EQ(h.ui.city_selection, 0);
+  EXPECT_THAT(h.announcer.events,
+              ElementsAre("cue:alert", "say:Oslo: Moderate Wind. View the forecast For more."));
+  EXPECT_EQ(Saved()[1].name, "Oslo, Oslo, Norway");
+}
+
+TEST_F(CommandsTest, CancellingTheAddPromptStillChecksTheLastCity) {
+  Start({h.CityAt("Springfield"), h.CityAt("Paris")});
+  h.ui.text_answers = {""};
+  RunCommand(h.app, kAddCity);
+  EXPECT_EQ(h.app.state.cities.size(), 2u);
+  EXPECT_EQ(h.ui.dialogs.size(), 1u);
+}
+
+TEST_F(CommandsTest, TimerRefreshesEveryCityAndTheChangeIsAnnouncedAfterwards) {
+  city monitored = h.CityAt("Paris", 1);
+  monitored.temp = 50;
+  monitored.condition = "Light rain";
+  Start({h.CityAt("Springfield"), monitored});
+  h.ui.city_selection = 1;
+  h.places["Paris"].condition = "Thunder";
+  h.places["Paris"].temp_f = 65;
+  h.app.state.prefs.window_hidden = 1;
+  OnRefreshTimer(h.app);
+  EXPECT_THAT(h.announcer.events, IsEmpty());
+  EXPECT_THAT(h.ui.city_lines,
+              ElementsAre("Springfield: Sunny, 70 degrees F", "Paris: Thunder, 65 degrees F"));
+  EXPECT_EQ(h.ui.heading, "Weather for Paris, Ile-de-France, France");
+  OnIdle(h.app);
+  EXPECT_THAT(h.announcer.events, ElementsAre("cue:condition", "say:Paris: Thunder", "cue:up",
+                                              "say:Paris: 65 Degrees"));
+}
+
+TEST_F(CommandsTest, StartWithoutSavedCitiesAsksForOneAndShowsIt) {
+  h.ui.text_answers = {"Paris"};
+  LoadSettingsAndCities(h.app);
+  EXPECT_EQ(h.ReadFile("prefs.ini"),
+            "\xEF\xBB\xBF\r\n[general]\r\nwindow_hidden = 0\r\ncelcius = 0\r\ncities_index = "
+            "0\r\n[monitors]\r\ntemp_diff = 10\r\nmonitor_sounds = 1\r\n");
+  ASSERT_EQ(h.app.state.cities.size(), 1u);
+  FirstRefresh(h.app);
+  EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
+  EXPECT_EQ(h.ui.city_selection, 0);
+  EXPECT_EQ(h.ui.detail_text, "Last updated: 2024-03-06 12:00");
+  EXPECT_EQ(Saved()[0].name, "Paris, Ile-de-France, France");
+}
+
+TEST_F(CommandsTest, StartRestoresTheSavedSelection) {
+  ASSERT_TRUE(SaveCities({h.CityAt("Springfield"), h.CityAt("Paris")}, h.app.state.cities_file));
+  h.app.state.prefs.cities_index = 1;
+  SavePreferences(h.app.state.prefs, h.app.state.prefs_file);
+  h.app.state.prefs = Preferences{};
+  LoadSettingsAndCities(h.app);
+  FirstRefresh(h.app);
+  EXPECT_EQ(h.ui.city_selection, 1);
+  EXPECT_EQ(h.ui.heading, "Weather for Paris, Ile-de-France, France");
+}
+
+}  // namespace
+}  // namespace skyvigil

@@ -1,0 +1,26 @@
+// Records speech and cues in one ordered list, so tests can check both the
+// texts and where each cue falls between them.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "monitor/announcer.h"
+
+namespace skyvigil::testing {
+
+class FakeAnnouncer : public Announcer {
+ public:
+  // "say:<text>", "SAY!:<text>" for interrupting speech, "cue:<name>".
+  std::vector<std::string> events;
+
+  void Speak(const std::string& text, bool interrupt) override {
+    events.push_back((interrupt ? "SAY!:" : "say:") + text);
+  }
+  void PlayCue(Cue cue) override {
+    static constexpr const char* kNames[] = {"alert", "up", "down", "condition"};
+    events.push_back(std::string("cue:") + kNames[static_cast<int>(cue)]);
+  }
+};
+
+}  // namespace skyvigil::testing

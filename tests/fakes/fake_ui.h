@@ -1,0 +1,87 @@
+// A recording stand-in for the desktop: keeps what the core shows and answers
+// dialogs from scripted replies.
+#pragma once
+
+#include <deque>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/ui_port.h"
+
+namespace skyvigil::testing {
+
+// Thrown where the real program would end its process.
+struct ProgramEnded : std::runtime_error {
+  ProgramEnded() : std::runtime_error("program ended") {}
+};
+
+class FakeUi : public UiPort {
+ public:
+  // What the controls hold.
+  std::vector<std::string> city_lines;
+  int city_selection = -1;
+  std::string heading = "Current Weather";
+  std::vector<std::string> report_lines;
+  int report_selection = -1;
+  std::string detail_text;
+  std::string tooltip = "Skyvigil";
+  bool tray_icon = true;
+  bool window_shown = true;
+  bool window_closed = false;
+  bool marker_released = false;
+  FocusedControl focus = FocusedControl::city_list;
+  std::string clipboard;
+
+  // Window 1: "" when closed, else "Forecast" or "Results".
+  std::string secondary_window;
+  std::vector<std::string> forecast_lines;
+  int forecast_selection = -1;
+  std::string forecast_detail_text;
+  std::vector<std::string> result_entries;
+  int result_selection = -1;
+  int updater_starts = 0;
+
+  // Scripted answers; an unexpected dialog fails the test.
+  std::deque<std::string> text_answers;
+  std::deque<bool> yes_no_answers;
+
+  // Every dialog shown, as "title|text" (input boxes as "title|prompt|initial").
+  std::vector<std::string> dialogs;
+  // Changes of the city list's selection made from code.
+  int city_selections_from_code = 0;
+
+  void SetCityLines(const std::vector<std::string>& lines) override;
+  int CitySelection() const override { return city_selection; }
+  void SelectCity(int index) override;
+  void SetHeading(const std::string& text) override { heading = text; }
+  void SetReportLines(const std::vector<std::string>& lines) override;
+  int ReportSelection() const override { return report_selection; }
+  void SelectReportLine(int index) override;
+  void SetDetailText(const std::string& text) override { detail_text = text; }
+  std::string DetailText() const override { return detail_text; }
+  void SetTrayTooltip(const std::string& text) override { tooltip = text; }
+  void RemoveTrayIcon() override { tray_icon = false; }
+  void HideMainWindow() override { window_shown = false; }
+  void ShowMainWindow() override { window_shown = true; }
+  void CloseMainWindow() override { window_closed = true; }
+  FocusedControl Focus() const override { return focus; }
+  void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
+  bool AskYesNo(const std::string& title, const std::string& text) override;
+  std::string AskText(const std::string& title, const std::string& prompt,
+                      const std::string& initial) override;
+  void SetClipboardText(const std::string& text) override { clipboard = text; }
+  void OpenForecastWindow() override;
+  void SetForecastLines(const std::vector<std::string>& lines) override;
+  int ForecastSelection() const override { return forecast_selection; }
+  void SetForecastDetailText(const std::string& text) override { forecast_detail_text = text; }
+  std::string ForecastDetailText() const override { return forecast_detail_text; }
+  void OpenResultsWindow(const std::vector<std::string>& entries) override;
+  int ResultSelection() const override { return result_selection; }
+  void CloseSecondaryWindow() override;
+  void StartUpdater() override { ++updater_starts; }
+  void ReleaseMarker() override { marker_released = true; }
+  [[noreturn]] void EndProgram() override { throw ProgramEnded(); }
+};
+
+}  // namespace skyvigil::testing

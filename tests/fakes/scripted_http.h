@@ -1,0 +1,44 @@
+// An HttpClient whose answers a test computes from each request, recording
+// every request and every batch it was given.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "weather/http.h"
+
+namespace skyvigil::testing {
+
+class ScriptedHttp : public HttpClient {
+ public:
+  std::function<HttpResponse(const HttpRequest&)> answer = [](const HttpRequest&) {
+    return HttpResponse{};
+  };
+  // Downloads succeed when this returns true; the fake writes nothing itself.
+  std::function<bool(const std::string& url, const std::filesystem::path& target)> download =
+      [](const std::string&, const std::filesystem::path&) { return false; };
+  std::vector<HttpRequest> requests;
+  std::vector<std::string> downloads;  // "url -> target"
+  std::vector<size_t> batch_sizes;
+
+  std::vector<HttpResponse> PerformBatch(const std::vector<HttpRequest>& batch) override {
+    batch_sizes.push_back(batch.size());
+    std::vector<HttpResponse> answers;
+    for (const HttpRequest& r : batch) {
+      requests.push_back(r);
+      answers.push_back(answer(r));
+    }
+    return answers;
+  }
+
+  bool Download(const std::string& url, const std::filesystem::path& target) override {
+    downloads.push_back(url + " -> " + target.string());
+    return download(url, target);
+  }
+};
+
+// The value of form field `name` in a request body, undoing %XX escapes and "+".
+std::string FormField(const std::string& body, const std::string& name);
+
+}  // namespace skyvigil::testing

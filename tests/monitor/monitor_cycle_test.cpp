@@ -1,0 +1,317 @@
+// The refresh, the change check, the city list rebuild and the switches.
+#include "monitor/monitor_cycle.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "fakes/app_harness.h"
+#include "weather/cities_store.h"
+
+namespace skyvigil {
+namespace {
+
+using testing::AppHarness;
+using ::testing::ElementsAre;
+using testing::FakePlace;
+using ::testing::IsEmpty;
+using testing::ProgramEnded;
+
+class MonitorTest : public ::testing::Test {
+ protected:
+  MonitorTest() {
+    h.places["Springfield"] = {"Springfield", "Illinois", "United States of America",
+                               "Sunny",       70,         21};
+    h.places["Paris"] = {"Paris", "Ile-de-France", "France", "Light rain", 50, 10};
+    h.places["Oslo"] = {"Oslo", "Oslo", "Norway", "Snow", 23, -5};
+  }
+
+  // A monitored city whose last announced values are `temp` and `condition`
+  // and whose fetched weather holds `now_temp` and `now_condition`.
+  city Monitored(double temp, double now_temp, const std::string& condition = "Sunny",
+                 const std::string& now_condition = "Sunny") {
+    city c = h.CityAt("Springfield", 1);
+    c.temp = temp;
+    c.condition = condition;
+    c.weather.temp_f = now_temp;
+    c.weather.condition.text = now_condition;
+    return c;
+  }
+
+  std::vector<city> Saved() {
+    std::vector<city> saved;
+    LoadCities(saved, h.app.state.cities_file, [](std::vector<city>&) { FAIL() << "unreadable"; });
+    return saved;
+  }
+
+  AppHarness h;
+};
+
+struct TemperatureCase {
+  const char* label;
+  double announced;
+  double now;
+  int64_t temp_diff;
+  int64_t sounds;
+  std::vector<std::string> events;
+  double announced_after;
+};
+
+TEST_F(MonitorTest, TemperatureIsAnnouncedOnlyWhenItMovedByMoreThanTheDifference) {
+  const std::vector<TemperatureCase> cases = {
+      {"equal to the difference", 70, 80, 10, 1, {}, 70},
+      {"rise past the difference",
+       70,
+       80.5,
+       10,
+       1,
+       {"cue:up", "say:Springfield: 80.5 Degrees"},
+       80.5},
+      {"fall past the difference", 60, 45, 10, 1, {"cue:down", "say:Springfield: 45 Degrees"}, 45},
+      {"rise from 45 to 60", 45, 60, 10, 1, {"cue:up", "say:Springfield: 60 Degrees"}, 60},
+      {"no cue without monitor sounds", 60, 45, 10, 0, {"say:Springfield: 45 Degrees"}, 45},
+      {"sounds other than exactly 1 are off", 45, 60, 10, 2, {"say:Springfield: 60 Degrees"}, 60},
+      {"zero difference announces any change",
+       70,
+       70.1,
+       0,
+       1,
+       {"cue:up", "say:Springfield: 70.1 Degrees"},
+       70.1},
+      {"unchanged", 70, 70, 0, 1, {}, 70},
+      {"whole numbers lose the point",
+       50,
+       72.0,
+       10,
+       1,
+       {"cue:up", "say:Springfield: 72 Degrees"},
+       72},
+      {"negative difference announces everything",
+       70,
+       70.5,
+       -1,
+       1,
+       {"cue:up", "say:Springfield: 70.5 Degrees"},
+       70.5},
+  };
+  for (const TemperatureCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    h.announcer.events.clear();
+    h.app.state.cities = {Monitored(c.announced, c.now)};
+    h.app.state.prefs.temp_diff = c.temp_diff;
+    h.app.state.prefs.monitor_sounds = c.sounds;
+    MonitorCheck(h.app);
+    EXPECT_EQ(h.announcer.events, c.events);
+    EXPECT_EQ(h.app.state.cities[0].temp, c.announced_after);
+  }
+}
+
+TEST_F(MonitorTest, SmallChangesAddUpUntilTheyPassTheDifference) {
+  h.app.state.cities = {Monitored(70, 70)};
+  for (double reading : {75.0, 78.0, 81.0}) {
+    h.app.state.cities[0].weather.temp_f = reading;
+    MonitorCheck(h.app);
+  }
+  EXPECT_THAT(h.announcer.events, ElementsAre("cue:up", "say:Springfield: 81 Degrees"));
+}
+
+TEST_F(MonitorTest, ConditionComesBeforeTemperatureEachWithItsCue) {
+  h.app.state.cities = {Monitored(50, 70, "Sunny", "Partly Cloudy")};
+  MonitorCheck(h.app);
+  EXPECT_THAT(h.announcer.events, ElementsAre("cue:condition", "say:Springfield: Partly Cloudy",
+                                              "cue:up", "say:Springfield: 70 Degrees"));
+  EXPECT_EQ(h.app.state.cities[0].condition, "Partly Cloudy");
+}
+
+TEST_F(MonitorTest, AChangeIsAnnouncedOnceHoweverOftenTheCheckRuns) {
+  h.app.state.cities = {Monitored(50, 70, "Partly cloudy", "Partly Cloudy")};
+  MonitorCheck(h.app);
+  MonitorCheck(h.app);
+  MonitorCheck(h.app);
+  EXPECT_EQ(h.announcer.events.size(), 4u);
+}
+
+TEST_F(MonitorTest, AnEmptyNewConditionIsStillAnnounced) {
+  h.app.state.cities = {Monitored(70, 70, "Sunny", "")};
+  MonitorCheck(h.app);
+  EXPECT_THAT(h.announcer.events, ElementsAre("cue:condition", "say:Springfield: "));
+}
+
+TEST_F(MonitorTest, OnlyCitiesWithMonitorExactlyOneAreAnnounced) {
+  city off = Monitored(0, 90, "", "Hail");
+  off.monitor = 0;
+  city two = off;
+  two.monitor = 2;
+  city on = h.CityAt("Paris", 1);
+  h.app.state.cities = {off, two, on};
+  MonitorCheck(h.app);
+  EXPECT_THAT(h.announcer.events, ElementsAre("cue:condition", "say:Paris: Light rain", "cue:up",
+                                              "say:Paris: 50 Degrees"));
+}
+
+TEST_F(MonitorTest, RefreshSpeaksAlertsInListOrderWithTheNameFromBeforeTheRefresh) {
+  h.places["Springfield"].alerts = {{"Moderate", "Flood Warning"}, {"", "Heat Advisory"}};
+  h.places["Oslo"].alerts = {{"Severe", "Storm"}};
+  city typed;
+  typed.name = "Springfield";
+  typed.alerts = 1;
+  city quiet = h.CityAt("Paris");
+  city oslo = h.CityAt("Oslo", 0, 1);
+  oslo.name = "Oslo";
+  h.app.state.cities = {typed, quiet, oslo};
+
+  RefreshCities(h.app, RefreshMode::all_cities);
+
+  EXPECT_THAT(h.announcer.events,
+              ElementsAre("cue:alert",
+                          "say:Springfield: Moderate Flood Warning. View the forecast For more.",
+                          "say:Springfield: Heat Advisory. View the forecast For more.",
+                          "cue:alert", "say:Oslo: Severe Storm. View the forecast For more."));
+  EXPECT_EQ(h.app.state.cities[0].name, "Springfield, Illinois, United States of America");
+  EXPECT_EQ(h.app.state.cities[2].name, "Oslo, Oslo, Norway");
+  // One batch: each city's current request, then its alert request when alerts are on.
+  EXPECT_THAT(h.http.batch_sizes, ElementsAre(5u));
+  EXPECT_THAT(h.Queries("/current.json"),
+              ElementsAre("Springfield", "Paris, Ile-de-France, France", "Oslo"));
+  EXPECT_THAT(h.Queries("/forecast.json"), ElementsAre("Springfield", "Oslo"));
+  EXPECT_NE(h.http.requests[1].body.find("&days=1&alerts=yes"), std::string::npos);
+  EXPECT_EQ(Saved()[0].name, "Springfield, Illinois, United States of America");
+  EXPECT_EQ(Saved()[0].weather.temp_f, 70);
+}
+
+TEST_F(MonitorTest, NewCitiesModeFetchesOnlyCitiesNotAboveZeroCelsius) {
+  city warm = h.CityAt("Paris");
+  warm.weather.temp_c = 0.5;
+  city freezing = h.CityAt("Oslo");
+  freezing.weather.temp_c = 0.0;
+  city fresh;
+  fresh.name = "Springfield";
+  h.app.state.cities = {warm, freezing, fresh};
+  RefreshCities(h.app, RefreshMode::new_cities);
+  EXPECT_THAT(h.Queries("/current.json"), ElementsAre("Oslo, Oslo, Norway", "Springfield"));
+  EXPECT_EQ(h.app.state.cities[0].weather.temp_c, 0.5);
+}
+
+TEST_F(MonitorTest, AFailedRefreshKeepsRecordsAndNamesAndStillSaves) {
+  city typed;
+  typed.name = "Atlantis";
+  typed.alerts = 1;
+  city known = h.CityAt("Paris");
+  h.app.state.cities = {typed, known};
+  h.service_down = true;
+  RefreshCities(h.app, RefreshMode::all_cities);
+  EXPECT_EQ(h.app.state.cities[0].name, "Atlantis");
+  EXPECT_EQ(h.app.state.cities[1].name, "Paris, Ile-de-France, France");
+  EXPECT_EQ(h.app.state.cities[1].weather.temp_f, 50);
+  EXPECT_THAT(h.announcer.events, IsEmpty());
+  EXPECT_EQ(Saved().size(), 2u);
+
+  // The service answers, but does not know the typed place: its error answer changes nothing.
+  h.service_down = false;
+  RefreshCities(h.app, RefreshMode::all_cities);
+  EXPECT_EQ(h.app.state.cities[0].name, "Atlantis");
+  EXPECT_EQ(h.app.state.cities[0].weather.temp_f, 0);
+}
+
+TEST_F(MonitorTest, CityListShowsSummariesAndRestoresTheSavedSelection) {
+  h.app.state.cities = {h.CityAt("Springfield"), h.CityAt("Paris"), h.CityAt("Oslo")};
+  h.app.state.prefs.cities_index = 2;
+  h.app.state.prefs.celcius = 1;
+  RefreshCityList(h.app, true);
+  EXPECT_THAT(h.ui.city_lines,
+              ElementsAre("Springfield: Sunny, 21 Degrees C", "Paris: Light rain, 10 Degrees C",
+                          "Oslo: Snow, -5 Degrees C"));
+  EXPECT_EQ(h.ui.city_selection, 2);
+
+  h.ui.city_selection = 1;
+  RefreshCityList(h.app, false);
+  EXPECT_EQ(h.ui.city_selection, 1);
+}
+
+TEST_F(MonitorTest, AnEmptyCityListEndsTheProgramAfterTellingTheUser) {
+  h.app.state.cities.clear();
+  EXPECT_THROW(RefreshCityList(h.app, false), ProgramEnded);
+  EXPECT_THAT(h.ui.dialogs, ElementsAre("Alert!|You have to add a city to use the program."));
+  EXPECT_THAT(h.announcer.events, IsEmpty());
+  EXPECT_FALSE(h.ui.marker_released);
+}
+
+struct ToggleCase {
+  const char* label;
+  void (*toggle)(App&);
+  int64_t city::*field;
+  int64_t before;
+  int64_t after;
+  std::string spoken;
+};
+
+TEST_F(MonitorTest, SwitchesFlipTheSelectedCityAnnounceAndSave) {
+  const std::string name = "Paris, Ile-de-France, France";
+  const std::vector<ToggleCase> cases = {
+      {"monitor on", ToggleMonitor, &city::monitor, 0, 1, "say:Skyvigil for " + name + " on"},
+      {"monitor off", ToggleMonitor, &city::monitor, 1, 0, "say:Skyvigil for " + name + " off"},
+      {"monitor 2 counts as off", ToggleMonitor, &city::monitor, 2, 1,
+       "say:Skyvigil for " + name + " on"},
+      {"alerts off", ToggleAlerts, &city::alerts, 1, 0, "say:Alerts for " + name + " off"},
+      {"alerts on", ToggleAlerts, &city::alerts, 0, 1, "say:Alerts for " + name + " on"},
+  };
+  for (const ToggleCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    h.announcer.events.clear();
+    h.app.state.cities = {h.CityAt("Springfield"), h.CityAt("Paris")};
+    h.app.state.cities[1].*c.field = c.before;
+    RefreshCityList(h.app, false);
+    h.ui.city_selection = 1;
+    c.toggle(h.app);
+    EXPECT_THAT(h.announcer.events, ElementsAre(c.spoken));
+    EXPECT_EQ(h.app.state.cities[1].*c.field, c.after);
+    EXPECT_EQ(Saved()[1].*c.field, c.after);
+  }
+}
+
+TEST_F(MonitorTest, TurningAMonitorOnAnnouncesTheConditionAtOnce) {
+  h.app.state.cities = {h.CityAt("Paris")};
+  h.app.state.cities[0].temp = 45;
+  RefreshCityList(h.app, false);
+  h.ui.city_selection = 0;
+  ToggleMonitor(h.app);
+  MonitorCheck(h.app);
+  EXPECT_THAT(h.announcer.events, ElementsAre("say:Skyvigil for Paris, Ile-de-France, France on",
+                                              "cue:condition", "say:Paris: Light rain"));
+}
+
+TEST_F(MonitorTest, SwitchesWithoutASelectedCityDoNothing) {
+  h.app.state.cities = {h.CityAt("Paris")};
+  h.ui.city_selection = -1;
+  ToggleMonitor(h.app);
+  ToggleAlerts(h.app);
+  EXPECT_THAT(h.announcer.events, IsEmpty());
+  EXPECT_EQ(h.app.state.cities[0].monitor, 0);
+}
+
+TEST_F(MonitorTest, MonitorSoundsSwitchAnnouncesAndSaves) {
+  ToggleMonitorSounds(h.app);
+  EXPECT_EQ(h.app.state.prefs.monitor_sounds, 0);
+  EXPECT_NE(h.ReadFile("prefs.ini").find("monitor_sounds = 0\r\n"), std::string::npos);
+  ToggleMonitorSounds(h.app);
+  EXPECT_EQ(h.app.state.prefs.monitor_sounds, 1);
+  EXPECT_THAT(h.announcer.events, ElementsAre("say:Monitor sounds off", "say:Monitor sounds on"));
+}
+
+TEST_F(MonitorTest, TemperatureDifferenceTakesOnlyNumbersAboveZero) {
+  const std::vector<std::pair<std::string, int64_t>> answers = {
+      {"12.5", 12}, {" +7", 7}, {"$1F", 31}, {"0", 31}, {"-3", 31}, {"abc", 31}, {"", 31}};
+  for (const auto& [answer, expected] : answers) {
+    SCOPED_TRACE(answer);
+    h.ui.text_answers = {answer};
+    SetTemperatureDifference(h.app);
+    EXPECT_EQ(h.app.state.prefs.temp_diff, expected);
+  }
+  EXPECT_EQ(h.ui.dialogs[0],
+            "Temperature Difference|Please enter a value in which the temperature must change "
+            "before you are notified about it in a monitor.|10");
+  EXPECT_EQ(h.ui.dialogs[1].substr(h.ui.dialogs[1].rfind('|')), "|12");
+  EXPECT_NE(h.ReadFile("prefs.ini").find("temp_diff = 31\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace skyvigil
