@@ -10,6 +10,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   libcurl4-openssl-dev libwxgtk3.2-dev libgtk-3-dev libspeechd-dev
   libsdl2-mixer-dev
+  # a locale with a decimal comma, for the number formatting tests
+  locales-all
   # local weather service, cue synthesis, desktop tests
   python3 openssl sox xvfb xauth openbox xdotool xclip dbus dbus-x11
   at-spi2-core python3-pyatspi speech-dispatcher

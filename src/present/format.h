@@ -1,0 +1,55 @@
+// The small text builders shared by every report, list line and announcement:
+// numbers, temperatures in the display unit, category words, dates, city names.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "weather/records.h"
+
+namespace skyvigil {
+
+// A calendar date without time zone.
+struct CivilDate {
+  int year = 1970;
+  int month = 1;
+  int day = 1;
+};
+
+// Decimal digits with a leading "-" when negative, no grouping.
+std::string IntText(int64_t n);
+
+// Ten correctly rounded decimals with trailing zeros and a trailing "." removed;
+// "+Infinity", "-Infinity", "NaN". "." is the decimal point in every locale.
+std::string RealText(double value);
+
+// Exactly `decimals` (clamped to 0..512) correctly rounded decimals, nothing removed.
+std::string FixedText(double value, int decimals);
+
+// Nearest integer, ties to the even neighbour; NaN gives 0, values beyond the
+// 64-bit range give its limits.
+int64_t RoundToWhole(double value);
+
+// The temperature in display unit `unit`: 0 Fahrenheit, 1 Celsius, 2 both with
+// Celsius first, 3 both with Fahrenheit first; any other unit gives "".
+std::string TemperatureText(double fahrenheit, double celsius, int64_t unit);
+
+// "(Good)" ... "(Hazardous)" for a rounded pollutant value.
+std::string AirQualityCategory(int64_t n);
+
+// "Friday, March": week day 0 (Sunday)..6, month 1..12; a number outside its
+// range gives an empty name and the ", " stays.
+std::string WeekdayMonthText(int weekday, int month);
+
+// "Today", "Tomorrow" or "Friday, March 8" for a forecast date "yyyy-mm-dd",
+// comparing days of the year only. Any other text is returned as it came.
+std::string ForecastDayLabel(std::string_view date, CivilDate today);
+
+// The name up to its first ", ", or all of it.
+std::string ShortCityName(std::string_view name);
+
+// "Place: condition, temperature": one line of the city list.
+std::string CitySummaryText(const city& c, int64_t unit);
+
+}  // namespace skyvigil

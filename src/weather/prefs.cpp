@@ -1,0 +1,453 @@
+// Reading and rewriting prefs.ini. The file is kept as a list of lines so that a
+// save changes only the five settings' lines and leaves everything else in place.
+#include "weather/prefs.h"
+
+#include <fstream>
+#include <iterator>
+#include <limits>
+#include <map>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "platform/atomic_file.h"
+
+namespace skyvigil {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kLineEnd = "\r\n";
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+std::string_view TrimLeft(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front()))
+    s.remove_prefix(1);
+  return s;
+}
+
+std::string_view TrimRight(std::string_view s) {
+  while (!s.empty() && IsBlank(s.back()))
+    s.remove_suffix(1);
+  return s;
+}
+
+std::string_view Trim(std::string_view s) {
+  return TrimRight(TrimLeft(s));
+}
+
+char AsciiLower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size())
+    return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i]))
+      return false;
+  }
+  return true;
+}
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size()) {
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    if (b0 < 0x80) {
+      ++i;
+      continue;
+    }
+    size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+      length = 2;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+      length = 3;
+      if (b0 == 0xE0)
+        low = 0xA0;
+      if (b0 == 0xED)
+        high = 0x9F;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+      length = 4;
+      if (b0 == 0xF0)
+        low = 0x90;
+      if (b0 == 0xF4)
+        high = 0x8F;
+    } else {
+      return false;
+    }
+    if (s.size() - i < length)
+      return false;
+    for (size_t k = 1; k < length; ++k) {
+      const auto b = static_cast<unsigned char>(s[i + k]);
+      const unsigned char lo = k == 1 ? low : 0x80;
+      const unsigned char hi = k == 1 ? high : 0xBF;
+      if (b < lo || b > hi)
+        return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
+std::string Latin1ToUtf8(std::string_view s) {
+  std::string out;
+  out.reserve(s.size() * 2);
+  for (char c : s) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      out.push_back(c);
+    } else {
+      out.push_back(static_cast<char>(0xC0 | (b >> 6)));
+      out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+    }
+  }
+  return out;
+}
+
+// A file with the mark is UTF-8 as it stands; one without is UTF-8 when it is
+// valid as such, and otherwise taken as Latin-1.
+std::string DecodeFileText(std::string_view bytes) {
+  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    return std::string(bytes.substr(kByteOrderMark.size()));
+  }
+  if (IsValidUtf8(bytes))
+    return std::string(bytes);
+  return Latin1ToUtf8(bytes);
+}
+
+struct IniLine {
+  enum class Kind { kHeader, kKey, kComment, kOther };
+  Kind kind = Kind::kOther;
+  std::string text;   // the line as read; written back unchanged unless rewritten
+  std::string name;   // group name of a header, key name of a key line
+  std::string value;  // key value without surrounding blanks; comment text
+};
+
+IniLine ClassifyLine(std::string_view raw) {
+  IniLine line;
+  line.text = std::string(raw);
+  const std::string_view s = TrimLeft(raw);
+  if (s.empty())
+    return line;
+  if (s.front() == ';') {
+    line.kind = IniLine::Kind::kComment;
+    line.value = std::string(TrimLeft(s.substr(1)));
+    return line;
+  }
+  if (s.front() == '[') {
+    const size_t close = s.find(']');
+    if (close != std::string_view::npos) {
+      line.kind = IniLine::Kind::kHeader;
+      line.name = std::string(s.substr(1, close - 1));
+    }
+    // "[" without "]" is no header; it stays as an unknown line.
+    return line;
+  }
+  const size_t equals = s.find('=');
+  if (equals != std::string_view::npos) {
+    line.kind = IniLine::Kind::kKey;
+    line.name = std::string(TrimRight(s.substr(0, equals)));
+    line.value = std::string(Trim(s.substr(equals + 1)));
+  }
+  return line;
+}
+
+// Splits at CR LF, LF or a lone CR. Lines holding only blanks and tabs are
+// dropped: the file is written without blank lines.
+std::vector<IniLine> ParseLines(std::string_view text) {
+  std::vector<IniLine> lines;
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos)
+      end = text.size();
+    const std::string_view raw = text.substr(start, end - start);
+    if (!TrimLeft(raw).empty())
+      lines.push_back(ClassifyLine(raw));
+    if (end == text.size())
+      break;
+    start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+  }
+  return lines;
+}
+
+std::string KeyLineText(std::string_view key, int64_t value) {
+  return std::string(key) + " = " + std::to_string(value);
+}
+
+IniLine HeaderLine(std::string_view group) {
+  IniLine line;
+  line.kind = IniLine::Kind::kHeader;
+  line.name = std::string(group);
+  return line;
+}
+
+IniLine KeyLine(std::string_view key, int64_t value) {
+  IniLine line;
+  line.kind = IniLine::Kind::kKey;
+  line.name = std::string(key);
+  line.value = std::to_string(value);
+  line.text = KeyLineText(key, value);
+  return line;
+}
+
+std::string Serialize(const std::vector<IniLine>& lines) {
+  std::string out(kByteOrderMark);
+  out += kLineEnd;
+  for (const IniLine& line : lines) {
+    switch (line.kind) {
+      case IniLine::Kind::kHeader:
+        out += "[" + line.name + "]";
+        break;
+      case IniLine::Kind::kComment:
+        out += "; " + line.value;
+        break;
+      case IniLine::Kind::kKey:
+      case IniLine::Kind::kOther:
+        out += line.text;
+        break;
+    }
+    out += kLineEnd;
+  }
+  return out;
+}
+
+struct GroupKeys {
+  std::string_view group;
+  std::vector<std::pair<std::string_view, int64_t>> keys;
+};
+
+// The keys of each group in the order a save adds missing ones.
+std::vector<GroupKeys> SavedKeys(const Preferences& p) {
+  return {
+      {"general",
+       {{"window_hidden", p.window_hidden},
+        {"celcius", p.celcius},
+        {"cities_index", p.cities_index}}},
+      {"monitors", {{"monitor_sounds", p.monitor_sounds}, {"temp_diff", p.temp_diff}}},
+  };
+}
+
+// The lines of a newly created file; its key order differs from the order in
+// which a save adds missing keys.
+std::vector<IniLine> NewFileLines() {
+  const Preferences defaults;
+  return {HeaderLine("general"),
+          KeyLine("window_hidden", defaults.window_hidden),
+          KeyLine("celcius", defaults.celcius),
+          KeyLine("cities_index", defaults.cities_index),
+          HeaderLine("monitors"),
+          KeyLine("temp_diff", defaults.temp_diff),
+          KeyLine("monitor_sounds", defaults.monitor_sounds)};
+}
+
+enum class ReadOutcome { kRead, kMissing, kUnusable };
+
+ReadOutcome ReadFileBytes(const fs::path& file, std::string& bytes) {
+  std::error_code error;
+  const fs::file_status status = fs::status(file, error);
+  if (status.type() == fs::file_type::not_found)
+    return ReadOutcome::kMissing;
+  if (status.type() != fs::file_type::regular)
+    return ReadOutcome::kUnusable;
+  std::ifstream in(file, std::ios::binary);
+  if (!in)
+    return ReadOutcome::kUnusable;
+  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (in.bad())
+    return ReadOutcome::kUnusable;
+  return ReadOutcome::kRead;
+}
+
+// Brings every occurrence of each setting's key in its group (any letter case,
+// in every section of that name) to the current value, and adds what is missing.
+std::vector<IniLine> ApplySettings(std::vector<IniLine> lines, const Preferences& prefs) {
+  std::map<size_t, std::vector<IniLine>> inserts;  // before line index; size() = at the end
+  std::vector<IniLine> appended;
+  for (const GroupKeys& group : SavedKeys(prefs)) {
+    bool in_group = false;
+    std::optional<size_t> first_section_end;
+    bool first_section_open = false;
+    std::vector<bool> found(group.keys.size(), false);
+    for (size_t i = 0; i < lines.size(); ++i) {
+      IniLine& line = lines[i];
+      if (line.kind == IniLine::Kind::kHeader) {
+        if (first_section_open) {
+          first_section_end = i;
+          first_section_open = false;
+        }
+        in_group = EqualsIgnoringCase(line.name, group.group);
+        if (in_group && !first_section_end)
+          first_section_open = true;
+        continue;
+      }
+      if (!in_group || line.kind != IniLine::Kind::kKey)
+        continue;
+      for (size_t k = 0; k < group.keys.size(); ++k) {
+        const auto& [key, value] = group.keys[k];
+        if (!EqualsIgnoringCase(line.name, key))
+          continue;
+        line = KeyLine(key, value);
+        found[k] = true;
+      }
+    }
+    if (first_section_open)
+      first_section_end = lines.size();
+
+    std::vector<IniLine> missing;
+    for (size_t k = 0; k < group.keys.size(); ++k) {
+      const auto& [key, value] = group.keys[k];
+      if (!found[k])
+        missing.push_back(KeyLine(key, value));
+    }
+    if (!first_section_end) {
+      appended.push_back(HeaderLine(group.group));
+      appended.insert(appended.end(), missing.begin(), missing.end());
+    } else if (!missing.empty()) {
+      auto& at = inserts[*first_section_end];
+      at.insert(at.end(), missing.begin(), missing.end());
+    }
+  }
+
+  std::vector<IniLine> out;
+  out.reserve(lines.size() + 8);
+  for (size_t i = 0; i <= lines.size(); ++i) {
+    if (auto it = inserts.find(i); it != inserts.end()) {
+      out.insert(out.end(), it->second.begin(), it->second.end());
+    }
+    if (i < lines.size())
+      out.push_back(std::move(lines[i]));
+  }
+  out.insert(out.end(), appended.begin(), appended.end());
+  return out;
+}
+
+}  // namespace
+
+int64_t ParseIniInteger(std::string_view text) {
+  text = TrimLeft(text);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  uint64_t base = 10;
+  if (!text.empty() && text.front() == '$') {
+    base = 16;
+    text.remove_prefix(1);
+  } else if (!text.empty() && text.front() == '%') {
+    base = 2;
+    text.remove_prefix(1);
+  }
+
+  // The magnitude of the most negative value is one more than the largest.
+  const uint64_t limit =
+      negative ? uint64_t{1} << 63 : static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
+  uint64_t magnitude = 0;
+  for (char c : text) {
+    uint64_t digit = 0;
+    if (c >= '0' && c <= '9') {
+      digit = static_cast<uint64_t>(c - '0');
+    } else if (base == 16 && c >= 'a' && c <= 'f') {
+      digit = static_cast<uint64_t>(c - 'a' + 10);
+    } else if (base == 16 && c >= 'A' && c <= 'F') {
+      digit = static_cast<uint64_t>(c - 'A' + 10);
+    } else {
+      break;
+    }
+    if (digit >= base)
+      break;
+    magnitude = magnitude > (limit - digit) / base ? limit : magnitude * base + digit;
+  }
+
+  if (!negative)
+    return static_cast<int64_t>(magnitude);
+  if (magnitude == limit)
+    return std::numeric_limits<int64_t>::min();
+  return -static_cast<int64_t>(magnitude);
+}
+
+void LoadPreferences(Preferences& prefs, ServiceConfig& service, const fs::path& file) {
+  std::string bytes;
+  switch (ReadFileBytes(file, bytes)) {
+    case ReadOutcome::kMissing:
+      // The settings already hold the defaults; a file that can't be created is no error.
+      static_cast<void>(WriteFileAtomically(file, Serialize(NewFileLines())));
+      return;
+    case ReadOutcome::kUnusable:
+      return;
+    case ReadOutcome::kRead:
+      break;
+  }
+
+  enum class Group { kNone, kGeneral, kMonitors, kService };
+  Group group = Group::kNone;
+  for (const IniLine& line : ParseLines(DecodeFileText(bytes))) {
+    if (line.kind == IniLine::Kind::kHeader) {
+      group = EqualsIgnoringCase(line.name, "general")    ? Group::kGeneral
+              : EqualsIgnoringCase(line.name, "monitors") ? Group::kMonitors
+              : EqualsIgnoringCase(line.name, "service")  ? Group::kService
+                                                          : Group::kNone;
+      continue;
+    }
+    if (line.kind != IniLine::Kind::kKey || line.value.empty())
+      continue;
+    // Key names are matched exactly; a key that stands twice gives its later value.
+    const std::string& key = line.name;
+    switch (group) {
+      case Group::kGeneral:
+        if (key == "window_hidden")
+          prefs.window_hidden = ParseIniInteger(line.value);
+        if (key == "celcius")
+          prefs.celcius = ParseIniInteger(line.value);
+        if (key == "cities_index")
+          prefs.cities_index = ParseIniInteger(line.value);
+        break;
+      case Group::kMonitors:
+        if (key == "monitor_sounds")
+          prefs.monitor_sounds = ParseIniInteger(line.value);
+        if (key == "temp_diff")
+          prefs.temp_diff = ParseIniInteger(line.value);
+        break;
+      case Group::kService:
+        if (key == "base_address")
+          service.base_address = line.value;
+        if (key == "api_key")
+          service.api_key = line.value;
+        if (key == "update_address")
+          service.update_address = line.value;
+        break;
+      case Group::kNone:
+        break;
+    }
+  }
+}
+
+void SavePreferences(const Preferences& prefs, const fs::path& file) {
+  std::string bytes;
+  std::vector<IniLine> lines;
+  switch (ReadFileBytes(file, bytes)) {
+    case ReadOutcome::kMissing:
+      lines = NewFileLines();
+      break;
+    case ReadOutcome::kUnusable:
+      return;
+    case ReadOutcome::kRead:
+      lines = ParseLines(DecodeFileText(bytes));
+      break;
+  }
+  // Failure leaves the file as it was; nothing is reported.
+  static_cast<void>(WriteFileAtomically(file, Serialize(ApplySettings(std::move(lines), prefs))));
+}
+
+}  // namespace skyvigil
