@@ -1,0 +1,55 @@
+// Spoken output through the desktop's speech service, shaped like a screen-reader
+// output library: load once, allow the system speech engine, output a text.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string_view>
+
+namespace skyvigil {
+
+// On Linux the text goes to speech-dispatcher (libspeechd), which the screen
+// reader (Orca) and the system voices share. A Windows build would put the same
+// three operations over a screen-reader library loaded at run time.
+//
+// Every operation may be called from any thread. Nothing here ever reports a
+// failure to the user: without a reachable speech service it stays silent.
+class SpeechOutput {
+ public:
+  SpeechOutput();
+  SpeechOutput(const SpeechOutput&) = delete;
+  SpeechOutput& operator=(const SpeechOutput&) = delete;
+  ~SpeechOutput();
+
+  // Connects to the speech service, through its usual address resolution (so
+  // SPEECHD_ADDRESS and the user's settings apply). Only the first call of the
+  // object's life does the work, even when several threads call at once; the
+  // others wait for it. A failed connection is not retried.
+  void Load();
+
+  // Whether the system speech engine may speak when no screen reader takes the
+  // text. On Linux speech-dispatcher is that engine, so with `allow` false
+  // nothing is spoken. Off until called.
+  void TrySystemSpeech(bool allow);
+
+  // Speaks `text` (UTF-8). With `interrupt` the speech in progress and the
+  // queue of this connection are cut off first; otherwise the text queues
+  // behind them. Returns whether the text was handed to the service; false
+  // before Load, without a connection or when the service rejects the text
+  // (it rejects an empty one).
+  bool Output(std::string_view text, bool interrupt);
+
+  // Whether Load has reached the speech service.
+  [[nodiscard]] bool IsConnected() const;
+
+ private:
+  struct Connection;
+
+  std::once_flag load_once_;
+  std::unique_ptr<Connection> connection_;
+  std::atomic<bool> connected_{false};
+  std::atomic<bool> system_speech_{false};
+};
+
+}  // namespace skyvigil

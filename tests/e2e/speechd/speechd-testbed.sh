@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Starts or stops a private speech-dispatcher that records what it is asked to say.
+#
+#   speechd-testbed.sh start RUNDIR RECORD   start it; the socket is RUNDIR/speechd.sock,
+#                                            spoken texts are appended to RECORD
+#   speechd-testbed.sh stop RUNDIR           stop it and wait until it is gone
+#
+# After start, point a client at it with SPEECHD_ADDRESS=unix_socket:RUNDIR/speechd.sock.
+# SKYVIGIL_SPEECH_DELAY (seconds, default 0) makes each message last that long.
+# The server also ends by itself SKYVIGIL_SPEECHD_TIMEOUT seconds (default 120)
+# after its last client left, in case a crashed test never stops it.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+
+# True while the process runs; an ended one waiting to be reaped counts as gone.
+running() {
+  local state
+  state=$(sed -E 's/^.*\) (.).*$/\1/' "/proc/$1/stat" 2>/dev/null) || return 1
+  [[ -n "$state" && "$state" != Z ]]
+}
+
+command=${1:-}
+rundir=${2:-}
+if [[ -z "$command" || -z "$rundir" ]]; then
+  echo "usage: $0 start RUNDIR RECORD | stop RUNDIR" >&2
+  exit 2
+fi
+
+case "$command" in
+  start)
+    record=${3:?record file missing}
+    mkdir -p "$rundir/log"
+    : >>"$record"
+    rm -f "$rundir/speechd.sock" "$rundir/speechd.pid"
+    SKYVIGIL_SPEECH_LOG=$(realpath "$record") \
+      speech-dispatcher --run-daemon --config-dir "$here" \
+      --communication-method unix_socket --socket-path "$rundir/speechd.sock" \
+      --pid-file "$rundir/speechd.pid" --log-dir "$rundir/log" \
+      --timeout "${SKYVIGIL_SPEECHD_TIMEOUT:-120}" >"$rundir/log/stdout.txt" 2>&1
+    # The daemon answers once its socket exists.
+    for _ in $(seq 100); do
+      [[ -S "$rundir/speechd.sock" && -s "$rundir/speechd.pid" ]] && exit 0
+      sleep 0.05
+    done
+    echo "speech-dispatcher did not start; see $rundir/log" >&2
+    exit 1
+    ;;
+  stop)
+    [[ -s "$rundir/speechd.pid" ]] || exit 0
+    pid=$(cat "$rundir/speechd.pid")
+    kill "$pid" 2>/dev/null || true
+    for _ in $(seq 100); do
+      running "$pid" || break
+      sleep 0.05
+    done
+    if running "$pid"; then kill -KILL "$pid" 2>/dev/null || true; fi
+    rm -f "$rundir/speechd.pid" "$rundir/speechd.sock"
+    ;;
+  *)
+    echo "unknown command: $command" >&2
+    exit 2
+    ;;
+esac
