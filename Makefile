@@ -20,6 +20,7 @@ test: deps format-check
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
+	$(MAKE) --no-print-directory fuzz-ci
 
 FORMAT_FILES = $(shell git ls-files -co --exclude-standard -- '*.cpp' '*.h' | while read f; do [ -f "$$f" ] && echo "$$f"; done)
 
@@ -33,6 +34,26 @@ bench: deps
 	cmake --preset default -DSKYVIGIL_BUILD_BENCH=ON >/dev/null
 	cmake --build --preset default -j $(JOBS)
 	bash bench/run.sh build/default
+
+# libFuzzer runs over the readers of outside data, built with clang in build/fuzz:
+# `make fuzz FUZZ_SECONDS=600` runs each target that long (60 s unless told);
+# fuzz-ci is the one-minute run that `make test` ends with.
+FUZZ_SECONDS ?= 60
+
+.PHONY: fuzz fuzz-ci fuzz-run
+
+fuzz: deps
+	$(MAKE) --no-print-directory fuzz-run
+
+fuzz-ci:
+	$(MAKE) --no-print-directory fuzz-run FUZZ_SECONDS=60
+
+fuzz-run:
+	CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DSKYVIGIL_BUILD_GUI=OFF \
+	  -DSKYVIGIL_FUZZ=ON -DSKYVIGIL_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
+	cmake --build build/fuzz -j $(JOBS) --target fuzz_targets
+	ctest --test-dir build/fuzz -L fuzz --output-on-failure
 
 clean:
 	rm -rf build
