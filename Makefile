@@ -35,6 +35,14 @@ bench: deps
 	cmake --build --preset default -j $(JOBS)
 	bash bench/run.sh build/default
 
+# A fresh demo/ against the local weather service; `make run DIR=<folder>`
+# starts the program in a folder of your own.
+demo:
+	bash scripts/demo.sh demo
+
+run:
+	bash scripts/demo.sh run "$(DIR)"
+
 # libFuzzer runs over the readers of outside data, built with clang in build/fuzz:
 # `make fuzz FUZZ_SECONDS=600` runs each target that long (60 s unless told);
 # fuzz-ci is the one-minute run that `make test` ends with.

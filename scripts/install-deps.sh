@@ -14,7 +14,7 @@ packages=(
   locales-all
   # local weather service, cue synthesis, desktop tests
   python3 openssl sox xvfb xauth openbox xdotool xclip dbus dbus-x11
-  at-spi2-core python3-pyatspi speech-dispatcher
+  at-spi2-core python3-pyatspi speech-dispatcher wmctrl
 )
 
 missing=()

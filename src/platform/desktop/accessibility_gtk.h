@@ -1,0 +1,17 @@
+// Accessible names and label relations of native controls, set where the
+// screen reader looks for them. wx's own SetName does not reach it on GTK.
+#pragma once
+
+#include <string>
+
+class wxWindow;
+
+namespace skyvigil {
+
+// Names `control` for screen readers; `name` is UTF-8.
+void SetAccessibleName(wxWindow* control, const std::string& name);
+
+// Tells screen readers that `label` is the visible label of `control`.
+void SetAccessibleLabel(wxWindow* control, wxWindow* label);
+
+}  // namespace skyvigil

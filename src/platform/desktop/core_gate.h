@@ -1,0 +1,39 @@
+// Hands desktop events to the core one at a time. While a handler runs (its
+// modal dialogs and network requests included) nothing else reaches the core:
+// idle passes are skipped and other events wait until the handler returns.
+#pragma once
+
+#include <deque>
+#include <functional>
+
+#include "app/app_state.h"
+
+namespace skyvigil {
+
+class CoreGate {
+ public:
+  using Handler = std::function<void(App&)>;
+
+  void Attach(App& app) { app_ = &app; }
+
+  // Runs `handler` now, or after the handler that is running; then lets the
+  // core announce what changed.
+  void Run(Handler handler);
+  // Start-up steps before the event loop runs: nothing is announced after
+  // them, since the first refresh has not happened yet.
+  void RunBeforeLoop(const Handler& handler);
+  // Like Run, but an event that comes while a handler runs is dropped: the
+  // lists report nothing that the core caused itself.
+  void RunUnlessBusy(const Handler& handler);
+  // The event loop fell idle.
+  void Idle();
+
+  bool busy() const { return busy_; }
+
+ private:
+  App* app_ = nullptr;
+  bool busy_ = false;
+  std::deque<Handler> waiting_;
+};
+
+}  // namespace skyvigil
