@@ -13,8 +13,10 @@ packages=(
   # a locale with a decimal comma, for the number formatting tests
   locales-all
   # local weather service, cue synthesis, desktop tests
-  python3 openssl sox xvfb xauth openbox xdotool xclip dbus dbus-x11
+  python3 tzdata openssl sox xvfb xauth openbox xdotool xclip dbus dbus-x11
   at-spi2-core python3-pyatspi speech-dispatcher wmctrl
+  # a system tray and a screen reader for the accessibility suite
+  trayer orca
 )
 
 missing=()

@@ -13,6 +13,7 @@
 #include "platform/desktop/core_gate.h"
 #include "platform/desktop/main_frame.h"
 #include "platform/desktop/tray_icon.h"
+#include "platform/desktop/update_thread.h"
 #include "platform/desktop/wx_ui.h"
 #include "platform/instance_lock.h"
 #include "platform/output/desktop_announcer.h"
@@ -69,9 +70,12 @@ bool SkyvigilApp::OnInit() {
 
   gate_.RunBeforeLoop([](App& app) { LoadSettingsAndCities(app); });
 
-  // The automatic update check starts here, on a detached background thread,
-  // once prefs.ini has named the update server: CheckForUpdate with an
-  // UpdatePrompter that carries its dialogs and the exit to this thread.
+  // The update server's address comes from prefs.ini, so the automatic check
+  // starts once the settings are read. Its dialogs wait for the event loop.
+  UpdateSource update_source;
+  update_source.update_address = app_->state.service.update_address;
+  update_source.app_version = app_->state.app_version;
+  StartAutomaticUpdateCheck(gate_, *http_, *announcer_, update_source);
 
   const bool hidden = app_->state.prefs.window_hidden == 1;
   auto* frame = new MainFrame(gate_, "Skyvigil " + app_->state.version_text, hidden);
