@@ -16,7 +16,8 @@ bool WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     ssize_t n = ::write(fd, bytes.data(), bytes.size());
     if (n < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR)
+        continue;
       return false;
     }
     bytes.remove_prefix(static_cast<size_t>(n));
@@ -47,13 +48,15 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
   const std::filesystem::path folder = path.parent_path();
   std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
   int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
+  if (fd < 0)
+    return false;
 
   // Keep the permissions of the file being replaced; a new file gets the usual 0644.
   mode_t mode = exists ? (old_info.st_mode & 07777) : 0644;
   bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
-  if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
+  if (ok)
+    ok = ::rename(temp.c_str(), path.c_str()) == 0;
   if (!ok) {
     ::unlink(temp.c_str());
     return false;

@@ -9,9 +9,9 @@ namespace skyvigil {
 class InstanceLock {
  public:
   enum class Outcome {
-    acquired,         // this instance holds the marker
-    other_instance,   // another instance holds it: this one must not start
-    unguarded,        // the marker could not be made (e.g. "running" is a folder); start anyway
+    acquired,        // this instance holds the marker
+    other_instance,  // another instance holds it: this one must not start
+    unguarded,       // the marker could not be made (e.g. "running" is a folder); start anyway
   };
 
   InstanceLock() = default;

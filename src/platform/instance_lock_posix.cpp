@@ -11,16 +11,19 @@
 namespace skyvigil {
 
 InstanceLock::~InstanceLock() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0)
+    ::close(fd_);
 }
 
 InstanceLock::Outcome InstanceLock::Acquire(const std::filesystem::path& marker) {
   struct stat info {};
-  if (::stat(marker.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return Outcome::unguarded;
+  if (::stat(marker.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+    return Outcome::unguarded;
 
   for (;;) {
     int fd = ::open(marker.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) return errno == EACCES ? Outcome::other_instance : Outcome::unguarded;
+    if (fd < 0)
+      return errno == EACCES ? Outcome::other_instance : Outcome::unguarded;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
       ::close(fd);
       return Outcome::other_instance;
@@ -41,7 +44,8 @@ InstanceLock::Outcome InstanceLock::Acquire(const std::filesystem::path& marker)
 }
 
 void InstanceLock::Release() {
-  if (fd_ < 0) return;
+  if (fd_ < 0)
+    return;
   ::unlink(path_.c_str());
   ::close(fd_);
   fd_ = -1;
