@@ -1,0 +1,394 @@
+"""Test bed of the desktop accessibility suite: a window manager and a system tray
+on the virtual display, the private recording speech-dispatcher, the local weather
+service, and runs of the real program in fresh working folders.
+
+Every process started here runs in its own process group and is ended by stop(),
+also when a test fails; the weather service also ends when our stdin-side pipe
+closes, and the speech server when its last client has been gone a while.
+"""
+
+import json
+import os
+import re
+import shutil
+import signal
+import struct
+import subprocess
+import time
+import urllib.parse
+import urllib.request
+from pathlib import Path
+
+TITLE = "Skyvigil 0.36, build 23"
+
+# Levels of the constant cue files that the cue checks use: powers of two, so a
+# mixed sample tells exactly which cues sounded at that moment.
+CUE_LEVELS = {"alert": 1000, "up": 2000, "down": 4000, "condition": 8000}
+CUE_MS = 300
+
+
+class Failure(AssertionError):
+    pass
+
+
+def wait_for(what, probe, timeout=10.0, interval=0.1):
+    """Polls `probe` until it returns a true value; fails after `timeout` seconds
+    with the last value it saw."""
+    deadline = time.monotonic() + timeout
+    value = None
+    while True:
+        try:
+            value = probe()
+        except Exception as problem:  # the screen may be in the middle of a change
+            value = None
+            last_error = problem
+        else:
+            last_error = None
+            if value:
+                return value
+        if time.monotonic() > deadline:
+            detail = f" (last error: {last_error!r})" if last_error else ""
+            raise Failure(f"timed out after {timeout} s waiting for {what}{detail}")
+        time.sleep(interval)
+
+
+def run_quietly(args, timeout=20):
+    return subprocess.run(args, capture_output=True, text=True, timeout=timeout)
+
+
+class Processes:
+    """Processes the bed started, each leading its own process group."""
+
+    def __init__(self):
+        self.started = []
+
+    def start(self, args, **kwargs):
+        kwargs.setdefault("stdin", subprocess.DEVNULL)
+        kwargs.setdefault("stdout", subprocess.DEVNULL)
+        kwargs.setdefault("stderr", subprocess.DEVNULL)
+        process = subprocess.Popen(args, start_new_session=True, **kwargs)
+        self.started.append(process)
+        return process
+
+    @staticmethod
+    def end(process, grace=3.0):
+        """SIGTERM to the process group, SIGKILL after `grace` seconds (at once
+        when `grace` is 0)."""
+        steps = ((signal.SIGTERM, grace),) if grace > 0 else ()
+        for sig, wait in steps + ((signal.SIGKILL, 5.0),):
+            if process.poll() is None:
+                try:
+                    os.killpg(process.pid, sig)
+                except ProcessLookupError:
+                    pass
+                try:
+                    process.wait(timeout=wait)
+                except subprocess.TimeoutExpired:
+                    continue
+            # Whatever the group leader left behind in its group goes too.
+            try:
+                os.killpg(process.pid, signal.SIGKILL)
+            except (ProcessLookupError, PermissionError):
+                pass
+            return
+
+    def stop_all(self):
+        for process in reversed(self.started):
+            self.end(process)
+        self.started = []
+
+
+def write_level_wav(path, level, milliseconds):
+    """A 16-bit 44.1 kHz mono WAV file holding one constant sample value."""
+    frames = 44100 * milliseconds // 1000
+    data = struct.pack("<h", level) * frames
+    header = b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt "
+    header += struct.pack("<IHHIIHH", 16, 1, 1, 44100, 88200, 2, 16)
+    path.write_bytes(header + b"data" + struct.pack("<I", len(data)) + data)
+
+
+def cue_onsets(raw_file):
+    """For each cue of CUE_LEVELS, the first stereo frame of the program's mixed
+    output (SDL's disk driver: signed 16-bit little endian, two channels) in which
+    it sounds; cues that never sounded are absent. Fails on a sample that no sum of
+    cues explains."""
+    data = Path(raw_file).read_bytes()
+    count = len(data) // 4
+    frames = struct.unpack(f"<{count * 2}h", data[: count * 4])
+    onsets = {}
+    sums = {}
+    for mask in range(16):
+        sums[sum(level for bit, level in enumerate(CUE_LEVELS.values()) if mask >> bit & 1)] = mask
+    names = list(CUE_LEVELS)
+    for index in range(count):
+        value = frames[2 * index]
+        if value == 0:
+            continue
+        mask = None
+        for total, candidate in sums.items():
+            if abs(value - total) <= 2:  # format conversion may round by one
+                mask = candidate
+                break
+        if mask is None:
+            raise Failure(f"output frame {index} holds {value}, which no mix of the cues gives")
+        for bit, name in enumerate(names):
+            if mask >> bit & 1 and name not in onsets:
+                onsets[name] = index
+    return onsets
+
+
+class Bed:
+    def __init__(self, program, service_script, snd, speechd_script, root):
+        self.program = Path(program).resolve()
+        self.service_script = Path(service_script).resolve()
+        self.snd = Path(snd).resolve()
+        self.speechd_script = Path(speechd_script).resolve()
+        self.root = Path(root)
+        self.processes = Processes()
+        self.speech_dir = self.root / "speechd"
+        self.record = self.root / "speech.txt"
+        self.speech_started = False
+        self.port = None
+        self.service = None
+        self.tray = None
+
+    # -- the session ----------------------------------------------------------
+
+    def start(self):
+        if not os.environ.get("DISPLAY") or not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
+            raise Failure("run inside xvfb-run and dbus-run-session")
+        self.start_window_manager()
+        self.start_tray()
+        self.start_speech()
+        self.start_service()
+
+    def stop(self):
+        if self.service is not None:
+            self.service.stdin.close()
+            self.service.stdout.close()
+            self.service = None
+        if self.speech_started:
+            subprocess.run(["bash", str(self.speechd_script), "stop", str(self.speech_dir)],
+                           capture_output=True, timeout=30)
+            self.speech_started = False
+        self.processes.stop_all()
+
+    def start_window_manager(self):
+        self.processes.start(["openbox", "--sm-disable"])
+
+        def managed():
+            result = run_quietly(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"])
+            return "window id" in result.stdout
+
+        wait_for("the window manager", managed)
+
+    def start_tray(self):
+        # A system tray at the bottom right that embeds the program's status icon.
+        self.tray = self.processes.start(
+            ["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel",
+             "--width", "160", "--heighttype", "pixel", "--height", "32", "--expand", "false"])
+
+        def tray_window():
+            found = run_quietly(["xdotool", "search", "--onlyvisible", "--class", "trayer"])
+            return found.stdout.split()
+
+        wait_for("the system tray", tray_window)
+
+    def start_speech(self):
+        self.record.write_text("")
+        env = dict(os.environ, SKYVIGIL_SPEECHD_TIMEOUT="60")
+        result = subprocess.run(["bash", str(self.speechd_script), "start", str(self.speech_dir),
+                                 str(self.record)], capture_output=True, text=True, env=env,
+                                timeout=30)
+        if result.returncode != 0:
+            raise Failure(f"the speech server did not start: {result.stderr}")
+        self.speech_started = True
+
+    def start_service(self):
+        self.service = self.processes.start(
+            ["/usr/bin/python3", str(self.service_script), "--port", "0", "--watch-stdin"],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        match = re.fullmatch(r"PORT (\d+)\n", self.service.stdout.readline())
+        if not match:
+            raise Failure("the weather service did not report its port")
+        self.port = int(match.group(1))
+
+    def start_orca(self, settings):
+        """The Orca screen reader, speaking through the recording speech server."""
+        settings.mkdir(parents=True, exist_ok=True)
+        env = dict(os.environ, SPEECHD_ADDRESS=f"unix_socket:{self.speech_dir}/speechd.sock")
+        env.pop("NO_AT_BRIDGE", None)
+        return self.processes.start(["orca", "--replace", "-u", str(settings)], env=env,
+                                    cwd=settings)
+
+    # -- the weather service ----------------------------------------------------
+
+    def address(self, path=""):
+        return f"http://127.0.0.1:{self.port}{path}"
+
+    def admin(self, path, body=None):
+        data = None if body is None else json.dumps(body).encode()
+        request = urllib.request.Request(self.address("/admin/" + path), data=data,
+                                         method="GET" if body is None else "POST")
+        with urllib.request.urlopen(request, timeout=10) as answer:
+            return json.loads(answer.read().decode())
+
+    def ask_service(self, endpoint, query, **options):
+        """The service's answer to one weather request, as the program gets it."""
+        form = {"key": "0f1e2d3c4b5a69788796a5b4c3d2e1f", "q": query, **options}
+        body = urllib.parse.urlencode(form).encode()
+        with urllib.request.urlopen(self.address(f"/v1/{endpoint}.json"), data=body,
+                                    timeout=10) as answer:
+            return json.loads(answer.read().decode())
+
+    # -- speech ---------------------------------------------------------------
+
+    def speech_lines(self):
+        return self.record.read_text(encoding="utf-8").splitlines()
+
+    def speech_mark(self):
+        return len(self.speech_lines())
+
+    def spoken_since(self, mark):
+        return self.speech_lines()[mark:]
+
+    def wait_for_speech(self, mark, expected, timeout=10.0, settle=0.6):
+        """Waits until exactly `expected` has been spoken since `mark`, then makes
+        sure nothing more follows within `settle` seconds."""
+        expected = list(expected)
+        try:
+            wait_for(f"speech {expected}",
+                     lambda: len(self.spoken_since(mark)) >= len(expected), timeout)
+        except Failure:
+            raise Failure(f"expected speech {expected}, heard {self.spoken_since(mark)}")
+        time.sleep(settle)
+        heard = self.spoken_since(mark)
+        if heard != expected:
+            raise Failure(f"expected speech {expected}, heard {heard}")
+
+    # -- runs of the program ------------------------------------------------------
+
+    def new_folder(self, name, cities, prefs=None, cues="repo"):
+        """A fresh working folder: prefs.ini pointing at the local service (plus the
+        given group lines), cities.json and the sound cues (the repository's, or
+        constant-level files for the cue checks)."""
+        folder = self.root / name
+        shutil.rmtree(folder, ignore_errors=True)
+        (folder / "snd").mkdir(parents=True)
+        lines = ["[service]", f"base_address = {self.address('/v1')}",
+                 f"update_address = {self.address()}"]
+        lines += prefs or []
+        (folder / "prefs.ini").write_bytes("".join(line + "\r\n" for line in lines).encode())
+        (folder / "cities.json").write_text(json.dumps(cities, indent=2), encoding="utf-8")
+        if cues == "levels":
+            for cue, level in CUE_LEVELS.items():
+                write_level_wav(folder / "snd" / f"{cue}.wav", level, CUE_MS)
+        else:
+            for wav in self.snd.glob("*.wav"):
+                shutil.copy(wav, folder / "snd" / wav.name)
+        return folder
+
+    def launch(self, folder):
+        return Run(self, folder)
+
+
+class Run:
+    """One run of the program in a working folder."""
+
+    def __init__(self, bed, folder):
+        self.bed = bed
+        self.folder = Path(folder)
+        self.audio = self.folder / "audio.raw"
+        env = dict(os.environ)
+        env.pop("NO_AT_BRIDGE", None)
+        env["SPEECHD_ADDRESS"] = f"unix_socket:{bed.speech_dir}/speechd.sock"
+        env["SDL_AUDIODRIVER"] = "disk"
+        env["SDL_DISKAUDIOFILE"] = str(self.audio)
+        self.log = open(self.folder / "program.log", "wb")
+        self.process = bed.processes.start([str(bed.program)], cwd=self.folder, env=env,
+                                           stdout=self.log, stderr=subprocess.STDOUT)
+        self.pid = self.process.pid
+
+    def running(self):
+        return self.process.poll() is None
+
+    def windows(self, name_regex=None, visible=True):
+        args = ["xdotool", "search", "--all"]
+        if visible:
+            args.append("--onlyvisible")
+        args += ["--pid", str(self.pid)]
+        if name_regex is not None:
+            args += ["--name", name_regex]
+        return run_quietly(args).stdout.split()
+
+    def main_window(self, visible=True):
+        found = self.windows("^" + re.escape(TITLE) + "$", visible)
+        return found[0] if found else None
+
+    def map_state(self, window):
+        result = run_quietly(["xwininfo", "-id", window])
+        match = re.search(r"Map State: (\w+)", result.stdout)
+        return match.group(1) if match else None
+
+    def tray_icon(self):
+        """The program's icon inside the system tray: a viewable window of this
+        process that lies within the tray's area."""
+        trays = run_quietly(["xdotool", "search", "--onlyvisible", "--class", "trayer"]).stdout
+        areas = []
+        for tray in trays.split():
+            geometry = run_quietly(["xdotool", "getwindowgeometry", "--shell", tray]).stdout
+            values = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
+            areas.append(tuple(int(values[k]) for k in ("X", "Y", "WIDTH", "HEIGHT")))
+        for window in self.windows(visible=True):
+            geometry = run_quietly(["xdotool", "getwindowgeometry", "--shell", window]).stdout
+            values = dict(line.split("=", 1) for line in geometry.split() if "=" in line)
+            if not values:
+                continue
+            x, y = int(values["X"]), int(values["Y"])
+            for ax, ay, aw, ah in areas:
+                if ax <= x < ax + aw and ay <= y < ay + ah:
+                    return window
+        return None
+
+    def click_tray_icon(self):
+        icon = wait_for("the tray icon", self.tray_icon)
+        subprocess.run(["xdotool", "mousemove", "--window", icon, "8", "8", "click", "1"],
+                       check=True, timeout=10)
+        subprocess.run(["xdotool", "mousemove", "0", "0"], timeout=10)
+
+    def close(self, timeout=10.0):
+        """The close box of the main window: the program must end with code 0."""
+        window = self.main_window()
+        if window is None:
+            raise Failure("no visible main window to close")
+        subprocess.run(["wmctrl", "-i", "-c", window], check=True, timeout=10)
+        try:
+            code = self.process.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure(f"the program did not end within {timeout} s of its close box")
+        if code != 0:
+            raise Failure(f"the program ended with code {code}")
+
+    def end(self):
+        # SIGKILL straight away: the program saves everything as it changes, and
+        # SDL's signal handlers turn SIGTERM into an event nobody reads.
+        Processes.end(self.process, grace=0)
+        self.log.close()
+
+    def prefs(self):
+        return (self.folder / "prefs.ini").read_bytes()
+
+    def cities(self):
+        return json.loads((self.folder / "cities.json").read_text(encoding="utf-8"))
+
+
+def prefs_bytes(bed, window_hidden=0, celcius=0, cities_index=0, monitor_sounds=1,
+                temp_diff=10):
+    """prefs.ini as the program writes it over a folder's starting file: the mark
+    line, the service group it found, then its two groups."""
+    lines = ["\ufeff", "[service]", f"base_address = {bed.address('/v1')}",
+             f"update_address = {bed.address()}",
+             "[general]", f"window_hidden = {window_hidden}", f"celcius = {celcius}",
+             f"cities_index = {cities_index}",
+             "[monitors]", f"monitor_sounds = {monitor_sounds}", f"temp_diff = {temp_diff}"]
+    return "".join(line + "\r\n" for line in lines).encode("utf-8")
