@@ -34,12 +34,15 @@ GtkWidget* AccessibleWidget(wxWindow* control) {
 }  // namespace
 
 void SetAccessibleName(wxWindow* control, const std::string& name) {
-  GtkWidget* widget = AccessibleWidget(control);
-  if (widget == nullptr)
-    return;
-  AtkObject* accessible = gtk_widget_get_accessible(widget);
-  if (accessible != nullptr)
-    atk_object_set_name(accessible, name.c_str());
+  // The scrolled window around a list is announced too, so it carries the
+  // list's name rather than none.
+  for (GtkWidget* widget : {control->GetHandle(), AccessibleWidget(control)}) {
+    if (widget == nullptr)
+      continue;
+    AtkObject* accessible = gtk_widget_get_accessible(widget);
+    if (accessible != nullptr)
+      atk_object_set_name(accessible, name.c_str());
+  }
 }
 
 void SetAccessibleLabel(wxWindow* control, wxWindow* label) {

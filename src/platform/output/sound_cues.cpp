@@ -20,6 +20,9 @@ int ChannelOf(Cue cue) {
 
 SoundCues::SoundCues(const std::filesystem::path& folder) {
   SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Skyvigil");
+  // SDL would otherwise catch SIGINT and SIGTERM and wait for an SDL_QUIT
+  // event that this program never reads, so a logout could not end it.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_Init(SDL_INIT_AUDIO) != 0)
     return;
   // CD rate, stereo, ~23 ms buffers: a cue starts without a noticeable delay.
