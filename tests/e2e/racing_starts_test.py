@@ -56,13 +56,14 @@ def window_pid(window):
     return int(result.stdout) if result.returncode == 0 and result.stdout.strip() else None
 
 
-def alert_texts():
+def alert_texts(program):
     """The label texts of every "Alert" box of the program, as screen readers see them."""
     script = r"""
+import sys
 import pyatspi
 desktop = pyatspi.Registry.getDesktop(0)
 for app in desktop:
-    if app is None or app.name != "skyvigil":
+    if app is None or app.name != sys.argv[1]:
         continue
     for window in app:
         if window is None or window.name != "Alert":
@@ -76,8 +77,9 @@ for app in desktop:
                 walk(child)
         walk(window)
 """
-    result = subprocess.run(["/usr/bin/python3", "-c", script], capture_output=True, text=True,
-                            timeout=60)
+    # Accessible applications are named after their executable file.
+    result = subprocess.run(["/usr/bin/python3", "-c", script, program.name], capture_output=True,
+                            text=True, timeout=60)
     return result.stdout.splitlines()
 
 
@@ -190,7 +192,8 @@ def run(options, work, session):
           "the Alert boxes do not belong to the nineteen other starts")
 
     texts = wait_for("the Alert texts", lambda: (
-        found if len(found := alert_texts()) >= STARTS - 1 else None), timeout=60, interval=1)
+        found if len(found := alert_texts(options.program)) >= STARTS - 1 else None),
+        timeout=60, interval=1)
     check(texts == [ALERT_TEXT] * (STARTS - 1), f"the Alert boxes say {texts}")
 
     # While the boxes are up the marker is the winner's; dismissing them ends
