@@ -41,6 +41,9 @@ struct Content {
   std::string bytes;
 };
 
+// Test names and failure messages show the case's name, not two megabytes.
+void PrintTo(const Content& content, std::ostream* out) { *out << content.name; }
+
 class WriteExactBytesTest : public ::testing::TestWithParam<Content> {};
 
 TEST_P(WriteExactBytesTest, FileHoldsExactlyTheBytesAndNothingElseIsLeft) {

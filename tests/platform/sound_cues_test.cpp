@@ -105,6 +105,9 @@ struct BrokenCue {
   std::string content;  // "<missing>": no file at all
 };
 
+// Test names and failure messages show the case's name, not its bytes.
+void PrintTo(const BrokenCue& cue, std::ostream* out) { *out << cue.name; }
+
 class BrokenCueFileTest : public SoundCuesTest, public ::testing::WithParamInterface<BrokenCue> {};
 
 TEST_P(BrokenCueFileTest, PlaysNothingAndTheOtherCuesStillPlay) {
