@@ -34,6 +34,7 @@ bench: deps
 	cmake --preset default -DSKYVIGIL_BUILD_BENCH=ON >/dev/null
 	cmake --build --preset default -j $(JOBS)
 	bash bench/run.sh build/default
+	bash bench/idle_cpu.sh build/default
 
 # A fresh demo/ against the local weather service; `make run DIR=<folder>`
 # starts the program in a folder of your own.

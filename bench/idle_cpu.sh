@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Measures the CPU the running program uses while idle: starts it under a
+# virtual display against the local weather service with three cities, lets
+# the start-up finish, then reads its CPU ticks over SECONDS (default 60).
+# Usage: bench/idle_cpu.sh BUILD_DIR [SECONDS]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:?usage: $0 BUILD_DIR [SECONDS]}" && pwd)
+seconds=${2:-60}
+
+if [[ -z "${DISPLAY:-}" ]]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$build" "$seconds"
+fi
+
+work=$(mktemp -d)
+coproc SERVICE { exec /usr/bin/python3 "$root/tools/weather_service.py" --port 0; }
+service_pid=$SERVICE_PID
+program_pid=""
+cleanup() {
+  [[ -n "$program_pid" ]] && kill -9 "$program_pid" 2>/dev/null || true
+  kill "$service_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+read -r line <&"${SERVICE[0]}"
+port=${line#PORT }
+
+cp -r "$root/snd" "$work/snd"
+printf '[service]\r\nbase_address = http://127.0.0.1:%s/v1\r\n' "$port" >"$work/prefs.ini"
+printf '[{"name": "Paris", "monitor": 1, "alerts": 1}, {"name": "London", "alerts": 1},' >"$work/cities.json"
+printf ' {"name": "Tokyo"}]' >>"$work/cities.json"
+
+cd "$work"
+SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} SPEECHD_ADDRESS=unix_socket:"$work/no-speech" \
+  "$build/skyvigil" >/dev/null 2>&1 &
+program_pid=$!
+sleep 5  # start-up and the first refresh
+
+ticks() {  # user + system ticks of the whole process, and of its main thread
+  local all main
+  all=$(awk '{print $14 + $15}' "/proc/$program_pid/stat")
+  main=$(awk '{print $14 + $15}' "/proc/$program_pid/task/$program_pid/stat")
+  echo "$all $main"
+}
+read -r all_before main_before < <(ticks)
+sleep "$seconds"
+read -r all_after main_after < <(ticks)
+hz=$(getconf CLK_TCK)
+awk -v a=$((all_after - all_before)) -v m=$((main_after - main_before)) -v s="$seconds" -v hz="$hz" \
+  'BEGIN { printf "idle over %d s: process %d ticks (%.3f%% of a core), main thread %d ticks (%.3f%%)\n",
+           s, a, 100 * a / hz / s, m, 100 * m / hz / s }'
