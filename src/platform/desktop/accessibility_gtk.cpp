@@ -58,7 +58,19 @@ void SetAccessibleLabel(wxWindow* control, wxWindow* label) {
   atk_object_add_relationship(label_accessible, ATK_RELATION_LABEL_FOR, target_accessible);
 }
 
+void MarkAsDialog(wxWindow* window) {
+  GtkWidget* widget = window->GetHandle();
+  if (widget == nullptr)
+    return;
+  AtkObject* accessible = gtk_widget_get_accessible(widget);
+  if (accessible != nullptr)
+    atk_object_set_role(accessible, ATK_ROLE_DIALOG);
+}
+
 #else
+
+// Native dialogs elsewhere already present themselves as dialogs.
+void MarkAsDialog(wxWindow*) {}
 
 void SetAccessibleName(wxWindow* control, const std::string& name) {
   control->SetName(wxString::FromUTF8(name));

@@ -14,4 +14,7 @@ void SetAccessibleName(wxWindow* control, const std::string& name);
 // Tells screen readers that `label` is the visible label of `control`.
 void SetAccessibleLabel(wxWindow* control, wxWindow* label);
 
+// Presents a top-level window as a dialog (GTK reports wx's dialogs as plain frames).
+void MarkAsDialog(wxWindow* window);
+
 }  // namespace skyvigil

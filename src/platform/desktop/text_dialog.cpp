@@ -33,6 +33,7 @@ class TextDialog : public wxDialog {
 
     SetAccessibleName(field_, prompt);
     SetAccessibleLabel(field_, label);
+    MarkAsDialog(this);
 
     // Closing the dialog gives wxID_CANCEL; Escape is handled below rather than
     // by wx, which would press OK for lack of a Cancel button.

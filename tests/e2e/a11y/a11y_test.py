@@ -714,7 +714,8 @@ class DesktopAccessibilityTest(unittest.TestCase):
                          ["Areas", "Weather for " + PARIS, "Details"])
 
         press("ctrl+n")
-        self.wait_window("New City")
+        # Input boxes present themselves as dialogs, as message boxes do.
+        self.wait_window("New City", role="dialog")
         prompt = "Enter either a zip code or a city name to use with the program."
         self.focused(role="text", name=prompt)
         self.assertEqual(self.tab_through("New City", 2), [prompt, "OK"])
@@ -722,7 +723,7 @@ class DesktopAccessibilityTest(unittest.TestCase):
         self.wait_gone("New City")
 
         press("ctrl+2")
-        self.wait_window("Temperature Difference")
+        self.wait_window("Temperature Difference", role="dialog")
         prompt = ("Please enter a value in which the temperature must change before you are"
                   " notified about it in a monitor.")
         field = self.focused(role="text", name=prompt)
