@@ -221,8 +221,8 @@ TEST(CrashSafeFilesTest, KillDuringSavesLeavesOldOrNewFilesWhole) {
 
 // ---- Failing saves ----
 
-// Both files written once, then the folder made unwritable by `lock`; every
-// save afterwards must fail without touching the files or leaving anything.
+// With both files in `folder` and no way to write there any more, every save
+// must fail without touching the files or leaving anything behind.
 void ExpectSavesChangeNothing(const fs::path& folder) {
   const fs::path cities_file = folder / "cities.json";
   const fs::path prefs_file = folder / "prefs.ini";
