@@ -42,7 +42,9 @@ struct Content {
 };
 
 // Test names and failure messages show the case's name, not two megabytes.
-void PrintTo(const Content& content, std::ostream* out) { *out << content.name; }
+void PrintTo(const Content& content, std::ostream* out) {
+  *out << content.name;
+}
 
 class WriteExactBytesTest : public ::testing::TestWithParam<Content> {};
 

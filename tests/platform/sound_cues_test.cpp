@@ -106,7 +106,9 @@ struct BrokenCue {
 };
 
 // Test names and failure messages show the case's name, not its bytes.
-void PrintTo(const BrokenCue& cue, std::ostream* out) { *out << cue.name; }
+void PrintTo(const BrokenCue& cue, std::ostream* out) {
+  *out << cue.name;
+}
 
 class BrokenCueFileTest : public SoundCuesTest, public ::testing::WithParamInterface<BrokenCue> {};
 
