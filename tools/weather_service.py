@@ -26,7 +26,10 @@ Control interface (JSON bodies, answers {"ok": true} or {"error": "..."}):
   POST /admin/archive  {"base64": "..."} or {"text": "..."}
   POST /admin/clock    {"epoch": 1720512000} or {"epoch": null} for the real clock
   GET  /admin/log      every request received, in order:
-                       [{"method", "path", "query", "headers": [[name, value]...], "body", "form"}]
+                       [{"method", "path", "query", "headers": [[name, value]...], "body", "form",
+                         "received", "finished"}]
+                       received and finished are epoch seconds: when the request was read and
+                       when its answer was fully sent or the client hung up (null until then)
   POST /admin/log/clear
 """
 
@@ -315,22 +318,27 @@ class Handler(BaseHTTPRequestHandler):
         if self.command == "POST":
             for name, values in urllib.parse.parse_qs(text, keep_blank_values=True).items():
                 form.setdefault(name, []).extend(values)
+        entry = {
+            "method": self.command, "path": path, "query": parts.query,
+            "headers": [[name, value] for name, value in self.headers.items()],
+            "body": text, "form": form, "received": time.time(), "finished": None,
+        }
         with server_state.lock:
-            server_state.log.append({
-                "method": self.command, "path": path, "query": parts.query,
-                "headers": [[name, value] for name, value in self.headers.items()],
-                "body": text, "form": form,
-            })
+            server_state.log.append(entry)
             delay = server_state.delay_ms
             fault = server_state.take_fault(path)
         if delay > 0:
             time.sleep(delay / 1000.0)
 
         status, payload, content_type = self.answer(server_state, path, form)
-        if fault is None:
-            self.send_bytes(status, payload, content_type)
-        else:
-            self.apply_fault(fault, status, payload, content_type)
+        try:
+            if fault is None:
+                self.send_bytes(status, payload, content_type)
+            else:
+                self.apply_fault(fault, status, payload, content_type)
+        finally:
+            with server_state.lock:
+                entry["finished"] = time.time()
 
     def answer(self, state, path, form):
         with state.lock:
@@ -373,7 +381,9 @@ class Handler(BaseHTTPRequestHandler):
             for index in range(len(payload)):
                 if not self.write_quietly(payload[index:index + 1]):
                     return
-                time.sleep(interval)
+                if self.client_hung_up(interval):
+                    self.close_connection = True
+                    return
         elif kind == "redirect":
             self.send_response(fault.get("status", 307))
             self.send_header("Location", fault["location"])
@@ -415,18 +425,25 @@ class Handler(BaseHTTPRequestHandler):
                 return
             left -= len(piece)
 
-    def wait_for_hangup(self, seconds):
-        """Keeps the connection open without answering until the client gives up."""
+    def client_hung_up(self, seconds):
+        """Waits `seconds`; True as soon as the client closes its end."""
         end = time.monotonic() + seconds
-        while time.monotonic() < end:
-            readable, _, _ = select.select([self.connection], [], [], 0.2)
+        while True:
+            left = end - time.monotonic()
+            if left <= 0:
+                return False
+            readable, _, _ = select.select([self.connection], [], [], min(left, 0.2))
             if readable:
                 try:
                     if not self.connection.recv(1, socket.MSG_PEEK):
-                        return
+                        return True
                 except OSError:
-                    return
+                    return True
                 time.sleep(0.05)
+
+    def wait_for_hangup(self, seconds):
+        """Keeps the connection open without answering until the client gives up."""
+        self.client_hung_up(seconds)
 
     # -- control interface ----------------------------------------------------
 
