@@ -20,18 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const fs::path& file, const std::string& bytes) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out.flush())
-    Fail("could not write the input file");
-}
-
 bool SameService(const ServiceConfig& a, const ServiceConfig& b) {
   return a.base_address == b.base_address && a.api_key == b.api_key &&
          a.update_address == b.update_address;

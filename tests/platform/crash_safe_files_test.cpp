@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/temp_dir.h"
 #include "weather/cities_store.h"
 #include "weather/prefs.h"
 #include "weather/records.h"
@@ -32,11 +33,8 @@ namespace skyvigil {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadBytes(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using platform_test::ReadBytes;
+using platform_test::TempDir;
 
 std::vector<std::string> FolderEntries(const fs::path& folder) {
   std::vector<std::string> names;
@@ -45,24 +43,6 @@ std::vector<std::string> FolderEntries(const fs::path& folder) {
   std::sort(names.begin(), names.end());
   return names;
 }
-
-// A fresh folder per test, removed afterwards.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "skyvigil-crash-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr)
-      path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code error;
-    fs::remove_all(path_, error);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
 
 // A list of `count` cities with every kind of field set, so each save writes
 // a good amount of data and a kill has a real chance to land in the middle.
@@ -135,7 +115,7 @@ Preferences PrefsVersion(int variant) {
 }
 
 TEST(CrashSafeFilesTest, KillDuringSavesLeavesOldOrNewFilesWhole) {
-  TempFolder folder;
+  TempDir folder;
   ASSERT_FALSE(folder.path().empty());
   const fs::path cities_file = folder.path() / "cities.json";
   const fs::path prefs_file = folder.path() / "prefs.ini";
@@ -148,7 +128,7 @@ TEST(CrashSafeFilesTest, KillDuringSavesLeavesOldOrNewFilesWhole) {
   SavePreferences(PrefsVersion(0), prefs_file);
   std::vector<std::string> prefs_versions = {ReadBytes(prefs_file)};
   {
-    TempFolder scratch;
+    TempDir scratch;
     fs::copy_file(prefs_file, scratch.path() / "prefs.ini");
     SavePreferences(PrefsVersion(1), scratch.path() / "prefs.ini");
     prefs_versions.push_back(ReadBytes(scratch.path() / "prefs.ini"));
@@ -273,7 +253,7 @@ bool SetImmutable(const fs::path& folder, bool on) {
 }
 
 TEST(CrashSafeFilesTest, ReadOnlyFolderKeepsBothFiles) {
-  TempFolder folder;
+  TempDir folder;
   WriteBothFiles(folder.path());
   if (::geteuid() == 0) {
     // Root ignores permission bits; the immutable attribute still binds it.
@@ -332,7 +312,7 @@ void FillDisk(const fs::path& file) {
 }
 
 TEST(CrashSafeFilesTest, FullDiskKeepsBothFiles) {
-  TempFolder folder;
+  TempDir folder;
   const fs::path disk = folder.path() / "disk";
   fs::create_directories(disk);
   SmallDisk small(disk);

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "fakes/local_service.h"
+#include "platform/temp_dir.h"
 #include "weather/http_curl.h"
 #include "weather/record_json.h"
 #include "weather/records.h"
@@ -255,23 +256,6 @@ TEST(GigabyteAnswerTest, ClientHangsUpSoonAfterTheCap) {
 
 // ---- TLS ----
 
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "skyvigil-tls-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr)
-      path_ = pattern;
-  }
-  ~TempFolder() {
-    std::error_code error;
-    fs::remove_all(path_, error);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
 size_t Collect(char* data, size_t one, size_t count, void* user) {
   static_cast<std::string*>(user)->append(data, one * count);
   return one * count;
@@ -296,7 +280,7 @@ std::string FetchWithoutVerification(const std::string& url) {
 }
 
 TEST(SelfSignedTlsTest, UntrustedCertificateKeepsTheRecord) {
-  TempFolder folder;
+  platform_test::TempDir folder;
   ASSERT_FALSE(folder.path().empty());
   const fs::path cert = folder.path() / "cert.pem";
   const fs::path key = folder.path() / "key.pem";
