@@ -18,13 +18,10 @@ Run inside a virtual display and a session bus:
       --snd snd --speechd tests/e2e/speechd/speechd-testbed.sh [unittest options]
 """
 
-import argparse
 import atexit
 import json
-import os
 import re
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
@@ -34,11 +31,11 @@ import unittest
 import warnings
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent / "a11y"))
+sys.path.insert(0, str(Path(__file__).resolve().parent))
 warnings.filterwarnings("ignore", category=DeprecationWarning)
 
 from screen import press  # noqa: E402
-from testbed import Bed, Failure, wait_for  # noqa: E402
+from testbed import Bed, Failure, parse_options, run_suite, wait_for  # noqa: E402
 
 OPTIONS = None
 
@@ -315,18 +312,8 @@ class HostileServiceTest(unittest.TestCase):
 
 def main():
     global OPTIONS
-    parser = argparse.ArgumentParser(add_help=False)
-    parser.add_argument("--program", required=True, type=Path)
-    parser.add_argument("--service", required=True, type=Path)
-    parser.add_argument("--tls-service", required=True, type=Path)
-    parser.add_argument("--snd", required=True, type=Path)
-    parser.add_argument("--speechd", required=True, type=Path)
-    OPTIONS, rest = parser.parse_known_args()
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
-    started = time.monotonic()
-    program = unittest.main(argv=[sys.argv[0], *rest], exit=False, verbosity=2, warnings=False)
-    print(f"hostile service tests ran in {time.monotonic() - started:.1f} s")
-    sys.exit(0 if program.result.wasSuccessful() else 1)
+    OPTIONS, rest = parse_options("--tls-service")
+    run_suite(rest, "hostile service tests")
 
 
 if __name__ == "__main__":

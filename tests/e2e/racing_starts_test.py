@@ -19,36 +19,12 @@ import tempfile
 import time
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from testbed import (TITLE, Failure, check, start_weather_service, start_window_manager,  # noqa: E402
+                     wait_for, windows_named)
+
 STARTS = 20
-TITLE = "Skyvigil 0.36, build 23"
 ALERT_TEXT = "The program already seems to be running."
-
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
-def wait_for(what, probe, timeout=60.0, interval=0.2):
-    """Polls `probe` until it returns a true value; fails after `timeout` seconds."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = probe()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise Failure(f"timed out waiting for {what}")
-        time.sleep(interval)
-
-
-def windows_named(name_regex):
-    result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name_regex],
-                            capture_output=True, text=True)
-    return [line for line in result.stdout.split() if line]
 
 
 def window_pid(window):
@@ -111,22 +87,6 @@ class Session:
                 pass
 
 
-def start_service(session, script):
-    service = session.start(["/usr/bin/python3", script, "--port", "0", "--watch-stdin"],
-                            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
-    match = re.fullmatch(r"PORT (\d+)\n", service.stdout.readline())
-    if not match:
-        raise Failure("the weather service did not report its port")
-    return int(match.group(1))
-
-
-def start_window_manager(session):
-    session.start(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
-                  stderr=subprocess.DEVNULL)
-    wait_for("the window manager", lambda: "window id" in subprocess.run(
-        ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True, text=True).stdout)
-
-
 def start_together(session, program, work, env):
     """Forks STARTS children that all wait on one pipe, then lets them go at once."""
     barrier_read, barrier_write = os.pipe()
@@ -158,13 +118,13 @@ def wait_exit(pid, timeout):
 
 
 def run(options, work, session):
-    port = start_service(session, options.service)
+    _, port = start_weather_service(session.start, options.service)
     (work / "prefs.ini").write_bytes(
         f"[service]\r\nbase_address = http://127.0.0.1:{port}/v1\r\n".encode())
     (work / "cities.json").write_text(
         '[{"name": "London", "temp": 0, "monitor": 0, "alerts": 0, "condition": ""}]')
     shutil.copytree(options.snd, work / "snd")
-    start_window_manager(session)
+    start_window_manager(session.start)
 
     env = dict(os.environ)
     env["SDL_AUDIODRIVER"] = "dummy"
@@ -174,7 +134,8 @@ def run(options, work, session):
     pids = start_together(session, options.program, work, env)
 
     # One main window and an Alert box for each of the others.
-    main_windows = wait_for("the main window", lambda: windows_named("^" + re.escape(TITLE) + "$"))
+    main_windows = wait_for("the main window",
+                            lambda: windows_named("^" + re.escape(TITLE) + "$"), timeout=60)
     alerts = wait_for(f"{STARTS - 1} Alert boxes",
                       lambda: (found if len(found := windows_named("^Alert$")) >= STARTS - 1
                                else None), timeout=120)

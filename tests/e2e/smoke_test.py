@@ -21,31 +21,11 @@ import tempfile
 import time
 from pathlib import Path
 
-TITLE = "Skyvigil 0.36, build 23"
+sys.path.insert(0, str(Path(__file__).resolve().parent))
+from testbed import (TITLE, Failure, check, start_weather_service, start_window_manager,  # noqa: E402
+                     wait_for, windows_named)
+
 CITY_NAME = "London, City of London, Greater London, United Kingdom"
-
-
-class Failure(Exception):
-    pass
-
-
-def wait_for(what, probe, timeout=10.0, interval=0.1):
-    """Polls `probe` until it returns a true value; fails after `timeout` seconds."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = probe()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise Failure(f"timed out waiting for {what}")
-        time.sleep(interval)
-
-
-def find_windows(name_regex):
-    """Ids of the visible windows whose title matches `name_regex`."""
-    result = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name_regex],
-                            capture_output=True, text=True)
-    return [line for line in result.stdout.split() if line]
 
 
 def read_bytes(path):
@@ -92,27 +72,6 @@ class Session:
             cleanup()
 
 
-def start_service(session, script):
-    service = session.start(["/usr/bin/python3", script, "--port", "0", "--watch-stdin"],
-                            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
-    match = re.fullmatch(r"PORT (\d+)\n", service.stdout.readline())
-    if not match:
-        raise Failure("the weather service did not report its port")
-    return int(match.group(1))
-
-
-def start_window_manager(session):
-    session.start(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL,
-                  stderr=subprocess.DEVNULL)
-
-    def managed():
-        result = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
-                                capture_output=True, text=True)
-        return "window id" in result.stdout
-
-    wait_for("the window manager", managed)
-
-
 def accessible_names():
     """Names of the program's focusable controls as screen readers see them."""
     script = r"""
@@ -144,13 +103,8 @@ def spoken(record):
     return (read_bytes(record) or b"").decode("utf-8", "replace").splitlines()
 
 
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
 def run(options, work, session):
-    port = start_service(session, options.service)
+    _, port = start_weather_service(session.start, options.service)
     base_address = f"http://127.0.0.1:{port}/v1"
     (work / "prefs.ini").write_bytes(f"[service]\r\nbase_address = {base_address}\r\n".encode())
     # Monitored, with nothing announced yet: the first pass announces London.
@@ -163,7 +117,7 @@ def run(options, work, session):
     session.on_stop(lambda: subprocess.run(["bash", testbed, "stop", speech_dir]))
     subprocess.run(["bash", testbed, "start", speech_dir, record], check=True)
 
-    start_window_manager(session)
+    start_window_manager(session.start)
     env = dict(os.environ)
     env["SDL_AUDIODRIVER"] = "dummy"
     env["SPEECHD_ADDRESS"] = f"unix_socket:{speech_dir}/speechd.sock"
@@ -171,7 +125,7 @@ def run(options, work, session):
     started = time.monotonic()
     first = session.start([options.program], cwd=work, env=env)
 
-    windows = wait_for("the main window", lambda: find_windows("^" + re.escape(TITLE) + "$"))
+    windows = wait_for("the main window", lambda: windows_named("^" + re.escape(TITLE) + "$"))
     check(len(windows) == 1, f"expected one main window, found {windows}")
     main_window = windows[0]
     print(f"main window {main_window} up after {time.monotonic() - started:.1f} s")
@@ -210,7 +164,7 @@ def run(options, work, session):
 
     # A second start while the first runs shows the alert and ends with code 0.
     second = session.start([options.program], cwd=work, env=env)
-    alert = wait_for("the Alert box", lambda: find_windows("^Alert$"))[0]
+    alert = wait_for("the Alert box", lambda: windows_named("^Alert$"))[0]
     subprocess.run(["xdotool", "windowactivate", "--sync", alert, "key", "Return"], check=True)
     try:
         code = second.wait(timeout=10)

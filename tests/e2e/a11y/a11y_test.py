@@ -11,14 +11,12 @@ Run inside a virtual display and a session bus:
       --speechd tests/e2e/speechd/speechd-testbed.sh [unittest options]
 """
 
-import argparse
 import atexit
 import base64
 import datetime
 import json
 import os
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
@@ -28,11 +26,13 @@ import warnings
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
 warnings.filterwarnings("ignore", category=DeprecationWarning)
 
 import expected as ex  # noqa: E402
 from screen import Screen, clipboard, focus_window, press, type_text  # noqa: E402
-from testbed import TITLE, Bed, Failure, cue_onsets, prefs_bytes, wait_for  # noqa: E402
+from testbed import (TITLE, Bed, Failure, cue_onsets, parse_options, prefs_bytes,  # noqa: E402
+                     run_suite, wait_for)
 
 OPTIONS = None
 
@@ -812,18 +812,8 @@ class DesktopAccessibilityTest(unittest.TestCase):
 
 def main():
     global OPTIONS
-    parser = argparse.ArgumentParser(add_help=False)
-    parser.add_argument("--program", required=True, type=Path)
-    parser.add_argument("--service", required=True, type=Path)
-    parser.add_argument("--snd", required=True, type=Path)
-    parser.add_argument("--speechd", required=True, type=Path)
-    OPTIONS, rest = parser.parse_known_args()
-    # A test run that is stopped (a time-out, Control+C) still ends its servers.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
-    started = time.monotonic()
-    program = unittest.main(argv=[sys.argv[0], *rest], exit=False, verbosity=2, warnings=False)
-    print(f"accessibility suite ran in {time.monotonic() - started:.1f} s")
-    sys.exit(0 if program.result.wasSuccessful() else 1)
+    OPTIONS, rest = parse_options()
+    run_suite(rest, "accessibility suite")
 
 
 if __name__ == "__main__":

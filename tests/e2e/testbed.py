@@ -1,12 +1,14 @@
-"""Test bed of the desktop accessibility suite: a window manager and a system tray
-on the virtual display, the private recording speech-dispatcher, the local weather
-service, and runs of the real program in fresh working folders.
+"""Test bed of the desktop tests: a window manager and a system tray on the virtual
+display, the private recording speech-dispatcher, the local weather service, and
+runs of the real program in fresh working folders; plus the helpers the smaller
+desktop tests share.
 
 Every process started here runs in its own process group and is ended by stop(),
 also when a test fails; the weather service also ends when our stdin-side pipe
 closes, and the speech server when its last client has been gone a while.
 """
 
+import argparse
 import json
 import os
 import re
@@ -14,7 +16,9 @@ import shutil
 import signal
 import struct
 import subprocess
+import sys
 import time
+import unittest
 import urllib.parse
 import urllib.request
 from pathlib import Path
@@ -54,6 +58,38 @@ def wait_for(what, probe, timeout=10.0, interval=0.1):
 
 def run_quietly(args, timeout=20):
     return subprocess.run(args, capture_output=True, text=True, timeout=timeout)
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def windows_named(name_regex):
+    """Ids of the visible windows whose title matches `name_regex`."""
+    return run_quietly(["xdotool", "search", "--onlyvisible", "--name", name_regex]).stdout.split()
+
+
+def start_window_manager(start):
+    """Openbox, started with `start` (a Popen-like function); returns once it manages."""
+    start(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def managed():
+        result = run_quietly(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"])
+        return "window id" in result.stdout
+
+    wait_for("the window manager", managed)
+
+
+def start_weather_service(start, script):
+    """The local weather service, started with `start`, ending when our end of its
+    stdin closes; returns the process and its port."""
+    service = start(["/usr/bin/python3", str(script), "--port", "0", "--watch-stdin"],
+                    stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+    match = re.fullmatch(r"PORT (\d+)\n", service.stdout.readline())
+    if not match:
+        raise Failure("the weather service did not report its port")
+    return service, int(match.group(1))
 
 
 class Processes:
@@ -174,13 +210,7 @@ class Bed:
         self.processes.stop_all()
 
     def start_window_manager(self):
-        self.processes.start(["openbox", "--sm-disable"])
-
-        def managed():
-            result = run_quietly(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"])
-            return "window id" in result.stdout
-
-        wait_for("the window manager", managed)
+        start_window_manager(self.processes.start)
 
     def start_tray(self):
         # A system tray at the bottom right that embeds the program's status icon.
@@ -205,13 +235,8 @@ class Bed:
         self.speech_started = True
 
     def start_service(self):
-        self.service = self.processes.start(
-            ["/usr/bin/python3", str(self.service_script), "--port", "0", "--watch-stdin"],
-            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
-        match = re.fullmatch(r"PORT (\d+)\n", self.service.stdout.readline())
-        if not match:
-            raise Failure("the weather service did not report its port")
-        self.port = int(match.group(1))
+        self.service, self.port = start_weather_service(self.processes.start,
+                                                        self.service_script)
 
     def start_orca(self, settings):
         """The Orca screen reader, speaking through the recording speech server."""
@@ -392,3 +417,23 @@ def prefs_bytes(bed, window_hidden=0, celcius=0, cities_index=0, monitor_sounds=
              f"cities_index = {cities_index}",
              "[monitors]", f"monitor_sounds = {monitor_sounds}", f"temp_diff = {temp_diff}"]
     return "".join(line + "\r\n" for line in lines).encode("utf-8")
+
+
+def parse_options(*extra):
+    """The paths every desktop suite is given (and `extra` ones), plus whatever
+    is left for unittest."""
+    parser = argparse.ArgumentParser(add_help=False)
+    for name in ("--program", "--service", "--snd", "--speechd", *extra):
+        parser.add_argument(name, required=True, type=Path)
+    return parser.parse_known_args()
+
+
+def run_suite(rest, title):
+    """Runs the calling module's tests; ends the process with 0 when all passed."""
+    # A run that is stopped (a time-out, Control+C) still ends its servers.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))
+    started = time.monotonic()
+    program = unittest.main(module="__main__", argv=[sys.argv[0], *rest], exit=False,
+                            verbosity=2, warnings=False)
+    print(f"{title} ran in {time.monotonic() - started:.1f} s")
+    sys.exit(0 if program.result.wasSuccessful() else 1)
