@@ -18,16 +18,12 @@ Run inside a virtual display and a session bus:
       --snd snd --speechd tests/e2e/speechd/speechd-testbed.sh [unittest options]
 """
 
-import atexit
 import json
 import re
-import shutil
 import subprocess
 import sys
-import tempfile
 import threading
 import time
-import unittest
 import warnings
 from pathlib import Path
 
@@ -35,7 +31,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parent))
 warnings.filterwarnings("ignore", category=DeprecationWarning)
 
 from screen import press  # noqa: E402
-from testbed import Bed, Failure, parse_options, run_suite, wait_for  # noqa: E402
+from testbed import BedTestCase, Failure, parse_options, run_suite, wait_for  # noqa: E402
 
 OPTIONS = None
 
@@ -94,24 +90,13 @@ class TlsService:
             return [when for when in self.refusals if when >= moment]
 
 
-class HostileServiceTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.root = Path(tempfile.mkdtemp(prefix="skyvigil-hostile-"))
-        cls.bed = Bed(OPTIONS.program, OPTIONS.service, OPTIONS.snd, OPTIONS.speechd, cls.root)
-        atexit.register(cls.bed.stop)
-        try:
-            cls.bed.start()
-            cls.tls = TlsService(cls.bed, OPTIONS.tls_service, cls.root)
-            cls.good_run()
-        except BaseException:
-            cls.bed.stop()
-            raise
+class HostileServiceTest(BedTestCase):
+    root_prefix = "skyvigil-hostile-"
 
     @classmethod
-    def tearDownClass(cls):
-        cls.bed.stop()
-        shutil.rmtree(cls.root, ignore_errors=True)
+    def prepare(cls):
+        cls.tls = TlsService(cls.bed, OPTIONS.tls_service, cls.root)
+        cls.good_run()
 
     # -- runs ---------------------------------------------------------------------
 
@@ -313,6 +298,7 @@ class HostileServiceTest(unittest.TestCase):
 def main():
     global OPTIONS
     OPTIONS, rest = parse_options("--tls-service")
+    HostileServiceTest.options = OPTIONS
     run_suite(rest, "hostile service tests")
 
 

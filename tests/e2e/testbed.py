@@ -9,6 +9,7 @@ closes, and the speech server when its last client has been gone a while.
 """
 
 import argparse
+import atexit
 import json
 import os
 import re
@@ -17,6 +18,7 @@ import signal
 import struct
 import subprocess
 import sys
+import tempfile
 import time
 import unittest
 import urllib.parse
@@ -437,3 +439,37 @@ def run_suite(rest, title):
                             verbosity=2, warnings=False)
     print(f"{title} ran in {time.monotonic() - started:.1f} s")
     sys.exit(0 if program.result.wasSuccessful() else 1)
+
+
+class BedTestCase(unittest.TestCase):
+    """One test bed for a whole test class, in a fresh root folder that goes when
+    the class is done (kept when SKYVIGIL_E2E_KEEP is set). `options` are the
+    parsed paths; `prepare` runs after the bed stands."""
+
+    options = None
+    root_prefix = "skyvigil-e2e-"
+
+    @classmethod
+    def setUpClass(cls):
+        cls.root = Path(tempfile.mkdtemp(prefix=cls.root_prefix))
+        options = cls.options
+        cls.bed = Bed(options.program, options.service, options.snd, options.speechd, cls.root)
+        atexit.register(cls.bed.stop)
+        try:
+            cls.bed.start()
+            cls.prepare()
+        except BaseException:
+            cls.bed.stop()
+            raise
+
+    @classmethod
+    def prepare(cls):
+        pass
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.bed.stop()
+        if not os.environ.get("SKYVIGIL_E2E_KEEP"):
+            shutil.rmtree(cls.root, ignore_errors=True)
+        else:
+            print(f"\nworking folders kept in {cls.root}", file=sys.stderr)

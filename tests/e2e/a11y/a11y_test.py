@@ -11,7 +11,6 @@ Run inside a virtual display and a session bus:
       --speechd tests/e2e/speechd/speechd-testbed.sh [unittest options]
 """
 
-import atexit
 import base64
 import datetime
 import json
@@ -19,9 +18,7 @@ import os
 import shutil
 import subprocess
 import sys
-import tempfile
 import time
-import unittest
 import warnings
 from pathlib import Path
 
@@ -31,7 +28,7 @@ warnings.filterwarnings("ignore", category=DeprecationWarning)
 
 import expected as ex  # noqa: E402
 from screen import Screen, clipboard, focus_window, press, type_text  # noqa: E402
-from testbed import (TITLE, Bed, Failure, cue_onsets, parse_options, prefs_bytes,  # noqa: E402
+from testbed import (TITLE, BedTestCase, Failure, cue_onsets, parse_options, prefs_bytes,  # noqa: E402
                      run_suite, wait_for)
 
 OPTIONS = None
@@ -88,28 +85,11 @@ def tables(window):
     return window.find_all("table") if window is not None else []
 
 
-class DesktopAccessibilityTest(unittest.TestCase):
+class DesktopAccessibilityTest(BedTestCase):
     """One display, window manager, tray, speech server and weather service for
     the whole class; a fresh working folder and program run for each test."""
 
-    @classmethod
-    def setUpClass(cls):
-        cls.root = Path(tempfile.mkdtemp(prefix="skyvigil-a11y-"))
-        cls.bed = Bed(OPTIONS.program, OPTIONS.service, OPTIONS.snd, OPTIONS.speechd, cls.root)
-        atexit.register(cls.bed.stop)
-        try:
-            cls.bed.start()
-        except BaseException:
-            cls.bed.stop()
-            raise
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.bed.stop()
-        if not os.environ.get("SKYVIGIL_A11Y_KEEP"):
-            shutil.rmtree(cls.root, ignore_errors=True)
-        else:
-            print(f"\nworking folders kept in {cls.root}", file=sys.stderr)
+    root_prefix = "skyvigil-a11y-"
 
     def setUp(self):
         self.bed.admin("reset", {})
@@ -813,6 +793,7 @@ class DesktopAccessibilityTest(unittest.TestCase):
 def main():
     global OPTIONS
     OPTIONS, rest = parse_options()
+    DesktopAccessibilityTest.options = OPTIONS
     run_suite(rest, "accessibility suite")
 
 
