@@ -61,6 +61,11 @@ void ToggleSwitch(App& app, int64_t city::*field, const char* label) {
 
 void RefreshCities(App& app, RefreshMode mode) {
   AppState& s = app.state;
+  // An empty list comes only from a cities.json that holds no list (the last
+  // city can't be removed without ending the program): nothing to fetch, and
+  // saving "[]" over that file would destroy whatever it holds.
+  if (s.cities.empty())
+    return;
 
   // One batch: per refreshed city its current request, then its alert request.
   struct Pending {

@@ -4,6 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "fakes/app_harness.h"
 #include "monitor/monitor_cycle.h"
 #include "present/current_report.h"
@@ -276,6 +279,50 @@ TEST_F(CommandsTest, StartWithoutSavedCitiesAsksForOneAndShowsIt) {
   EXPECT_EQ(h.ui.city_selection, 0);
   EXPECT_EQ(h.ui.detail_text, "Last updated: 2024-03-06 12:00");
   EXPECT_EQ(Saved()[0].name, "Paris, Ile-de-France, France");
+}
+
+// A cities.json that can't be read is kept aside and the user asked for a
+// first city; one that is valid JSON but holds no list starts with no city at
+// all, which the first refresh reports before the program ends, file untouched.
+TEST_F(CommandsTest, StartWithAnUnusableCitiesFile) {
+  const struct {
+    const char* content;
+    bool readable;
+  } cases[] = {
+      {"this is not json", false},
+      {"[{\"name\": \"Oslo\"", false},
+      {"[{\"name\":\"Z\xFC"
+       "rich\"}]",
+       false},
+      {"{}", true},
+      {"null", true},
+      {"{\"cities\": [{\"name\": \"Oslo\"}]}", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.content);
+    AppHarness run;
+    run.places["Paris"] = h.places["Paris"];
+    {
+      std::ofstream out(run.app.state.cities_file, std::ios::binary);
+      out << c.content;
+    }
+    run.ui.text_answers = {"Paris"};
+    LoadSettingsAndCities(run.app);
+    if (!c.readable) {
+      ASSERT_EQ(run.ui.dialogs.size(), 1u);
+      EXPECT_THAT(run.app.state.cities, ::testing::SizeIs(1));
+      EXPECT_EQ(run.ReadFile("cities.json.bad"), c.content);
+      FirstRefresh(run.app);
+      EXPECT_THAT(run.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
+    } else {
+      EXPECT_THAT(run.ui.dialogs, IsEmpty());
+      EXPECT_THAT(run.app.state.cities, IsEmpty());
+      EXPECT_THROW(FirstRefresh(run.app), ProgramEnded);
+      EXPECT_THAT(run.ui.dialogs, ElementsAre("Alert!|You have to add a city to use the program."));
+      EXPECT_EQ(run.ReadFile("cities.json"), c.content);
+      EXPECT_FALSE(std::filesystem::exists(run.folder / "cities.json.bad"));
+    }
+  }
 }
 
 TEST_F(CommandsTest, StartRestoresTheSavedSelection) {
