@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "weather/http_curl.h"
+#include "platform/curl/http_curl.h"
 #include "weather/service_requests.h"
 
 extern char** environ;

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "ports/http.h"
 #include "round_trip.h"
-#include "weather/http.h"
 #include "weather/record_json.h"
 #include "weather/records.h"
 #include "weather/service_requests.h"

@@ -1,15 +1,17 @@
 // The application's state: one struct in place of process-wide globals, and the
-// ports through which the core reaches the desktop and the network.
+// ports through which the core reaches the desktop, the network and the process.
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/ui_port.h"
-#include "monitor/announcer.h"
-#include "weather/http.h"
+#include "ports/announcer.h"
+#include "ports/clock.h"
+#include "ports/http.h"
+#include "ports/main_thread.h"
+#include "ports/paths.h"
+#include "ports/process.h"
+#include "ports/ui.h"
 #include "weather/prefs.h"
 #include "weather/records.h"
 #include "weather/service_config.h"
@@ -26,8 +28,7 @@ struct AppState {
   std::string search_text;
   std::vector<std::string> report_lines;    // what the report list shows
   std::vector<std::string> forecast_lines;  // what the forecast list shows
-  std::filesystem::path prefs_file = "prefs.ini";
-  std::filesystem::path cities_file = "cities.json";
+  AppPaths paths;
 };
 
 struct App {
@@ -36,6 +37,8 @@ struct App {
   Announcer& announcer;
   HttpClient& http;
   const Clock& clock;
+  ProcessPort& process;
+  MainThread& main_thread;
 };
 
 }  // namespace skyvigil

@@ -6,11 +6,11 @@
 #include <exception>
 #include <utility>
 
+#include "app/current_weather.h"
+#include "app/forecast_window.h"
 #include "cities/city_add.h"
 #include "cities/city_search.h"
 #include "monitor/monitor_cycle.h"
-#include "present/current_report.h"
-#include "present/forecast_window.h"
 #include "update/update_check.h"
 #include "weather/cities_store.h"
 #include "weather/prefs.h"
@@ -80,7 +80,7 @@ class MainThreadPrompter : public UpdatePrompter {
   bool AskYesNo(const std::string& title, const std::string& text) override {
     return app_.ui.AskYesNo(title, text);
   }
-  void StartUpdater() override { app_.ui.StartUpdater(); }
+  void StartUpdater() override { app_.process.StartUpdater(app_.state.paths.updater_program); }
   void ExitProgram() override { skyvigil::ExitProgram(app_); }
 
  private:
@@ -109,7 +109,7 @@ void RemoveCity(App& app) {
     return;
 
   cities.erase(at);
-  SaveCities(cities, app.state.cities_file);
+  SaveCities(cities, app.state.paths.cities_file);
   if (cities.empty()) {
     PromptNewCity(app);
     RefreshCities(app, RefreshMode::new_cities);
@@ -125,7 +125,7 @@ void ToggleUnit(App& app) {
       "fahrenheit", "Celcius", "Both (Celcius first)", "Both (fahrenheit first)"};
   unit = (unit >= 0 && unit < 3) ? unit + 1 : 0;
   app.announcer.Speak(kNames[static_cast<size_t>(unit)], false);
-  SavePreferences(app.state.prefs, app.state.prefs_file);
+  SavePreferences(app.state.prefs, app.state.paths.prefs_file);
   RefreshCityList(app, false);
   ShowCurrentWeather(app);
 }
@@ -224,6 +224,7 @@ void RunCommand(App& app, int command) {
       UpdateSource source;
       source.update_address = app.state.service.update_address;
       source.app_version = app.state.app_version;
+      source.archive_file = app.state.paths.archive_file;
       CheckForUpdate(app.http, app.announcer, prompter, source, false);
       break;
     }
@@ -290,8 +291,8 @@ void OnIdle(App& app) {
 }
 
 void LoadSettingsAndCities(App& app) {
-  LoadPreferences(app.state.prefs, app.state.service, app.state.prefs_file);
-  LoadCities(app.state.cities, app.state.cities_file,
+  LoadPreferences(app.state.prefs, app.state.service, app.state.paths.prefs_file);
+  LoadCities(app.state.cities, app.state.paths.cities_file,
              [&app](std::vector<city>&) { PromptNewCity(app); });
 }
 
@@ -304,9 +305,9 @@ void FirstRefresh(App& app) {
 void ExitProgram(App& app) {
   app.announcer.Speak("Exiting", true);
   app.ui.RemoveTrayIcon();
-  app.ui.ReleaseMarker();
+  app.process.ReleaseMarker();
   app.ui.CloseMainWindow();
-  app.ui.EndProgram();
+  app.process.EndProgram();
   std::terminate();  // EndProgram never returns; a port that did would be a bug
 }
 
@@ -319,7 +320,7 @@ void ToggleWindow(App& app) {
     app.ui.ShowMainWindow();
     p.window_hidden = 0;
   }
-  SavePreferences(p, app.state.prefs_file);
+  SavePreferences(p, app.state.paths.prefs_file);
 }
 
 }  // namespace skyvigil

@@ -1,8 +1,8 @@
 // The "Add City" command and the first-city prompt.
 #include "cities/city_add.h"
 
+#include "app/current_weather.h"
 #include "monitor/monitor_cycle.h"
-#include "present/current_report.h"
 #include "weather/cities_store.h"
 
 namespace skyvigil {
@@ -25,7 +25,7 @@ bool RemoveDuplicateCity(App& app, const std::string& name, size_t index) {
       continue;
     app.ui.ShowMessage("Alert", "You already have added this city to Skyvigil.", MessageIcon::none);
     cities.erase(cities.begin() + static_cast<std::ptrdiff_t>(index));
-    SaveCities(cities, app.state.cities_file);
+    SaveCities(cities, app.state.paths.cities_file);
     return true;
   }
   return false;

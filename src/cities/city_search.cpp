@@ -1,8 +1,8 @@
 // City search and the results window.
 #include "cities/city_search.h"
 
+#include "app/current_weather.h"
 #include "monitor/monitor_cycle.h"
-#include "present/current_report.h"
 #include "weather/service_requests.h"
 
 namespace skyvigil {

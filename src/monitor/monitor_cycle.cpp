@@ -54,7 +54,7 @@ void ToggleSwitch(App& app, int64_t city::*field, const char* label) {
   const bool now_on = (c->*field) != 1;
   c->*field = now_on ? 1 : 0;
   app.announcer.Speak(label + c->name + (now_on ? " on" : " off"), false);
-  SaveCities(app.state.cities, app.state.cities_file);
+  SaveCities(app.state.cities, app.state.paths.cities_file);
 }
 
 }  // namespace
@@ -102,7 +102,7 @@ void RefreshCities(App& app, RefreshMode mode) {
       RewriteName(c);
     }
   }
-  SaveCities(s.cities, s.cities_file);
+  SaveCities(s.cities, s.paths.cities_file);
 }
 
 void MonitorCheck(App& app) {
@@ -146,7 +146,7 @@ void RefreshCityList(App& app, bool restore) {
 
   if (lines.empty()) {
     app.ui.ShowMessage("Alert!", "You have to add a city to use the program.", MessageIcon::none);
-    app.ui.EndProgram();
+    app.process.EndProgram();
   }
   app.ui.SelectCity(restore ? static_cast<int>(s.prefs.cities_index) : before);
 }
@@ -164,7 +164,7 @@ void ToggleMonitorSounds(App& app) {
   const bool now_on = p.monitor_sounds != 1;
   p.monitor_sounds = now_on ? 1 : 0;
   app.announcer.Speak(now_on ? "Monitor sounds on" : "Monitor sounds off", false);
-  SavePreferences(p, app.state.prefs_file);
+  SavePreferences(p, app.state.paths.prefs_file);
 }
 
 void SetTemperatureDifference(App& app) {
@@ -178,7 +178,7 @@ void SetTemperatureDifference(App& app) {
   if (value <= 0)
     return;
   p.temp_diff = value;
-  SavePreferences(p, app.state.prefs_file);
+  SavePreferences(p, app.state.paths.prefs_file);
 }
 
 }  // namespace skyvigil

@@ -1,11 +1,10 @@
-// The current-weather report of the selected city: heading, seventeen lines,
-// detail box and tray tooltip.
+// The texts of the current-weather report: its seventeen lines and the tray tooltip.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "weather/records.h"
 
 namespace skyvigil {
 
@@ -16,12 +15,5 @@ std::vector<std::string> CurrentReportLines(const currentWeather& weather, int64
 inline constexpr size_t kTrayTooltipLimit = 63;
 // Cuts `text` after its 63rd character (not byte: a name may hold non-ASCII letters).
 std::string TrayTooltipText(const std::string& text);
-
-// Rebuilds the report for the city selected in the city list, remembers the
-// selection in prefs.ini and updates the tooltip.
-void ShowCurrentWeather(App& app);
-
-// Copies the selected report line into the detail box (empty when none).
-void ShowSelectedLine(App& app);
 
 }  // namespace skyvigil

@@ -6,16 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "ports/clock.h"
 #include "weather/records.h"
 
 namespace skyvigil {
-
-// A calendar date without time zone.
-struct CivilDate {
-  int year = 1970;
-  int month = 1;
-  int day = 1;
-};
 
 // Decimal digits with a leading "-" when negative, no grouping.
 std::string IntText(int64_t n);

@@ -35,12 +35,4 @@ void CheckForUpdate(HttpClient& http, Announcer& announcer, UpdatePrompter& prom
   prompter.ExitProgram();
 }
 
-std::filesystem::path UpdaterProgram() {
-#ifdef _WIN32
-  return "updater.exe";
-#else
-  return "./updater";
-#endif
-}
-
 }  // namespace skyvigil

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "monitor/announcer.h"
-#include "weather/http.h"
+#include "ports/announcer.h"
+#include "ports/http.h"
 
 namespace skyvigil {
 
@@ -34,8 +34,5 @@ struct UpdateSource {
 // there is no update.
 void CheckForUpdate(HttpClient& http, Announcer& announcer, UpdatePrompter& prompter,
                     const UpdateSource& source, bool automatic);
-
-// The updater program's name in the working folder.
-std::filesystem::path UpdaterProgram();
 
 }  // namespace skyvigil

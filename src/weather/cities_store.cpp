@@ -5,7 +5,7 @@
 #include <optional>
 #include <system_error>
 
-#include "platform/atomic_file.h"
+#include "ports/files.h"
 #include "weather/json_value.h"
 #include "weather/record_json.h"
 

@@ -11,7 +11,7 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/atomic_file.h"
+#include "ports/files.h"
 
 namespace skyvigil {
 

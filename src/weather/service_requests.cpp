@@ -1,9 +1,6 @@
 // Builds the weather service requests and fills the records from the answers.
 #include "weather/service_requests.h"
 
-#include <curl/curl.h>
-
-#include <climits>
 #include <memory>
 #include <optional>
 
@@ -68,12 +65,23 @@ std::string KeyAndQuery(const ServiceConfig& config, std::string_view query) {
 }  // namespace
 
 std::string FormValue(std::string_view text) {
-  // curl_easy_escape takes length 0 to mean "up to the first NUL".
-  if (text.empty() || text.size() > static_cast<size_t>(INT_MAX))
-    return "";
-  std::unique_ptr<char, decltype(&curl_free)> escaped(
-      curl_easy_escape(nullptr, text.data(), static_cast<int>(text.size())), &curl_free);
-  return escaped ? std::string(escaped.get()) : std::string();
+  // Everything but the unreserved characters of RFC 3986 becomes %XX.
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                            (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '~';
+    if (unreserved) {
+      out += c;
+    } else {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0xF];
+    }
+  }
+  return out;
 }
 
 HttpRequest CurrentWeatherRequest(const ServiceConfig& config, std::string_view query) {

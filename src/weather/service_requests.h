@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "weather/http.h"
+#include "ports/http.h"
 #include "weather/records.h"
 #include "weather/service_config.h"
 

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/current_weather.h"
 #include "fakes/app_harness.h"
 #include "monitor/monitor_cycle.h"
-#include "present/current_report.h"
 #include "weather/cities_store.h"
 
 namespace skyvigil {
@@ -40,7 +40,7 @@ class CommandsTest : public ::testing::Test {
 
   std::vector<city> Saved() {
     std::vector<city> saved;
-    LoadCities(saved, h.app.state.cities_file, [](std::vector<city>&) {});
+    LoadCities(saved, h.app.state.paths.cities_file, [](std::vector<city>&) {});
     return saved;
   }
 
@@ -303,7 +303,7 @@ TEST_F(CommandsTest, StartWithAnUnusableCitiesFile) {
     AppHarness run;
     run.places["Paris"] = h.places["Paris"];
     {
-      std::ofstream out(run.app.state.cities_file, std::ios::binary);
+      std::ofstream out(run.app.state.paths.cities_file, std::ios::binary);
       out << c.content;
     }
     run.ui.text_answers = {"Paris"};
@@ -326,9 +326,10 @@ TEST_F(CommandsTest, StartWithAnUnusableCitiesFile) {
 }
 
 TEST_F(CommandsTest, StartRestoresTheSavedSelection) {
-  ASSERT_TRUE(SaveCities({h.CityAt("Springfield"), h.CityAt("Paris")}, h.app.state.cities_file));
+  ASSERT_TRUE(
+      SaveCities({h.CityAt("Springfield"), h.CityAt("Paris")}, h.app.state.paths.cities_file));
   h.app.state.prefs.cities_index = 1;
-  SavePreferences(h.app.state.prefs, h.app.state.prefs_file);
+  SavePreferences(h.app.state.prefs, h.app.state.paths.prefs_file);
   h.app.state.prefs = Preferences{};
   LoadSettingsAndCities(h.app);
   FirstRefresh(h.app);

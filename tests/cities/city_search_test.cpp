@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "app/commands.h"
+#include "app/current_weather.h"
 #include "fakes/app_harness.h"
 #include "monitor/monitor_cycle.h"
-#include "present/current_report.h"
 #include "weather/cities_store.h"
 
 namespace skyvigil {
@@ -77,7 +77,7 @@ TEST_F(CitySearchTest, AddingAResultSelectsItButTheReportStaysWithTheEarlierCity
   EXPECT_EQ(h.ui.heading, "Weather for Springfield, Illinois, United States of America");
   EXPECT_EQ(h.ui.secondary_window, "");
   std::vector<city> saved;
-  LoadCities(saved, h.app.state.cities_file, [](std::vector<city>&) {});
+  LoadCities(saved, h.app.state.paths.cities_file, [](std::vector<city>&) {});
   EXPECT_EQ(saved.size(), 2u);
 }
 

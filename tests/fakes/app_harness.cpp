@@ -54,10 +54,10 @@ std::string ForecastAnswer(const FakePlace& p) {
 AppHarness::AppHarness()
     : folder(std::filesystem::temp_directory_path() /
              ("skyvigil-app-" + std::to_string(std::random_device{}()))),
-      app{AppState{}, ui, announcer, http, clock} {
+      app{AppState{}, ui, announcer, http, clock, ui, main_thread} {
   std::filesystem::create_directories(folder);
-  app.state.prefs_file = folder / "prefs.ini";
-  app.state.cities_file = folder / "cities.json";
+  app.state.paths.prefs_file = folder / "prefs.ini";
+  app.state.paths.cities_file = folder / "cities.json";
   app.state.service.base_address = "https://weather.test/v1";
   app.state.service.api_key = "k";
   http.answer = [this](const HttpRequest& r) {

@@ -9,6 +9,7 @@
 
 #include "app/app_state.h"
 #include "fakes/fake_announcer.h"
+#include "fakes/fake_main_thread.h"
 #include "fakes/fake_ui.h"
 #include "fakes/fixed_clock.h"
 #include "fakes/scripted_http.h"
@@ -49,6 +50,7 @@ class AppHarness {
   FakeAnnouncer announcer;
   ScriptedHttp http;
   FixedClock clock;
+  FakeMainThread main_thread;
   std::filesystem::path folder;
   App app;
 

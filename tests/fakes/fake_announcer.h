@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "monitor/announcer.h"
+#include "ports/announcer.h"
 
 namespace skyvigil::testing {
 

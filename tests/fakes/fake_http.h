@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "weather/http.h"
+#include "ports/http.h"
 
 namespace skyvigil::testing {
 

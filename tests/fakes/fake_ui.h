@@ -1,13 +1,15 @@
-// A recording stand-in for the desktop: keeps what the core shows and answers
-// dialogs from scripted replies.
+// A recording stand-in for the desktop and its process services: keeps what
+// the core shows and answers dialogs from scripted replies.
 #pragma once
 
 #include <deque>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "app/ui_port.h"
+#include "ports/process.h"
+#include "ports/ui.h"
 
 namespace skyvigil::testing {
 
@@ -16,7 +18,7 @@ struct ProgramEnded : std::runtime_error {
   ProgramEnded() : std::runtime_error("program ended") {}
 };
 
-class FakeUi : public UiPort {
+class FakeUi : public UiPort, public ProcessPort {
  public:
   // What the controls hold.
   std::vector<std::string> city_lines;
@@ -79,7 +81,7 @@ class FakeUi : public UiPort {
   void OpenResultsWindow(const std::vector<std::string>& entries) override;
   int ResultSelection() const override { return result_selection; }
   void CloseSecondaryWindow() override;
-  void StartUpdater() override { ++updater_starts; }
+  void StartUpdater(const std::filesystem::path&) override { ++updater_starts; }
   void ReleaseMarker() override { marker_released = true; }
   [[noreturn]] void EndProgram() override { throw ProgramEnded(); }
 };

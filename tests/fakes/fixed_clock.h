@@ -1,7 +1,7 @@
 // A clock whose "today" the test decides.
 #pragma once
 
-#include "app/clock.h"
+#include "ports/clock.h"
 
 namespace skyvigil::testing {
 

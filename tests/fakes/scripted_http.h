@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "weather/http.h"
+#include "ports/http.h"
 
 namespace skyvigil::testing {
 

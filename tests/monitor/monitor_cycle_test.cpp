@@ -39,7 +39,8 @@ class MonitorTest : public ::testing::Test {
 
   std::vector<city> Saved() {
     std::vector<city> saved;
-    LoadCities(saved, h.app.state.cities_file, [](std::vector<city>&) { FAIL() << "unreadable"; });
+    LoadCities(saved, h.app.state.paths.cities_file,
+               [](std::vector<city>&) { FAIL() << "unreadable"; });
     return saved;
   }
 

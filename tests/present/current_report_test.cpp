@@ -1,36 +1,16 @@
-// The current-weather report: its lines, heading, tooltip and detail box.
+// The current-weather report's texts: its lines and the tray tooltip.
 #include "present/current_report.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "fakes/app_harness.h"
+#include "fakes/example_weather.h"
 
 namespace skyvigil {
 namespace {
 
 using ::testing::ElementsAre;
-
-currentWeather ExampleWeather() {
-  currentWeather w;
-  w.last_updated = "2024-03-06 12:45";
-  w.condition.text = "Partly cloudy";
-  w.temp_c = 21.4;
-  w.temp_f = 70.5;
-  w.feelslike_c = 20.6;
-  w.feelslike_f = 69.1;
-  w.humidity = 81;
-  w.wind_dir = "WSW";
-  w.wind_mph = 8.1;
-  w.wind_kph = 13.0;
-  w.gust_mph = 11.4;
-  w.gust_kph = 18.4;
-  w.pressure_in = 29.92;
-  w.pressure_mb = 1013.0;
-  w.uv = 4;
-  w.aqi = {230.3f, 50.5f, 51.5f, -1.0f, 300.5f, 0.0f, 2, 3};
-  return w;
-}
+using testing::ExampleWeather;
 
 TEST(CurrentReportLines, ReadEveryFactInOrder) {
   EXPECT_THAT(
@@ -87,60 +67,6 @@ TEST(TrayTooltipText, CutsAfterTheSixtyThirdCharacter) {
   for (int i = 0; i < 70; ++i)
     accented += "\xC3\xA9";
   EXPECT_EQ(TrayTooltipText(accented), accented.substr(0, 126));
-}
-
-class ShowCurrentWeatherTest : public ::testing::Test {
- protected:
-  ShowCurrentWeatherTest() {
-    city springfield;
-    springfield.name = "Springfield, Illinois, United States of America";
-    springfield.weather = ExampleWeather();
-    city plain;
-    plain.name = "Zurich";
-    plain.weather.condition.text = "Fog";
-    plain.weather.temp_f = 41;
-    h.app.state.cities = {springfield, plain};
-    h.ui.city_lines = {"a", "b"};
-  }
-  testing::AppHarness h;
-};
-
-TEST_F(ShowCurrentWeatherTest, ShowsTheSelectedCityAndRemembersIt) {
-  h.ui.city_selection = 0;
-  ShowCurrentWeather(h.app);
-  EXPECT_EQ(h.ui.heading, "Weather for Springfield, Illinois, United States of America");
-  EXPECT_EQ(h.ui.report_lines.size(), 17u);
-  EXPECT_EQ(h.ui.report_selection, 0);
-  EXPECT_EQ(h.ui.detail_text, "Last updated: 2024-03-06 12:45");
-  EXPECT_EQ(h.ui.tooltip, "Springfield: Partly cloudy, 70 degrees F - Skyvigil");
-
-  h.ui.city_selection = 1;
-  ShowCurrentWeather(h.app);
-  EXPECT_EQ(h.ui.heading, "Weather for Zurich");
-  EXPECT_EQ(h.ui.tooltip, "Zurich: Fog, 41 degrees F - Skyvigil");
-  EXPECT_EQ(h.app.state.prefs.cities_index, 1);
-  EXPECT_NE(h.ReadFile("prefs.ini").find("cities_index = 1\r\n"), std::string::npos);
-}
-
-TEST_F(ShowCurrentWeatherTest, NoSelectionShowsTheFirstCity) {
-  h.ui.city_selection = -1;
-  ShowCurrentWeather(h.app);
-  EXPECT_EQ(h.ui.city_selection, 0);
-  EXPECT_EQ(h.ui.heading, "Weather for Springfield, Illinois, United States of America");
-}
-
-TEST_F(ShowCurrentWeatherTest, DetailBoxFollowsTheReportSelection) {
-  h.ui.city_selection = 0;
-  ShowCurrentWeather(h.app);
-  h.ui.report_selection = 4;
-  ShowSelectedLine(h.app);
-  EXPECT_EQ(h.ui.detail_text, "Humidity: 81%");
-  h.ui.report_selection = -1;
-  ShowSelectedLine(h.app);
-  EXPECT_EQ(h.ui.detail_text, "");
-  h.ui.report_selection = 17;
-  ShowSelectedLine(h.app);
-  EXPECT_EQ(h.ui.detail_text, "");
 }
 
 }  // namespace

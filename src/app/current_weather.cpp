@@ -1,0 +1,44 @@
+// Shows the selected city's report through the UI port.
+#include "app/current_weather.h"
+
+#include "present/current_report.h"
+#include "present/format.h"
+#include "weather/prefs.h"
+
+namespace skyvigil {
+
+void ShowCurrentWeather(App& app) {
+  AppState& s = app.state;
+  app.ui.SetReportLines({});
+  s.report_lines.clear();
+
+  int index = app.ui.CitySelection();
+  if (s.cities.empty())
+    return;
+  // The saved selection may point past the end of the list (a list edited
+  // by hand); show the first city rather than a city that does not exist.
+  if (index < 0 || static_cast<size_t>(index) >= s.cities.size()) {
+    index = 0;
+    app.ui.SelectCity(0);
+  }
+  const city& shown = s.cities[static_cast<size_t>(index)];
+
+  s.prefs.cities_index = index;
+  SavePreferences(s.prefs, s.paths.prefs_file);
+
+  app.ui.SetHeading("Weather for " + shown.name);
+  s.report_lines = CurrentReportLines(shown.weather, s.prefs.celcius);
+  app.ui.SetReportLines(s.report_lines);
+  app.ui.SelectReportLine(0);
+  app.ui.SetTrayTooltip(TrayTooltipText(CitySummaryText(shown, s.prefs.celcius) + " - Skyvigil"));
+  ShowSelectedLine(app);
+}
+
+void ShowSelectedLine(App& app) {
+  const int index = app.ui.ReportSelection();
+  const auto& lines = app.state.report_lines;
+  const bool valid = index >= 0 && static_cast<size_t>(index) < lines.size();
+  app.ui.SetDetailText(valid ? lines[static_cast<size_t>(index)] : std::string());
+}
+
+}  // namespace skyvigil

@@ -1,0 +1,13 @@
+// The clock of the machine the program runs on, in its local time zone.
+#pragma once
+
+#include "ports/clock.h"
+
+namespace skyvigil {
+
+class LocalClock : public Clock {
+ public:
+  CivilDate Today() const override;
+};
+
+}  // namespace skyvigil

@@ -1,0 +1,307 @@
+// libcurl implementation of the HTTP client: one multi handle per call drives
+// all transfers of a batch at once; redirects are followed here, hop by hop.
+#include "platform/curl/http_curl.h"
+
+#include <curl/curl.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "weather/address_rule.h"
+
+namespace skyvigil {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr char kUserAgent[] = "Mozilla/5.0 Gecko/41.0 Firefox/41.0";
+constexpr long kMaxHostConnections = 16;
+
+void InitCurlOnce() {
+  // A function-local static is initialised exactly once, even across threads.
+  static const CURLcode init = curl_global_init(CURL_GLOBAL_DEFAULT);
+  (void)init;
+}
+
+struct EasyFree {
+  void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
+};
+struct MultiFree {
+  void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+using EasyHandle = std::unique_ptr<CURL, EasyFree>;
+
+// One request on its way through the redirects; the answer lands in `response`.
+struct Transfer {
+  EasyHandle easy;
+  std::string url;  // the current hop
+  bool post = false;
+  std::string body;  // form body of a POST; curl reads it in place
+  std::size_t limit = 0;
+  std::FILE* file = nullptr;  // downloads write here instead of `received`
+  std::size_t size = 0;       // bytes of the current hop's body
+  bool too_large = false;
+  bool write_failed = false;
+  int redirects = 0;
+  Clock::time_point deadline;
+  bool done = false;
+  HttpResponse response;
+};
+
+size_t WriteBody(char* data, size_t one, size_t count, void* user) {
+  auto* transfer = static_cast<Transfer*>(user);
+  const size_t bytes = one * count;
+  if (bytes > transfer->limit - transfer->size) {
+    transfer->too_large = true;
+    return 0;  // aborts the transfer
+  }
+  transfer->size += bytes;
+  if (transfer->file != nullptr) {
+    if (std::fwrite(data, 1, bytes, transfer->file) != bytes) {
+      transfer->write_failed = true;
+      return 0;
+    }
+  } else {
+    transfer->response.body.append(data, bytes);
+  }
+  return bytes;
+}
+
+// Settings every hop shares; the hop itself is set by StartHop.
+bool ConfigureEasy(Transfer& transfer, const CurlHttpOptions& options) {
+  transfer.easy.reset(curl_easy_init());
+  CURL* easy = transfer.easy.get();
+  if (easy == nullptr)
+    return false;
+  curl_easy_setopt(easy, CURLOPT_PRIVATE, &transfer);
+  curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
+  curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "https");
+  curl_easy_setopt(easy, CURLOPT_PROXY, "");  // no proxy from the environment
+  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, options.connect_timeout_ms);
+  curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
+  curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+  curl_easy_setopt(easy, CURLOPT_PIPEWAIT, 1L);
+  curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(transfer.limit));
+  curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &WriteBody);
+  curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
+  if (transfer.post) {
+    curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
+                     static_cast<curl_off_t>(transfer.body.size()));
+    curl_easy_setopt(easy, CURLOPT_POSTFIELDS, transfer.body.c_str());
+  } else {
+    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+  }
+  return true;
+}
+
+// Points the handle at transfer.url; false when the address is refused or no
+// time is left.
+bool StartHop(Transfer& transfer) {
+  std::optional<std::string> scheme = AllowedScheme(transfer.url);
+  if (!scheme)
+    return false;
+  const auto left =
+      std::chrono::duration_cast<std::chrono::milliseconds>(transfer.deadline - Clock::now());
+  if (left.count() <= 0)
+    return false;
+  CURL* easy = transfer.easy.get();
+  curl_easy_setopt(easy, CURLOPT_URL, transfer.url.c_str());
+  curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, scheme->c_str());
+  curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(left.count()));
+  return true;
+}
+
+void Fail(Transfer& transfer) {
+  transfer.done = true;
+  transfer.response.completed = false;
+  if (transfer.too_large)
+    transfer.response.body.clear();
+}
+
+bool IsRedirectStatus(long status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// Handles a finished hop: either the final answer or the next hop to start.
+// Returns true when the transfer goes on with another hop.
+bool FinishHop(Transfer& transfer, CURLcode result, int max_redirects) {
+  CURL* easy = transfer.easy.get();
+  long status = 0;
+  curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &status);
+  transfer.response.status = status;
+  if (result != CURLE_OK) {
+    Fail(transfer);
+    return false;
+  }
+  char* location = nullptr;
+  curl_easy_getinfo(easy, CURLINFO_REDIRECT_URL, &location);
+  if (!IsRedirectStatus(status) || location == nullptr) {
+    transfer.done = true;
+    transfer.response.completed = true;
+    return false;
+  }
+  if (++transfer.redirects > max_redirects) {
+    Fail(transfer);
+    return false;
+  }
+  transfer.url = location;
+  // Like browsers: 301, 302 and 303 turn a POST into a GET; 307 and 308 keep it.
+  if (transfer.post && status != 307 && status != 308) {
+    transfer.post = false;
+    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+  }
+  // The redirect's own body is not part of the answer.
+  transfer.size = 0;
+  transfer.response.body.clear();
+  if (transfer.file != nullptr &&
+      (std::fflush(transfer.file) != 0 || ::ftruncate(::fileno(transfer.file), 0) != 0)) {
+    Fail(transfer);
+    return false;
+  }
+  if (transfer.file != nullptr)
+    std::rewind(transfer.file);
+  if (!StartHop(transfer)) {
+    Fail(transfer);
+    return false;
+  }
+  return true;
+}
+
+// Runs all transfers on one multi handle until each has its answer.
+void RunTransfers(const std::vector<Transfer*>& transfers, const CurlHttpOptions& options) {
+  std::unique_ptr<CURLM, MultiFree> multi(curl_multi_init());
+  if (!multi) {
+    for (Transfer* transfer : transfers)
+      Fail(*transfer);
+    return;
+  }
+  curl_multi_setopt(multi.get(), CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
+  curl_multi_setopt(multi.get(), CURLMOPT_MAX_HOST_CONNECTIONS, kMaxHostConnections);
+
+  const Clock::time_point deadline =
+      Clock::now() + std::chrono::milliseconds(options.transfer_timeout_ms);
+  size_t pending = 0;
+  for (Transfer* transfer : transfers) {
+    transfer->deadline = deadline;
+    if (!ConfigureEasy(*transfer, options) || !StartHop(*transfer) ||
+        curl_multi_add_handle(multi.get(), transfer->easy.get()) != CURLM_OK) {
+      Fail(*transfer);
+      continue;
+    }
+    ++pending;
+  }
+
+  while (pending > 0) {
+    int running = 0;
+    if (curl_multi_perform(multi.get(), &running) != CURLM_OK)
+      break;
+    int queued = 0;
+    while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+      if (message->msg != CURLMSG_DONE)
+        continue;
+      CURL* easy = message->easy_handle;
+      const CURLcode result = message->data.result;
+      Transfer* transfer = nullptr;
+      curl_easy_getinfo(easy, CURLINFO_PRIVATE, &transfer);
+      curl_multi_remove_handle(multi.get(), easy);
+      if (FinishHop(*transfer, result, options.max_redirects) &&
+          curl_multi_add_handle(multi.get(), easy) == CURLM_OK) {
+        continue;
+      }
+      if (!transfer->done)
+        Fail(*transfer);
+      --pending;
+    }
+    if (pending == 0)
+      break;
+    if (curl_multi_poll(multi.get(), nullptr, 0, 1000, nullptr) != CURLM_OK)
+      break;
+  }
+
+  // Only reached with pending transfers when curl itself failed.
+  for (Transfer* transfer : transfers) {
+    if (transfer->easy)
+      curl_multi_remove_handle(multi.get(), transfer->easy.get());
+    if (!transfer->done)
+      Fail(*transfer);
+  }
+}
+
+}  // namespace
+
+CurlHttpClient::CurlHttpClient(CurlHttpOptions options) : options_(options) {
+  InitCurlOnce();
+}
+
+std::vector<HttpResponse> CurlHttpClient::PerformBatch(const std::vector<HttpRequest>& requests) {
+  std::vector<Transfer> transfers(requests.size());
+  std::vector<Transfer*> started;
+  started.reserve(requests.size());
+  for (size_t i = 0; i < requests.size(); ++i) {
+    Transfer& transfer = transfers[i];
+    transfer.url = requests[i].url;
+    transfer.post = requests[i].method == HttpRequest::Method::post;
+    transfer.body = requests[i].body;
+    transfer.limit = options_.max_body_bytes;
+    // A refused address gets no handle at all: nothing leaves the machine.
+    if (!IsAllowedAddress(transfer.url)) {
+      transfer.done = true;
+      continue;
+    }
+    started.push_back(&transfer);
+  }
+  RunTransfers(started, options_);
+
+  std::vector<HttpResponse> answers;
+  answers.reserve(transfers.size());
+  for (Transfer& transfer : transfers) {
+    transfer.easy.reset();  // released once the answer is taken
+    answers.push_back(std::move(transfer.response));
+  }
+  return answers;
+}
+
+bool CurlHttpClient::Download(const std::string& url, const std::filesystem::path& target) {
+  std::error_code ignored;
+  std::filesystem::remove(target, ignored);
+  if (!IsAllowedAddress(url))
+    return false;
+
+  std::string temp =
+      (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0)
+    return false;
+  ::fchmod(fd, 0644);
+  Transfer transfer;
+  transfer.url = url;
+  transfer.limit = options_.max_download_bytes;
+  transfer.file = ::fdopen(fd, "wb");
+  if (transfer.file == nullptr) {
+    ::close(fd);
+    ::unlink(temp.c_str());
+    return false;
+  }
+  RunTransfers({&transfer}, options_);
+  transfer.easy.reset();
+
+  bool ok = transfer.response.completed && !transfer.write_failed;
+  ok = (std::fclose(transfer.file) == 0) && ok;
+  if (ok)
+    ok = ::rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok)
+    ::unlink(temp.c_str());
+  return ok;
+}
+
+}  // namespace skyvigil

@@ -1,0 +1,68 @@
+// POSIX implementation of the atomic file replacement.
+#include "ports/files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+namespace skyvigil {
+
+namespace {
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR)
+        continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+// Makes the rename itself durable; failure here does not undo the save.
+void SyncFolder(const std::filesystem::path& folder) {
+  int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+  // A file the user made read-only stays as it is, even for root.
+  struct stat old_info {};
+  const bool exists = ::stat(path.c_str(), &old_info) == 0;
+  if (exists && (!S_ISREG(old_info.st_mode) || (old_info.st_mode & S_IWUSR) == 0 ||
+                 ::access(path.c_str(), W_OK) != 0)) {
+    return false;
+  }
+
+  const std::filesystem::path folder = path.parent_path();
+  std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+  int fd = ::mkstemp(temp.data());
+  if (fd < 0)
+    return false;
+
+  // Keep the permissions of the file being replaced; a new file gets the usual 0644.
+  mode_t mode = exists ? (old_info.st_mode & 07777) : 0644;
+  bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  ok = (::close(fd) == 0) && ok;
+  if (ok)
+    ok = ::rename(temp.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  SyncFolder(folder);
+  return true;
+}
+
+}  // namespace skyvigil

@@ -1,0 +1,44 @@
+// Window 0: the city list, the current-weather report with its heading and
+// detail box, the menu bar, the shortcuts and the refresh timer.
+#pragma once
+
+#include <string>
+
+#include <wx/frame.h>
+#include <wx/listbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
+
+#include "app/core_gate.h"
+
+namespace skyvigil {
+
+class MainFrame : public wxFrame {
+ public:
+  // Built hidden when `hidden`; otherwise shown with the city list focused.
+  MainFrame(CoreGate& gate, const std::string& title, bool hidden);
+
+  wxListBox* city_list() const { return city_list_; }
+  wxStaticText* heading() const { return heading_; }
+  wxListBox* report_list() const { return report_list_; }
+  wxTextCtrl* detail_box() const { return detail_box_; }
+
+ private:
+  void BuildMenus();
+
+  void OnCharHook(wxKeyEvent& event);
+  void OnMenu(wxCommandEvent& event);
+  void OnTimer(wxTimerEvent& event);
+  void OnClose(wxCloseEvent& event);
+
+  CoreGate& gate_;
+  wxStaticText* areas_label_ = nullptr;
+  wxListBox* city_list_ = nullptr;
+  wxStaticText* heading_ = nullptr;
+  wxListBox* report_list_ = nullptr;
+  wxTextCtrl* detail_box_ = nullptr;
+  wxTimer refresh_timer_;
+};
+
+}  // namespace skyvigil

@@ -1,0 +1,113 @@
+// Forecast and search results windows: controls, shortcuts and buttons routed
+// into the core.
+#include "platform/wx/secondary_window.h"
+
+#include <wx/button.h>
+#include <wx/stattext.h>
+
+#include "app/commands.h"
+#include "platform/wx/accessibility_gtk.h"
+#include "platform/wx/key_shortcut.h"
+#include "platform/wx/list_events.h"
+
+namespace skyvigil {
+
+namespace {
+
+enum ControlNumber : int {
+  kForecastLabel = 100,
+  kForecastList = 101,
+  kForecastBox = 103,
+  kResultsLabel = 200,
+  kResultsList = 201,
+};
+
+// Title bar only: no system menu, no close box, not resizable.
+constexpr long kStyle = wxCAPTION | wxFRAME_FLOAT_ON_PARENT | wxFRAME_NO_TASKBAR;
+
+}  // namespace
+
+SecondaryWindow::SecondaryWindow(wxWindow* owner, CoreGate& gate, Kind kind, const char* title)
+    : wxFrame(owner, wxID_ANY, title, wxDefaultPosition, wxDefaultSize, kStyle),
+      gate_(gate),
+      kind_(kind) {
+  SetClientSize(FromDIP(wxSize(800, 600)));
+  // Keys and commands of this window stay here: the main window's shortcuts
+  // must not fire while this one is active.
+  SetExtraStyle(GetExtraStyle() | wxWS_EX_BLOCK_EVENTS);
+  Bind(wxEVT_CHAR_HOOK, &SecondaryWindow::OnCharHook, this);
+  Bind(wxEVT_CLOSE_WINDOW, &SecondaryWindow::OnClose, this);
+}
+
+SecondaryWindow* SecondaryWindow::OpenForecast(wxWindow* owner, CoreGate& gate) {
+  auto* window = new SecondaryWindow(owner, gate, Kind::forecast, "Forecast");
+  auto* label = new wxStaticText(window, kForecastLabel, "Forecast", window->FromDIP(wxPoint(0, 0)),
+                                 window->FromDIP(wxSize(20, 20)), wxST_NO_AUTORESIZE);
+  window->list_ =
+      new wxListBox(window, kForecastList, window->FromDIP(wxPoint(20, 0)),
+                    window->FromDIP(wxSize(400, 600)), 0, nullptr, wxLB_SINGLE | wxLB_HSCROLL);
+  window->detail_box_ =
+      new wxTextCtrl(window, kForecastBox, wxEmptyString, window->FromDIP(wxPoint(600, 0)),
+                     window->FromDIP(wxSize(100, 200)), wxTE_READONLY);
+  window->AddButton(kForecastCopy, "Copy forecast", wxPoint(800, 0), wxSize(40, 40));
+  window->AddButton(kForecastClose, "Close", wxPoint(800, 60), wxSize(40, 40));
+
+  SetAccessibleName(window->list_, "Forecast");
+  SetAccessibleLabel(window->list_, label);
+  SetAccessibleName(window->detail_box_, "Details");
+
+  BindListEvents(window->list_, gate, &OnForecastListEvent, &ForecastWindowCommandFor);
+
+  window->Show();
+  return window;
+}
+
+SecondaryWindow* SecondaryWindow::OpenResults(wxWindow* owner, CoreGate& gate,
+                                              const std::vector<std::string>& entries) {
+  auto* window = new SecondaryWindow(owner, gate, Kind::results, "Results");
+  auto* label = new wxStaticText(window, kResultsLabel, "Results", window->FromDIP(wxPoint(0, 0)),
+                                 window->FromDIP(wxSize(20, 20)), wxST_NO_AUTORESIZE);
+  window->list_ = new wxListBox(window, kResultsList, window->FromDIP(wxPoint(20, 0)),
+                                window->FromDIP(wxSize(400, 600)), 0, nullptr, wxLB_SINGLE);
+  for (const std::string& entry : entries)
+    window->list_->Append(wxString::FromUTF8(entry));
+  window->AddButton(kResultsAdd, "Add", wxPoint(600, 0), wxSize(50, 50));
+  window->AddButton(kResultsCancel, "Cancel", wxPoint(600, 80), wxSize(50, 50));
+
+  // The results list reports nothing to the core, but Enter in it still adds.
+  BindListEvents(window->list_, gate, nullptr, &ResultsWindowCommandFor);
+  SetAccessibleName(window->list_, "Results");
+  SetAccessibleLabel(window->list_, label);
+
+  if (!entries.empty())
+    window->list_->SetSelection(0);
+  window->Show();
+  window->list_->SetFocus();
+  return window;
+}
+
+void SecondaryWindow::AddButton(int control, const char* text, wxPoint position, wxSize size) {
+  auto* button = new wxButton(this, control, text, FromDIP(position), FromDIP(size));
+  button->Bind(wxEVT_BUTTON, [this, control](wxCommandEvent&) {
+    gate_.Run([control](App& app) { OnControl(app, control); });
+  });
+}
+
+void SecondaryWindow::OnCharHook(wxKeyEvent& event) {
+  const Shortcut pressed = ShortcutFromKeyEvent(event);
+  const int command = kind_ == Kind::forecast ? ForecastWindowCommandFor(pressed)
+                                              : ResultsWindowCommandFor(pressed);
+  if (command == 0) {
+    event.Skip();
+    return;
+  }
+  gate_.Run([command](App& app) { RunCommand(app, command); });
+}
+
+void SecondaryWindow::OnClose(wxCloseEvent&) {
+  // A close request (the window manager's, say) closes window 1 only; the core
+  // destroys it through the UI port.
+  gate_.Run([](App& app) { OnSecondaryWindowClose(app); });
+}
+
+}  // namespace skyvigil

@@ -1,0 +1,43 @@
+// Window 1: the forecast window or the search results window. Both have a
+// title bar only, belong to the main window and leave it usable.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <wx/frame.h>
+#include <wx/listbox.h>
+#include <wx/textctrl.h>
+
+#include "app/core_gate.h"
+
+namespace skyvigil {
+
+class SecondaryWindow : public wxFrame {
+ public:
+  enum class Kind { forecast, results };
+
+  // "Forecast": label 100, list 101, read-only box 103, buttons 104 and 102.
+  static SecondaryWindow* OpenForecast(wxWindow* owner, CoreGate& gate);
+  // "Results": label 200, list 201 of `entries` with entry 0 selected and
+  // focused, buttons 202 and 203.
+  static SecondaryWindow* OpenResults(wxWindow* owner, CoreGate& gate,
+                                      const std::vector<std::string>& entries);
+
+  Kind kind() const { return kind_; }
+  wxListBox* list() const { return list_; }
+  wxTextCtrl* detail_box() const { return detail_box_; }  // null in the results window
+
+ private:
+  SecondaryWindow(wxWindow* owner, CoreGate& gate, Kind kind, const char* title);
+  void AddButton(int control, const char* text, wxPoint position, wxSize size);
+  void OnCharHook(wxKeyEvent& event);
+  void OnClose(wxCloseEvent& event);
+
+  CoreGate& gate_;
+  Kind kind_;
+  wxListBox* list_ = nullptr;
+  wxTextCtrl* detail_box_ = nullptr;
+};
+
+}  // namespace skyvigil

@@ -1,0 +1,40 @@
+// Process services and the main-thread queue over wx.
+#include "platform/wx/wx_process.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <wx/app.h>
+#include <wx/log.h>
+#include <wx/utils.h>
+
+#include "platform/wx/wx_ui.h"
+
+namespace skyvigil {
+
+void WxProcess::StartUpdater(const std::filesystem::path& program) {
+  wxLogNull quiet;  // a failure is not reported
+  const std::string name = program.string();
+  const char* const argv[] = {name.c_str(), nullptr};
+  wxExecute(argv, wxEXEC_ASYNC);
+}
+
+void WxProcess::EndProgram() {
+  if (release_)
+    release_();
+  ui_.RemoveTrayIcon();
+  // Only our own streams: flushing every stream would wait for the lock of the
+  // speech connection, which its reader thread holds while it waits for input.
+  std::fflush(stdout);
+  std::fflush(stderr);
+  // The core's files are written whole when they change, so nothing is lost
+  // by leaving without unwinding the event loop.
+  std::exit(0);
+}
+
+void WxMainThread::Post(std::function<void()> work) {
+  wxTheApp->CallAfter(std::move(work));
+}
+
+}  // namespace skyvigil

@@ -1,0 +1,241 @@
+// UiPort on wxWidgets. Core texts are UTF-8 throughout.
+#include "platform/wx/wx_ui.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+#include <wx/clipbrd.h>
+#include <wx/log.h>
+#include <wx/msgdlg.h>
+#include <wx/utils.h>
+
+#include "platform/wx/accessibility_gtk.h"
+#include "platform/wx/main_frame.h"
+#include "platform/wx/secondary_window.h"
+#include "platform/wx/text_dialog.h"
+#include "platform/wx/tray_icon.h"
+
+namespace skyvigil {
+
+namespace {
+
+wxArrayString ToWx(const std::vector<std::string>& lines) {
+  wxArrayString items;
+  items.reserve(lines.size());
+  for (const std::string& line : lines)
+    items.push_back(wxString::FromUTF8(line));
+  return items;
+}
+
+void Select(wxListBox* list, int index) {
+  if (index >= 0 && static_cast<unsigned>(index) < list->GetCount()) {
+    list->SetSelection(index);
+  } else {
+    list->SetSelection(wxNOT_FOUND);
+  }
+}
+
+// Dialogs belong to the active window when it is one of ours, else to none.
+wxWindow* DialogOwner() {
+  wxWindow* active = wxGetActiveWindow();
+  return active != nullptr && active->IsShown() ? active : nullptr;
+}
+
+bool IsWithin(const wxWindow* window, const wxWindow* control) {
+  for (; window != nullptr; window = window->GetParent()) {
+    if (window == control)
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+WxUi::WxUi(CoreGate& gate) : gate_(gate) {}
+
+void WxUi::Attach(MainFrame* frame, TrayIcon* tray) {
+  frame_ = frame;
+  tray_ = tray;
+}
+
+void WxUi::SetCityLines(const std::vector<std::string>& lines) {
+  if (frame_ != nullptr)
+    frame_->city_list()->Set(ToWx(lines));
+}
+
+int WxUi::CitySelection() const {
+  return frame_ != nullptr ? frame_->city_list()->GetSelection() : -1;
+}
+
+void WxUi::SelectCity(int index) {
+  if (frame_ != nullptr)
+    Select(frame_->city_list(), index);
+}
+
+void WxUi::SetHeading(const std::string& text) {
+  if (frame_ == nullptr)
+    return;
+  frame_->heading()->SetLabelText(wxString::FromUTF8(text));
+  SetAccessibleName(frame_->report_list(), text);
+}
+
+void WxUi::SetReportLines(const std::vector<std::string>& lines) {
+  if (frame_ != nullptr)
+    frame_->report_list()->Set(ToWx(lines));
+}
+
+int WxUi::ReportSelection() const {
+  return frame_ != nullptr ? frame_->report_list()->GetSelection() : -1;
+}
+
+void WxUi::SelectReportLine(int index) {
+  if (frame_ != nullptr)
+    Select(frame_->report_list(), index);
+}
+
+void WxUi::SetDetailText(const std::string& text) {
+  // ChangeValue, not SetValue: the box raises no event of its own.
+  if (frame_ != nullptr)
+    frame_->detail_box()->ChangeValue(wxString::FromUTF8(text));
+}
+
+std::string WxUi::DetailText() const {
+  return frame_ != nullptr ? frame_->detail_box()->GetValue().utf8_string() : std::string();
+}
+
+void WxUi::SetTrayTooltip(const std::string& text) {
+  if (tray_ != nullptr)
+    tray_->SetTooltip(text);
+}
+
+void WxUi::RemoveTrayIcon() {
+  if (tray_ != nullptr)
+    tray_->Remove();
+}
+
+void WxUi::HideMainWindow() {
+  if (frame_ == nullptr)
+    return;
+  was_iconized_ = frame_->IsIconized();
+  was_maximized_ = frame_->IsMaximized();
+  frame_->Hide();
+}
+
+void WxUi::ShowMainWindow() {
+  if (frame_ == nullptr)
+    return;
+  if (was_iconized_) {
+    // Asked for while the window is hidden, the minimised state is the one it
+    // is shown in; asked for right after showing, the window manager may not
+    // see it yet.
+    frame_->Iconize(true);
+    frame_->Show();
+    return;
+  } else {
+    frame_->Show();
+    if (was_maximized_)
+      frame_->Maximize(true);
+    frame_->Raise();  // brings it to the front and activates it
+  }
+  if (Focus() == FocusedControl::none)
+    frame_->city_list()->SetFocus();
+}
+
+void WxUi::CloseMainWindow() {
+  if (frame_ != nullptr)
+    frame_->Hide();
+}
+
+FocusedControl WxUi::Focus() const {
+  const wxWindow* focus = wxWindow::FindFocus();
+  if (focus == nullptr || frame_ == nullptr)
+    return FocusedControl::none;
+  if (IsWithin(focus, frame_->city_list()))
+    return FocusedControl::city_list;
+  if (IsWithin(focus, frame_->report_list()))
+    return FocusedControl::report_list;
+  if (IsWithin(focus, frame_->detail_box()))
+    return FocusedControl::detail_box;
+  if (HasForecastWindow()) {
+    if (IsWithin(focus, secondary_->list()))
+      return FocusedControl::forecast_list;
+    if (IsWithin(focus, secondary_->detail_box()))
+      return FocusedControl::forecast_box;
+  }
+  return FocusedControl::other;
+}
+
+void WxUi::ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) {
+  const long style = wxOK | (icon == MessageIcon::error ? wxICON_ERROR : wxICON_NONE);
+  wxMessageBox(wxString::FromUTF8(text), wxString::FromUTF8(title), style, DialogOwner());
+}
+
+bool WxUi::AskYesNo(const std::string& title, const std::string& text) {
+  return wxMessageBox(wxString::FromUTF8(text), wxString::FromUTF8(title), wxYES_NO | wxICON_NONE,
+                      DialogOwner()) == wxYES;
+}
+
+std::string WxUi::AskText(const std::string& title, const std::string& prompt,
+                          const std::string& initial) {
+  return AskTextDialog(DialogOwner(), title, prompt, initial);
+}
+
+void WxUi::SetClipboardText(const std::string& text) {
+  wxLogNull quiet;  // a busy clipboard is not reported
+  if (!wxTheClipboard->Open())
+    return;
+  wxTheClipboard->SetData(new wxTextDataObject(wxString::FromUTF8(text)));
+  wxTheClipboard->Close();
+}
+
+void WxUi::OpenForecastWindow() {
+  CloseSecondaryWindow();
+  secondary_ = SecondaryWindow::OpenForecast(frame_, gate_);
+}
+
+void WxUi::SetForecastLines(const std::vector<std::string>& lines) {
+  if (!HasForecastWindow())
+    return;
+  wxListBox* list = secondary_->list();
+  list->Set(ToWx(lines));
+  if (!lines.empty())
+    list->SetSelection(0);
+  list->SetFocus();
+}
+
+int WxUi::ForecastSelection() const {
+  return HasForecastWindow() ? secondary_->list()->GetSelection() : -1;
+}
+
+void WxUi::SetForecastDetailText(const std::string& text) {
+  if (HasForecastWindow())
+    secondary_->detail_box()->ChangeValue(wxString::FromUTF8(text));
+}
+
+std::string WxUi::ForecastDetailText() const {
+  return HasForecastWindow() ? secondary_->detail_box()->GetValue().utf8_string() : std::string();
+}
+
+void WxUi::OpenResultsWindow(const std::vector<std::string>& entries) {
+  CloseSecondaryWindow();
+  secondary_ = SecondaryWindow::OpenResults(frame_, gate_, entries);
+}
+
+int WxUi::ResultSelection() const {
+  const bool open = secondary_ != nullptr && secondary_->kind() == SecondaryWindow::Kind::results;
+  return open ? secondary_->list()->GetSelection() : -1;
+}
+
+void WxUi::CloseSecondaryWindow() {
+  if (secondary_ == nullptr)
+    return;
+  secondary_->Destroy();  // deferred by wx until no handler of it runs
+  secondary_ = nullptr;
+}
+
+bool WxUi::HasForecastWindow() const {
+  return secondary_ != nullptr && secondary_->kind() == SecondaryWindow::Kind::forecast;
+}
+
+}  // namespace skyvigil

@@ -1,0 +1,85 @@
+// What the core needs from the desktop: the main window's controls, the tray
+// icon, modal dialogs, the clipboard and the secondary windows. Each desktop
+// layer implements it; tests use a recording fake.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace skyvigil {
+
+// Which control has the keyboard focus, as far as the copy command cares.
+enum class FocusedControl {
+  none,
+  city_list,
+  report_list,
+  detail_box,
+  forecast_list,
+  forecast_box,
+  other
+};
+
+enum class MessageIcon { none, error };
+
+class UiPort {
+ public:
+  virtual ~UiPort() = default;
+
+  // Control 1, the city list. Changing it from code raises no list event.
+  virtual void SetCityLines(const std::vector<std::string>& lines) = 0;
+  virtual int CitySelection() const = 0;   // -1 when nothing is selected
+  virtual void SelectCity(int index) = 0;  // an index out of range clears the selection
+
+  // Control 2, the heading; it also names the report list for screen readers.
+  virtual void SetHeading(const std::string& text) = 0;
+  // Control 3, the report list.
+  virtual void SetReportLines(const std::vector<std::string>& lines) = 0;
+  virtual int ReportSelection() const = 0;  // -1 when nothing is selected
+  virtual void SelectReportLine(int index) = 0;
+  // Control 4, the read-only detail box.
+  virtual void SetDetailText(const std::string& text) = 0;
+  virtual std::string DetailText() const = 0;
+
+  // Notification-area icon; the text arrives already cut to what the tray shows.
+  virtual void SetTrayTooltip(const std::string& text) = 0;
+  virtual void RemoveTrayIcon() = 0;
+
+  virtual void HideMainWindow() = 0;
+  // Shows the window in the state it had (maximised, minimised or normal and
+  // active); gives the city list the focus when no control has it.
+  virtual void ShowMainWindow() = 0;
+  virtual void CloseMainWindow() = 0;
+  virtual FocusedControl Focus() const = 0;
+
+  // Modal dialogs.
+  virtual void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) = 0;
+  virtual bool AskYesNo(const std::string& title, const std::string& text) = 0;
+  // One-line input box; Escape or closing gives empty text.
+  virtual std::string AskText(const std::string& title, const std::string& prompt,
+                              const std::string& initial) = 0;
+
+  virtual void SetClipboardText(const std::string& text) = 0;
+
+  // Window 1: the forecast window or the search results window, owned by the
+  // main window. Opening either closes whichever window 1 is open. Neither has
+  // a close box; its own Escape (command 100) and buttons close it.
+  //
+  // Forecast window "Forecast": label 100 "Forecast", list 101, read-only box
+  // 103, buttons 104 "Copy forecast" and 102 "Close"; Escape gives command
+  // 100 and Control+Shift+C command 13. Shown empty while the forecast loads.
+  virtual void OpenForecastWindow() = 0;
+  // Fills list 101, selects line 0 without a list event (the box stays
+  // empty) and gives the list the focus.
+  virtual void SetForecastLines(const std::vector<std::string>& lines) = 0;
+  virtual int ForecastSelection() const = 0;  // -1 when nothing is selected
+  virtual void SetForecastDetailText(const std::string& text) = 0;
+  virtual std::string ForecastDetailText() const = 0;
+  // Results window "Results": label 200 "Results", list 201 of `entries`,
+  // buttons 202 "Add" and 203 "Cancel"; Return gives command 200 and Escape
+  // command 100. Entry 0 is selected and the list has the focus.
+  virtual void OpenResultsWindow(const std::vector<std::string>& entries) = 0;
+  virtual int ResultSelection() const = 0;  // -1 when nothing is selected
+  virtual void CloseSecondaryWindow() = 0;
+};
+
+}  // namespace skyvigil

@@ -1,0 +1,69 @@
+// The report in the main window: heading, report list, detail box and tooltip.
+#include "app/current_weather.h"
+
+#include <gtest/gtest.h>
+
+#include "fakes/app_harness.h"
+#include "fakes/example_weather.h"
+
+namespace skyvigil {
+namespace {
+
+using testing::ExampleWeather;
+
+class ShowCurrentWeatherTest : public ::testing::Test {
+ protected:
+  ShowCurrentWeatherTest() {
+    city springfield;
+    springfield.name = "Springfield, Illinois, United States of America";
+    springfield.weather = ExampleWeather();
+    city plain;
+    plain.name = "Zurich";
+    plain.weather.condition.text = "Fog";
+    plain.weather.temp_f = 41;
+    h.app.state.cities = {springfield, plain};
+    h.ui.city_lines = {"a", "b"};
+  }
+  testing::AppHarness h;
+};
+
+TEST_F(ShowCurrentWeatherTest, ShowsTheSelectedCityAndRemembersIt) {
+  h.ui.city_selection = 0;
+  ShowCurrentWeather(h.app);
+  EXPECT_EQ(h.ui.heading, "Weather for Springfield, Illinois, United States of America");
+  EXPECT_EQ(h.ui.report_lines.size(), 17u);
+  EXPECT_EQ(h.ui.report_selection, 0);
+  EXPECT_EQ(h.ui.detail_text, "Last updated: 2024-03-06 12:45");
+  EXPECT_EQ(h.ui.tooltip, "Springfield: Partly cloudy, 70 degrees F - Skyvigil");
+
+  h.ui.city_selection = 1;
+  ShowCurrentWeather(h.app);
+  EXPECT_EQ(h.ui.heading, "Weather for Zurich");
+  EXPECT_EQ(h.ui.tooltip, "Zurich: Fog, 41 degrees F - Skyvigil");
+  EXPECT_EQ(h.app.state.prefs.cities_index, 1);
+  EXPECT_NE(h.ReadFile("prefs.ini").find("cities_index = 1\r\n"), std::string::npos);
+}
+
+TEST_F(ShowCurrentWeatherTest, NoSelectionShowsTheFirstCity) {
+  h.ui.city_selection = -1;
+  ShowCurrentWeather(h.app);
+  EXPECT_EQ(h.ui.city_selection, 0);
+  EXPECT_EQ(h.ui.heading, "Weather for Springfield, Illinois, United States of America");
+}
+
+TEST_F(ShowCurrentWeatherTest, DetailBoxFollowsTheReportSelection) {
+  h.ui.city_selection = 0;
+  ShowCurrentWeather(h.app);
+  h.ui.report_selection = 4;
+  ShowSelectedLine(h.app);
+  EXPECT_EQ(h.ui.detail_text, "Humidity: 81%");
+  h.ui.report_selection = -1;
+  ShowSelectedLine(h.app);
+  EXPECT_EQ(h.ui.detail_text, "");
+  h.ui.report_selection = 17;
+  ShowSelectedLine(h.app);
+  EXPECT_EQ(h.ui.detail_text, "");
+}
+
+}  // namespace
+}  // namespace skyvigil

@@ -1,0 +1,46 @@
+// The main thread as a test sees it: posted work waits until the test runs it.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <mutex>
+
+#include "ports/main_thread.h"
+
+namespace skyvigil::testing {
+
+class FakeMainThread : public MainThread {
+ public:
+  void Post(std::function<void()> work) override {
+    std::lock_guard lock(mutex_);
+    posted_.push_back(std::move(work));
+  }
+
+  // Runs what was posted, including work posted meanwhile; returns how much ran.
+  int RunPosted() {
+    int ran = 0;
+    for (;;) {
+      std::function<void()> next;
+      {
+        std::lock_guard lock(mutex_);
+        if (posted_.empty())
+          return ran;
+        next = std::move(posted_.front());
+        posted_.pop_front();
+      }
+      next();
+      ++ran;
+    }
+  }
+
+  size_t Pending() {
+    std::lock_guard lock(mutex_);
+    return posted_.size();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::deque<std::function<void()>> posted_;
+};
+
+}  // namespace skyvigil::testing
