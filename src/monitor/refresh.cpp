@@ -160,6 +160,7 @@ void RefreshCities(App& app, RefreshMode mode, CoreWork then) {
 void StopRefresh(App& app) {
   RefreshState& r = app.state.refresh;
   r.stopped = true;
+  r.running = false;
   app.http.Abort();
   if (r.worker.joinable())
     r.worker.join();
