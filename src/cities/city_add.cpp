@@ -34,14 +34,15 @@ bool RemoveDuplicateCity(App& app, const std::string& name, size_t index) {
 }
 
 void AddCity(App& app) {
-  PromptNewCity(app);
   auto& cities = app.state.cities;
-  // The duplicate check is for the city that is last now: the new one, or the
-  // one that was already last when nothing was given.
-  const uint64_t last = cities.empty() ? 0 : CityId(app.state.refresh, cities.back());
+  const size_t before = cities.size();
+  PromptNewCity(app);
+  // Only a city just added is checked: twins already in the list (the search
+  // may add them) are the user's own, and a cancelled prompt must change nothing.
+  const uint64_t added = cities.size() > before ? CityId(app.state.refresh, cities.back()) : 0;
   RefreshCityList(app, false);  // the new city shows at once, its weather follows
-  RefreshCities(app, RefreshMode::new_cities, [last](App& a) {
-    if (const std::optional<size_t> index = CityIndex(a.state.cities, last)) {
+  RefreshCities(app, RefreshMode::new_cities, [added](App& a) {
+    if (const std::optional<size_t> index = CityIndex(a.state.cities, added)) {
       const std::string name = a.state.cities[*index].name;
       RemoveDuplicateCity(a, name, *index);
     }

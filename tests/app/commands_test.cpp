@@ -254,13 +254,16 @@ TEST_F(CommandsTest, AddingANewPlaceAppendsItRefreshedAndKeepsTheSelection) {
   EXPECT_EQ(Saved()[1].name, "Oslo, Oslo, Norway");
 }
 
-TEST_F(CommandsTest, CancellingTheAddPromptStillChecksTheLastCity) {
-  Start({h.CityAt("Springfield"), h.CityAt("Paris")});
+TEST_F(CommandsTest, CancellingTheAddPromptKeepsTwinCitiesAndTheirSwitches) {
+  Start({h.CityAt("Paris"), h.CityAt("Springfield", 0, 1), h.CityAt("Springfield", 1, 0)});
   h.ui.text_answers = {""};
   RunCommand(h.app, kAddCity);
   h.FinishRefreshes();
-  EXPECT_EQ(h.app.state.cities.size(), 2u);
-  EXPECT_EQ(h.ui.dialogs.size(), 1u);
+  EXPECT_THAT(h.ui.dialogs, ElementsAre("New City|Enter either a zip code or a city name to use "
+                                        "with the program.|"));
+  ASSERT_EQ(h.app.state.cities.size(), 3u);
+  EXPECT_EQ(h.app.state.cities[1].alerts, 1);
+  EXPECT_EQ(h.app.state.cities[2].monitor, 1);
 }
 
 TEST_F(CommandsTest, TimerRefreshesEveryCityAndTheChangeIsAnnouncedAfterwards) {
