@@ -43,7 +43,9 @@ demo="$root/demo"
 rm -rf "$demo"
 mkdir -p "$demo/snd"
 cp "$root"/snd/*.wav "$demo/snd/"
-printf '[service]\r\nbase_address = http://127.0.0.1:%s/v1\r\n' "$port" >"$demo/prefs.ini"
+# A key of the demo's own, which the local service accepts: no key dialog.
+printf '[service]\r\nbase_address = http://127.0.0.1:%s/v1\r\napi_key = 5ca1ab1e0ddba11c0ffee0005eed0001\r\n' \
+  "$port" >"$demo/prefs.ini"
 # Paris is monitored with stale values, so its change is announced at once;
 # London has weather alerts in force; Tokyo is just listed.
 cat >"$demo/cities.json" <<'JSON'

@@ -25,6 +25,10 @@ Control interface (JSON bodies, answers {"ok": true} or {"error": "..."}):
   POST /admin/version  {"text": "0.37"}
   POST /admin/archive  {"base64": "..."} or {"text": "..."}
   POST /admin/clock    {"epoch": 1720512000} or {"epoch": null} for the real clock
+  POST /admin/keys     {"accept": ["k1", ...], "refuse": {"k2": 2007, ...}}
+                       keys accepted besides the built-in ones, and keys answered with the
+                       service's error of that code (1002, 2006, 2007, 2008); any other key
+                       is refused with 2006
   GET  /admin/log      every request received, in order:
                        [{"method", "path", "query", "headers": [[name, value]...], "body", "form",
                          "received", "finished"}]
@@ -56,6 +60,8 @@ except ImportError:  # pragma: no cover - Python older than 3.9
     ZoneInfo = None
 
 DEFAULT_KEY = "0f1e2d3c4b5a69788796a5b4c3d2e1f"
+# The key the demo and the desktop tests write into prefs.ini as the user's own.
+LOCAL_KEY = "5ca1ab1e0ddba11c0ffee0005eed0001"
 DEFAULT_VERSION = "0.36"
 DEFAULT_DATA = Path(__file__).resolve().parent.parent / "tests" / "data" / "service"
 MAX_DAYS = 14
@@ -65,6 +71,12 @@ ERROR_BAD_KEY = (401, 2006, "API key is invalid.")
 ERROR_NO_QUERY = (400, 1003, "Parameter q is missing.")
 ERROR_BAD_URL = (400, 1005, "API request url is invalid.")
 ERROR_NO_PLACE = (400, 1006, "No matching location found.")
+KEY_ERRORS = {
+    1002: ERROR_NO_KEY,
+    2006: ERROR_BAD_KEY,
+    2007: (403, 2007, "API key has exceeded calls per month quota."),
+    2008: (403, 2008, "API key has been disabled."),
+}
 
 
 def normalise(text):
@@ -144,6 +156,8 @@ class State:
         self.archive = default_archive()
         self.clock = None
         self.log = []
+        self.accepted = {self.key, LOCAL_KEY}
+        self.refused = {}  # key -> error of KEY_ERRORS
 
     def now(self):
         return self.clock if self.clock is not None else time.time()
@@ -220,7 +234,9 @@ def weather_answer(state, path, form):
     key = form.get("key", [None])[-1]
     if not key:
         return error_answer(ERROR_NO_KEY)
-    if key != state.key:
+    if key in state.refused:
+        return error_answer(state.refused[key])
+    if key not in state.accepted:
         return error_answer(ERROR_BAD_KEY)
     query = form.get("q", [""])[-1].strip()
     if not query:
@@ -478,6 +494,15 @@ class Handler(BaseHTTPRequestHandler):
         elif path == "/admin/clock":
             epoch = request.get("epoch")
             state.clock = None if epoch is None else float(epoch)
+        elif path == "/admin/keys":
+            for key, code in request.get("refuse", {}).items():
+                if int(code) not in KEY_ERRORS:
+                    raise ValueError(f"unknown key error {code!r}")
+                state.refused[key] = KEY_ERRORS[int(code)]
+                state.accepted.discard(key)
+            for key in request.get("accept", []):
+                state.accepted.add(key)
+                state.refused.pop(key, None)
         elif path == "/admin/version":
             state.version = request["text"].encode("utf-8")
         elif path == "/admin/archive":

@@ -2,7 +2,9 @@
 // ports through which the core reaches the desktop, the network and the process.
 #pragma once
 
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/refresh_state.h"
@@ -17,8 +19,11 @@
 #include "weather/prefs.h"
 #include "weather/records.h"
 #include "weather/service_config.h"
+#include "weather/service_status.h"
 
 namespace skyvigil {
+
+class AnnouncementHistory;
 
 struct AppState {
   std::string app_version = kAppVersion;
@@ -30,8 +35,13 @@ struct AppState {
   std::string search_text;
   std::vector<std::string> report_lines;    // what the report list shows
   std::vector<std::string> forecast_lines;  // what the forecast list shows
+  std::vector<std::string> history_lines;   // what the history list shows
   AppPaths paths;
   RefreshState refresh;
+  // The cause last said of a refresh that brought no weather; none once one did.
+  ServiceProblem service_problem = ServiceProblem::none;
+  // Alerts spoken this run: the city's run-time id and the alert's identity.
+  std::set<std::pair<uint64_t, std::string>> spoken_alerts;
 };
 
 // Hands core work back to the main thread from any thread; there it runs
@@ -51,6 +61,8 @@ struct App {
   ProcessPort& process;
   MainThread& main_thread;
   CorePoster* core = nullptr;  // set by CoreGate::Attach
+  // What was spoken; the composition root sets it when `announcer` records.
+  const AnnouncementHistory* history = nullptr;
 };
 
 }  // namespace skyvigil

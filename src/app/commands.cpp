@@ -6,8 +6,10 @@
 #include <exception>
 #include <utility>
 
+#include "app/announcement_history.h"
 #include "app/current_weather.h"
 #include "app/forecast_window.h"
+#include "app/service_key.h"
 #include "cities/city_add.h"
 #include "cities/city_search.h"
 #include "monitor/monitor_cycle.h"
@@ -28,6 +30,8 @@ constexpr Shortcut Control(char c, bool shift = false) {
 
 constexpr std::array kMainWindowCommands = {
     CommandInfo{kHideWindow, "Application", "Hide Window (Escape)", Key(Shortcut::Key::escape)},
+    CommandInfo{kAnnouncementHistory, "Application", "Announcement History (Control+H)",
+                Control('H')},
     CommandInfo{kCheckForUpdates, "Application", "Check for Updates", {}},
     CommandInfo{kExit, "Application", "Exit", {}},
     CommandInfo{kAddCity, "City", "Add City (Control+N)", Control('N')},
@@ -44,11 +48,17 @@ constexpr std::array kMainWindowCommands = {
                 Control('2')},
     CommandInfo{kToggleMonitorSounds, "Settings", "Toggle monitor sounds (control+shift+m)",
                 Control('M', true)},
+    CommandInfo{kAlertsOnce, "Settings", "Speak Each Alert Once", {}},
+    CommandInfo{kServiceKey, "Settings", "Weather Service Key...", {}},
     CommandInfo{kStartAtLogin, "Settings", "Start at Login", {}},
 };
 
 // The shortcuts of the two kinds of window 1.
 constexpr std::array kForecastWindowShortcuts = {
+    std::pair{Key(Shortcut::Key::escape), int{kCloseSecondaryWindow}},
+    std::pair{Control('C', true), int{kCopy}},
+};
+constexpr std::array kHistoryWindowShortcuts = {
     std::pair{Key(Shortcut::Key::escape), int{kCloseSecondaryWindow}},
     std::pair{Control('C', true), int{kCopy}},
 };
@@ -98,6 +108,14 @@ void ViewForecast(App& app) {
 void CloseWindowOne(App& app) {
   app.ui.CloseSecondaryWindow();
   app.state.forecast_lines.clear();
+  app.state.history_lines.clear();
+}
+
+void OpenHistory(App& app) {
+  app.state.forecast_lines.clear();
+  app.state.history_lines =
+      app.history != nullptr ? app.history->Lines() : std::vector<std::string>{};
+  app.ui.OpenHistoryWindow(app.state.history_lines);
 }
 
 // What follows a refresh: the list and the report show the new weather.
@@ -167,6 +185,13 @@ void CopyFocusedItem(App& app) {
     case FocusedControl::forecast_box:
       app.ui.SetClipboardText(app.ui.ForecastDetailText());
       break;
+    case FocusedControl::history_list: {
+      const int index = app.ui.HistorySelection();
+      const auto& lines = app.state.history_lines;
+      const bool valid = index >= 0 && static_cast<size_t>(index) < lines.size();
+      app.ui.SetClipboardText(valid ? lines[static_cast<size_t>(index)] : std::string());
+      break;
+    }
     default:
       app.ui.SetClipboardText(JoinedLines(app.state.report_lines));
       break;
@@ -186,6 +211,10 @@ int ForecastWindowCommandFor(const Shortcut& pressed) {
 
 int ResultsWindowCommandFor(const Shortcut& pressed) {
   return CommandFor(kResultsWindowShortcuts, pressed);
+}
+
+int HistoryWindowCommandFor(const Shortcut& pressed) {
+  return CommandFor(kHistoryWindowShortcuts, pressed);
 }
 
 int MainWindowCommandFor(const Shortcut& pressed) {
@@ -230,6 +259,16 @@ void RunCommand(App& app, int command) {
       break;
     case kToggleMonitorSounds:
       ToggleMonitorSounds(app);
+      break;
+    case kAnnouncementHistory:
+      OpenHistory(app);
+      break;
+    case kAlertsOnce:
+      ToggleAlertsOnce(app);
+      break;
+    case kServiceKey:
+      if (AskForServiceKey(app))
+        RefreshCities(app, RefreshMode::all_cities, &RedrawCities);
       break;
     case kViewForecast:
       ViewForecast(app);
@@ -319,6 +358,9 @@ void FirstRefresh(App& app) {
   // The saved cities and report show at once; the refresh updates them.
   RefreshCityList(app, true);
   ShowCurrentWeather(app);
+  // Without a key the service would refuse every request: no weather then.
+  if (!HasOwnServiceKey(app.state.service) && !AskForServiceKey(app))
+    return;
   app.state.refresh.first_pending = true;
   RefreshCities(app, RefreshMode::all_cities, &RedrawCities);
 }

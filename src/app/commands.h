@@ -26,6 +26,9 @@ enum Command : int {
   kCheckForUpdates = 15,
   kToggleMonitorSounds = 16,
   kStartAtLogin = 18,
+  kAnnouncementHistory = 19,
+  kAlertsOnce = 20,
+  kServiceKey = 21,
   kCloseSecondaryWindow = 100,
   kAddSearchResult = 200,
 };
@@ -65,6 +68,8 @@ int MainWindowCommandFor(const Shortcut& pressed);
 // Control+Shift+C) or the results window (Escape, Return), or 0.
 int ForecastWindowCommandFor(const Shortcut& pressed);
 int ResultsWindowCommandFor(const Shortcut& pressed);
+// The history window's shortcuts: Escape, Control+Shift+C.
+int HistoryWindowCommandFor(const Shortcut& pressed);
 
 // Runs a command of the main window or of a secondary window.
 void RunCommand(App& app, int command);
@@ -87,7 +92,8 @@ void OnIdle(App& app);
 // Start-up after the single-instance guard: settings, cities (asking for a first
 // city when none can be read). The desktop layer then builds the main window.
 void LoadSettingsAndCities(App& app);
-// The first refresh once the main window stands.
+// The first refresh once the main window stands; without a key of the user's
+// own, the key dialog first, and no refresh when it is cancelled.
 void FirstRefresh(App& app);
 
 // The orderly exit: "Exiting", tray icon removed, marker deleted, window closed.

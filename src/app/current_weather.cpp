@@ -28,6 +28,9 @@ void ShowCurrentWeather(App& app) {
 
   app.ui.SetHeading("Weather for " + shown.name);
   s.report_lines = CurrentReportLines(shown.weather, s.prefs.celcius);
+  // While no weather comes, the report says why first, above its "Last updated".
+  if (const std::string why = ProblemText(s.service_problem); !why.empty())
+    s.report_lines.insert(s.report_lines.begin(), why);
   app.ui.SetReportLines(s.report_lines);
   app.ui.SelectReportLine(0);
   app.ui.SetTrayTooltip(TrayTooltipText(CitySummaryText(shown, s.prefs.celcius) + " - Skyvigil"));

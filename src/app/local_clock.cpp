@@ -6,14 +6,29 @@
 
 namespace skyvigil {
 
-CivilDate LocalClock::Today() const {
+namespace {
+
+// A copy of the local broken-down time; all zero when the time can't be had.
+std::tm LocalNow() {
   static std::mutex buffer;
   const std::time_t now = std::time(nullptr);
   std::lock_guard lock(buffer);
   const std::tm* local = std::localtime(&now);
-  if (local == nullptr)
+  return local != nullptr ? *local : std::tm{};
+}
+
+}  // namespace
+
+CivilDate LocalClock::Today() const {
+  const std::tm local = LocalNow();
+  if (local.tm_mday == 0)
     return {};
-  return {local->tm_year + 1900, local->tm_mon + 1, local->tm_mday};
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+TimeOfDay LocalClock::Now() const {
+  const std::tm local = LocalNow();
+  return {local.tm_hour, local.tm_min};
 }
 
 }  // namespace skyvigil

@@ -8,6 +8,7 @@ namespace skyvigil {
 class LocalClock : public Clock {
  public:
   CivilDate Today() const override;
+  TimeOfDay Now() const override;
 };
 
 }  // namespace skyvigil

@@ -93,6 +93,14 @@ void ToggleMonitorSounds(App& app) {
   SavePreferences(p, app.state.paths.prefs_file);
 }
 
+void ToggleAlertsOnce(App& app) {
+  Preferences& p = app.state.prefs;
+  const bool now_on = p.alerts_once != 1;
+  p.alerts_once = now_on ? 1 : 0;
+  app.announcer.Speak(now_on ? "Speak each alert once on" : "Speak each alert once off", false);
+  SavePreferences(p, app.state.paths.prefs_file);
+}
+
 void SetTemperatureDifference(App& app) {
   Preferences& p = app.state.prefs;
   const std::string answer = app.ui.AskText(

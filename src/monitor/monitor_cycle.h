@@ -18,6 +18,8 @@ void RefreshCityList(App& app, bool restore);
 void ToggleMonitor(App& app);
 void ToggleAlerts(App& app);
 void ToggleMonitorSounds(App& app);
+// "Speak Each Alert Once": an alert already spoken for a city is not spoken again.
+void ToggleAlertsOnce(App& app);
 // Asks for a new temperature difference; a value above 0 replaces it.
 void SetTemperatureDifference(App& app);
 

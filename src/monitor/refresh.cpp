@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "monitor/service_outcome.h"
 #include "weather/cities_store.h"
 #include "weather/service_requests.h"
 
@@ -14,15 +15,29 @@ namespace {
 // The days of an alert request; only its alerts are used.
 constexpr int kAlertForecastDays = 1;
 
+// An alert is the same one while its event, headline and times stay.
+std::string AlertIdentity(const alert& a) {
+  return a.event + '\n' + a.headline + '\n' + a.effective + '\n' + a.expires;
+}
+
+// With alerts_once on, only alerts not spoken before for this city are spoken,
+// and the cue sounds only when one is.
 void SpeakAlerts(App& app, const city& c, const std::vector<alert>& alerts) {
-  if (alerts.empty())
+  AppState& s = app.state;
+  std::vector<const alert*> told;
+  for (const alert& a : alerts) {
+    const bool new_one = s.spoken_alerts.emplace(c.id, AlertIdentity(a)).second;
+    if (new_one || s.prefs.alerts_once != 1)
+      told.push_back(&a);
+  }
+  if (told.empty())
     return;
   app.announcer.PlayCue(Cue::alert);
-  for (const alert& a : alerts) {
+  for (const alert* a : told) {
     std::string text = c.name + ": ";
-    if (!a.severity.empty())
-      text += a.severity + " ";
-    text += a.event + ". View the forecast For more.";
+    if (!a->severity.empty())
+      text += a->severity + " ";
+    text += a->event + ". View the forecast For more.";
     app.announcer.Speak(text, false);
   }
 }
@@ -138,6 +153,7 @@ void ApplyRefresh(App& app, const RefreshPlan& plan, const std::vector<HttpRespo
     RewriteName(c);
   }
   SaveCities(s.cities, s.paths.cities_file);
+  TellRefreshOutcome(app, answers);
 }
 
 void RefreshCities(App& app, RefreshMode mode, CoreWork then) {

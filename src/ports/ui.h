@@ -3,6 +3,7 @@
 // layer implements it; tests use a recording fake.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,10 +17,21 @@ enum class FocusedControl {
   detail_box,
   forecast_list,
   forecast_box,
+  history_list,
   other
 };
 
 enum class MessageIcon { none, error };
+
+// The texts of the "Weather Service Key" dialog; the core writes them.
+struct KeyPrompt {
+  std::string title;
+  std::string explanation;  // a few lines on where the key comes from
+  std::string address;      // the sign-up page, in a read-only box to select and copy
+  std::string label;        // names the key's input field
+  std::string problem;      // why the last key was not kept; empty the first time
+  std::string initial;      // the field's text
+};
 
 class UiPort {
  public:
@@ -60,8 +72,8 @@ class UiPort {
 
   virtual void SetClipboardText(const std::string& text) = 0;
 
-  // Window 1: the forecast window or the search results window, owned by the
-  // main window. Opening either closes whichever window 1 is open. Neither has
+  // Window 1: the forecast, search results or history window, owned by the
+  // main window. Opening one closes whichever window 1 is open. None has
   // a close box; its own Escape (command 100) and buttons close it.
   //
   // Forecast window "Forecast": label 100 "Forecast", list 101, read-only box
@@ -79,7 +91,15 @@ class UiPort {
   // command 100. Entry 0 is selected and the list has the focus.
   virtual void OpenResultsWindow(const std::vector<std::string>& entries) = 0;
   virtual int ResultSelection() const = 0;  // -1 when nothing is selected
+  // History window "History": a list of `lines` (label "Announcements"), line
+  // 0 selected and focused; Escape gives command 100, Control+Shift+C command 13.
+  virtual void OpenHistoryWindow(const std::vector<std::string>& lines) = 0;
+  virtual int HistorySelection() const = 0;  // -1 when nothing is selected
   virtual void CloseSecondaryWindow() = 0;
+
+  // Modal key dialog: the explanation, the address box, the problem (when not
+  // empty), the labelled key field, OK and Cancel. nullopt when cancelled.
+  virtual std::optional<std::string> AskServiceKey(const KeyPrompt& prompt) = 0;
 };
 
 }  // namespace skyvigil

@@ -124,8 +124,8 @@ std::vector<IniLine> ParseLines(std::string_view text) {
   return lines;
 }
 
-std::string KeyLineText(std::string_view key, int64_t value) {
-  return std::string(key) + " = " + std::to_string(value);
+std::string KeyLineText(std::string_view key, std::string_view value) {
+  return std::string(key) + " = " + std::string(value);
 }
 
 IniLine HeaderLine(std::string_view group) {
@@ -135,13 +135,17 @@ IniLine HeaderLine(std::string_view group) {
   return line;
 }
 
-IniLine KeyLine(std::string_view key, int64_t value) {
+IniLine KeyLine(std::string_view key, std::string_view value) {
   IniLine line;
   line.kind = IniLine::Kind::kKey;
   line.name = std::string(key);
-  line.value = std::to_string(value);
+  line.value = std::string(value);
   line.text = KeyLineText(key, value);
   return line;
+}
+
+IniLine KeyLine(std::string_view key, int64_t value) {
+  return KeyLine(key, std::to_string(value));
 }
 
 std::string Serialize(const std::vector<IniLine>& lines) {
@@ -165,19 +169,32 @@ std::string Serialize(const std::vector<IniLine>& lines) {
   return out;
 }
 
+struct SavedKey {
+  std::string_view name;
+  std::string value;
+  // A key the file never held is added only once it differs from its default,
+  // so the files of users who never touch it stay as they were.
+  bool added_when_set = false;
+};
+
 struct GroupKeys {
   std::string_view group;
-  std::vector<std::pair<std::string_view, int64_t>> keys;
+  std::vector<SavedKey> keys;
 };
+
+SavedKey Key(std::string_view name, int64_t value, bool added_when_set = false) {
+  return {name, std::to_string(value), added_when_set && value == 0};
+}
 
 // The keys of each group in the order a save adds missing ones.
 std::vector<GroupKeys> SavedKeys(const Preferences& p) {
   return {
       {"general",
-       {{"window_hidden", p.window_hidden},
-        {"celcius", p.celcius},
-        {"cities_index", p.cities_index}}},
-      {"monitors", {{"monitor_sounds", p.monitor_sounds}, {"temp_diff", p.temp_diff}}},
+       {Key("window_hidden", p.window_hidden), Key("celcius", p.celcius),
+        Key("cities_index", p.cities_index)}},
+      {"monitors",
+       {Key("monitor_sounds", p.monitor_sounds), Key("temp_diff", p.temp_diff),
+        Key("alerts_once", p.alerts_once, true)}},
   };
 }
 
@@ -212,12 +229,13 @@ ReadOutcome ReadFileBytes(const fs::path& file, std::string& bytes) {
   return ReadOutcome::kRead;
 }
 
-// Brings every occurrence of each setting's key in its group (any letter case,
-// in every section of that name) to the current value, and adds what is missing.
-std::vector<IniLine> ApplySettings(std::vector<IniLine> lines, const Preferences& prefs) {
+// Brings every occurrence of each key in its group (any letter case, in every
+// section of that name) to its value, and adds what is missing.
+std::vector<IniLine> ApplySettings(std::vector<IniLine> lines,
+                                   const std::vector<GroupKeys>& saved) {
   std::map<size_t, std::vector<IniLine>> inserts;  // before line index; size() = at the end
   std::vector<IniLine> appended;
-  for (const GroupKeys& group : SavedKeys(prefs)) {
+  for (const GroupKeys& group : saved) {
     bool in_group = false;
     std::optional<size_t> first_section_end;
     bool first_section_open = false;
@@ -237,10 +255,10 @@ std::vector<IniLine> ApplySettings(std::vector<IniLine> lines, const Preferences
       if (!in_group || line.kind != IniLine::Kind::kKey)
         continue;
       for (size_t k = 0; k < group.keys.size(); ++k) {
-        const auto& [key, value] = group.keys[k];
-        if (!EqualsIgnoringCase(line.name, key))
+        const SavedKey& key = group.keys[k];
+        if (!EqualsIgnoringCase(line.name, key.name))
           continue;
-        line = KeyLine(key, value);
+        line = KeyLine(key.name, key.value);
         found[k] = true;
       }
     }
@@ -249,10 +267,12 @@ std::vector<IniLine> ApplySettings(std::vector<IniLine> lines, const Preferences
 
     std::vector<IniLine> missing;
     for (size_t k = 0; k < group.keys.size(); ++k) {
-      const auto& [key, value] = group.keys[k];
-      if (!found[k])
-        missing.push_back(KeyLine(key, value));
+      const SavedKey& key = group.keys[k];
+      if (!found[k] && !key.added_when_set)
+        missing.push_back(KeyLine(key.name, key.value));
     }
+    if (missing.empty() && !first_section_end)
+      continue;
     if (!first_section_end) {
       appended.push_back(HeaderLine(group.group));
       appended.insert(appended.end(), missing.begin(), missing.end());
@@ -361,6 +381,8 @@ void LoadPreferences(Preferences& prefs, ServiceConfig& service, const fs::path&
           prefs.monitor_sounds = ParseIniInteger(line.value);
         if (key == "temp_diff")
           prefs.temp_diff = ParseIniInteger(line.value);
+        if (key == "alerts_once")
+          prefs.alerts_once = ParseIniInteger(line.value);
         break;
       case Group::kService:
         if (key == "base_address")
@@ -376,7 +398,11 @@ void LoadPreferences(Preferences& prefs, ServiceConfig& service, const fs::path&
   }
 }
 
-void SavePreferences(const Preferences& prefs, const fs::path& file) {
+namespace {
+
+// Rewrites `file` with `saved` applied, creating it with the defaults first
+// when it is missing.
+void SaveKeys(const std::vector<GroupKeys>& saved, const fs::path& file) {
   std::string bytes;
   std::vector<IniLine> lines;
   switch (ReadFileBytes(file, bytes)) {
@@ -390,7 +416,17 @@ void SavePreferences(const Preferences& prefs, const fs::path& file) {
       break;
   }
   // Failure leaves the file as it was; nothing is reported.
-  static_cast<void>(WriteFileAtomically(file, Serialize(ApplySettings(std::move(lines), prefs))));
+  static_cast<void>(WriteFileAtomically(file, Serialize(ApplySettings(std::move(lines), saved))));
+}
+
+}  // namespace
+
+void SavePreferences(const Preferences& prefs, const fs::path& file) {
+  SaveKeys(SavedKeys(prefs), file);
+}
+
+void SaveServiceKey(const std::string& api_key, const fs::path& file) {
+  SaveKeys({{"service", {{"api_key", api_key}}}}, file);
 }
 
 }  // namespace skyvigil

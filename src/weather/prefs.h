@@ -1,9 +1,10 @@
-// The five user settings and their file prefs.ini: an INI file in UTF-8 with a
+// The user settings and their file prefs.ini: an INI file in UTF-8 with a
 // byte-order mark, rewritten in place so that foreign groups and comments survive.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "weather/service_config.h"
@@ -17,6 +18,7 @@ struct Preferences {
   int64_t cities_index = 0;    // city selected when the report was last built
   int64_t temp_diff = 10;      // degrees F a monitored temperature must move
   int64_t monitor_sounds = 1;  // exactly 1: cues play with announcements
+  int64_t alerts_once = 0;     // exactly 1: an alert already spoken is not spoken again
 
   bool operator==(const Preferences&) const = default;
 };
@@ -33,8 +35,12 @@ int64_t ParseIniInteger(std::string_view text);
 // api_key and update_address in the optional group [service] override `service`.
 void LoadPreferences(Preferences& prefs, ServiceConfig& service, const std::filesystem::path& file);
 
-// Writes all five settings into `file`, keeping every other line it holds. A
-// file that cannot be read or replaced is left alone, silently.
+// Writes the settings into `file`, keeping every other line it holds; alerts_once
+// is added only once it is on. A file that cannot be read or replaced is left
+// alone, silently.
 void SavePreferences(const Preferences& prefs, const std::filesystem::path& file);
+
+// Writes api_key into the group [service] of `file`, keeping every other line.
+void SaveServiceKey(const std::string& api_key, const std::filesystem::path& file);
 
 }  // namespace skyvigil

@@ -55,15 +55,18 @@ TEST(CommandTable, MenusHoldTheirItemsInOrder) {
   }
   EXPECT_THAT(
       items,
-      ElementsAre(
-          "Application/5/Hide Window (Escape)", "Application/15/Check for Updates",
-          "Application/7/Exit", "City/4/Add City (Control+N)", "City/8/Remove City (Delete)",
-          "City/14/Search for City (Control+S)", "City/6/Toggle Skyvigil (Control+M)",
-          "City/12/Toggle weather alerts (Control+G)", "City/11/View forecast (Enter)",
-          "City/13/Copy focused item to clipboard (Control+Shift+C)",
-          "Settings/9/Toggle temperature display unit (Control+1)",
-          "Settings/10/Set monitor temperature difference (Control+2)",
-          "Settings/16/Toggle monitor sounds (control+shift+m)", "Settings/18/Start at Login"));
+      ElementsAre("Application/5/Hide Window (Escape)",
+                  "Application/19/Announcement History (Control+H)",
+                  "Application/15/Check for Updates", "Application/7/Exit",
+                  "City/4/Add City (Control+N)", "City/8/Remove City (Delete)",
+                  "City/14/Search for City (Control+S)", "City/6/Toggle Skyvigil (Control+M)",
+                  "City/12/Toggle weather alerts (Control+G)", "City/11/View forecast (Enter)",
+                  "City/13/Copy focused item to clipboard (Control+Shift+C)",
+                  "Settings/9/Toggle temperature display unit (Control+1)",
+                  "Settings/10/Set monitor temperature difference (Control+2)",
+                  "Settings/16/Toggle monitor sounds (control+shift+m)",
+                  "Settings/20/Speak Each Alert Once", "Settings/21/Weather Service Key...",
+                  "Settings/18/Start at Login"));
 }
 
 TEST(CommandTable, ShortcutsNeedTheirExactModifiers) {
@@ -312,9 +315,6 @@ TEST_F(CommandsTest, StartWithAnUnusableCitiesFile) {
   } cases[] = {
       {"this is not json", false},
       {"[{\"name\": \"Oslo\"", false},
-      {"[{\"name\":\"Z\xFC"
-       "rich\"}]",
-       false},
       {"{}", true},
       {"null", true},
       {"{\"cities\": [{\"name\": \"Oslo\"}]}", true},

@@ -18,7 +18,7 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from testbed import (CUE_LEVELS, CUE_MS, Failure, Processes, check, cue_onsets,  # noqa: E402
+from testbed import (CUE_LEVELS, CUE_MS, SERVICE_KEY, Failure, Processes, check, cue_onsets,  # noqa: E402
                      start_weather_service, start_window_manager, wait_for, write_level_wav)
 
 FILES = """\
@@ -107,7 +107,8 @@ def main():
             # With a city whose alerts are on, the alert cue plays from the package's folder.
             base = f"http://127.0.0.1:{port}"
             (data / "prefs.ini").write_bytes(
-                f"[service]\r\nbase_address = {base}/v1\r\n".encode())
+                f"[service]\r\nbase_address = {base}/v1\r\napi_key = {SERVICE_KEY}\r\n"
+                .encode())
             (data / "cities.json").write_text(json.dumps([{"name": "London", "alerts": 1}]))
             audio = scratch / "second.raw"
             second = start_installed(processes, root, home, audio)

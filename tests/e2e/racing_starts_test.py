@@ -20,7 +20,7 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from testbed import (TITLE, Failure, check, start_weather_service, start_window_manager,  # noqa: E402
+from testbed import (SERVICE_KEY, TITLE, Failure, check, start_weather_service, start_window_manager,  # noqa: E402
                      wait_for, windows_named)
 
 STARTS = 20
@@ -120,7 +120,8 @@ def wait_exit(pid, timeout):
 def run(options, work, session):
     _, port = start_weather_service(session.start, options.service)
     (work / "prefs.ini").write_bytes(
-        f"[service]\r\nbase_address = http://127.0.0.1:{port}/v1\r\n".encode())
+        f"[service]\r\nbase_address = http://127.0.0.1:{port}/v1\r\n"
+        f"api_key = {SERVICE_KEY}\r\n".encode())
     (work / "cities.json").write_text(
         '[{"name": "London", "temp": 0, "monitor": 0, "alerts": 0, "condition": ""}]')
     shutil.copytree(options.snd, work / "snd")

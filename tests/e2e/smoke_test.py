@@ -22,7 +22,7 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from testbed import (TITLE, Failure, check, start_weather_service, start_window_manager,  # noqa: E402
+from testbed import (SERVICE_KEY, TITLE, Failure, check, start_weather_service, start_window_manager,  # noqa: E402
                      wait_for, windows_named)
 
 CITY_NAME = "London, City of London, Greater London, United Kingdom"
@@ -39,7 +39,7 @@ def expected_prefs(base_address):
     # The groups the program writes are appended after the one it found, keys
     # in the order they are written.
     lines = ["\ufeff", "[service]", f"base_address = {base_address}",
-             "[general]", "window_hidden = 0", "celcius = 0", "cities_index = 0",
+             f"api_key = {SERVICE_KEY}", "[general]", "window_hidden = 0", "celcius = 0", "cities_index = 0",
              "[monitors]", "monitor_sounds = 1", "temp_diff = 10"]
     return "".join(line + "\r\n" for line in lines).encode("utf-8")
 
@@ -106,7 +106,8 @@ def spoken(record):
 def run(options, work, session):
     _, port = start_weather_service(session.start, options.service)
     base_address = f"http://127.0.0.1:{port}/v1"
-    (work / "prefs.ini").write_bytes(f"[service]\r\nbase_address = {base_address}\r\n".encode())
+    (work / "prefs.ini").write_bytes(
+        f"[service]\r\nbase_address = {base_address}\r\napi_key = {SERVICE_KEY}\r\n".encode())
     # Monitored, with nothing announced yet: the first pass announces London.
     (work / "cities.json").write_text(
         '[{"name": "London", "temp": 0, "monitor": 1, "alerts": 0, "condition": ""}]')

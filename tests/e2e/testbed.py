@@ -26,6 +26,9 @@ import urllib.request
 from pathlib import Path
 
 TITLE = "Skyvigil 0.36, build 23"
+# The key every run's prefs.ini gives as the user's own, so no key dialog opens:
+# the local weather service accepts it (LOCAL_KEY there).
+SERVICE_KEY = "5ca1ab1e0ddba11c0ffee0005eed0001"
 
 # Levels of the constant cue files that the cue checks use: powers of two, so a
 # mixed sample tells exactly which cues sounded at that moment.
@@ -295,15 +298,17 @@ class Bed:
 
     # -- runs of the program ------------------------------------------------------
 
-    def new_folder(self, name, cities, prefs=None, cues="repo"):
-        """A fresh working folder: prefs.ini pointing at the local service (plus the
-        given group lines), cities.json and the sound cues (the repository's, or
-        constant-level files for the cue checks)."""
+    def new_folder(self, name, cities, prefs=None, cues="repo", key=SERVICE_KEY):
+        """A fresh working folder: prefs.ini pointing at the local service with
+        `key` as the user's own (none when None, plus the given group lines),
+        cities.json and the sound cues (the repository's, or constant-level files
+        for the cue checks)."""
         folder = self.root / name
         shutil.rmtree(folder, ignore_errors=True)
         (folder / "snd").mkdir(parents=True)
         lines = ["[service]", f"base_address = {self.address('/v1')}",
                  f"update_address = {self.address()}"]
+        lines += [f"api_key = {key}"] if key is not None else []
         lines += prefs or []
         (folder / "prefs.ini").write_bytes("".join(line + "\r\n" for line in lines).encode())
         (folder / "cities.json").write_text(json.dumps(cities, indent=2), encoding="utf-8")
@@ -414,7 +419,7 @@ def prefs_bytes(bed, window_hidden=0, celcius=0, cities_index=0, monitor_sounds=
     """prefs.ini as the program writes it over a folder's starting file: the mark
     line, the service group it found, then its two groups."""
     lines = ["\ufeff", "[service]", f"base_address = {bed.address('/v1')}",
-             f"update_address = {bed.address()}",
+             f"update_address = {bed.address()}", f"api_key = {SERVICE_KEY}",
              "[general]", f"window_hidden = {window_hidden}", f"celcius = {celcius}",
              f"cities_index = {cities_index}",
              "[monitors]", f"monitor_sounds = {monitor_sounds}", f"temp_diff = {temp_diff}"]

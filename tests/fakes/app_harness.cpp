@@ -54,7 +54,8 @@ std::string ForecastAnswer(const FakePlace& p) {
 AppHarness::AppHarness()
     : folder(std::filesystem::temp_directory_path() /
              ("skyvigil-app-" + std::to_string(std::random_device{}()))),
-      app{AppState{}, ui, announcer, http, clock, ui, main_thread} {
+      app{AppState{}, ui, history, http, clock, ui, main_thread} {
+  app.history = &history;
   std::filesystem::create_directories(folder);
   gate.Attach(app);
   app.state.paths.prefs_file = folder / "prefs.ini";

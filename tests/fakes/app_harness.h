@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/announcement_history.h"
 #include "app/app_state.h"
 #include "app/core_gate.h"
 #include "fakes/fake_announcer.h"
@@ -52,6 +53,7 @@ class AppHarness {
   ScriptedHttp http;
   FixedClock clock;
   FakeMainThread main_thread;
+  AnnouncementHistory history{announcer, clock};  // what the core speaks through
   std::filesystem::path folder;
   CoreGate gate;  // outlives `app`, whose refresh worker posts through it
   App app;

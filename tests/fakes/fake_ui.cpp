@@ -43,8 +43,18 @@ void FakeUi::OpenResultsWindow(const std::vector<std::string>& entries) {
   focus = FocusedControl::other;
 }
 
+void FakeUi::OpenHistoryWindow(const std::vector<std::string>& lines) {
+  CloseSecondaryWindow();
+  secondary_window = "History";
+  history_lines = lines;
+  history_selection = lines.empty() ? -1 : 0;
+  focus = FocusedControl::history_list;
+}
+
 void FakeUi::CloseSecondaryWindow() {
   secondary_window.clear();
+  history_lines.clear();
+  history_selection = -1;
   forecast_lines.clear();
   forecast_selection = -1;
   forecast_detail_text.clear();
@@ -76,6 +86,18 @@ std::string FakeUi::AskText(const std::string& title, const std::string& prompt,
   }
   std::string answer = text_answers.front();
   text_answers.pop_front();
+  return answer;
+}
+
+std::optional<std::string> FakeUi::AskServiceKey(const KeyPrompt& prompt) {
+  dialogs.push_back(prompt.title + "|" + prompt.problem + "|" + prompt.initial);
+  key_prompts.push_back(prompt);
+  if (key_answers.empty()) {
+    ADD_FAILURE() << "unexpected key dialog";
+    return std::nullopt;
+  }
+  std::optional<std::string> answer = key_answers.front();
+  key_answers.pop_front();
   return answer;
 }
 

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -35,13 +36,15 @@ class FakeUi : public UiPort, public ProcessPort {
   FocusedControl focus = FocusedControl::city_list;
   std::string clipboard;
 
-  // Window 1: "" when closed, else "Forecast" or "Results".
+  // Window 1: "" when closed, else "Forecast", "Results" or "History".
   std::string secondary_window;
   std::vector<std::string> forecast_lines;
   int forecast_selection = -1;
   std::string forecast_detail_text;
   std::vector<std::string> result_entries;
   int result_selection = -1;
+  std::vector<std::string> history_lines;
+  int history_selection = -1;
   int updater_starts = 0;
   bool starts_at_login = false;
   bool start_at_login_fails = false;
@@ -49,8 +52,11 @@ class FakeUi : public UiPort, public ProcessPort {
   // Scripted answers; an unexpected dialog fails the test.
   std::deque<std::string> text_answers;
   std::deque<bool> yes_no_answers;
+  std::deque<std::optional<std::string>> key_answers;  // nullopt: Cancel
+  std::vector<KeyPrompt> key_prompts;                  // every key dialog shown
 
-  // Every dialog shown, as "title|text" (input boxes as "title|prompt|initial").
+  // Every dialog shown, as "title|text" (input boxes as "title|prompt|initial",
+  // the key dialog as "title|problem|initial").
   std::vector<std::string> dialogs;
   // Changes of the city list's selection made from code.
   int city_selections_from_code = 0;
@@ -82,7 +88,10 @@ class FakeUi : public UiPort, public ProcessPort {
   std::string ForecastDetailText() const override { return forecast_detail_text; }
   void OpenResultsWindow(const std::vector<std::string>& entries) override;
   int ResultSelection() const override { return result_selection; }
+  void OpenHistoryWindow(const std::vector<std::string>& lines) override;
+  int HistorySelection() const override { return history_selection; }
   void CloseSecondaryWindow() override;
+  std::optional<std::string> AskServiceKey(const KeyPrompt& prompt) override;
   void StartUpdater(const std::filesystem::path&) override { ++updater_starts; }
   bool StartsAtLogin() const override { return starts_at_login; }
   bool SetStartAtLogin(bool on) override {

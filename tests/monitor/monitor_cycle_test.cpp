@@ -206,7 +206,10 @@ TEST_F(MonitorTest, AFailedRefreshKeepsRecordsAndNamesAndStillSaves) {
   EXPECT_EQ(h.app.state.cities[0].name, "Atlantis");
   EXPECT_EQ(h.app.state.cities[1].name, "Paris, Ile-de-France, France");
   EXPECT_EQ(h.app.state.cities[1].weather.temp_f, 50);
-  EXPECT_THAT(h.announcer.events, IsEmpty());
+  // Only why no weather came is said; the cities' data says nothing.
+  EXPECT_THAT(h.announcer.events,
+              ElementsAre("say:The weather service cannot be reached; check the network "
+                          "connection."));
   EXPECT_EQ(Saved().size(), 2u);
 
   // The service answers, but does not know the typed place: its error answer changes nothing.
@@ -300,6 +303,45 @@ TEST_F(MonitorTest, MonitorSoundsSwitchAnnouncesAndSaves) {
   ToggleMonitorSounds(h.app);
   EXPECT_EQ(h.app.state.prefs.monitor_sounds, 1);
   EXPECT_THAT(h.announcer.events, ElementsAre("say:Monitor sounds off", "say:Monitor sounds on"));
+}
+
+TEST_F(MonitorTest, AlertsOnceSwitchAnnouncesAndSaves) {
+  ToggleAlertsOnce(h.app);
+  EXPECT_NE(h.ReadFile("prefs.ini")
+                .find("[monitors]\r\ntemp_diff = 10\r\nmonitor_sounds = 1\r\n"
+                      "alerts_once = 1\r\n"),
+            std::string::npos);
+  ToggleAlertsOnce(h.app);
+  EXPECT_EQ(h.app.state.prefs.alerts_once, 0);
+  EXPECT_NE(h.ReadFile("prefs.ini").find("alerts_once = 0\r\n"), std::string::npos);
+  EXPECT_THAT(h.announcer.events,
+              ElementsAre("say:Speak each alert once on", "say:Speak each alert once off"));
+}
+
+TEST_F(MonitorTest, WithAlertsOnceAnAlertIsSpokenOnlyUntilItIsNewOrChanged) {
+  const std::string storm = "say:Oslo, Oslo, Norway: Severe Storm. View the forecast For more.";
+  const std::string flood = "say:Oslo, Oslo, Norway: Flood. View the forecast For more.";
+  h.app.state.cities = {h.CityAt("Oslo", 0, 1)};
+  h.app.state.prefs.alerts_once = 1;
+  struct Step {
+    std::vector<std::pair<std::string, std::string>> alerts;
+    int64_t alerts_once;
+    std::vector<std::string> events;
+  };
+  const Step steps[] = {
+      {{{"Severe", "Storm"}}, 1, {"cue:alert", storm}},
+      {{{"Severe", "Storm"}}, 1, {}},
+      {{{"Severe", "Storm"}, {"", "Flood"}}, 1, {"cue:alert", flood}},
+      {{{"Severe", "Storm"}, {"", "Flood"}}, 0, {"cue:alert", storm, flood}},
+  };
+  for (const Step& step : steps) {
+    h.places["Oslo"].alerts = step.alerts;
+    h.app.state.prefs.alerts_once = step.alerts_once;
+    h.announcer.events.clear();
+    RefreshCities(h.app, RefreshMode::all_cities);
+    h.FinishRefreshes();
+    EXPECT_THAT(h.announcer.events, ::testing::ElementsAreArray(step.events));
+  }
 }
 
 TEST_F(MonitorTest, TemperatureDifferenceTakesOnlyNumbersAboveZero) {

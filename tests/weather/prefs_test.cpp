@@ -20,7 +20,7 @@ namespace skyvigil {
 void PrintTo(const Preferences& p, std::ostream* os) {
   *os << "{window_hidden " << p.window_hidden << ", celcius " << p.celcius << ", cities_index "
       << p.cities_index << ", temp_diff " << p.temp_diff << ", monitor_sounds " << p.monitor_sounds
-      << "}";
+      << ", alerts_once " << p.alerts_once << "}";
 }
 
 namespace {
@@ -293,6 +293,57 @@ TEST_F(PrefsFile, SaveWritesExactBytes) {
   for (const Case& c : cases) {
     WriteBytes(file_, c.before);
     SavePreferences(c.prefs, file_);
+    EXPECT_EQ(ReadBytes(file_), c.after) << c.name;
+  }
+}
+
+TEST_F(PrefsFile, AlertsOnceIsReadAndWrittenOnlyOnceItWasSet) {
+  Preferences on = Prefs(0, 0, 0, 10, 1);
+  on.alerts_once = 1;
+  const struct {
+    const char* name;
+    std::string before;
+    Preferences prefs;
+    std::string after;
+  } cases[] = {
+      {"off and absent: not added", kNewFile, Prefs(0, 0, 0, 10, 1), kNewFile},
+      {"on: added to its group", kNewFile, on,
+       kBom + "\r\n[general]\r\nwindow_hidden = 0\r\ncelcius = 0\r\ncities_index = 0\r\n"
+              "[monitors]\r\ntemp_diff = 10\r\nmonitor_sounds = 1\r\nalerts_once = 1\r\n"},
+      {"off and present: rewritten", kNewFile + "alerts_once = 1\r\n", Prefs(0, 0, 0, 10, 1),
+       kNewFile + "alerts_once = 0\r\n"},
+  };
+  for (const auto& c : cases) {
+    WriteBytes(file_, c.before);
+    SavePreferences(c.prefs, file_);
+    EXPECT_EQ(ReadBytes(file_), c.after) << c.name;
+  }
+  EXPECT_EQ(Load().alerts_once, 0);
+  WriteBytes(file_, "[Monitors]\r\nalerts_once = 1\r\n");
+  EXPECT_EQ(Load().alerts_once, 1);
+}
+
+TEST_F(PrefsFile, TheServiceKeyIsWrittenIntoItsGroupKeepingEveryOtherLine) {
+  const struct {
+    const char* name;
+    std::string before;
+    std::string after;
+  } cases[] = {
+      {"no file", "missing", kNewFile + "[service]\r\napi_key = k2\r\n"},
+      {"no group", "; note\r\n[general]\r\ncelcius = 1\r\n",
+       kBom + "\r\n; note\r\n[general]\r\ncelcius = 1\r\n[service]\r\napi_key = k2\r\n"},
+      {"group without key",
+       "[service]\r\nbase_address = http://127.0.0.1:1/v1\r\n[general]\r\ncelcius = 1\r\n",
+       kBom + "\r\n[service]\r\nbase_address = http://127.0.0.1:1/v1\r\napi_key = k2\r\n"
+              "[general]\r\ncelcius = 1\r\n"},
+      {"key replaced in place", "[service]\r\nAPI_KEY = old\r\nx = y\r\n",
+       kBom + "\r\n[service]\r\napi_key = k2\r\nx = y\r\n"},
+  };
+  for (const auto& c : cases) {
+    fs::remove(file_);
+    if (c.before != "missing")
+      WriteBytes(file_, c.before);
+    SaveServiceKey("k2", file_);
     EXPECT_EQ(ReadBytes(file_), c.after) << c.name;
   }
 }

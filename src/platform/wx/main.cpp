@@ -6,6 +6,7 @@
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 
+#include "app/announcement_history.h"
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/core_gate.h"
@@ -33,6 +34,7 @@ class SkyvigilApp : public wxApp {
   CoreGate gate_;
   InstanceLock marker_;
   std::unique_ptr<DesktopAnnouncer> announcer_;
+  std::unique_ptr<AnnouncementHistory> history_;  // speaks through announcer_
   std::unique_ptr<CurlHttpClient> http_;
   LocalClock clock_;
   std::unique_ptr<WxUi> ui_;
@@ -53,11 +55,13 @@ bool SkyvigilApp::OnInit() {
   // Outcome::unguarded (the marker can't be made): run without the guard.
 
   announcer_ = std::make_unique<DesktopAnnouncer>(paths.cues_folder);
+  history_ = std::make_unique<AnnouncementHistory>(*announcer_, clock_);
   http_ = std::make_unique<CurlHttpClient>();
   ui_ = std::make_unique<WxUi>(gate_);
   process_ = std::make_unique<WxProcess>(*ui_, marker_, [this] { announcer_->Shutdown(); });
   app_ = std::make_unique<App>(
-      App{AppState{}, *ui_, *announcer_, *http_, clock_, *process_, main_thread_});
+      App{AppState{}, *ui_, *history_, *http_, clock_, *process_, main_thread_});
+  app_->history = history_.get();
   app_->state.paths = paths;
   gate_.Attach(*app_);
 
@@ -70,7 +74,7 @@ bool SkyvigilApp::OnInit() {
   update_source.app_version = app_->state.app_version;
   update_source.archive_file = paths.archive_file;
   update_source.packaged = paths.updater_program.empty();
-  StartAutomaticUpdateCheck(gate_, main_thread_, *http_, *announcer_, update_source);
+  StartAutomaticUpdateCheck(gate_, main_thread_, *http_, *history_, update_source);
 
   const bool hidden = app_->state.prefs.window_hidden == 1;
   auto* frame = new MainFrame(gate_, "Skyvigil " + app_->state.version_text, hidden);

@@ -4,6 +4,7 @@
 #include <map>
 
 #include <wx/menu.h>
+#include <wx/sizer.h>
 
 #include "app/commands.h"
 #include "platform/wx/accessibility_gtk.h"
@@ -23,20 +24,18 @@ MainFrame::MainFrame(CoreGate& gate, const std::string& title, bool hidden)
   SetClientSize(FromDIP(wxSize(1600, 1200)));
   Centre(wxBOTH);
 
-  // Fixed positions and sizes, overlapping as laid out; nothing is re-laid
-  // out when the window is resized.
   const long list_style = wxLB_SINGLE | wxLB_HSCROLL;
-  areas_label_ = new wxStaticText(this, wxID_ANY, "Areas", FromDIP(wxPoint(0, 0)),
-                                  FromDIP(wxSize(20, 20)), wxST_NO_AUTORESIZE);
-  city_list_ = new wxListBox(this, wxID_ANY, FromDIP(wxPoint(0, 20)), FromDIP(wxSize(300, 800)), 0,
-                             nullptr, list_style);
-  heading_ = new wxStaticText(this, wxID_ANY, "Current Weather", FromDIP(wxPoint(600, 0)),
-                              FromDIP(wxSize(40, 40)), wxST_NO_AUTORESIZE);
-  report_list_ = new wxListBox(this, wxID_ANY, FromDIP(wxPoint(600, 20)), FromDIP(wxSize(300, 800)),
-                               0, nullptr, list_style);
-  detail_box_ = new wxTextCtrl(this, wxID_ANY, wxEmptyString, FromDIP(wxPoint(800, 20)),
-                               FromDIP(wxSize(300, 800)), wxTE_READONLY | wxBORDER_SUNKEN);
-
+  areas_label_ = new wxStaticText(this, wxID_ANY, "Areas", wxDefaultPosition, wxDefaultSize,
+                                  wxST_NO_AUTORESIZE);
+  city_list_ =
+      new wxListBox(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, nullptr, list_style);
+  heading_ = new wxStaticText(this, wxID_ANY, "Current Weather", wxDefaultPosition, wxDefaultSize,
+                              wxST_NO_AUTORESIZE);
+  report_list_ =
+      new wxListBox(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, nullptr, list_style);
+  detail_box_ = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                               wxTE_READONLY | wxBORDER_SUNKEN);
+  LayOut();
   SetAccessibleName(city_list_, "Areas");
   SetAccessibleLabel(city_list_, areas_label_);
   SetAccessibleName(report_list_, "Current Weather");
@@ -60,6 +59,41 @@ MainFrame::MainFrame(CoreGate& gate, const std::string& title, bool hidden)
     Show();
     city_list_->SetFocus();
   }
+}
+
+// At the initial size every control stands where the classic layout put it
+// (lists at x 0 and 600, 300 wide and 800 high, below their labels), except
+// that the box follows the report list instead of covering it. Sizes come
+// from the stretch factors alone, so everything grows and shrinks with the
+// window in the same proportions, and the labels span their whole text.
+void MainFrame::LayOut() {
+  for (wxWindow* control :
+       {static_cast<wxWindow*>(areas_label_), static_cast<wxWindow*>(heading_),
+        static_cast<wxWindow*>(city_list_), static_cast<wxWindow*>(report_list_),
+        static_cast<wxWindow*>(detail_box_)}) {
+    control->SetMinSize(wxSize(1, control->GetBestSize().GetHeight()));
+  }
+  city_list_->SetMinSize(wxSize(1, 1));
+  report_list_->SetMinSize(wxSize(1, 1));
+  detail_box_->SetMinSize(wxSize(1, 1));
+
+  auto* labels = new wxBoxSizer(wxHORIZONTAL);
+  labels->Add(areas_label_, wxSizerFlags(600).Expand());
+  labels->Add(heading_, wxSizerFlags(1000).Expand());
+
+  auto* controls = new wxBoxSizer(wxHORIZONTAL);
+  controls->Add(city_list_, wxSizerFlags(300).Expand());
+  controls->AddStretchSpacer(300);
+  controls->Add(report_list_, wxSizerFlags(300).Expand());
+  controls->Add(detail_box_, wxSizerFlags(300).Expand());
+  controls->AddStretchSpacer(400);
+
+  auto* column = new wxBoxSizer(wxVERTICAL);
+  column->Add(labels, wxSizerFlags().Expand());
+  column->Add(controls, wxSizerFlags(800).Expand());
+  column->AddStretchSpacer(380);
+  SetSizer(column);
+  Layout();
 }
 
 void MainFrame::BuildMenus() {

@@ -25,6 +25,7 @@ class MainFrame : public wxFrame {
   wxTextCtrl* detail_box() const { return detail_box_; }
 
  private:
+  void LayOut();
   void BuildMenus();
 
   void OnCharHook(wxKeyEvent& event);

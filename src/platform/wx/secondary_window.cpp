@@ -1,8 +1,9 @@
-// Forecast and search results windows: controls, shortcuts and buttons routed
-// into the core.
+// Forecast, search results and history windows: controls, shortcuts and
+// buttons routed into the core.
 #include "platform/wx/secondary_window.h"
 
 #include <wx/button.h>
+#include <wx/sizer.h>
 #include <wx/stattext.h>
 
 #include "app/commands.h"
@@ -20,6 +21,8 @@ enum ControlNumber : int {
   kForecastBox = 103,
   kResultsLabel = 200,
   kResultsList = 201,
+  kHistoryLabel = 300,
+  kHistoryList = 301,
 };
 
 // Title bar only: no system menu, no close box, not resizable.
@@ -86,6 +89,30 @@ SecondaryWindow* SecondaryWindow::OpenResults(wxWindow* owner, CoreGate& gate,
   return window;
 }
 
+SecondaryWindow* SecondaryWindow::OpenHistory(wxWindow* owner, CoreGate& gate,
+                                              const std::vector<std::string>& lines) {
+  auto* window = new SecondaryWindow(owner, gate, Kind::history, "History");
+  auto* label = new wxStaticText(window, kHistoryLabel, "Announcements");
+  window->list_ = new wxListBox(window, kHistoryList, wxDefaultPosition, wxDefaultSize, 0, nullptr,
+                                wxLB_SINGLE | wxLB_HSCROLL);
+  for (const std::string& line : lines)
+    window->list_->Append(wxString::FromUTF8(line));
+  auto* column = new wxBoxSizer(wxVERTICAL);
+  column->Add(label, wxSizerFlags().Border(wxLEFT | wxRIGHT | wxTOP));
+  column->Add(window->list_, wxSizerFlags(1).Expand().Border());
+  window->SetSizer(column);
+
+  BindListEvents(window->list_, gate, nullptr, &HistoryWindowCommandFor);
+  SetAccessibleName(window->list_, "Announcements");
+  SetAccessibleLabel(window->list_, label);
+
+  if (!lines.empty())
+    window->list_->SetSelection(0);
+  window->Show();
+  window->list_->SetFocus();
+  return window;
+}
+
 void SecondaryWindow::AddButton(int control, const char* text, wxPoint position, wxSize size) {
   auto* button = new wxButton(this, control, text, FromDIP(position), FromDIP(size));
   button->Bind(wxEVT_BUTTON, [this, control](wxCommandEvent&) {
@@ -95,8 +122,9 @@ void SecondaryWindow::AddButton(int control, const char* text, wxPoint position,
 
 void SecondaryWindow::OnCharHook(wxKeyEvent& event) {
   const Shortcut pressed = ShortcutFromKeyEvent(event);
-  const int command = kind_ == Kind::forecast ? ForecastWindowCommandFor(pressed)
-                                              : ResultsWindowCommandFor(pressed);
+  const int command = kind_ == Kind::forecast  ? ForecastWindowCommandFor(pressed)
+                      : kind_ == Kind::results ? ResultsWindowCommandFor(pressed)
+                                               : HistoryWindowCommandFor(pressed);
   if (command == 0) {
     event.Skip();
     return;

@@ -1,5 +1,5 @@
-// Window 1: the forecast window or the search results window. Both have a
-// title bar only, belong to the main window and leave it usable.
+// Window 1: the forecast, search results or history window. Each has a title
+// bar only, belongs to the main window and leaves it usable.
 #pragma once
 
 #include <string>
@@ -15,7 +15,7 @@ namespace skyvigil {
 
 class SecondaryWindow : public wxFrame {
  public:
-  enum class Kind { forecast, results };
+  enum class Kind { forecast, results, history };
 
   // "Forecast": label 100, list 101, read-only box 103, buttons 104 and 102.
   static SecondaryWindow* OpenForecast(wxWindow* owner, CoreGate& gate);
@@ -23,6 +23,10 @@ class SecondaryWindow : public wxFrame {
   // focused, buttons 202 and 203.
   static SecondaryWindow* OpenResults(wxWindow* owner, CoreGate& gate,
                                       const std::vector<std::string>& entries);
+
+  // "History": label 300, list 301 of `lines` with line 0 selected and focused.
+  static SecondaryWindow* OpenHistory(wxWindow* owner, CoreGate& gate,
+                                      const std::vector<std::string>& lines);
 
   Kind kind() const { return kind_; }
   wxListBox* list() const { return list_; }

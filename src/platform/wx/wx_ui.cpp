@@ -11,6 +11,7 @@
 #include <wx/utils.h>
 
 #include "platform/wx/accessibility_gtk.h"
+#include "platform/wx/key_dialog.h"
 #include "platform/wx/main_frame.h"
 #include "platform/wx/secondary_window.h"
 #include "platform/wx/text_dialog.h"
@@ -163,6 +164,8 @@ FocusedControl WxUi::Focus() const {
     if (IsWithin(focus, secondary_->detail_box()))
       return FocusedControl::forecast_box;
   }
+  if (HasHistoryWindow() && IsWithin(focus, secondary_->list()))
+    return FocusedControl::history_list;
   return FocusedControl::other;
 }
 
@@ -227,11 +230,28 @@ int WxUi::ResultSelection() const {
   return open ? secondary_->list()->GetSelection() : -1;
 }
 
+void WxUi::OpenHistoryWindow(const std::vector<std::string>& lines) {
+  CloseSecondaryWindow();
+  secondary_ = SecondaryWindow::OpenHistory(frame_, gate_, lines);
+}
+
+int WxUi::HistorySelection() const {
+  return HasHistoryWindow() ? secondary_->list()->GetSelection() : -1;
+}
+
+std::optional<std::string> WxUi::AskServiceKey(const KeyPrompt& prompt) {
+  return AskKeyDialog(DialogOwner(), prompt);
+}
+
 void WxUi::CloseSecondaryWindow() {
   if (secondary_ == nullptr)
     return;
   secondary_->Destroy();  // deferred by wx until no handler of it runs
   secondary_ = nullptr;
+}
+
+bool WxUi::HasHistoryWindow() const {
+  return secondary_ != nullptr && secondary_->kind() == SecondaryWindow::Kind::history;
 }
 
 bool WxUi::HasForecastWindow() const {

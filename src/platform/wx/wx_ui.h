@@ -48,10 +48,14 @@ class WxUi : public UiPort {
   std::string ForecastDetailText() const override;
   void OpenResultsWindow(const std::vector<std::string>& entries) override;
   int ResultSelection() const override;
+  void OpenHistoryWindow(const std::vector<std::string>& lines) override;
+  int HistorySelection() const override;
   void CloseSecondaryWindow() override;
+  std::optional<std::string> AskServiceKey(const KeyPrompt& prompt) override;
 
  private:
   bool HasForecastWindow() const;
+  bool HasHistoryWindow() const;
 
   CoreGate& gate_;
   MainFrame* frame_ = nullptr;

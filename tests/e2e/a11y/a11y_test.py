@@ -15,6 +15,7 @@ import base64
 import datetime
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -788,6 +789,114 @@ class DesktopAccessibilityTest(BedTestCase):
                 self.fail(f"Orca said {self.bed.spoken_since(mark)} after Down")
         finally:
             self.bed.processes.end(orca)
+
+    # -- 16. the weather service key ----------------------------------------------------
+
+    def test_16_a_refused_key_is_told_and_an_accepted_one_kept(self):
+        self.bed.admin("keys", {"refuse": {"typo-key": 2006}, "accept": ["my-own-key"]})
+        folder = self.bed.new_folder(self._testMethodName, three_cities(), key=None)
+        run = self.start(None, folder=folder)
+
+        dialog = self.wait_window("Weather Service Key", timeout=20)
+        texts = [t.text for t in dialog.find_all("text")]
+        self.assertIn("https://www.weatherapi.com/signup.aspx", texts)
+        self.assertTrue(any("WeatherAPI.com" in label.name for label in dialog.find_all("label")))
+        field = self.focused(role="text", name="Weather service key")
+        self.assertEqual(field.labels, ["Weather service key"])
+        type_text("typo-key")
+        press("Return")
+        self.expect_speech(["API key is invalid."])
+        dialog = self.wait_window("Weather Service Key")
+        self.assertIn("API key is invalid.", [label.name for label in dialog.find_all("label")])
+        self.focused(role="text", name="Weather service key")
+        press("ctrl+a")
+        type_text("my-own-key")
+        press("Return")
+
+        self.wait_gone("Weather Service Key")
+        self.wait_ready(THREE_CITY_LINES, PARIS)
+        wait_for("the key in prefs.ini", lambda: b"api_key = my-own-key\r\n" in run.prefs())
+        self.assertEqual(self.speech(), ["API key is invalid."])
+        keys = [entry["form"].get("key") for entry in self.bed.admin("log")
+                if entry["path"].startswith("/v1/")]
+        self.assertEqual(keys[:2], [["typo-key"], ["my-own-key"]])
+
+    # -- 17. the announcement history ---------------------------------------------------
+
+    def test_17_control_h_shows_what_was_said_newest_first(self):
+        self.start(three_cities())
+        self.wait_ready(THREE_CITY_LINES, PARIS)
+        press("ctrl+1")
+        self.expect_speech(["Celcius"])
+        press("ctrl+shift+m")
+        self.expect_speech(["Celcius", "Monitor sounds off"])
+
+        press("ctrl+h")
+        self.wait_window("History", role="frame")
+        history = self.focused(role="table", name="Announcements")
+        self.assertEqual(history.labels, ["Announcements"])
+        lines = history.lines()
+        self.assertEqual([line[6:] for line in lines], ["Monitor sounds off", "Celcius"])
+        self.assertTrue(all(re.fullmatch(r"\d\d:\d\d ", line[:6]) for line in lines), lines)
+        self.assertEqual(history.selected_lines(), [0])
+
+        press("ctrl+shift+c")
+        self.expect_speech(["Celcius", "Monitor sounds off", "Copied"])
+        self.assertEqual(clipboard(), lines[0])
+        press("Escape")
+        self.wait_gone("History")
+        self.focused(role="table", name="Areas")
+
+    # -- 18. each alert once --------------------------------------------------------------
+
+    def test_18_with_alerts_once_only_new_alerts_are_spoken(self):
+        # Below zero, London is fetched again with every city added.
+        self.bed.admin("weather", {"place": "London", "current": {"temp_c": -1.0}})
+        wind = self.bed.ask_service("forecast", LONDON, days=1, alerts="yes")["alerts"]["alert"][0]
+        self.start([city(LONDON, alerts=1)], prefs=["[monitors]", "alerts_once = 1"])
+        said = [f"{LONDON}: Moderate Yellow wind warning. View the forecast For more.",
+                f"{LONDON}: Minor Yellow rain warning. View the forecast For more.",
+                f"{LONDON}: Minor Flood alert. View the forecast For more."]
+        self.expect_speech(said)
+
+        press("ctrl+n")
+        self.wait_window("New City")
+        type_text("Berlin")
+        press("Return")
+        self.wait_main("Berlin listed", lambda w: len(tables(w)[0].lines()) == 2
+                       and tables(w)[0].lines()[1].startswith("Berlin: "))
+
+        storm = dict(wind, event="Storm warning", severity="Severe", headline="Storm")
+        self.bed.admin("alerts", {"place": "London", "alerts": [wind, storm]})
+        press("ctrl+n")
+        self.wait_window("New City")
+        type_text("Tokyo")
+        press("Return")
+        said += [f"{LONDON}: Severe Storm warning. View the forecast For more.",
+                 "Tokyo: Moderate Heavy rain advisory. View the forecast For more."]
+        self.expect_speech(said)
+
+    # -- 19. cancelling New City --------------------------------------------------------
+
+    def test_19_cancelling_new_city_keeps_twin_cities(self):
+        cities = [city(LONDON), city(PARIS, alerts=1), city(PARIS, monitor=1, condition="Sunny",
+                                                            temp=70)]
+        run = self.start(cities)
+        lines = [THREE_CITY_LINES[1], THREE_CITY_LINES[0], THREE_CITY_LINES[0]]
+        self.wait_ready(lines, LONDON)
+        before = [(c["name"], c["monitor"], c["alerts"]) for c in run.cities()]
+
+        press("ctrl+n")
+        self.wait_window("New City")
+        press("Escape")
+        self.wait_gone("New City")
+        # The unit's name comes after whatever the cancelled command did.
+        press("ctrl+1")
+        self.expect_speech(["Celcius"])
+        self.assertIsNone(self.screen.window("Alert"))
+        self.assertEqual(len(tables(self.main())[0].lines()), 3)
+        self.assertEqual([(c["name"], c["monitor"], c["alerts"]) for c in run.cities()], before)
+        self.assertEqual(len(before), 3)
 
 
 def main():

@@ -1,0 +1,36 @@
+// The refresh's outcome as one cause, said only when it changes.
+#include "monitor/service_outcome.h"
+
+namespace skyvigil {
+
+ServiceProblem RefreshProblem(const std::vector<HttpResponse>& answers) {
+  ServiceProblem found = ServiceProblem::unknown_place;
+  for (const HttpResponse& answer : answers) {
+    const ServiceProblem p = ClassifyAnswer(answer);
+    if (p == ServiceProblem::none)
+      return p;
+    if (IsServiceWide(p) && !IsServiceWide(found))
+      found = p;
+  }
+  return found;
+}
+
+void TellRefreshOutcome(App& app, const std::vector<HttpResponse>& answers) {
+  if (answers.empty())
+    return;
+  ServiceProblem& said = app.state.service_problem;
+  const ServiceProblem now = RefreshProblem(answers);
+  if (now == ServiceProblem::none) {
+    if (said != ServiceProblem::none)
+      app.announcer.Speak("The weather service answers again.", false);
+    said = now;
+    return;
+  }
+  // A city the service does not know is told by its report, not by speech.
+  if (!IsServiceWide(now) || now == said)
+    return;
+  said = now;
+  app.announcer.Speak(ProblemText(now), false);
+}
+
+}  // namespace skyvigil

@@ -1,0 +1,89 @@
+// The key dialog: plain wx controls in a column; the core decides the texts.
+#include "platform/wx/key_dialog.h"
+
+#include <wx/button.h>
+#include <wx/dialog.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "platform/wx/accessibility_gtk.h"
+
+namespace skyvigil {
+
+namespace {
+
+class KeyDialog : public wxDialog {
+ public:
+  KeyDialog(wxWindow* parent, const KeyPrompt& prompt)
+      : wxDialog(parent, wxID_ANY, wxString::FromUTF8(prompt.title)) {
+    auto* explanation = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(prompt.explanation));
+    // Read-only text rather than a label, so the address can be selected and copied.
+    auto* address = new wxTextCtrl(this, wxID_ANY, wxString::FromUTF8(prompt.address),
+                                   wxDefaultPosition, FromDIP(wxSize(360, -1)), wxTE_READONLY);
+    auto* label = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(prompt.label));
+    field_ = new wxTextCtrl(this, wxID_ANY, wxString::FromUTF8(prompt.initial), wxDefaultPosition,
+                            FromDIP(wxSize(360, -1)));
+    auto* ok = new wxButton(this, wxID_OK, "OK");
+    auto* cancel = new wxButton(this, wxID_CANCEL, "Cancel");
+    ok->SetDefault();
+
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    column->Add(explanation, wxSizerFlags().Border(wxLEFT | wxRIGHT | wxTOP));
+    column->Add(address, wxSizerFlags().Expand().Border());
+    if (!prompt.problem.empty()) {
+      auto* problem = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(prompt.problem));
+      column->Add(problem, wxSizerFlags().Border(wxLEFT | wxRIGHT));
+      SetAccessibleName(problem, prompt.problem);
+    }
+    column->Add(label, wxSizerFlags().Border(wxLEFT | wxRIGHT | wxTOP));
+    column->Add(field_, wxSizerFlags().Expand().Border());
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    buttons->Add(ok, wxSizerFlags().Border(wxRIGHT));
+    buttons->Add(cancel);
+    column->Add(buttons, wxSizerFlags().Right().Border(wxLEFT | wxRIGHT | wxBOTTOM));
+    SetSizerAndFit(column);
+    CentreOnScreen();
+
+    SetAccessibleName(address, "Sign-up page");
+    SetAccessibleName(field_, prompt.label);
+    SetAccessibleLabel(field_, label);
+    MarkAsDialog(this);
+    Bind(wxEVT_SHOW, &KeyDialog::OnShow, this);
+    Bind(wxEVT_CHAR_HOOK, &KeyDialog::OnCharHook, this);
+  }
+
+  std::string Key() const { return field_->GetValue().utf8_string(); }
+
+ private:
+  // Enter in the key field is OK, as in the other input boxes.
+  void OnCharHook(wxKeyEvent& event) {
+    const int key = event.GetKeyCode();
+    if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && FindFocus() == field_) {
+      EndModal(wxID_OK);
+      return;
+    }
+    event.Skip();
+  }
+
+  void OnShow(wxShowEvent& event) {
+    if (event.IsShown()) {
+      field_->SetFocus();
+      field_->SetInsertionPointEnd();
+    }
+    event.Skip();
+  }
+
+  wxTextCtrl* field_;
+};
+
+}  // namespace
+
+std::optional<std::string> AskKeyDialog(wxWindow* parent, const KeyPrompt& prompt) {
+  KeyDialog dialog(parent, prompt);
+  if (dialog.ShowModal() != wxID_OK)
+    return std::nullopt;
+  return dialog.Key();
+}
+
+}  // namespace skyvigil
