@@ -42,10 +42,21 @@ ticks() {  # user + system ticks of the whole process, and of its main thread
   main=$(awk '{print $14 + $15}' "/proc/$program_pid/task/$program_pid/stat")
   echo "$all $main"
 }
+switches() {  # "tid count" per thread: context switches, each a wake-up or a preemption
+  for task in /proc/"$program_pid"/task/*; do
+    awk -v t="${task##*/}" '/ctxt_switches/ { n += $2 } END { print t, n }' "$task/status" 2>/dev/null
+  done
+}
 read -r all_before main_before < <(ticks)
+switches >"$work/switches-before"
 sleep "$seconds"
 read -r all_after main_after < <(ticks)
+switches >"$work/switches-after"
+# Threads present at both ends only: one that ended took its count with it.
+wakes=$(awk 'NR == FNR { before[$1] = $2; next } $1 in before { n += $2 - before[$1] } END { print n + 0 }' \
+  "$work/switches-before" "$work/switches-after")
 hz=$(getconf CLK_TCK)
 awk -v a=$((all_after - all_before)) -v m=$((main_after - main_before)) -v s="$seconds" -v hz="$hz" \
-  'BEGIN { printf "idle over %d s: process %d ticks (%.3f%% of a core), main thread %d ticks (%.3f%%)\n",
-           s, a, 100 * a / hz / s, m, 100 * m / hz / s }'
+  -v w="$wakes" \
+  'BEGIN { printf "idle over %d s: process %d ticks (%.3f%% of a core), main thread %d ticks (%.3f%%), %d wake-ups\n",
+           s, a, 100 * a / hz / s, m, 100 * m / hz / s, w }'
