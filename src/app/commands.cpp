@@ -30,9 +30,9 @@ constexpr Shortcut Control(char c, bool shift = false) {
 
 constexpr std::array kMainWindowCommands = {
     CommandInfo{kHideWindow, "Application", "Hide Window (Escape)", Key(Shortcut::Key::escape)},
+    CommandInfo{kCheckForUpdates, "Application", "Check for Updates", {}},
     CommandInfo{kAnnouncementHistory, "Application", "Announcement History (Control+H)",
                 Control('H')},
-    CommandInfo{kCheckForUpdates, "Application", "Check for Updates", {}},
     CommandInfo{kExit, "Application", "Exit", {}},
     CommandInfo{kAddCity, "City", "Add City (Control+N)", Control('N')},
     CommandInfo{kRemoveCity, "City", "Remove City (Delete)", Key(Shortcut::Key::del)},

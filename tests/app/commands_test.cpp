@@ -55,9 +55,8 @@ TEST(CommandTable, MenusHoldTheirItemsInOrder) {
   }
   EXPECT_THAT(
       items,
-      ElementsAre("Application/5/Hide Window (Escape)",
-                  "Application/19/Announcement History (Control+H)",
-                  "Application/15/Check for Updates", "Application/7/Exit",
+      ElementsAre("Application/5/Hide Window (Escape)", "Application/15/Check for Updates",
+                  "Application/19/Announcement History (Control+H)", "Application/7/Exit",
                   "City/4/Add City (Control+N)", "City/8/Remove City (Delete)",
                   "City/14/Search for City (Control+S)", "City/6/Toggle Skyvigil (Control+M)",
                   "City/12/Toggle weather alerts (Control+G)", "City/11/View forecast (Enter)",
