@@ -44,15 +44,6 @@ class ServiceKeyTest : public ::testing::Test {
   AppHarness h;
 };
 
-TEST(ServiceKey, OnlyAKeyOtherThanThePlaceholderIsTheUsersOwn) {
-  ServiceConfig service = DefaultServiceConfig();
-  EXPECT_FALSE(HasOwnServiceKey(service));
-  service.api_key = "";
-  EXPECT_FALSE(HasOwnServiceKey(service));
-  service.api_key = "abc";
-  EXPECT_TRUE(HasOwnServiceKey(service));
-}
-
 TEST_F(ServiceKeyTest, AtStartARefusedKeyIsToldAndAnAcceptedOneKeptAndUsed) {
   h.ui.key_answers = {"bad", "spent", " good "};
   FirstRefresh(h.app);

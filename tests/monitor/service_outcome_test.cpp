@@ -5,102 +5,57 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "app/commands.h"
 #include "fakes/app_harness.h"
-#include "monitor/monitor_cycle.h"
 
 namespace skyvigil {
 namespace {
 
-using testing::AppHarness;
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
-
-constexpr char kUnreachable[] =
-    "The weather service cannot be reached; check the network connection.";
-constexpr char kRefused[] =
-    "The weather service refused the key; set your own in Settings, Weather Service Key.";
-constexpr char kQuota[] = "The weather service key has used up its calls for this month.";
-constexpr char kDisabled[] = "The weather service key has been disabled.";
-constexpr char kAgain[] = "The weather service answers again.";
-
-enum class Fault { none, down, refused, quota, disabled, unknown_places };
-
-HttpResponse KeyError(long status, int code) {
-  return {true, status, R"({"error":{"code":)" + std::to_string(code) + R"(,"message":"m"}})"};
-}
-
-TEST(RefreshOutcome, EachCauseIsSaidOnceAndTheReturnOnce) {
-  AppHarness h;
+TEST(RefreshOutcome, EachCauseIsSaidOnceShownFirstInTheReportAndTheReturnSaidOnce) {
+  const std::string down = "The weather service cannot be reached; check the network connection.";
+  const std::string refused =
+      "The weather service refused the key; set your own in Settings, Weather Service Key.";
+  const std::string quota = "The weather service key has used up its calls for this month.";
+  const std::string disabled = "The weather service key has been disabled.";
+  const std::string updated = "Last updated: 2024-03-06 12:00";
+  testing::AppHarness h;
   h.places["Paris"] = {"Paris", "Ile-de-France", "France", "Light rain", 50, 10};
   h.app.state.cities = {h.CityAt("Paris")};
-  const auto normal = h.http.answer;
-  Fault fault = Fault::none;
-  h.http.answer = [&](const HttpRequest& r) {
-    switch (fault) {
-      case Fault::down:
-        return HttpResponse{};
-      case Fault::refused:
-        return KeyError(401, 2006);
-      case Fault::quota:
-        return KeyError(403, 2007);
-      case Fault::disabled:
-        return KeyError(403, 2008);
-      case Fault::unknown_places:
-        return KeyError(400, 1006);
-      case Fault::none:
-        break;
-    }
-    return normal(r);
+  const auto weather = h.http.answer;
+  std::optional<HttpResponse> fault;  // the answer to every request; none: the weather
+  h.http.answer = [&](const HttpRequest& r) { return fault ? *fault : weather(r); };
+  auto error = [](long status, int code) {
+    return HttpResponse{true, status,
+                        R"({"error":{"code":)" + std::to_string(code) + R"(,"message":"m"}})"};
   };
-  struct Step {
-    Fault fault;
+  const std::optional<HttpResponse> fine;
+  const struct {
+    std::optional<HttpResponse> answer;
     std::vector<std::string> said;
+    std::string first_line;
+  } steps[] = {
+      {fine, {}, updated},
+      {HttpResponse{}, {"say:" + down}, down},
+      {HttpResponse{}, {}, down},
+      {error(400, 1006), {}, down},  // unknown places only: nothing new
+      {error(401, 2006), {"say:" + refused}, refused},
+      {error(401, 1002), {}, refused},
+      {error(403, 2007), {"say:" + quota}, quota},
+      {error(403, 2008), {"say:" + disabled}, disabled},
+      {fine, {"say:The weather service answers again."}, updated},
+      {fine, {}, updated},
   };
-  const Step steps[] = {
-      {Fault::none, {}},
-      {Fault::down, {std::string("say:") + kUnreachable}},
-      {Fault::down, {}},
-      {Fault::unknown_places, {}},
-      {Fault::refused, {std::string("say:") + kRefused}},
-      {Fault::refused, {}},
-      {Fault::quota, {std::string("say:") + kQuota}},
-      {Fault::disabled, {std::string("say:") + kDisabled}},
-      {Fault::none, {std::string("say:") + kAgain}},
-      {Fault::none, {}},
-      {Fault::unknown_places, {}},
-  };
-  int n = 0;
-  for (const Step& step : steps) {
-    fault = step.fault;
+  for (const auto& step : steps) {
+    fault = step.answer;
     h.announcer.events.clear();
     OnRefreshTimer(h.app);
     h.FinishRefreshes();
-    EXPECT_THAT(h.announcer.events, ElementsAreArray(step.said)) << "step " << n++;
+    EXPECT_THAT(h.announcer.events, ::testing::ElementsAreArray(step.said)) << step.first_line;
+    EXPECT_EQ(h.ui.report_lines.at(0), step.first_line);
+    EXPECT_EQ(h.ui.report_lines.at(step.first_line == updated ? 0 : 1), updated);
   }
-}
-
-TEST(RefreshOutcome, OneCityAnsweringIsASuccessAndTheReportLeadsWithTheCause) {
-  AppHarness h;
-  h.places["Paris"] = {"Paris", "Ile-de-France", "France", "Light rain", 50, 10};
-  city typo;
-  typo.name = "Pariss";
-  h.app.state.cities = {h.CityAt("Paris"), typo};
-  RefreshCityList(h.app, false);
-  h.ui.city_selection = 0;
-  OnRefreshTimer(h.app);
-  h.FinishRefreshes();
-  EXPECT_THAT(h.announcer.events, ::testing::IsEmpty());
-  EXPECT_EQ(h.ui.report_lines.front(), "Last updated: 2024-03-06 12:00");
-
-  h.service_down = true;
-  OnRefreshTimer(h.app);
-  h.FinishRefreshes();
-  EXPECT_THAT(h.announcer.events, ElementsAre(std::string("say:") + kUnreachable));
-  ASSERT_GE(h.ui.report_lines.size(), 2u);
-  EXPECT_EQ(h.ui.report_lines[0], kUnreachable);
-  EXPECT_EQ(h.ui.report_lines[1], "Last updated: 2024-03-06 12:00");
-  EXPECT_EQ(h.ui.detail_text, kUnreachable);
 }
 
 }  // namespace

@@ -47,11 +47,5 @@ TEST(ServiceStatus, AnswersAreClassifiedByTransferStatusAndErrorCode) {
     EXPECT_EQ(ClassifyAnswer(c.answer), c.problem) << c.label;
 }
 
-TEST(ServiceStatus, TheServiceMessageIsTakenFromTheErrorAnswerOnly) {
-  EXPECT_EQ(ServiceMessage(Answer(401, Error(2006, "API key is invalid."))), "API key is invalid.");
-  EXPECT_EQ(ServiceMessage(Answer(200, R"({"message":"no error"})")), "");
-  EXPECT_EQ(ServiceMessage(Answer(0, "", false)), "");
-}
-
 }  // namespace
 }  // namespace skyvigil
