@@ -47,6 +47,7 @@ Preferences SettingsFor(std::string_view bytes) {
   settings.cities_index = next();
   settings.temp_diff = next();
   settings.monitor_sounds = next();
+  settings.alerts_once = next();
   return settings;
 }
 

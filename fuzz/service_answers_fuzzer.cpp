@@ -10,6 +10,7 @@
 #include "weather/record_json.h"
 #include "weather/records.h"
 #include "weather/service_requests.h"
+#include "weather/service_status.h"
 
 namespace skyvigil::fuzz {
 namespace {
@@ -74,6 +75,12 @@ void CheckAnswer(const std::string& body) {
   std::vector<location> results(1);
   ApplySearchAnswer(answer, results);
   CheckWriteReadRoundTrip(results);
+
+  // Any answer gets a cause, and only a failed transfer is unreachable for sure.
+  if (ClassifyAnswer(failed) != ServiceProblem::unreachable)
+    Fail("a failed transfer was not classified as unreachable");
+  static_cast<void>(ClassifyAnswer(answer));
+  static_cast<void>(ServiceMessage(answer));
 }
 
 }  // namespace
