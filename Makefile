@@ -35,6 +35,7 @@ bench: deps
 	cmake --build --preset default -j $(JOBS)
 	bash bench/run.sh build/default
 	bash bench/idle_cpu.sh build/default
+	bash bench/desktop_bench.sh build/default
 
 # A fresh demo/ against the local weather service; `make run DIR=<folder>`
 # starts the program in a folder of your own.

@@ -17,6 +17,8 @@ packages=(
   at-spi2-core python3-pyatspi speech-dispatcher wmctrl
   # a system tray and a screen reader for the accessibility suite
   trayer orca
+  # where the memory goes (make bench users; not run by the bench itself)
+  heaptrack
 )
 
 missing=()
