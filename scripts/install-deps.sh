@@ -9,7 +9,7 @@ packages=(
   # libraries
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   libcurl4-openssl-dev libwxgtk3.2-dev libgtk-3-dev libspeechd-dev
-  libsdl2-mixer-dev
+  libsdl2-dev
   # a locale with a decimal comma, for the number formatting tests
   locales-all
   # local weather service, cue synthesis, desktop tests
