@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/refresh_state.h"
+#include "app/version.h"
 #include "ports/announcer.h"
 #include "ports/clock.h"
 #include "ports/http.h"
@@ -20,8 +21,8 @@
 namespace skyvigil {
 
 struct AppState {
-  std::string app_version = "0.36";
-  std::string version_text = "0.36, build 23";
+  std::string app_version = kAppVersion;
+  std::string version_text = kVersionText;
   ServiceConfig service = DefaultServiceConfig();
   Preferences prefs;  // window_hidden, celcius, cities_index, temp_diff, monitor_sounds
   std::vector<city> cities;
