@@ -1,5 +1,5 @@
-// The four short sound cues, decoded whole at start and played through
-// SDL2_mixer; the audio device is open only while cues sound and shortly after.
+// The four short sound cues, decoded whole at start and mixed into SDL2's audio
+// device; the device is open only while cues sound and shortly after.
 #pragma once
 
 #include <array>
@@ -10,20 +10,21 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "ports/announcer.h"
-
-struct Mix_Chunk;
 
 namespace skyvigil {
 
 // Starts the sound engine and loads "alert.wav", "up.wav", "down.wav" and
-// "condition.wav" from one folder. Each cue has its own mixer channel, so
-// playing a cue again restarts it while different cues sound together.
+// "condition.wav" from one folder. Each cue has its own voice, so playing a cue
+// again restarts it while different cues sound together.
 //
 // An open audio device wakes the process every few milliseconds even when
 // silent, so the device is opened by Play and closed `linger` after the last
-// cue ended: an idle program does not run at all.
+// cue ended: an idle program does not run at all. The mixing is done here, on
+// SDL's audio thread, rather than by SDL2_mixer, whose decoders of a dozen
+// formats would be loaded into memory for four WAV files.
 //
 // The audio driver is SDL's own choice (SDL_AUDIODRIVER is honoured). Without a
 // usable audio device, or for a cue whose file is missing or undecodable,
@@ -53,17 +54,22 @@ class SoundCues {
  private:
   struct Format {
     int frequency = 0;
-    uint16_t format = 0;
     int channels = 0;
     bool operator==(const Format&) const = default;
   };
+  // Where a cue's samples are in its playing.
+  struct Voice {
+    const std::vector<int16_t>* samples = nullptr;
+    size_t next = 0;
+  };
+
+  static void MixInto(void* self, uint8_t* stream, int bytes);  // SDL's audio thread
 
   // With mutex_ held.
   bool OpenDevice();
   void CloseDevice();
   void LoadCues();
-  void FreeCues();
-  std::chrono::milliseconds Length(const Mix_Chunk& chunk) const;
+  bool AnyVoiceSounds();
   void CloseWhenQuiet();  // the closer thread
 
   std::filesystem::path folder_;
@@ -71,12 +77,13 @@ class SoundCues {
   bool engine_started_ = false;
   mutable std::mutex mutex_;
   std::condition_variable changed_;
-  bool device_open_ = false;
-  Format decoded_for_;  // the device format the cues were decoded for
+  uint32_t device_ = 0;  // SDL's device id; 0 when closed
+  Format decoded_for_;   // the device format the cues were converted to
+  std::array<std::vector<int16_t>, 4> cues_;
+  std::array<Voice, 4> voices_{};  // guarded by SDL's device lock
   std::optional<std::chrono::steady_clock::time_point> close_at_;
   bool quitting_ = false;
   std::thread closer_;
-  std::array<Mix_Chunk*, 4> chunks_{};
 };
 
 }  // namespace skyvigil
