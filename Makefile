@@ -47,6 +47,7 @@ bench: deps
 	cmake --build --preset default -j $(JOBS)
 	bash bench/run.sh build/default
 	bash bench/idle_cpu.sh build/default
+	bash bench/desktop_bench.sh build/default
 
 # The Debian package, into dist/: skyvigil_<version>_<arch>.deb.
 deb: build
