@@ -19,6 +19,8 @@ packages=(
   at-spi2-core python3-pyatspi speech-dispatcher wmctrl
   # a system tray and a screen reader for the accessibility suite
   trayer orca
+  # the Windows cross build, its tests run under wine
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 googletest
   # where the memory goes (make bench users; not run by the bench itself)
   heaptrack
 )
