@@ -91,8 +91,9 @@ class UiPort {
   // command 100. Entry 0 is selected and the list has the focus.
   virtual void OpenResultsWindow(const std::vector<std::string>& entries) = 0;
   virtual int ResultSelection() const = 0;  // -1 when nothing is selected
-  // History window "History": a list of `lines` (label "Announcements"), line
-  // 0 selected and focused; Escape gives command 100, Control+Shift+C command 13.
+  // History window "History": label 300 "Announcements", list 301 of `lines`,
+  // line 0 selected and focused; Escape gives command 100, Control+Shift+C
+  // command 13.
   virtual void OpenHistoryWindow(const std::vector<std::string>& lines) = 0;
   virtual int HistorySelection() const = 0;  // -1 when nothing is selected
   virtual void CloseSecondaryWindow() = 0;
