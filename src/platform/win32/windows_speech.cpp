@@ -2,10 +2,11 @@
 // linked), JAWS's automation object, UI Automation notifications and SAPI.
 #include "platform/win32/windows_speech.h"
 
+#include <windows.h>
+// After windows.h, which they build on.
 #include <oleauto.h>
 #include <sapi.h>
 #include <uiautomationcore.h>
-#include <windows.h>
 
 #include <filesystem>
 #include <utility>
