@@ -13,7 +13,7 @@ namespace skyvigil {
 
 // The cues load when the object is made; the speech layer is chosen and
 // loaded by the first Speak, whichever thread makes it. Empty texts are not
-// sent.
+// sent. Make one per run: each object loads its own speech layer.
 class WindowsAnnouncer : public Announcer {
  public:
   explicit WindowsAnnouncer(const std::filesystem::path& cues_folder);
