@@ -163,6 +163,9 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options, const HttpR
       return response;
     DWORD never = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
     ::WinHttpSetOption(request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &never, sizeof never);
+    // No cookies and no logon credentials: nothing beyond the request itself is sent.
+    DWORD plain = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION;
+    ::WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &plain, sizeof plain);
     if (*scheme == "http") {
       // Plain http only ever goes to this machine: never through a proxy.
       WINHTTP_PROXY_INFO direct{WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr};
