@@ -220,7 +220,7 @@ void WindowsSpeech::Say(const std::string& text, bool interrupt) {
   std::lock_guard lock(mutex_);
   if (stopped_)
     return;
-  queue_.push_back({Utf16(text), interrupt, false});
+  queue_.push_back({win32::Utf8ToUtf16(text), interrupt, false});
   if (!thread_.joinable())
     thread_ = std::thread(&WindowsSpeech::Run, this);
   wake_.notify_one();

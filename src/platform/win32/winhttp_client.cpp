@@ -72,7 +72,7 @@ struct Address {
 };
 
 std::optional<Address> Crack(const std::string& url) {
-  const std::wstring wide = Utf16(url);
+  const std::wstring wide = win32::Utf8ToUtf16(url);
   URL_COMPONENTS parts{};
   parts.dwStructSize = sizeof parts;
   parts.dwHostNameLength = static_cast<DWORD>(-1);
@@ -138,8 +138,8 @@ bool LimitTo(HINTERNET request, Clock::time_point deadline, long connect_ms) {
 }
 
 // One request through its redirects; the body goes to `sink`.
-HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options, const HttpRequest& asked,
-                   Sink& sink) {
+HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
+                   const std::atomic<bool>& aborted, const HttpRequest& asked, Sink& sink) {
   HttpResponse response;
   if (session == nullptr)
     return response;
@@ -150,15 +150,15 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options, const HttpR
   for (int redirects = 0;; ++redirects) {
     const std::optional<std::string> scheme = AllowedScheme(url);
     const std::optional<Address> address = Crack(url);
-    if (!scheme || !address)
+    if (aborted || !scheme || !address)
       return response;
     Internet connection(::WinHttpConnect(session, address->host.c_str(), address->port, 0));
     if (!connection)
       return response;
-    Internet request(::WinHttpOpenRequest(connection.get(), post ? L"POST" : L"GET",
-                                          address->path.c_str(), nullptr, WINHTTP_NO_REFERER,
-                                          WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                          address->secure ? WINHTTP_FLAG_SECURE : 0));
+    const Internet request(::WinHttpOpenRequest(connection.get(), post ? L"POST" : L"GET",
+                                                address->path.c_str(), nullptr, WINHTTP_NO_REFERER,
+                                                WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                                address->secure ? WINHTTP_FLAG_SECURE : 0));
     if (!request)
       return response;
     DWORD never = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
@@ -193,7 +193,7 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options, const HttpR
     if (location) {
       if (redirects + 1 > options.max_redirects)
         return response;
-      url = ResolveRedirect(url, Utf8(*location));
+      url = ResolveRedirect(url, win32::Utf16ToUtf8(*location));
       // Like browsers: 301, 302 and 303 turn a POST into a GET; 307 and 308 keep it.
       if (response.status != 307 && response.status != 308)
         post = false;
@@ -212,7 +212,7 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options, const HttpR
     std::string buffer;
     for (;;) {
       DWORD available = 0;
-      if (!LimitTo(request.get(), deadline, options.connect_timeout_ms) ||
+      if (aborted || !LimitTo(request.get(), deadline, options.connect_timeout_ms) ||
           !::WinHttpQueryDataAvailable(request.get(), &available)) {
         return response;
       }
@@ -237,12 +237,12 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options, const HttpR
 }
 
 HttpResponse FetchIntoMemory(HINTERNET session, const WinHttpOptions& options,
-                             const HttpRequest& request) {
+                             const std::atomic<bool>& aborted, const HttpRequest& request) {
   std::string body;
   Sink sink;
   sink.memory = &body;
   sink.limit = options.max_body_bytes;
-  HttpResponse response = Fetch(session, options, request, sink);
+  HttpResponse response = Fetch(session, options, aborted, request, sink);
   if (!sink.too_large)
     response.body = std::move(body);
   return response;
@@ -275,7 +275,7 @@ WinHttpClient::WinHttpClient(WinHttpOptions options) : options_(options) {
                              WINHTTP_NO_PROXY_BYPASS, 0);
   }
   if (session_ != nullptr) {
-    DWORD connections = static_cast<DWORD>(std::max(1, options_.max_parallel));
+    DWORD connections = static_cast<DWORD>(std::max<std::size_t>(1, options_.max_running));
     ::WinHttpSetOption(session_, WINHTTP_OPTION_MAX_CONNS_PER_SERVER, &connections,
                        sizeof connections);
     ::WinHttpSetOption(session_, WINHTTP_OPTION_MAX_CONNS_PER_1_0_SERVER, &connections,
@@ -293,11 +293,10 @@ std::vector<HttpResponse> WinHttpClient::PerformBatch(const std::vector<HttpRequ
   std::atomic<std::size_t> next{0};
   const auto work = [&] {
     for (std::size_t i; (i = next++) < requests.size();)
-      answers[i] = FetchIntoMemory(session_, options_, requests[i]);
+      answers[i] = FetchIntoMemory(session_, options_, aborted_, requests[i]);
   };
   // The calling thread works too; the helpers end with the batch.
-  const std::size_t helpers =
-      std::min<std::size_t>(requests.size(), static_cast<std::size_t>(options_.max_parallel));
+  const std::size_t helpers = std::min(requests.size(), options_.max_running);
   std::vector<std::thread> threads;
   for (std::size_t i = 1; i < helpers; ++i)
     threads.emplace_back(work);
@@ -319,13 +318,17 @@ bool WinHttpClient::Download(const std::string& url, const std::filesystem::path
     return false;
   sink.limit = options_.max_download_bytes;
   const HttpResponse response =
-      Fetch(session_, options_, {HttpRequest::Method::get, url, ""}, sink);
+      Fetch(session_, options_, aborted_, {HttpRequest::Method::get, url, ""}, sink);
   bool ok = ::CloseHandle(sink.file) && response.completed;
   if (ok)
     ok = ::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
   if (!ok)
     ::DeleteFileW(temp.c_str());
   return ok;
+}
+
+void WinHttpClient::Abort() {
+  aborted_ = true;
 }
 
 }  // namespace skyvigil

@@ -2,6 +2,7 @@
 // update download into a file. Only https travels off this machine.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -12,12 +13,15 @@
 namespace skyvigil {
 
 struct WinHttpOptions {
+  // Each request's own limits, counted from the moment it starts, as if it ran alone.
   long connect_timeout_ms = 3000;    // connection set-up, per hop
-  long transfer_timeout_ms = 20000;  // whole request from its start, redirects included
+  long transfer_timeout_ms = 20000;  // whole request, redirects included
+  // Requests of a batch running at once (one thread each); the others wait
+  // their turn, their clocks not running yet.
+  std::size_t max_running = 16;
   int max_redirects = 10;
   std::size_t max_body_bytes = 8u << 20;        // larger answers count as failed
   std::size_t max_download_bytes = 512u << 20;  // larger downloads count as failed
-  int max_parallel = 16;  // requests of one batch in flight at once (so per host)
 };
 
 // Every request follows redirects itself (WinHTTP's own following is off, so
@@ -35,12 +39,17 @@ class WinHttpClient : public HttpClient {
 
   std::vector<HttpResponse> PerformBatch(const std::vector<HttpRequest>& requests) override;
   bool Download(const std::string& url, const std::filesystem::path& target) override;
+  // Later requests fail at once; a request in progress ends at its next step
+  // (hop, block of the body), and while it waits on a silent server, when its
+  // own limit runs out: WinHTTP cannot end a synchronous call from another thread.
+  void Abort() override;
 
   const WinHttpOptions& options() const { return options_; }
 
  private:
   WinHttpOptions options_;
   void* session_ = nullptr;  // the WinHTTP session all requests share
+  std::atomic<bool> aborted_{false};
 };
 
 }  // namespace skyvigil

@@ -8,19 +8,21 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
-#include <iterator>
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "fakes/service_control.h"
+#include "fakes/temp_dir.h"
 #include "platform/http_contract/client_under_test.h"
 
 namespace skyvigil {
 namespace {
 
+using platform_test::FolderEntries;
+using platform_test::ReadBytes;
+using platform_test::TempDir;
 using testing::ClientLimits;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -44,19 +46,6 @@ HttpRequest Get(std::string url) {
   return {HttpRequest::Method::get, std::move(url), ""};
 }
 
-std::string FileBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::vector<std::string> FolderEntries(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 std::string Header(const LoggedRequest& request, const std::string& name) {
   for (const auto& [header, value] : request.headers) {
     if (header == name)
@@ -72,25 +61,6 @@ std::string LocationName(const HttpResponse& answer) {
   return json["location"]["name"].get<std::string>();
 }
 
-// A fresh empty folder per test, removed afterwards.
-class TempFolder {
- public:
-  TempFolder() {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("skyvigil-http-" + std::to_string(random()) + "-" + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
 class HttpContractTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -101,7 +71,7 @@ class HttpContractTest : public ::testing::Test {
 
   std::string Weather(const std::string& request) { return service_.Url("/v1/" + request); }
 
-  static ClientLimits Short(long transfer_ms) { return {1000, transfer_ms, 10}; }
+  static ClientLimits Short(long transfer_ms) { return {1000, transfer_ms, 10, 16}; }
 
   std::unique_ptr<HttpClient> control_client_ = MakeClientUnderTest();
   testing::ServiceControl service_{*control_client_, Environment("SKYVIGIL_SERVICE_URL")};
@@ -261,12 +231,12 @@ struct LimitCase {
 
 TEST_F(HttpContractTest, TransferLimitEndsSlowAnswers) {
   const std::vector<LimitCase> cases = {
-      {"slow drip", R"({"kind":"drip","interval_ms":1000,"permanent":true})", {1000, 1500, 10}},
-      {"no answer", R"({"kind":"hang","permanent":true})", {1000, 800, 10}},
+      {"slow drip", R"({"kind":"drip","interval_ms":1000,"permanent":true})", {1000, 1500, 10, 16}},
+      {"no answer", R"({"kind":"hang","permanent":true})", {1000, 800, 10, 16}},
       // Five hops of 400 ms each: every hop is short, the whole chain is not.
       {"redirect chain",
        R"({"kind":"redirect","location":"/v1/current.json","status":307,"count":5})",
-       {1000, 1200, 10}},
+       {1000, 1200, 10, 16}},
   };
   for (const LimitCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -288,7 +258,7 @@ TEST_F(HttpContractTest, ConnectionSetUpHasItsOwnLimit) {
   ASSERT_FALSE(port.empty());
   // No answer to the connection attempt: only the 500 ms set-up limit can end it.
   const HttpResponse answer =
-      MakeClientUnderTest({500, 3600000, 10})->Perform(Get("http://127.0.0.1:" + port + "/"));
+      MakeClientUnderTest({500, 3600000, 10, 16})->Perform(Get("http://127.0.0.1:" + port + "/"));
   EXPECT_FALSE(answer.completed);
   EXPECT_EQ(answer.status, 0);
 }
@@ -430,7 +400,7 @@ TEST_F(HttpContractTest, RedirectsAreLimited) {
                             {"status", 302},
                             {"count", c.redirects}};
     service_.Admin("fault", fault.dump());
-    const HttpResponse answer = MakeClientUnderTest({3000, 20000, c.max_redirects})
+    const HttpResponse answer = MakeClientUnderTest({3000, 20000, c.max_redirects, 16})
                                     ->Perform(Get(service_.Url("/projects/skyvigilversion.txt")));
 
     EXPECT_EQ(answer.completed, c.completed);
@@ -462,14 +432,14 @@ TEST_F(HttpContractTest, DownloadWritesExactlyTheArchiveBytes) {
   }
   service_.Admin("archive", nlohmann::json{{"base64", encoded}}.dump());
 
-  TempFolder folder;
+  TempDir folder;
   const std::filesystem::path target = folder.path() / "Skyvigil.zip";
   {
     std::ofstream old(target, std::ios::binary);
     old << "an older archive";
   }
   EXPECT_TRUE(client_->Download(service_.Url("/softs/Skyvigil.zip"), target));
-  const std::string written = FileBytes(target);
+  const std::string written = ReadBytes(target);
   EXPECT_EQ(written.size(), archive.size());
   EXPECT_TRUE(written == archive);  // no diff print for 300 kB of binary
   EXPECT_THAT(FolderEntries(folder.path()), ElementsAre("Skyvigil.zip"));
@@ -484,17 +454,17 @@ TEST_F(HttpContractTest, DownloadKeepsOnlyTheFinalBodyAfterRedirects) {
   service_.Admin("archive", R"({"text":"PK archive"})");
   service_.Admin("fault", R"({"kind":"redirect","location":"/softs/Skyvigil.zip",
                               "status":302,"count":2})");
-  TempFolder folder;
+  TempDir folder;
   const std::filesystem::path target = folder.path() / "Skyvigil.zip";
   EXPECT_TRUE(client_->Download(service_.Url("/softs/Skyvigil.zip"), target));
-  EXPECT_EQ(FileBytes(target), "PK archive");
+  EXPECT_EQ(ReadBytes(target), "PK archive");
 }
 
 TEST_F(HttpContractTest, DownloadDoesNotJudgeTheStatus) {
-  TempFolder folder;
+  TempDir folder;
   const std::filesystem::path target = folder.path() / "Skyvigil.zip";
   EXPECT_TRUE(client_->Download(service_.Url("/softs/missing.zip"), target));
-  EXPECT_EQ(FileBytes(target), "<html><body><h1>404 Not Found</h1></body></html>");
+  EXPECT_EQ(ReadBytes(target), "<html><body><h1>404 Not Found</h1></body></html>");
 }
 
 struct DownloadFailure {
@@ -520,7 +490,7 @@ TEST_F(HttpContractTest, FailedDownloadLeavesNoFile) {
     SCOPED_TRACE(c.name);
     service_.Admin("reset");
     service_.Admin("fault", c.fault);
-    TempFolder folder;
+    TempDir folder;
     const std::filesystem::path target = folder.path() / "Skyvigil.zip";
     {
       std::ofstream old(target, std::ios::binary);
@@ -533,7 +503,7 @@ TEST_F(HttpContractTest, FailedDownloadLeavesNoFile) {
 }
 
 TEST_F(HttpContractTest, DownloadOverPlainHttpElsewhereIsNeverSent) {
-  TempFolder folder;
+  TempDir folder;
   const std::filesystem::path target = folder.path() / "Skyvigil.zip";
   EXPECT_FALSE(client_->Download(AnyAddressUrl(service_, "/softs/Skyvigil.zip"), target));
   EXPECT_THAT(FolderEntries(folder.path()), IsEmpty());
@@ -541,7 +511,7 @@ TEST_F(HttpContractTest, DownloadOverPlainHttpElsewhereIsNeverSent) {
 }
 
 TEST_F(HttpContractTest, DownloadIntoAMissingFolderFails) {
-  TempFolder folder;
+  TempDir folder;
   EXPECT_FALSE(client_->Download(service_.Url("/softs/Skyvigil.zip"),
                                  folder.path() / "no-such-folder" / "Skyvigil.zip"));
   EXPECT_THAT(FolderEntries(folder.path()), IsEmpty());
@@ -550,7 +520,7 @@ TEST_F(HttpContractTest, DownloadIntoAMissingFolderFails) {
 TEST_F(HttpContractTest, OneClientServesTwoThreadsAtOnce) {
   service_.Admin("delay", R"({"ms":50})");
   service_.Admin("archive", R"({"text":"archive bytes"})");
-  TempFolder folder;
+  TempDir folder;
   const std::filesystem::path target = folder.path() / "Skyvigil.zip";
   const std::string key = std::string("key=") + kKey;
 
@@ -572,7 +542,7 @@ TEST_F(HttpContractTest, OneClientServesTwoThreadsAtOnce) {
     EXPECT_EQ(LocationName(answers[1]), "Toronto");
   }
   EXPECT_TRUE(update_thread.get());
-  EXPECT_EQ(FileBytes(target), "archive bytes");
+  EXPECT_EQ(ReadBytes(target), "archive bytes");
 }
 
 }  // namespace

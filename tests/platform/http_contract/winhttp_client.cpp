@@ -9,6 +9,7 @@ std::unique_ptr<HttpClient> MakeClientUnderTest(const ClientLimits& limits) {
   options.connect_timeout_ms = limits.connect_timeout_ms;
   options.transfer_timeout_ms = limits.transfer_timeout_ms;
   options.max_redirects = limits.max_redirects;
+  options.max_running = limits.max_running;
   return std::make_unique<WinHttpClient>(options);
 }
 

@@ -31,7 +31,8 @@ __declspec(dllexport) void Tolk_TrySAPI(bool try_sapi) {
 }
 
 __declspec(dllexport) bool Tolk_Output(const wchar_t* text, bool interrupt) {
-  Record(std::string("Tolk_Output ") + (interrupt ? "1 " : "0 ") + skyvigil::Utf8(text));
+  Record(std::string("Tolk_Output ") + (interrupt ? "1 " : "0 ") +
+         skyvigil::win32::Utf16ToUtf8(text));
   return true;
 }
 

@@ -9,41 +9,20 @@
 
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "fakes/temp_dir.h"
 #include "fakes/wav_bytes.h"
 #include "platform/win32/windows_speech.h"
 
 namespace skyvigil {
 namespace {
 
+using platform_test::TempDir;
+using platform_test::WriteBytes;
 using ::testing::ElementsAre;
-
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("skyvigil-sound-" + std::to_string(random()) + "-" + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-  }
-  ~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
-void Write(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 std::vector<std::string> Lines(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -54,7 +33,7 @@ std::vector<std::string> Lines(const std::filesystem::path& path) {
 }
 
 TEST(WindowsAnnouncerTest, TolkLoadsOnceBeforeTheFirstTextAndSpeaksExactTextsInOrder) {
-  ScratchFolder folder;
+  TempDir folder;
   const std::filesystem::path log = folder / "tolk.log";
   ASSERT_TRUE(::SetEnvironmentVariableW(L"SKYVIGIL_TOLK_LOG", log.c_str()));
   {
@@ -74,7 +53,7 @@ TEST(WindowsAnnouncerTest, TolkLoadsOnceBeforeTheFirstTextAndSpeaksExactTextsInO
 }
 
 TEST(WindowsAnnouncerTest, WithoutTolkNorAScreenReaderTheSystemVoiceIsTriedQuietly) {
-  ScratchFolder no_tolk;
+  TempDir no_tolk;
   ::SystemParametersInfoW(SPI_SETSCREENREADER, FALSE, nullptr, 0);
   WindowsSpeech speech(no_tolk.path());
   EXPECT_FALSE(speech.backend().has_value());
@@ -87,7 +66,7 @@ TEST(WindowsAnnouncerTest, WithoutTolkNorAScreenReaderTheSystemVoiceIsTriedQuiet
 }
 
 TEST(WindowsAnnouncerTest, ScreenReaderWithoutNotificationsFallsBackQuietly) {
-  ScratchFolder no_tolk;
+  TempDir no_tolk;
   ::SystemParametersInfoW(SPI_SETSCREENREADER, TRUE, nullptr, 0);
   WindowsSpeech speech(no_tolk.path());
   speech.SetNotificationWindow(::GetDesktopWindow());
@@ -102,10 +81,10 @@ TEST(WindowsAnnouncerTest, ScreenReaderWithoutNotificationsFallsBackQuietly) {
 }
 
 TEST(WindowsCuesTest, UsableCuesPlayAndBadFilesStaySilent) {
-  ScratchFolder folder;
-  Write(folder / "alert.wav", testing::ToneWav(5 * 22050));  // long enough to still sound
-  Write(folder / "up.wav", testing::ToneWav(220));
-  Write(folder / "condition.wav", "not a wav at all");
+  TempDir folder;
+  WriteBytes(folder / "alert.wav", testing::ToneWav(5 * 22050));  // long enough to still sound
+  WriteBytes(folder / "up.wav", testing::ToneWav(220));
+  WriteBytes(folder / "condition.wav", "not a wav at all");
   // down.wav is missing.
   WindowsCues cues(folder.path());
 

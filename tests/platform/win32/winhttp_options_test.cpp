@@ -13,7 +13,7 @@ TEST(WinHttpOptionsTest, DefaultsAreTheServiceLimits) {
   EXPECT_EQ(options.max_redirects, 10);
   EXPECT_EQ(options.max_body_bytes, 8u * 1024 * 1024);
   EXPECT_EQ(options.max_download_bytes, 512u * 1024 * 1024);
-  EXPECT_EQ(options.max_parallel, 16);
+  EXPECT_EQ(options.max_running, 16u);
 }
 
 }  // namespace
