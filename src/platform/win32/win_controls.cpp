@@ -63,6 +63,8 @@ ControlLayout::~ControlLayout() {
     DeleteObject(font_);
 }
 
+// Overlapping controls paint in creation order: the one made first stays whole
+// (WS_CLIPSIBLINGS), and creation order is also the Tab order.
 HWND ControlLayout::Add(const wchar_t* kind, int number, const std::wstring& text, DWORD style,
                         DWORD ex_style, int x, int y, int width, int height) {
   HWND control = CreateWindowExW(
