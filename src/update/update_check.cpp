@@ -1,6 +1,8 @@
 // The update check: version file, question, download, hand-over.
 #include "update/update_check.h"
 
+#include "weather/utf8.h"
+
 namespace skyvigil {
 
 void CheckForUpdate(HttpClient& http, Announcer& announcer, UpdatePrompter& prompter,
@@ -14,13 +16,14 @@ void CheckForUpdate(HttpClient& http, Announcer& announcer, UpdatePrompter& prom
   if (answer.status != 200)
     return;
 
-  // Compared as text: anything else than exactly our version is offered.
-  const std::string& version = answer.body;
-  if (version == source.app_version) {
+  // Compared as text: anything else than exactly our version is offered. The
+  // text is shown, so bytes that are not UTF-8 are replaced.
+  if (answer.body == source.app_version) {
     if (!automatic)
       prompter.ShowMessage("Alert", "No update available.");
     return;
   }
+  const std::string version = ReplaceInvalidUtf8(answer.body);
   if (!prompter.AskYesNo("Alert", "There is a new version of Skyvigil available, " + version +
                                       ". Would you like to download it now?")) {
     return;

@@ -8,6 +8,7 @@
 #include "ports/files.h"
 #include "weather/json_value.h"
 #include "weather/record_json.h"
+#include "weather/utf8.h"
 
 namespace skyvigil {
 
@@ -67,7 +68,8 @@ void LoadCities(std::vector<city>& cities, const std::filesystem::path& file,
   cities.clear();
   std::optional<JsonValue> document;
   if (std::optional<std::string> bytes = ReadWholeFile(file); bytes && !bytes->empty()) {
-    document = ParseJson(*bytes);
+    // A list hand-edited in a Latin-1 editor is read as Latin-1, as prefs.ini is.
+    document = ParseJson(IsValidUtf8(*bytes) ? *bytes : Latin1ToUtf8(*bytes));
   }
   if (!document) {
     KeepAside(file);

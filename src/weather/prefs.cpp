@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "ports/files.h"
+#include "weather/utf8.h"
 
 namespace skyvigil {
 
@@ -54,64 +55,6 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
       return false;
   }
   return true;
-}
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsValidUtf8(std::string_view s) {
-  size_t i = 0;
-  while (i < s.size()) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    if (b0 < 0x80) {
-      ++i;
-      continue;
-    }
-    size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-      length = 2;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-      length = 3;
-      if (b0 == 0xE0)
-        low = 0xA0;
-      if (b0 == 0xED)
-        high = 0x9F;
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-      length = 4;
-      if (b0 == 0xF0)
-        low = 0x90;
-      if (b0 == 0xF4)
-        high = 0x8F;
-    } else {
-      return false;
-    }
-    if (s.size() - i < length)
-      return false;
-    for (size_t k = 1; k < length; ++k) {
-      const auto b = static_cast<unsigned char>(s[i + k]);
-      const unsigned char lo = k == 1 ? low : 0x80;
-      const unsigned char hi = k == 1 ? high : 0xBF;
-      if (b < lo || b > hi)
-        return false;
-    }
-    i += length;
-  }
-  return true;
-}
-
-std::string Latin1ToUtf8(std::string_view s) {
-  std::string out;
-  out.reserve(s.size() * 2);
-  for (char c : s) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < 0x80) {
-      out.push_back(c);
-    } else {
-      out.push_back(static_cast<char>(0xC0 | (b >> 6)));
-      out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
-    }
-  }
-  return out;
 }
 
 // A file with the mark is UTF-8 as it stands; one without is UTF-8 when it is

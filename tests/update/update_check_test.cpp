@@ -84,6 +84,16 @@ TEST_F(UpdateCheckTest, AnyOtherTextIsOfferedQuotedAsItCame) {
   }
 }
 
+TEST_F(UpdateCheckTest, BytesThatAreNotUtf8AreShownReplaced) {
+  prompter.answers = {false};
+  ServerSays(200, "0.4\xFF\xC3");
+  Check(true);
+  EXPECT_THAT(prompter.events,
+              ElementsAre("ask:Alert|There is a new version of Skyvigil available, "
+                          "0.4\xEF\xBF\xBD\xEF\xBF\xBD. Would you like to "
+                          "download it now?"));
+}
+
 TEST_F(UpdateCheckTest, NoAnswerOrAnotherStatusIsSilentEvenFromTheMenu) {
   for (long status : {0L, 404L, 500L, 201L, 302L}) {
     SCOPED_TRACE(status);

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Fails when a file of the core includes anything but the C++ standard library,
+# nlohmann/json, the ports and other core folders: no platform, curl, wx, GTK,
+# POSIX or Windows header may reach skyvigil_core. Usage: check-core-includes.sh [SRC_DIR]
+set -euo pipefail
+src=${1:-"$(dirname "$0")/../src"}
+
+core_folders='app|weather|present|monitor|cities|update|ports'
+std_headers='algorithm|any|array|atomic|bit|bitset|cassert|cctype|cerrno|cfloat|charconv|chrono|cinttypes|climits|clocale|cmath|compare|concepts|condition_variable|cstddef|cstdint|cstdio|cstdlib|cstring|ctime|cwchar|cwctype|deque|exception|filesystem|format|fstream|functional|future|initializer_list|iomanip|ios|iosfwd|iostream|istream|iterator|limits|list|locale|map|memory|mutex|new|numbers|numeric|optional|ostream|queue|random|ranges|ratio|regex|set|shared_mutex|source_location|span|sstream|stack|stdexcept|stop_token|streambuf|string|string_view|system_error|thread|tuple|type_traits|typeinfo|unordered_map|unordered_set|utility|variant|vector|version'
+
+bad=0
+while IFS= read -r -d '' file; do
+  rel=${file#"$src"/}
+  # The ports are the boundary itself: standard C++ only.
+  allowed_local="^($core_folders)/"
+  [[ $rel == ports/* ]] && allowed_local='^ports/'
+  while IFS= read -r line; do
+    number=${line%%:*}
+    header=$(sed -E 's/^[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*//' <<<"$line")
+    case $header in
+      \<*\>)
+        name=${header:1:-1}
+        if [[ $name =~ ^($std_headers)$ ]]; then continue; fi
+        if [[ $rel != ports/* && $name =~ ^nlohmann/ ]]; then continue; fi
+        ;;
+      \"*\")
+        name=${header:1:-1}
+        if [[ $name =~ $allowed_local ]]; then continue; fi
+        ;;
+    esac
+    echo "$rel:$number: the core may not include $header"
+    bad=1
+  done < <(grep -nE '^[[:space:]]*#[[:space:]]*include' "$file" || true)
+done < <(find "$src" \( -path "$src/platform" -prune \) -o \( -name '*.h' -o -name '*.cpp' \) -type f -print0)
+
+if ((bad)); then exit 1; fi
+echo "core includes: standard C++, nlohmann/json and the core's own folders only"

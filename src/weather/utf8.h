@@ -1,0 +1,20 @@
+// Text that arrives from files and servers: strict UTF-8 checks, Latin-1 for
+// files written by older editors, and replacement of bytes that are not UTF-8.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace skyvigil {
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view text);
+
+// Every byte as the Latin-1 character of that number.
+std::string Latin1ToUtf8(std::string_view text);
+
+// `text` with each byte that does not belong to a valid UTF-8 sequence
+// replaced by U+FFFD.
+std::string ReplaceInvalidUtf8(std::string_view text);
+
+}  // namespace skyvigil

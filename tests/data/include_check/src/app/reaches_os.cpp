@@ -1,0 +1,3 @@
+// A core command that reaches for the OS.
+#include <unistd.h>
+#include <windows.h>

@@ -1,0 +1,4 @@
+// A port that depends on the core it serves.
+#include <nlohmann/json.hpp>
+
+#include "weather/records.h"

@@ -1,0 +1,4 @@
+// A request builder that calls curl itself.
+#include <curl/curl.h>
+
+#include <string>

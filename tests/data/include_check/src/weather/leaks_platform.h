@@ -1,0 +1,2 @@
+// A core header that names an adapter.
+#include "platform/posix/x.h"

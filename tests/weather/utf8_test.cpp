@@ -1,0 +1,31 @@
+// Strict UTF-8 and the replacement of what is not.
+#include "weather/utf8.h"
+
+#include <gtest/gtest.h>
+
+namespace skyvigil {
+namespace {
+
+TEST(Utf8Test, InvalidBytesAreReplacedOneByOne) {
+  const struct {
+    const char* what;
+    std::string text;
+    std::string replaced;
+  } cases[] = {
+      {"plain", "0.37", "0.37"},
+      {"two-byte letter", "Z\xC3\xBCrich", "Z\xC3\xBCrich"},
+      {"four-byte sign", "\xF0\x9F\x8C\xA7", "\xF0\x9F\x8C\xA7"},
+      {"Latin-1 byte", "Z\xFCrich", "Z\xEF\xBF\xBDrich"},
+      {"cut sequence at the end", "a\xE2\x82", "a\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"overlong slash", "\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"surrogate", "\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {"above U+10FFFF", "\xF4\x90\x80\x80", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ReplaceInvalidUtf8(c.text), c.replaced) << c.what;
+    EXPECT_EQ(IsValidUtf8(c.text), c.text == c.replaced) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace skyvigil
