@@ -67,9 +67,10 @@ ControlLayout::~ControlLayout() {
 // (WS_CLIPSIBLINGS), and creation order is also the Tab order.
 HWND ControlLayout::Add(const wchar_t* kind, int number, const std::wstring& text, DWORD style,
                         DWORD ex_style, int x, int y, int width, int height) {
-  HWND control = CreateWindowExW(
-      ex_style, kind, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(number)), GetModuleHandleW(nullptr), nullptr);
+  HWND control =
+      CreateWindowExW(ex_style, kind, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style,
+                      0, 0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(number)),
+                      GetModuleHandleW(nullptr), nullptr);
   controls_.push_back({control, {x, y, x + width, y + height}, false});
   Place(controls_.back());
   return control;
