@@ -5,11 +5,18 @@
 //   probe focus <window title>             the number of the focused control
 //   probe clipboard                        the clipboard's Unicode text
 //   probe dpi <window title>               the window's DPI
+//   probe cities <file>                    the file as the core writes the cities it holds
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <vector>
+
+#include "weather/cities_store.h"
+
+using skyvigil::city;
+using skyvigil::LoadCities;
 
 namespace {
 
@@ -41,10 +48,11 @@ int Lines(HWND list) {
   return 0;
 }
 
+// WM_GETTEXT itself: GetWindowTextW does not ask a control of another process.
 int Text(HWND control) {
-  std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-  text.resize(
-      static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+  std::wstring text(static_cast<size_t>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+  text.resize(static_cast<size_t>(
+      SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
   Print(text);
   return 0;
 }
@@ -74,12 +82,24 @@ int Clipboard() {
 
 }  // namespace
 
+int Cities(const wchar_t* file) {
+  std::vector<city> cities;
+  LoadCities(cities, file, {});
+  const std::string bytes = skyvigil::CitiesJsonText(cities);
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
+            &written, nullptr);
+  return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argc > 1 ? argv[1] : L"";
   if (command == L"clipboard")
     return Clipboard();
   if (argc < 3)
     return 2;
+  if (command == L"cities")
+    return Cities(argv[2]);
   HWND window = FindWindowW(nullptr, argv[2]);
   if (window == nullptr)
     return 1;
