@@ -210,13 +210,17 @@ class Win32DesktopTest(unittest.TestCase):
         self.assertIsNone(self.program.poll(), "the first instance ended")
         self.assertTrue((self.folder / "running").is_file())
 
-    def test_5_escape_hides_and_the_tray_shows(self):
+    def test_5_escape_hides_the_summary_key_speaks_the_tray_shows(self):
         self.keys(self.window, "Escape")
         wait_for("the window hidden", lambda: not windows_named("^" + re.escape(TITLE) + "$"))
         wanted = prefs_bytes(self.service, window_hidden=1, celcius=1, cities_index=1)
         wait_for("window_hidden 1", lambda: (self.folder / "prefs.ini").read_bytes() == wanted)
         # Without a tray on the display, wine shows its own window of tray icons.
         tray = wait_for("wine's tray", lambda: windows_named("^Wine System Tray$"))[0]
+        # The system-wide key speaks the selected city while the window is hidden.
+        before = self.spoken()
+        self.keys(tray, "ctrl+alt+shift+w")
+        self.wait_spoken("the summary", before + ["Paris: Sunny, 21 Degrees C"])
         subprocess.run(["xdotool", "mousemove", "--window", tray, "10", "10", "click", "1"],
                        check=True, timeout=10)
         wait_for("the window shown", lambda: windows_named("^" + re.escape(TITLE) + "$"))
