@@ -23,6 +23,8 @@ void AccessibleNames::Set(HWND control, const std::wstring& name) {
   if (services_ != nullptr && control != nullptr) {
     services_->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
                               PROPID_ACC_NAME, name.c_str());
+    // A reader that already knows the control hears of the new name.
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
   }
 }
 

@@ -24,8 +24,6 @@
 namespace skyvigil {
 namespace {
 
-constexpr int kIconResource = 1;
-
 int Run() {
   AppPaths paths;
   InstanceLock marker;
@@ -60,11 +58,12 @@ int Run() {
   update_source.archive_file = paths.archive_file;
   StartAutomaticUpdateCheck(gate, main_thread, http, announcer, update_source);
 
-  HICON icon =
-      static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource),
-                                    IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+  // The small icon at the system's size and scale, for the title bar and the tray.
+  HICON small_icon = nullptr;
+  LoadIconMetric(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource), LIM_SMALL,
+                 &small_icon);
   MainWindow window(gate, names, "Skyvigil " + app.state.version_text,
-                    app.state.prefs.window_hidden == 1, icon);
+                    app.state.prefs.window_hidden == 1, small_icon);
   ui.Attach(&window);
   main_thread.Attach(window.hwnd());
   announcer.SetNotificationWindow(window.hwnd());

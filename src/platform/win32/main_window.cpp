@@ -27,15 +27,15 @@ enum ControlNumber : int {
   kDetailBox = 4,
 };
 
-void RegisterClassOnce(HICON icon) {
+void RegisterClassOnce(HICON small_icon) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof(wc);
   if (GetClassInfoExW(GetModuleHandleW(nullptr), kClassName, &wc))
     return;
   wc.lpfnWndProc = DefWindowProcW;
   wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hIcon = icon;
-  wc.hIconSm = icon;
+  wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(kIconResource));
+  wc.hIconSm = small_icon;
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kClassName;
@@ -45,9 +45,9 @@ void RegisterClassOnce(HICON icon) {
 }  // namespace
 
 MainWindow::MainWindow(CoreGate& gate, AccessibleNames& names, const std::string& title,
-                       bool hidden, HICON icon)
+                       bool hidden, HICON small_icon)
     : gate_(gate), names_(names) {
-  RegisterClassOnce(icon);
+  RegisterClassOnce(small_icon);
   hwnd_ = CreateWindowExW(kExStyle, kClassName, Utf16(title).c_str(), kStyle, CW_USEDEFAULT,
                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                           GetModuleHandleW(nullptr), nullptr);
@@ -63,7 +63,7 @@ MainWindow::MainWindow(CoreGate& gate, AccessibleNames& names, const std::string
                work.top + (work.bottom - work.top - outer.cy) / 2, outer.cx, outer.cy,
                SWP_NOZORDER | SWP_NOACTIVATE);
 
-  tray_ = std::make_unique<TrayIcon>(hwnd_, icon);
+  tray_ = std::make_unique<TrayIcon>(hwnd_, small_icon);
   tray_->Add();
   taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
   BuildControls();

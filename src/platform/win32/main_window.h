@@ -15,11 +15,15 @@
 
 namespace skyvigil {
 
+// The program's icon in its resources.
+constexpr int kIconResource = 1;
+
 class MainWindow {
  public:
   // Built hidden when `hidden`; otherwise shown with the city list focused.
+  // `small_icon` is the title bar's and the tray's picture.
   MainWindow(CoreGate& gate, AccessibleNames& names, const std::string& title, bool hidden,
-             HICON icon);
+             HICON small_icon);
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
