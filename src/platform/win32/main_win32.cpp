@@ -13,6 +13,7 @@
 #include "app/local_clock.h"
 #include "app/update_thread.h"
 #include "platform/win32/accessible_names.h"
+#include "platform/win32/autostart_win32.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/message_loop.h"
 #include "platform/win32/win_process.h"
@@ -25,7 +26,9 @@ namespace skyvigil {
 namespace {
 
 int Run() {
-  AppPaths paths;
+  // The files live beside the program, which is also where Windows starts it
+  // from Explorer; a start at login (from another folder) finds them there.
+  const AppPaths paths = PathsIn(RunningProgram().parent_path());
   InstanceLock marker;
   if (marker.Acquire(paths.marker_file) == InstanceLock::Outcome::other_instance) {
     MessageBoxW(nullptr, L"The program already seems to be running.", L"Alert", MB_OK);
@@ -56,6 +59,7 @@ int Run() {
   update_source.update_address = app.state.service.update_address;
   update_source.app_version = app.state.app_version;
   update_source.archive_file = paths.archive_file;
+  update_source.packaged = paths.updater_program.empty();
   StartAutomaticUpdateCheck(gate, main_thread, http, announcer, update_source);
 
   // The small icon at the system's size and scale, for the title bar and the tray.

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/win32/autostart_win32.h"
 #include "ports/instance_lock.h"
 #include "ports/main_thread.h"
 #include "ports/process.h"
@@ -29,6 +30,8 @@ class WinProcess : public ProcessPort {
       : ui_(ui), marker_(marker), release_(std::move(release)) {}
 
   void StartUpdater(const std::filesystem::path& program) override;
+  bool StartsAtLogin() const override { return autostart_.Enabled(); }
+  bool SetStartAtLogin(bool on) override { return autostart_.Set(on); }
   void ReleaseMarker() override { marker_.Release(); }
   [[noreturn]] void EndProgram() override;
 
@@ -36,6 +39,7 @@ class WinProcess : public ProcessPort {
   UiPort& ui_;
   InstanceLock& marker_;
   std::function<void()> release_;
+  WinAutostart autostart_{RunningProgram()};
 };
 
 class WinMainThread : public MainThread {
