@@ -190,6 +190,12 @@ class Win32DesktopTest(unittest.TestCase):
         self.assertEqual(self.probe("clipboard"), self.lines(TITLE, 3))
         wanted = prefs_bytes(self.service, celcius=1, cities_index=1)
         wait_for("prefs.ini", lambda: (self.folder / "prefs.ini").read_bytes() == wanted)
+        # Tab and Shift+Tab go round the lists and the box in creation order.
+        for key, control in (("Tab", "3"), ("Tab", "4"), ("Tab", "1"), ("shift+Tab", "4"),
+                             ("shift+Tab", "3"), ("shift+Tab", "1")):
+            self.keys(self.window, key)
+            wait_for(f"{key} to control {control}",
+                     lambda: self.probe("focus", TITLE) == [control])
 
     def test_3_forecast_window(self):
         self.keys(self.window, "Return")
