@@ -33,8 +33,8 @@ PARIS = "Paris, Ile-de-France, France"
 OPTIONS = None
 
 
-def wine_env(prefix):
-    env = dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all",
+def wine_env(prefix, tolk_log):
+    env = dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all", SKYVIGIL_TOLK_LOG=str(tolk_log),
                WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d",
                DBUS_SESSION_BUS_ADDRESS="disabled:")
     return env
@@ -81,7 +81,8 @@ class Win32DesktopTest(unittest.TestCase):
     def setUpClass(cls):
         cls.root = Path(tempfile.mkdtemp(prefix="skyvigil-win32-"))
         cls.processes = Processes()
-        cls.env = wine_env(OPTIONS.wineprefix)
+        cls.tolk_log = cls.root / "tolk.log"
+        cls.env = wine_env(OPTIONS.wineprefix, cls.tolk_log)
         try:
             start_window_manager(cls.processes.start)
             _, port = start_weather_service(cls.processes.start, OPTIONS.service)
@@ -103,8 +104,7 @@ class Win32DesktopTest(unittest.TestCase):
         folder = cls.root / "run"
         shutil.copytree(OPTIONS.snd, folder / "snd")
         shutil.copy(OPTIONS.program, folder / "Skyvigil.exe")
-        if OPTIONS.tolk is not None:
-            shutil.copy(OPTIONS.tolk, folder / "Tolk.dll")
+        shutil.copy(OPTIONS.tolk, folder / "Tolk.dll")  # the recording stub
         lines = ["[service]", f"base_address = {cls.service.address('/v1')}",
                  f"update_address = {cls.service.address()}"]
         (folder / "prefs.ini").write_bytes("".join(line + "\r\n" for line in lines).encode())
@@ -135,8 +135,12 @@ class Win32DesktopTest(unittest.TestCase):
                        timeout=10)
 
     def spoken(self):
-        record = self.folder / "tolk.log"
-        return record.read_text(encoding="utf-8").splitlines() if record.exists() else []
+        """What reached the screen reader, as "<interrupt 0 or 1> <text>"."""
+        if not self.tolk_log.exists():
+            return []
+        prefix = "Tolk_Output "
+        return [line[len(prefix):] for line in self.tolk_log.read_text(encoding="utf-8").splitlines()
+                if line.startswith(prefix)]
 
     def wait_spoken(self, what, expected, timeout=15):
         try:
@@ -152,8 +156,8 @@ class Win32DesktopTest(unittest.TestCase):
     # -- the steps ------------------------------------------------------------------
 
     def test_1_start_up(self):
-        self.wait_spoken("the first announcements", [
-            "cue:condition", "London: Light rain", "cue:up", "London: 60.8 Degrees"])
+        self.wait_spoken("the first announcements",
+                         ["0 London: Light rain", "0 London: 60.8 Degrees"])
         wanted = prefs_bytes(self.service)
         wait_for("prefs.ini", lambda: (self.folder / "prefs.ini").read_bytes() == wanted)
         raw = (self.folder / "cities.json").read_bytes()
@@ -186,7 +190,7 @@ class Win32DesktopTest(unittest.TestCase):
         wait_for("Celsius", lambda: self.lines(TITLE, 1) == ["London: Light rain, 16 Degrees C",
                                                              "Paris: Sunny, 21 Degrees C"])
         self.keys(self.window, "ctrl+shift+c")
-        self.wait_spoken("Celcius, Copied", self.spoken()[:before] + ["Celcius", "Copied"])
+        self.wait_spoken("Celcius, Copied", self.spoken()[:before] + ["0 Celcius", "1 Copied"])
         self.assertEqual(self.probe("clipboard"), self.lines(TITLE, 3))
         wanted = prefs_bytes(self.service, celcius=1, cities_index=1)
         wait_for("prefs.ini", lambda: (self.folder / "prefs.ini").read_bytes() == wanted)
@@ -226,7 +230,7 @@ class Win32DesktopTest(unittest.TestCase):
         # The system-wide key speaks the selected city while the window is hidden.
         before = self.spoken()
         self.keys(tray, "ctrl+alt+shift+w")
-        self.wait_spoken("the summary", before + ["Paris: Sunny, 21 Degrees C"])
+        self.wait_spoken("the summary", before + ["0 Paris: Sunny, 21 Degrees C"])
         subprocess.run(["xdotool", "mousemove", "--window", tray, "10", "10", "click", "1"],
                        check=True, timeout=10)
         wait_for("the window shown", lambda: windows_named("^" + re.escape(TITLE) + "$"))
@@ -237,15 +241,14 @@ class Win32DesktopTest(unittest.TestCase):
         subprocess.run(["wmctrl", "-i", "-c", self.window], check=True, timeout=10)
         self.assertEqual(self.program.wait(timeout=30), 0)
         self.assertFalse((self.folder / "running").exists())
-        self.assertEqual(self.spoken(), before + ["Exiting"])
+        self.assertEqual(self.spoken(), before + ["1 Exiting"])
 
 
 def main():
     global OPTIONS
     parser = argparse.ArgumentParser(add_help=False)
-    for name in ("--program", "--probe", "--service", "--snd", "--wineprefix"):
+    for name in ("--program", "--probe", "--service", "--snd", "--wineprefix", "--tolk"):
         parser.add_argument(name, required=True, type=lambda p: Path(p).resolve())
-    parser.add_argument("--tolk", type=lambda p: Path(p).resolve())
     parser.add_argument("--screenshots", type=lambda p: Path(p).resolve())
     OPTIONS, rest = parser.parse_known_args()
     started = time.monotonic()
