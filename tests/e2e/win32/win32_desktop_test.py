@@ -7,10 +7,11 @@ the forecast window, a refused second start, the tray icon and the close box.
 Run inside a display:
   xvfb-run -a -s "-screen 0 1920x1440x24" python3 win32_desktop_test.py \
       --program Skyvigil.exe --probe skyvigil_probe.exe --service tools/weather_service.py \
-      --snd snd --tolk Tolk.dll --wineprefix build/windows/wineprefix [--screenshots DIR]
+      --tolk Tolk.dll --wineprefix build/windows/wineprefix [--screenshots DIR]
 """
 
 import argparse
+import array
 import json
 import os
 import re
@@ -25,19 +26,45 @@ import zlib
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
-from testbed import (TITLE, Failure, Processes, check, prefs_bytes,  # noqa: E402
-                     start_weather_service, start_window_manager, wait_for, windows_named)
+from testbed import (CUE_LEVELS, CUE_MS, TITLE, Failure, Processes, prefs_bytes,  # noqa: E402
+                     start_weather_service, start_window_manager, wait_for, windows_named,
+                     write_level_wav)
 
 LONDON = "London, City of London, Greater London, United Kingdom"
 PARIS = "Paris, Ile-de-France, France"
 OPTIONS = None
 
 
-def wine_env(prefix, tolk_log):
-    env = dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all", SKYVIGIL_TOLK_LOG=str(tolk_log),
-               WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d",
-               DBUS_SESSION_BUS_ADDRESS="disabled:")
-    return env
+def wine_env(prefix, root):
+    """Wine without its helpers; speech recorded by the Tolk stub; the sound that
+    XAudio2 plays written by ALSA's file plugin to root/audio.raw."""
+    home = root / "home"
+    home.mkdir()
+    (home / ".asoundrc").write_text('pcm.!default { type file slave.pcm "null" '
+                                    f'file "{root / "audio.raw"}" format "raw" }}\n')
+    return dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all", HOME=str(home),
+                SKYVIGIL_TOLK_LOG=str(root / "tolk.log"),
+                WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d",
+                DBUS_SESSION_BUS_ADDRESS="disabled:")
+
+
+def cues_played(raw_file):
+    """The cues in the order they started, from wine's mixed output (32-bit float,
+    two channels) of the constant-level cue files; samples of a resampled edge,
+    which match no mix of the levels, are passed over."""
+    samples = array.array("f")
+    data = Path(raw_file).read_bytes() if Path(raw_file).exists() else b""
+    samples.frombytes(data[:len(data) // 8 * 8])
+    mixes = {mask: sum(level for bit, level in enumerate(CUE_LEVELS.values()) if mask >> bit & 1)
+             / 32768 for mask in range(1, 16)}
+    started = []
+    for value in samples[0::2]:
+        for mask, level in mixes.items():
+            if abs(value - level) < 0.0005:
+                started += [name for bit, name in enumerate(CUE_LEVELS)
+                            if mask >> bit & 1 and name not in started]
+                break
+    return started
 
 
 def screenshot(path):
@@ -82,7 +109,7 @@ class Win32DesktopTest(unittest.TestCase):
         cls.root = Path(tempfile.mkdtemp(prefix="skyvigil-win32-"))
         cls.processes = Processes()
         cls.tolk_log = cls.root / "tolk.log"
-        cls.env = wine_env(OPTIONS.wineprefix, cls.tolk_log)
+        cls.env = wine_env(OPTIONS.wineprefix, cls.root)
         try:
             start_window_manager(cls.processes.start)
             _, port = start_weather_service(cls.processes.start, OPTIONS.service)
@@ -102,7 +129,9 @@ class Win32DesktopTest(unittest.TestCase):
     @classmethod
     def make_folder(cls):
         folder = cls.root / "run"
-        shutil.copytree(OPTIONS.snd, folder / "snd")
+        (folder / "snd").mkdir(parents=True)
+        for cue, level in CUE_LEVELS.items():
+            write_level_wav(folder / "snd" / f"{cue}.wav", level, CUE_MS)
         shutil.copy(OPTIONS.program, folder / "Skyvigil.exe")
         shutil.copy(OPTIONS.tolk, folder / "Tolk.dll")  # the recording stub
         lines = ["[service]", f"base_address = {cls.service.address('/v1')}",
@@ -158,6 +187,8 @@ class Win32DesktopTest(unittest.TestCase):
     def test_1_start_up(self):
         self.wait_spoken("the first announcements",
                          ["0 London: Light rain", "0 London: 60.8 Degrees"])
+        wait_for("the condition cue, then the up cue",
+                 lambda: cues_played(self.root / "audio.raw") == ["condition", "up"])
         wanted = prefs_bytes(self.service)
         wait_for("prefs.ini", lambda: (self.folder / "prefs.ini").read_bytes() == wanted)
         raw = (self.folder / "cities.json").read_bytes()
@@ -247,7 +278,7 @@ class Win32DesktopTest(unittest.TestCase):
 def main():
     global OPTIONS
     parser = argparse.ArgumentParser(add_help=False)
-    for name in ("--program", "--probe", "--service", "--snd", "--wineprefix", "--tolk"):
+    for name in ("--program", "--probe", "--service", "--wineprefix", "--tolk"):
         parser.add_argument(name, required=True, type=lambda p: Path(p).resolve())
     parser.add_argument("--screenshots", type=lambda p: Path(p).resolve())
     OPTIONS, rest = parser.parse_known_args()
