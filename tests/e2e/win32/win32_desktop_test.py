@@ -168,8 +168,8 @@ class Win32DesktopTest(unittest.TestCase):
         if not self.tolk_log.exists():
             return []
         prefix = "Tolk_Output "
-        return [line[len(prefix):] for line in self.tolk_log.read_text(encoding="utf-8").splitlines()
-                if line.startswith(prefix)]
+        lines = self.tolk_log.read_text(encoding="utf-8").splitlines()
+        return [line[len(prefix):] for line in lines if line.startswith(prefix)]
 
     def wait_spoken(self, what, expected, timeout=15):
         try:
