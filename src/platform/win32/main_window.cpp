@@ -48,9 +48,9 @@ MainWindow::MainWindow(CoreGate& gate, AccessibleNames& names, const std::string
                        bool hidden, HICON small_icon)
     : gate_(gate), names_(names) {
   RegisterClassOnce(small_icon);
-  hwnd_ = CreateWindowExW(kExStyle, kClassName, Utf16(title).c_str(), kStyle, CW_USEDEFAULT,
-                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                          GetModuleHandleW(nullptr), nullptr);
+  hwnd_ = CreateWindowExW(kExStyle, kClassName, win32::Utf8ToUtf16(title).c_str(), kStyle,
+                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                          nullptr, GetModuleHandleW(nullptr), nullptr);
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::Procedure));
 
@@ -120,11 +120,11 @@ void MainWindow::BuildMenus() {
     if (menu == nullptr) {
       menu = CreatePopupMenu();
       AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(menu),
-                  Utf16(command.menu).c_str());
+                  win32::Utf8ToUtf16(command.menu).c_str());
     }
     // The texts carry no tab and accelerator part: the table's keys do that job.
     AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(command.number),
-                Utf16(command.item_text).c_str());
+                win32::Utf8ToUtf16(command.item_text).c_str());
   }
   SetMenu(hwnd_, bar);
 }

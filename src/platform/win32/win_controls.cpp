@@ -124,7 +124,7 @@ void SetListLines(HWND list, const std::vector<std::string>& lines) {
   SendMessageW(list, LB_RESETCONTENT, 0, 0);
   int widest = 0;
   for (const std::string& line : lines) {
-    const std::wstring text = Utf16(line);
+    const std::wstring text = win32::Utf8ToUtf16(line);
     SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     widest = std::max(widest, TextWidth(list, text));
   }

@@ -48,7 +48,7 @@ void WinUi::SelectCity(int index) {
 
 void WinUi::SetHeading(const std::string& text) {
   if (window_ != nullptr)
-    window_->SetHeading(Utf16(text));
+    window_->SetHeading(win32::Utf8ToUtf16(text));
 }
 
 void WinUi::SetReportLines(const std::vector<std::string>& lines) {
@@ -68,16 +68,16 @@ void WinUi::SelectReportLine(int index) {
 void WinUi::SetDetailText(const std::string& text) {
   // WM_SETTEXT on an edit box raises no event that reaches the core.
   if (window_ != nullptr)
-    SetWindowTextW(window_->detail_box(), Utf16(text).c_str());
+    SetWindowTextW(window_->detail_box(), win32::Utf8ToUtf16(text).c_str());
 }
 
 std::string WinUi::DetailText() const {
-  return window_ != nullptr ? Utf8(WindowText(window_->detail_box())) : std::string();
+  return window_ != nullptr ? win32::Utf16ToUtf8(WindowText(window_->detail_box())) : std::string();
 }
 
 void WinUi::SetTrayTooltip(const std::string& text) {
   if (window_ != nullptr)
-    window_->tray().SetTooltip(Utf16(text));
+    window_->tray().SetTooltip(win32::Utf8ToUtf16(text));
 }
 
 void WinUi::RemoveTrayIcon() {
@@ -136,22 +136,23 @@ FocusedControl WinUi::Focus() const {
 void WinUi::ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) {
   HWND owner = DialogOwner();
   const UINT style = MB_OK | Modality(owner) | (icon == MessageIcon::error ? MB_ICONERROR : 0);
-  MessageBoxW(owner, Utf16(text).c_str(), Utf16(title).c_str(), style);
+  MessageBoxW(owner, win32::Utf8ToUtf16(text).c_str(), win32::Utf8ToUtf16(title).c_str(), style);
 }
 
 bool WinUi::AskYesNo(const std::string& title, const std::string& text) {
   HWND owner = DialogOwner();
-  return MessageBoxW(owner, Utf16(text).c_str(), Utf16(title).c_str(),
+  return MessageBoxW(owner, win32::Utf8ToUtf16(text).c_str(), win32::Utf8ToUtf16(title).c_str(),
                      MB_YESNO | Modality(owner)) == IDYES;
 }
 
 std::string WinUi::AskText(const std::string& title, const std::string& prompt,
                            const std::string& initial) {
-  return Utf8(AskInputBox(DialogOwner(), names_, Utf16(title), Utf16(prompt), Utf16(initial)));
+  return win32::Utf16ToUtf8(AskInputBox(DialogOwner(), names_, win32::Utf8ToUtf16(title),
+                                        win32::Utf8ToUtf16(prompt), win32::Utf8ToUtf16(initial)));
 }
 
 void WinUi::SetClipboardText(const std::string& text) {
-  const std::wstring wide = Utf16(text);
+  const std::wstring wide = win32::Utf8ToUtf16(text);
   // A busy clipboard is not reported.
   if (!OpenClipboard(window_ != nullptr ? window_->hwnd() : nullptr))
     return;
@@ -188,12 +189,12 @@ int WinUi::ForecastSelection() const {
 
 void WinUi::SetForecastDetailText(const std::string& text) {
   if (HWND box = ForecastBox())
-    SetWindowTextW(box, Utf16(text).c_str());
+    SetWindowTextW(box, win32::Utf8ToUtf16(text).c_str());
 }
 
 std::string WinUi::ForecastDetailText() const {
   HWND box = ForecastBox();
-  return box != nullptr ? Utf8(WindowText(box)) : std::string();
+  return box != nullptr ? win32::Utf16ToUtf8(WindowText(box)) : std::string();
 }
 
 void WinUi::OpenResultsWindow(const std::vector<std::string>& entries) {
