@@ -75,18 +75,20 @@ inline int RunToEnd(std::wstring command_line, const std::filesystem::path& fold
   ::ResumeThread(process.hThread);
   ::CloseHandle(process.hThread);
   DWORD code = static_cast<DWORD>(-1);
-  for (int tick = 0; tick < 1200; ++tick) {
+  const ULONGLONG deadline = ::GetTickCount64() + 120000;
+  while (::GetTickCount64() < deadline) {
     if (HWND box = ::FindWindowW(nullptr, L"Skyvigil update"))
       ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
-    const bool ended = ::WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0;
-    if (ended &&
-        ::QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof(info),
+    if (::WaitForSingleObject(process.hProcess, 100) != WAIT_OBJECT_0)
+      continue;
+    if (::QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof(info),
                                     nullptr) &&
         info.ActiveProcesses == 0) {
       ::GetExitCodeProcess(process.hProcess, &code);
       break;
     }
+    ::Sleep(100);
   }
   ::CloseHandle(process.hProcess);
   ::CloseHandle(job);
