@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test test-default test-asan format format-check bench demo run cues clean
+.PHONY: all deps build test test-default test-asan format format-check bench demo run cues clean deb
 
 all: build
 
@@ -35,6 +35,12 @@ bench: deps
 	cmake --build --preset default -j $(JOBS)
 	bash bench/run.sh build/default
 	bash bench/idle_cpu.sh build/default
+
+# The Debian package, into dist/: skyvigil_<version>_<arch>.deb.
+deb: build
+	cpack -G DEB --config build/default/CPackConfig.cmake -B dist >/dev/null
+	rm -rf dist/_CPack_Packages
+	@ls dist/*.deb
 
 # A fresh demo/ against the local weather service; `make run DIR=<folder>`
 # starts the program in a folder of your own.

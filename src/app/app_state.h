@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/version.h"
 #include "ports/announcer.h"
 #include "ports/clock.h"
 #include "ports/http.h"
@@ -19,8 +20,8 @@
 namespace skyvigil {
 
 struct AppState {
-  std::string app_version = "0.36";
-  std::string version_text = "0.36, build 23";
+  std::string app_version = kAppVersion;
+  std::string version_text = kVersionText;
   ServiceConfig service = DefaultServiceConfig();
   Preferences prefs;  // window_hidden, celcius, cities_index, temp_diff, monitor_sounds
   std::vector<city> cities;

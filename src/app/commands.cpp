@@ -44,6 +44,7 @@ constexpr std::array kMainWindowCommands = {
                 Control('2')},
     CommandInfo{kToggleMonitorSounds, "Settings", "Toggle monitor sounds (control+shift+m)",
                 Control('M', true)},
+    CommandInfo{kStartAtLogin, "Settings", "Start at Login", {}},
 };
 
 // The shortcuts of the two kinds of window 1.
@@ -142,6 +143,14 @@ std::string JoinedLines(const std::vector<std::string>& lines) {
   return text.substr(first, last - first + 1);
 }
 
+// Says the state the switch is in afterwards, so a failed change is not
+// reported as done.
+void ToggleStartAtLogin(App& app) {
+  app.process.SetStartAtLogin(!app.process.StartsAtLogin());
+  app.announcer.Speak(app.process.StartsAtLogin() ? "Start at login on" : "Start at login off",
+                      false);
+}
+
 void CopyFocusedItem(App& app) {
   switch (app.ui.Focus()) {
     case FocusedControl::report_list:
@@ -210,6 +219,9 @@ void RunCommand(App& app, int command) {
     case kCopy:
       CopyFocusedItem(app);
       break;
+    case kStartAtLogin:
+      ToggleStartAtLogin(app);
+      break;
     case kToggleMonitorSounds:
       ToggleMonitorSounds(app);
       break;
@@ -225,6 +237,7 @@ void RunCommand(App& app, int command) {
       source.update_address = app.state.service.update_address;
       source.app_version = app.state.app_version;
       source.archive_file = app.state.paths.archive_file;
+      source.packaged = app.state.paths.updater_program.empty();
       CheckForUpdate(app.http, app.announcer, prompter, source, false);
       break;
     }

@@ -25,6 +25,7 @@ enum Command : int {
   kSearchCity = 14,
   kCheckForUpdates = 15,
   kToggleMonitorSounds = 16,
+  kStartAtLogin = 18,
   kCloseSecondaryWindow = 100,
   kAddSearchResult = 200,
 };

@@ -14,6 +14,8 @@ struct AppPaths {
   std::filesystem::path marker_file = "running";  // the single-instance marker
   std::filesystem::path cues_folder = "snd";
   std::filesystem::path archive_file = "Skyvigil.zip";  // the downloaded update
+  // Empty for a program installed by the system's package manager, which
+  // brings its updates itself.
   std::filesystem::path updater_program = "updater.exe";
 };
 

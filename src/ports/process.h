@@ -1,5 +1,6 @@
 // The process services the core asks for: the hand-over to the updater, the
-// release of the single-instance marker and the end of the process.
+// start at login, the release of the single-instance marker and the end of
+// the process.
 #pragma once
 
 #include <filesystem>
@@ -12,6 +13,10 @@ class ProcessPort {
   // Starts `program` in the working folder without waiting for it; a failure
   // is not reported.
   virtual void StartUpdater(const std::filesystem::path& program) = 0;
+  // Whether the program starts when the user logs in.
+  virtual bool StartsAtLogin() const = 0;
+  // Switches the start at login; false when it could not be changed.
+  virtual bool SetStartAtLogin(bool on) = 0;
   // Deletes the single-instance marker.
   virtual void ReleaseMarker() = 0;
   // Releases everything and ends the process with code 0. Never returns.

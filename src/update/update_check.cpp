@@ -24,6 +24,11 @@ void CheckForUpdate(HttpClient& http, Announcer& announcer, UpdatePrompter& prom
     return;
   }
   const std::string version = ReplaceInvalidUtf8(answer.body);
+  if (source.packaged) {
+    prompter.ShowMessage("Alert",
+                         "Skyvigil " + version + " is available from your package source.");
+    return;
+  }
   if (!prompter.AskYesNo("Alert", "There is a new version of Skyvigil available, " + version +
                                       ". Would you like to download it now?")) {
     return;

@@ -28,6 +28,9 @@ struct UpdateSource {
   std::string update_address;  // the server's base address; empty: no check
   std::string app_version;
   std::filesystem::path archive_file = "Skyvigil.zip";
+  // Installed by the system's package manager: a new version is only told
+  // about, since the package source brings it.
+  bool packaged = false;
 };
 
 // `automatic` is true for the check at start-up, which says nothing when

@@ -54,15 +54,16 @@ TEST(CommandTable, MenusHoldTheirItemsInOrder) {
                     std::string(info.item_text));
   }
   EXPECT_THAT(
-      items, ElementsAre(
-                 "Application/5/Hide Window (Escape)", "Application/15/Check for Updates",
-                 "Application/7/Exit", "City/4/Add City (Control+N)", "City/8/Remove City (Delete)",
-                 "City/14/Search for City (Control+S)", "City/6/Toggle Skyvigil (Control+M)",
-                 "City/12/Toggle weather alerts (Control+G)", "City/11/View forecast (Enter)",
-                 "City/13/Copy focused item to clipboard (Control+Shift+C)",
-                 "Settings/9/Toggle temperature display unit (Control+1)",
-                 "Settings/10/Set monitor temperature difference (Control+2)",
-                 "Settings/16/Toggle monitor sounds (control+shift+m)"));
+      items,
+      ElementsAre(
+          "Application/5/Hide Window (Escape)", "Application/15/Check for Updates",
+          "Application/7/Exit", "City/4/Add City (Control+N)", "City/8/Remove City (Delete)",
+          "City/14/Search for City (Control+S)", "City/6/Toggle Skyvigil (Control+M)",
+          "City/12/Toggle weather alerts (Control+G)", "City/11/View forecast (Enter)",
+          "City/13/Copy focused item to clipboard (Control+Shift+C)",
+          "Settings/9/Toggle temperature display unit (Control+1)",
+          "Settings/10/Set monitor temperature difference (Control+2)",
+          "Settings/16/Toggle monitor sounds (control+shift+m)", "Settings/18/Start at Login"));
 }
 
 TEST(CommandTable, ShortcutsNeedTheirExactModifiers) {
@@ -198,6 +199,16 @@ TEST_F(CommandsTest, HideAndShowRememberTheStateAtOnce) {
   OnTrayIconClick(h.app);
   EXPECT_TRUE(h.ui.window_shown);
   EXPECT_NE(h.ReadFile("prefs.ini").find("window_hidden = 0\r\n"), std::string::npos);
+}
+
+TEST_F(CommandsTest, StartAtLoginSaysTheStateItIsLeftIn) {
+  Start({h.CityAt("Springfield")});
+  RunCommand(h.app, kStartAtLogin);
+  RunCommand(h.app, kStartAtLogin);
+  h.ui.start_at_login_fails = true;
+  RunCommand(h.app, kStartAtLogin);
+  EXPECT_THAT(h.announcer.events, ElementsAre("say:Start at login on", "say:Start at login off",
+                                              "say:Start at login off"));
 }
 
 TEST_F(CommandsTest, ExitSaysExitingThenReleasesEverything) {

@@ -43,6 +43,8 @@ class FakeUi : public UiPort, public ProcessPort {
   std::vector<std::string> result_entries;
   int result_selection = -1;
   int updater_starts = 0;
+  bool starts_at_login = false;
+  bool start_at_login_fails = false;
 
   // Scripted answers; an unexpected dialog fails the test.
   std::deque<std::string> text_answers;
@@ -82,6 +84,13 @@ class FakeUi : public UiPort, public ProcessPort {
   int ResultSelection() const override { return result_selection; }
   void CloseSecondaryWindow() override;
   void StartUpdater(const std::filesystem::path&) override { ++updater_starts; }
+  bool StartsAtLogin() const override { return starts_at_login; }
+  bool SetStartAtLogin(bool on) override {
+    if (start_at_login_fails)
+      return false;
+    starts_at_login = on;
+    return true;
+  }
   void ReleaseMarker() override { marker_released = true; }
   [[noreturn]] void EndProgram() override { throw ProgramEnded(); }
 };

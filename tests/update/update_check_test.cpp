@@ -94,6 +94,15 @@ TEST_F(UpdateCheckTest, BytesThatAreNotUtf8AreShownReplaced) {
                           "download it now?"));
 }
 
+TEST_F(UpdateCheckTest, AnInstalledPackageIsOnlyToldOfANewVersion) {
+  ServerSays(200, "0.40");
+  CheckForUpdate(http, announcer, prompter, {"https://updates.test", "0.36", "Skyvigil.zip", true},
+                 true);
+  EXPECT_THAT(prompter.events,
+              ElementsAre("message:Alert|Skyvigil 0.40 is available from your package source."));
+  EXPECT_THAT(http.downloads, IsEmpty());
+}
+
 TEST_F(UpdateCheckTest, NoAnswerOrAnotherStatusIsSilentEvenFromTheMenu) {
   for (long status : {0L, 404L, 500L, 201L, 302L}) {
     SCOPED_TRACE(status);

@@ -12,6 +12,7 @@
 #include "app/local_clock.h"
 #include "app/update_thread.h"
 #include "platform/curl/http_curl.h"
+#include "platform/linux/app_paths.h"
 #include "platform/linux/desktop_announcer.h"
 #include "platform/wx/main_frame.h"
 #include "platform/wx/tray_icon.h"
@@ -44,8 +45,7 @@ bool SkyvigilApp::OnInit() {
   // No message windows from wx itself: failures of data work stay silent.
   wxLog::EnableLogging(false);
 
-  AppPaths paths;
-  paths.updater_program = "./updater";
+  const AppPaths paths = LinuxAppPaths();
   if (marker_.Acquire(paths.marker_file) == InstanceLock::Outcome::other_instance) {
     wxMessageBox("The program already seems to be running.", "Alert", wxOK | wxICON_NONE);
     return false;  // main() ends the process with code 0
@@ -69,6 +69,7 @@ bool SkyvigilApp::OnInit() {
   update_source.update_address = app_->state.service.update_address;
   update_source.app_version = app_->state.app_version;
   update_source.archive_file = paths.archive_file;
+  update_source.packaged = paths.updater_program.empty();
   StartAutomaticUpdateCheck(gate_, main_thread_, *http_, *announcer_, update_source);
 
   const bool hidden = app_->state.prefs.window_hidden == 1;

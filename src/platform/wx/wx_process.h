@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "platform/linux/autostart.h"
 #include "ports/instance_lock.h"
 #include "ports/main_thread.h"
 #include "ports/process.h"
@@ -19,6 +20,8 @@ class WxProcess : public ProcessPort {
       : ui_(ui), marker_(marker), release_(std::move(release)) {}
 
   void StartUpdater(const std::filesystem::path& program) override;
+  bool StartsAtLogin() const override { return autostart_.Enabled(); }
+  bool SetStartAtLogin(bool on) override { return autostart_.Set(on); }
   void ReleaseMarker() override { marker_.Release(); }
   [[noreturn]] void EndProgram() override;
 
@@ -26,6 +29,7 @@ class WxProcess : public ProcessPort {
   WxUi& ui_;
   InstanceLock& marker_;
   std::function<void()> release_;
+  Autostart autostart_ = Autostart::ForThisProgram();
 };
 
 class WxMainThread : public MainThread {

@@ -1,0 +1,53 @@
+// The installed and the portable layout of the Linux program.
+#include "platform/linux/app_paths.h"
+
+#include <cstdlib>
+#include <system_error>
+
+namespace skyvigil {
+
+namespace {
+
+std::string Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : "";
+}
+
+}  // namespace
+
+AppPaths LinuxAppPaths(const std::filesystem::path& program, const std::string& data_home,
+                       const std::string& home) {
+  namespace fs = std::filesystem;
+  AppPaths portable;
+  portable.updater_program = "./updater";
+
+  const fs::path bin = program.parent_path();
+  const fs::path cues = bin.parent_path() / "share" / "skyvigil" / "snd";
+  std::error_code error;
+  if (bin.filename() != "bin" || !fs::is_directory(cues, error))
+    return portable;
+
+  // XDG: a relative $XDG_DATA_HOME is ignored.
+  fs::path data;
+  if (!data_home.empty() && fs::path(data_home).is_absolute())
+    data = fs::path(data_home) / "skyvigil";
+  else if (!home.empty())
+    data = fs::path(home) / ".local" / "share" / "skyvigil";
+  else
+    return portable;
+  fs::create_directories(data, error);
+
+  AppPaths installed = PathsIn(data);
+  installed.cues_folder = cues;
+  installed.updater_program.clear();  // the package source brings updates
+  return installed;
+}
+
+AppPaths LinuxAppPaths() {
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  return LinuxAppPaths(error ? std::filesystem::path() : program, Environment("XDG_DATA_HOME"),
+                       Environment("HOME"));
+}
+
+}  // namespace skyvigil
