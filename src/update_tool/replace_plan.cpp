@@ -14,27 +14,41 @@ std::string Folded(std::string_view name) {
   std::transform(folded.begin(), folded.end(), folded.begin(), [](char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
   });
-  std::replace(folded.begin(), folded.end(), '\\', '/');
   return folded;
+}
+
+// Names Windows would read as another file: a device (nul.txt), a trailing
+// dot or space (prefs.ini. is prefs.ini), a short name (CITIES~1.JSO).
+bool IsAliasingPart(std::string_view part) {
+  static const std::set<std::string, std::less<>> kDevices = {
+      "con",  "prn",  "aux",  "nul",  "com1", "com2", "com3", "com4", "com5", "com6", "com7",
+      "com8", "com9", "lpt1", "lpt2", "lpt3", "lpt4", "lpt5", "lpt6", "lpt7", "lpt8", "lpt9"};
+  if (part.back() == '.' || part.back() == ' ')
+    return true;
+  return kDevices.count(part.substr(0, part.find('.'))) != 0;
 }
 
 }  // namespace
 
 bool IsSafeEntryName(std::string_view name) {
-  if (name.empty() || name.front() == '/' || name.front() == '\\')
+  if (name.empty() || name.front() == '/')
     return false;
   for (const char c : name) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == ':')
+    // Backslashes are not separators in a zip; ':' makes drive letters and streams.
+    if (static_cast<unsigned char>(c) < 0x20 ||
+        std::string_view("\\:*?\"<>|~").find(c) != std::string_view::npos)
       return false;
   }
-  std::size_t start = 0;
   const std::string folded = Folded(name);
-  while (start <= folded.size()) {
-    std::size_t end = folded.find('/', start);
-    if (end == std::string::npos)
-      end = folded.size();
-    const std::string_view part = std::string_view(folded).substr(start, end - start);
-    if (part == ".." || part == "." || (part.empty() && end != folded.size()))
+  // A folder entry ends with '/'.
+  const std::string_view path = folded.back() == '/'
+                                    ? std::string_view(folded).substr(0, folded.size() - 1)
+                                    : std::string_view(folded);
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    const std::size_t end = std::min(path.find('/', start), path.size());
+    const std::string_view part = path.substr(start, end - start);
+    if (part.empty() || part == ".." || part == "." || IsAliasingPart(part))
       return false;
     if (start == 0 && (part == kStagingFolder || part == kBackupFolder))
       return false;

@@ -15,8 +15,10 @@ namespace skyvigil::update_tool {
 inline constexpr std::string_view kStagingFolder = "update.new";
 inline constexpr std::string_view kBackupFolder = "update.old";
 
-// A relative name below the program folder: no "..", no absolute path, no
-// drive letter or stream (':'), no control characters, not our own folders.
+// A relative name below the program folder that names that file alone: no
+// "..", no absolute path, drive letter or stream, no backslash, none of
+// Windows' reserved characters, devices, trailing dots or short names, not
+// our own folders.
 bool IsSafeEntryName(std::string_view name);
 
 // prefs.ini, cities.json and running in the program folder, in any case.
