@@ -85,6 +85,21 @@ TEST_P(UpdaterTest, InstallsOrKeepsTheOldProgram) {
   EXPECT_EQ(after, c.files);
 }
 
+// The archive of `make dist`, packed by Info-ZIP rather than by our builder.
+TEST(UpdaterDistTest, InstallsThePortableZip) {
+  ScratchFolder folder;
+  for (const auto& [name, bytes] : OldFolderWith(ReadAll(SKYVIGIL_TEST_ZIP)))
+    WriteAll(folder.path() / name, bytes);
+  EXPECT_EQ(RunToEnd(L"\"" + (folder.path() / "updater.exe").wstring() + L"\"", folder.path()), 0);
+  Files after = Snapshot(folder.path());
+  EXPECT_EQ(after["started.txt"], "new");
+  EXPECT_EQ(after["snd/alert.wav"], ReadAll(SKYVIGIL_SOURCE_DIR "/snd/alert.wav"));
+  EXPECT_EQ(after["prefs.ini"], kOldFolder.at("prefs.ini"));
+  EXPECT_EQ(after["cities.json"], kOldFolder.at("cities.json"));
+  EXPECT_EQ(after.count("Skyvigil.zip"), 0u);
+  EXPECT_EQ(after.count("LICENSE.txt"), 1u);
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Folders, UpdaterTest,
     ::testing::Values(Case{"NewBuild", kArchive, nullptr, 0, NewFolder(), "new"},
