@@ -22,23 +22,14 @@ class FakeUpdateFolder : public update_tool::UpdaterOps {
   std::vector<std::string> errors;
   int pauses = 0;
 
-  bool MarkerHeld() override {
-    if (held_polls == 0)
-      return false;
-    if (held_polls > 0)
-      --held_polls;
-    return true;
-  }
+  bool MarkerHeld() override { return held_polls != 0 && (held_polls < 0 || held_polls-- > 0); }
   void Pause(int) override { ++pauses; }
   std::optional<std::string> ReadFile(const std::string& name) override {
-    const auto file = files.find(name);
-    return file == files.end() ? std::nullopt : std::optional<std::string>(file->second);
+    return files.count(name) ? std::optional(files[name]) : std::nullopt;
   }
   bool WriteFile(const std::string& name, std::string_view bytes) override {
-    if (unwritable.count(name))
-      return false;
-    files[name] = std::string(bytes);
-    return true;
+    return !unwritable.count(name) &&
+           files.insert_or_assign(name, std::string(bytes)).first != files.end();
   }
   bool Exists(const std::string& name) override { return files.count(name) != 0; }
   bool Move(const std::string& from, const std::string& to) override {
@@ -46,12 +37,11 @@ class FakeUpdateFolder : public update_tool::UpdaterOps {
       return false;
     moves.push_back(from + " -> " + to);
     files[to] = files[from];
-    files.erase(from);
-    return true;
+    return files.erase(from) != 0;
   }
   bool RemoveFile(const std::string& name) override { return files.erase(name) != 0; }
   void RemoveFolder(const std::string& name) override {
-    std::erase_if(files, [&](const auto& file) { return file.first.rfind(name + "/", 0) == 0; });
+    std::erase_if(files, [&](const auto& file) { return file.first.starts_with(name + "/"); });
   }
   bool StartProgram(const std::string& name) override {
     started.push_back(name);

@@ -5,7 +5,9 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace skyvigil::testing {
@@ -15,17 +17,15 @@ struct ZipFileSpec {
   std::string bytes;
   bool deflate = false;
   std::uint16_t flags = 0;
-  std::uint16_t method_override = 0xffff;  // written instead of the real method
+  std::uint16_t method = 0xffff;  // written instead of the real method
 };
 
-inline void Put16(std::string& out, std::uint32_t value) {
-  out.push_back(static_cast<char>(value & 0xff));
-  out.push_back(static_cast<char>((value >> 8) & 0xff));
-}
-
-inline void Put32(std::string& out, std::uint32_t value) {
-  Put16(out, value & 0xffff);
-  Put16(out, value >> 16);
+// Little-endian fields of the given byte widths.
+inline void Put(std::string& out, std::initializer_list<std::pair<std::uint64_t, int>> fields) {
+  for (const auto& [value, width] : fields) {
+    for (int i = 0; i < width; ++i)
+      out.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+  }
 }
 
 inline std::string RawDeflate(const std::string& bytes) {
@@ -48,58 +48,41 @@ inline std::string BuildZip(const std::vector<ZipFileSpec>& files,
   std::string directory;
   for (const ZipFileSpec& file : files) {
     const std::string packed = file.deflate ? RawDeflate(file.bytes) : file.bytes;
-    const std::uint32_t crc =
-        static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(file.bytes.data()),
-                                         static_cast<uInt>(file.bytes.size())));
-    const std::uint16_t method =
-        file.method_override != 0xffff ? file.method_override : (file.deflate ? 8 : 0);
-    const std::uint32_t offset = static_cast<std::uint32_t>(archive.size());
-    // Local header: version, flags, method, time, date (1980-01-01), sizes.
-    Put32(archive, 0x04034b50);
-    Put16(archive, 20);
-    Put16(archive, file.flags);
-    Put16(archive, method);
-    Put16(archive, 0);
-    Put16(archive, 0x21);
-    Put32(archive, crc);
-    Put32(archive, static_cast<std::uint32_t>(packed.size()));
-    Put32(archive, static_cast<std::uint32_t>(file.bytes.size()));
-    Put16(archive, static_cast<std::uint32_t>(file.name.size()));
-    Put16(archive, 0);
-    archive += file.name;
-    archive += packed;
-
-    Put32(directory, 0x02014b50);
-    Put16(directory, 20);
-    Put16(directory, 20);
-    Put16(directory, file.flags);
-    Put16(directory, method);
-    Put16(directory, 0);
-    Put16(directory, 0x21);
-    Put32(directory, crc);
-    Put32(directory, static_cast<std::uint32_t>(packed.size()));
-    Put32(directory, static_cast<std::uint32_t>(file.bytes.size()));
-    Put16(directory, static_cast<std::uint32_t>(file.name.size()));
-    Put16(directory, 0);  // extra
-    Put16(directory, 0);  // comment
-    Put16(directory, 0);  // disk
-    Put16(directory, 0);  // internal attributes
-    Put32(directory, 0);  // external attributes
-    Put32(directory, offset);
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(file.bytes.data()),
+                            static_cast<uInt>(file.bytes.size()));
+    const int method = file.method != 0xffff ? file.method : file.deflate ? 8 : 0;
+    // Version needed, flags, method, time, date (1980-01-01), CRC, sizes, name and extra sizes.
+    std::string common;
+    Put(common, {{20, 2},
+                 {file.flags, 2},
+                 {method, 2},
+                 {0, 2},
+                 {0x21, 2},
+                 {crc, 4},
+                 {packed.size(), 4},
+                 {file.bytes.size(), 4},
+                 {file.name.size(), 2},
+                 {0, 2}});
+    // Signature and version made by; after the common part: comment size, disk,
+    // attributes, local header offset.
+    Put(directory, {{0x02014b50, 4}, {20, 2}});
+    directory += common;
+    Put(directory, {{0, 2}, {0, 2}, {0, 2}, {0, 4}, {archive.size(), 4}});
     directory += file.name;
+    Put(archive, {{0x04034b50, 4}});
+    archive += common + file.name + packed;
   }
-  const std::uint32_t directory_offset = static_cast<std::uint32_t>(archive.size());
+  const std::size_t directory_offset = archive.size();
   archive += directory;
-  Put32(archive, 0x06054b50);
-  Put16(archive, 0);
-  Put16(archive, 0);
-  Put16(archive, static_cast<std::uint32_t>(files.size()));
-  Put16(archive, static_cast<std::uint32_t>(files.size()));
-  Put32(archive, static_cast<std::uint32_t>(directory.size()));
-  Put32(archive, directory_offset);
-  Put16(archive, static_cast<std::uint32_t>(comment.size()));
-  archive += comment;
-  return archive;
+  Put(archive, {{0x06054b50, 4},
+                {0, 2},
+                {0, 2},
+                {files.size(), 2},
+                {files.size(), 2},
+                {directory.size(), 4},
+                {directory_offset, 4},
+                {comment.size(), 2}});
+  return archive + comment;
 }
 
 }  // namespace skyvigil::testing

@@ -7,36 +7,14 @@ namespace skyvigil::update_tool {
 namespace {
 
 TEST(ReplacePlanTest, SafeNamesStayBelowTheProgramFolder) {
-  const std::vector<std::pair<std::string, bool>> names = {
-      {"Skyvigil.exe", true},
-      {"snd/up.wav", true},
-      {"snd/", true},
-      {"a..b", true},
-      {"..a", true},
-      {"console.txt", true},
-      {"snd/update.old", true},
-      {"", false},
-      {"../x", false},
-      {"snd/../../x", false},
-      {"snd\\up.wav", false},
-      {"/etc/x", false},
-      {"C:/x", false},
-      {"c:x", false},
-      {"a.txt:stream", false},
-      {"./a", false},
-      {"snd//a", false},
-      {"a\tb", false},
-      {"a?b", false},
-      {"prefs.ini.", false},
-      {"prefs.ini ", false},
-      {"CITIES~1.JSO", false},
-      {"nul.txt", false},
-      {"snd/COM1", false},
-      {"update.new/x", false},
-      {"Update.Old/x", false},
-  };
-  for (const auto& [name, safe] : names)
-    EXPECT_EQ(IsSafeEntryName(name), safe) << name;
+  for (const char* name :
+       {"Skyvigil.exe", "snd/up.wav", "snd/", "a..b", "..a", "console.txt", "snd/update.old"})
+    EXPECT_TRUE(IsSafeEntryName(name)) << name;
+  for (const char* name :
+       {"", "../x", "snd/../../x", "snd\\up.wav", "/etc/x", "C:/x", "c:x", "a.txt:stream", "./a",
+        "snd//a", "a\tb", "a?b", "prefs.ini.", "prefs.ini ", "CITIES~1.JSO", "nul.txt", "snd/COM1",
+        "update.new/x", "Update.Old/x"})
+    EXPECT_FALSE(IsSafeEntryName(name)) << name;
 }
 
 std::vector<ZipEntry> Entries(const std::vector<std::string>& names) {

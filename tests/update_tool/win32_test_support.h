@@ -34,26 +34,16 @@ inline std::map<std::string, std::string> Snapshot(const std::filesystem::path& 
 }
 
 // A fresh folder in the prefix's temporary folder, removed with its contents.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    path_ =
-        std::filesystem::temp_directory_path() /
-        ("skyvigil-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(count_++));
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ScratchFolder(const ScratchFolder&) = delete;
-  ScratchFolder& operator=(const ScratchFolder&) = delete;
+struct ScratchFolder {
+  ScratchFolder() { std::filesystem::create_directories(path_); }
   ~ScratchFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
   }
   const std::filesystem::path& path() const { return path_; }
 
- private:
-  static inline int count_ = 0;
-  std::filesystem::path path_;
+  const std::filesystem::path path_ =
+      std::filesystem::temp_directory_path() / ("skyvigil-" + std::to_string(::GetTickCount64()));
 };
 
 // Runs `command_line` in `folder` and waits until it and every process it
