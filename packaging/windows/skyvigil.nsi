@@ -91,10 +91,9 @@ Section "Skyvigil" SecProgram
   DeleteRegValue HKCU "${RUN_KEY}" "Skyvigil"
 SectionEnd
 
-; Windows starts the programs of the Run key in its own folder, so the entry
-; goes through updater.exe /start, which starts Skyvigil in the install folder.
+; The value the program's own "Start at Login" switch writes and reads.
 Section /o "Start Skyvigil when I sign in" SecSignIn
-  WriteRegStr HKCU "${RUN_KEY}" "Skyvigil" '"$INSTDIR\updater.exe" /start'
+  WriteRegStr HKCU "${RUN_KEY}" "Skyvigil" '"$INSTDIR\Skyvigil.exe"'
 SectionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN

@@ -79,14 +79,8 @@ TEST_P(InstallerTest, InstallsForTheUserAndUninstallsKeepingTheirFiles) {
   EXPECT_EQ(ReadShortcut(shortcut_),
             (folder_ / "Skyvigil.exe").wstring() + L" in " + folder_.wstring());
   EXPECT_EQ(UserValue(kUninstallKey, L"DisplayVersion"), L"" SKYVIGIL_VERSION);
-  const std::wstring run = L"\"" + (folder_ / "updater.exe").wstring() + L"\" /start";
+  const std::wstring run = L"\"" + (folder_ / "Skyvigil.exe").wstring() + L"\"";
   EXPECT_EQ(UserValue(kRunKey, L"Skyvigil"), sign_in ? run : L"(none)");
-  if (sign_in) {
-    // Windows starts it in its own folder; Skyvigil must start in its own.
-    RunToEnd(run, KnownFolder(FOLDERID_System));
-    EXPECT_EQ(ReadAll(folder_ / "started.txt"), "new");
-    fs::remove(folder_ / "started.txt");
-  }
 
   WriteAll(folder_ / "prefs.ini", "my prefs");
   WriteAll(folder_ / "cities.json", "my cities");

@@ -1,5 +1,5 @@
-// updater.exe: started by Skyvigil in its working folder after it downloaded
-// Skyvigil.zip, or with /start from the sign-in Run entry.
+// updater.exe: started by Skyvigil after it downloaded Skyvigil.zip beside
+// itself; installs it into its own folder, whatever the working folder is.
 #include <windows.h>
 
 #include <filesystem>
@@ -23,13 +23,9 @@ std::filesystem::path OwnFolder() {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR command_line, int) {
-  // Windows starts the programs of the Run key in its own folder; Skyvigil
-  // keeps its files in its working folder, so it is started in its own.
-  if (std::wstring_view(command_line) == L"/start") {
-    const std::filesystem::path folder = OwnFolder();
-    return skyvigil::win32::StartIn(folder / L"Skyvigil.exe", folder) ? 0 : 1;
-  }
-  skyvigil::win32::Win32UpdateOps ops(std::filesystem::current_path());
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Skyvigil starts us in its own working folder, which at a start at sign-in
+  // is not the program's folder.
+  skyvigil::win32::Win32UpdateOps ops(OwnFolder());
   return static_cast<int>(skyvigil::update_tool::RunUpdate(ops));
 }

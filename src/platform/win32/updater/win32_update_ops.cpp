@@ -117,26 +117,23 @@ void Win32UpdateOps::RemoveFolder(const std::string& name) {
 }
 
 bool Win32UpdateOps::StartProgram(const std::string& name) {
-  return StartIn(Full(name), folder_);
-}
-
-void Win32UpdateOps::ShowError(const std::string& text) {
-  ::MessageBoxW(nullptr, Wide(text).c_str(), L"Skyvigil update",
-                MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
-}
-
-bool StartIn(const std::filesystem::path& program, const std::filesystem::path& folder) {
+  const std::filesystem::path program = Full(name);
   // CreateProcessW may write into the command line.
   std::wstring command_line = L"\"" + program.wstring() + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
   if (!::CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &process))
+                        folder_.c_str(), &startup, &process))
     return false;
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
   return true;
+}
+
+void Win32UpdateOps::ShowError(const std::string& text) {
+  ::MessageBoxW(nullptr, Wide(text).c_str(), L"Skyvigil update",
+                MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
 }  // namespace skyvigil::win32

@@ -29,7 +29,4 @@ class Win32UpdateOps : public update_tool::UpdaterOps {
   std::filesystem::path folder_;
 };
 
-// Starts `program` with `folder` as its working folder, without waiting.
-bool StartIn(const std::filesystem::path& program, const std::filesystem::path& folder);
-
 }  // namespace skyvigil::win32
