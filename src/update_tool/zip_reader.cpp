@@ -43,9 +43,7 @@ std::size_t FindEndRecord(std::string_view archive) {
   return std::string_view::npos;
 }
 
-}  // namespace
-
-ZipDirectory ReadZipDirectory(std::string_view archive) {
+ZipDirectory ReadEntries(std::string_view archive) {
   ZipDirectory directory;
   const std::size_t end = FindEndRecord(archive);
   if (end == std::string_view::npos) {
@@ -97,6 +95,15 @@ ZipDirectory ReadZipDirectory(std::string_view archive) {
   return directory;
 }
 
+}  // namespace
+
+ZipDirectory ReadZipDirectory(std::string_view archive) {
+  ZipDirectory directory = ReadEntries(archive);
+  if (!directory.error.empty())
+    directory.entries.clear();
+  return directory;
+}
+
 ZipData ExtractEntry(std::string_view archive, const ZipEntry& entry) {
   ZipData data;
   const auto fail = [&](const std::string& why) {
@@ -108,7 +115,11 @@ ZipData ExtractEntry(std::string_view archive, const ZipEntry& entry) {
     return fail("encrypted");
   if (entry.method != 0 && entry.method != 8)
     return fail("compressed with an unknown method");
-  if (entry.size > kMaxEntrySize || (entry.method == 0 && entry.compressed_size != entry.size))
+  // One deflated byte unpacks to at most 1032: a larger size is a lie.
+  const std::uint64_t most =
+      entry.method == 0 ? entry.compressed_size : entry.compressed_size * 1032ull + 1032;
+  if (entry.size > kMaxEntrySize || entry.size > most ||
+      (entry.method == 0 && entry.compressed_size != entry.size))
     return fail("its sizes are damaged");
 
   const std::size_t header = entry.local_header_offset;

@@ -34,7 +34,8 @@ struct ZipData {
 // No entry of an update is near this; a larger claim is a damaged archive.
 inline constexpr std::uint32_t kMaxEntrySize = 512u << 20;
 
-// `archive` is the whole file. Zip64, split and encrypted archives are refused.
+// `archive` is the whole file. Zip64 and split archives are refused; no
+// entries come with an error.
 ZipDirectory ReadZipDirectory(std::string_view archive);
 
 ZipData ExtractEntry(std::string_view archive, const ZipEntry& entry);

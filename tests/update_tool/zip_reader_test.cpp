@@ -18,11 +18,9 @@ std::string Spoiled(std::string archive, const std::string& from, const std::str
   return archive;
 }
 
-// The central directory's compressed size of the only entry, named "b.wav".
-std::string WithCompressedSizeTooLarge(std::string archive) {
-  const std::size_t central = archive.size() - 22 - 46 - 5;
-  archive.replace(central + 20, 4, std::string("\xff\x7f\x00\x00", 4));
-  return archive;
+// A 32-bit field of the central directory entry of the only entry, "b.wav".
+std::string WithCentralField(std::string archive, std::size_t offset, const char* value) {
+  return archive.replace(archive.size() - 22 - 46 - 5 + offset, 4, std::string(value, 4));
 }
 
 struct Case {
@@ -53,6 +51,8 @@ TEST_P(ZipReaderTest, ReadsOrRefuses) {
 const std::string kGood = BuildZip(
     {{"a.txt", "stored bytes\r\n"}, {"snd/b.wav", kText, true}, {"snd/", ""}}, "a comment");
 
+const std::string kDeflated = BuildZip({{"b.wav", kText, true}});
+
 INSTANTIATE_TEST_SUITE_P(
     Archives, ZipReaderTest,
     ::testing::Values(
@@ -64,13 +64,14 @@ INSTANTIATE_TEST_SUITE_P(
              "it is not a zip archive, or it is cut short"},
         Case{"BadCrc", Spoiled(kGood, "stored bytes", "stored bytez"),
              "a.txt: its CRC-32 does not match"},
-        Case{"DataPastTheEnd", WithCompressedSizeTooLarge(BuildZip({{"b.wav", kText, true}})),
+        Case{"DataPastTheEnd", WithCentralField(kDeflated, 20, "\xff\x7f\x00\x00"),
              "b.wav: it is cut short"},
+        Case{"SizeBeyondDeflate", WithCentralField(kDeflated, 24, "\xff\xff\xff\x0f"),
+             "b.wav: its sizes are damaged"},
         Case{"Encrypted", BuildZip({{"a.txt", "x", false, 1}}), "a.txt: encrypted"},
         Case{"Bzip2", BuildZip({{"a.txt", "x", false, 0, 12}}),
              "a.txt: compressed with an unknown method"},
-        Case{"DeflateDamaged",
-             BuildZip({{"b.wav", kText, true}}).replace(30 + 5, 3, "\xff\xff\xff"),
+        Case{"DeflateDamaged", std::string(kDeflated).replace(30 + 5, 3, "\xff\xff\xff"),
              "b.wav: its compressed data is damaged"}),
     [](const auto& info) { return std::string(info.param.name); });
 
