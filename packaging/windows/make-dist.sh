@@ -19,7 +19,7 @@ mkdir -p "$stage/snd" "$out"
 cp "$program" "$stage/Skyvigil.exe"
 cp "$updater" "$stage/updater.exe"
 if [[ -n $strip ]]; then
-  "$strip" --strip-debug "$stage/Skyvigil.exe" "$stage/updater.exe"
+  "$strip" --strip-all "$stage/Skyvigil.exe" "$stage/updater.exe"
 fi
 for cue in alert up down condition; do
   cp "$root/snd/$cue.wav" "$stage/snd/"
