@@ -21,6 +21,7 @@ Name "Skyvigil ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Skyvigil"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "Skyvigil ${VERSION}"
 ShowInstDetails show
 ShowUninstDetails show
 
