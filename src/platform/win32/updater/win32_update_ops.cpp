@@ -101,6 +101,10 @@ bool Win32UpdateOps::Exists(const std::string& name) {
 }
 
 bool Win32UpdateOps::Move(const std::string& from, const std::string& to) {
+  // Only files: an archive's file must not carry away a folder of the user's.
+  const DWORD attributes = ::GetFileAttributesW(Full(from).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return false;
   const std::filesystem::path target = Full(to);
   std::error_code ignored;
   std::filesystem::create_directories(target.parent_path(), ignored);
