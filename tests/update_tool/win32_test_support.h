@@ -52,6 +52,9 @@ struct ScratchFolder {
 // Returns the exit code of the first process, or -1 when it could not start
 // or the processes did not end within two minutes.
 inline int RunToEnd(std::wstring command_line, const std::filesystem::path& folder) {
+  // Wine starts its desktop process for the first program that needs one; made
+  // here, it is not one of the job's, which would then never end.
+  ::GetDesktopWindow();
   HANDLE job = ::CreateJobObjectW(nullptr, nullptr);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
