@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test test-default test-asan format format-check bench demo run cues clean deb dist
+.PHONY: all deps build test test-default test-asan test-windows format format-check bench demo run cues clean deb dist
 
 all: build
 
@@ -20,7 +20,19 @@ test: deps format-check
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
+	$(MAKE) --no-print-directory test-windows
 	$(MAKE) --no-print-directory fuzz-ci
+
+# The Windows cross build of the core and its tests, run under wine. One wine
+# server serves the whole run and is ended with every program it still runs,
+# whatever the outcome.
+WINE_RUN = scripts/wine-run.sh --root build/windows
+
+test-windows: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS)
+	trap '$(WINE_RUN) --stop-server' EXIT; \
+	  $(WINE_RUN) --start-server && ctest --preset windows -j $(JOBS)
 
 FORMAT_FILES = $(shell git ls-files -co --exclude-standard -- '*.cpp' '*.h' | while read f; do [ -f "$$f" ] && echo "$$f"; done)
 
@@ -35,6 +47,7 @@ bench: deps
 	cmake --build --preset default -j $(JOBS)
 	bash bench/run.sh build/default
 	bash bench/idle_cpu.sh build/default
+	bash bench/desktop_bench.sh build/default
 
 # The Debian package, into dist/: skyvigil_<version>_<arch>.deb.
 deb: build

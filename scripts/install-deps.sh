@@ -13,7 +13,7 @@ packages=(
   # libraries
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   libcurl4-openssl-dev libwxgtk3.2-dev libgtk-3-dev libspeechd-dev
-  libsdl2-mixer-dev
+  libsdl2-dev
   # a locale with a decimal comma, for the number formatting tests
   locales-all
   # local weather service, cue synthesis, desktop tests
@@ -21,6 +21,10 @@ packages=(
   at-spi2-core python3-pyatspi speech-dispatcher wmctrl
   # a system tray and a screen reader for the accessibility suite
   trayer orca
+  # the Windows cross build, its tests run under wine
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 googletest
+  # where the memory goes (make bench users; not run by the bench itself)
+  heaptrack
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/refresh_state.h"
 #include "app/version.h"
 #include "ports/announcer.h"
 #include "ports/clock.h"
@@ -30,6 +31,15 @@ struct AppState {
   std::vector<std::string> report_lines;    // what the report list shows
   std::vector<std::string> forecast_lines;  // what the forecast list shows
   AppPaths paths;
+  RefreshState refresh;
+};
+
+// Hands core work back to the main thread from any thread; there it runs
+// between handlers, never inside one. The core gate implements it.
+class CorePoster {
+ public:
+  virtual ~CorePoster() = default;
+  virtual void PostToCore(CoreWork work) = 0;
 };
 
 struct App {
@@ -40,6 +50,7 @@ struct App {
   const Clock& clock;
   ProcessPort& process;
   MainThread& main_thread;
+  CorePoster* core = nullptr;  // set by CoreGate::Attach
 };
 
 }  // namespace skyvigil

@@ -100,6 +100,12 @@ void CloseWindowOne(App& app) {
   app.state.forecast_lines.clear();
 }
 
+// What follows a refresh: the list and the report show the new weather.
+void RedrawCities(App& app) {
+  RefreshCityList(app, false);
+  ShowCurrentWeather(app);
+}
+
 void RemoveCity(App& app) {
   auto& cities = app.state.cities;
   const int index = app.ui.CitySelection();
@@ -113,7 +119,7 @@ void RemoveCity(App& app) {
   SaveCities(cities, app.state.paths.cities_file);
   if (cities.empty()) {
     PromptNewCity(app);
-    RefreshCities(app, RefreshMode::new_cities);
+    RefreshCities(app, RefreshMode::new_cities, &RedrawCities);
   }
   RefreshCityList(app, false);
   app.ui.SelectCity(0);
@@ -286,9 +292,7 @@ void OnReportListEvent(App& app) {
 }
 
 void OnRefreshTimer(App& app) {
-  RefreshCities(app, RefreshMode::all_cities);
-  RefreshCityList(app, false);
-  ShowCurrentWeather(app);
+  RefreshCities(app, RefreshMode::all_cities, &RedrawCities);
 }
 
 void OnTrayIconClick(App& app) {
@@ -300,7 +304,9 @@ void OnMainWindowClose(App& app) {
 }
 
 void OnIdle(App& app) {
-  MonitorCheck(app);
+  // At start the saved weather is not news: the first refresh's alerts come first.
+  if (!app.state.refresh.first_pending)
+    MonitorCheck(app);
 }
 
 void LoadSettingsAndCities(App& app) {
@@ -310,13 +316,16 @@ void LoadSettingsAndCities(App& app) {
 }
 
 void FirstRefresh(App& app) {
-  RefreshCities(app, RefreshMode::all_cities);
+  // The saved cities and report show at once; the refresh updates them.
   RefreshCityList(app, true);
   ShowCurrentWeather(app);
+  app.state.refresh.first_pending = true;
+  RefreshCities(app, RefreshMode::all_cities, &RedrawCities);
 }
 
 void ExitProgram(App& app) {
   app.announcer.Speak("Exiting", true);
+  StopRefresh(app);
   app.ui.RemoveTrayIcon();
   app.process.ReleaseMarker();
   app.ui.CloseMainWindow();

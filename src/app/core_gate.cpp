@@ -39,6 +39,10 @@ void CoreGate::Run(Handler handler) {
   OnIdle(*app_);
 }
 
+void CoreGate::PostToCore(CoreWork work) {
+  main_thread_->Post([this, work = std::move(work)] { Run(work); });
+}
+
 void CoreGate::RunBeforeLoop(const Handler& handler) {
   if (app_ == nullptr)
     return;

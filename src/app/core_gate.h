@@ -10,11 +10,18 @@
 
 namespace skyvigil {
 
-class CoreGate {
+class CoreGate : public CorePoster {
  public:
   using Handler = std::function<void(App&)>;
 
-  void Attach(App& app) { app_ = &app; }
+  void Attach(App& app) {
+    app_ = &app;
+    main_thread_ = &app.main_thread;
+    app.core = this;
+  }
+
+  // From any thread: posts `work` to the main thread, where it runs like Run.
+  void PostToCore(CoreWork work) override;
 
   // Runs `handler` now, or after the handler that is running; then lets the
   // core announce what changed.
@@ -32,6 +39,7 @@ class CoreGate {
 
  private:
   App* app_ = nullptr;
+  MainThread* main_thread_ = nullptr;
   bool busy_ = false;
   std::deque<Handler> waiting_;
 };

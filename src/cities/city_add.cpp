@@ -1,6 +1,8 @@
 // The "Add City" command and the first-city prompt.
 #include "cities/city_add.h"
 
+#include <optional>
+
 #include "app/current_weather.h"
 #include "monitor/monitor_cycle.h"
 #include "weather/cities_store.h"
@@ -33,15 +35,19 @@ bool RemoveDuplicateCity(App& app, const std::string& name, size_t index) {
 
 void AddCity(App& app) {
   PromptNewCity(app);
-  RefreshCities(app, RefreshMode::new_cities);
   auto& cities = app.state.cities;
-  if (!cities.empty()) {
-    const size_t last = cities.size() - 1;
-    const std::string name = cities[last].name;
-    RemoveDuplicateCity(app, name, last);
-  }
-  RefreshCityList(app, false);
-  ShowCurrentWeather(app);
+  // The duplicate check is for the city that is last now: the new one, or the
+  // one that was already last when nothing was given.
+  const uint64_t last = cities.empty() ? 0 : CityId(app.state.refresh, cities.back());
+  RefreshCityList(app, false);  // the new city shows at once, its weather follows
+  RefreshCities(app, RefreshMode::new_cities, [last](App& a) {
+    if (const std::optional<size_t> index = CityIndex(a.state.cities, last)) {
+      const std::string name = a.state.cities[*index].name;
+      RemoveDuplicateCity(a, name, *index);
+    }
+    RefreshCityList(a, false);
+    ShowCurrentWeather(a);
+  });
 }
 
 }  // namespace skyvigil

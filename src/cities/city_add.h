@@ -16,7 +16,8 @@ void PromptNewCity(App& app);
 // removes the city at `index`, saves the list and returns true.
 bool RemoveDuplicateCity(App& app, const std::string& name, size_t index);
 
-// "Add City": prompt, refresh of new cities, duplicate check, list and report rebuilt.
+// "Add City": prompt, the new city listed, then in the background its refresh,
+// and after it the duplicate check and the list and report rebuilt.
 void AddCity(App& app);
 
 }  // namespace skyvigil

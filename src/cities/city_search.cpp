@@ -1,6 +1,8 @@
 // City search and the results window.
 #include "cities/city_search.h"
 
+#include <optional>
+
 #include "app/current_weather.h"
 #include "monitor/monitor_cycle.h"
 #include "weather/service_requests.h"
@@ -44,14 +46,18 @@ void AddSearchResult(App& app) {
   added.name = FullPlaceName(s.search_results[static_cast<size_t>(index)]);
   added.alerts = 1;
   s.cities.push_back(std::move(added));
-
-  RefreshCities(app, RefreshMode::new_cities);
-  RefreshCityList(app, false);
-  // The report stays with the city selected before; the new city is only
-  // selected in the list, which raises no list event.
-  ShowCurrentWeather(app);
-  app.ui.SelectCity(static_cast<int>(s.cities.size()) - 1);
+  const uint64_t id = CityId(s.refresh, s.cities.back());
   app.ui.CloseSecondaryWindow();
+  RefreshCityList(app, false);  // the new city shows at once, its weather follows
+
+  RefreshCities(app, RefreshMode::new_cities, [id](App& a) {
+    RefreshCityList(a, false);
+    // The report stays with the city selected before; the new city is only
+    // selected in the list, which raises no list event.
+    ShowCurrentWeather(a);
+    if (const std::optional<size_t> index = CityIndex(a.state.cities, id))
+      a.ui.SelectCity(static_cast<int>(*index));
+  });
 }
 
 }  // namespace skyvigil

@@ -14,8 +14,8 @@ void SearchForCity(App& app);
 // tells the user that nothing was found.
 void ShowSearchResults(App& app, const std::string& query);
 
-// Adds the result selected in the results window as a new city, refreshes it
-// and closes the window.
+// Adds the result selected in the results window as a new city, closes the
+// window and refreshes the city in the background.
 void AddSearchResult(App& app);
 
 }  // namespace skyvigil

@@ -1,44 +1,16 @@
-// The refresh, the change check and the switches of the monitor.
+// The change check and the switches of the monitor.
 #include "monitor/monitor_cycle.h"
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 
 #include "present/format.h"
 #include "weather/cities_store.h"
 #include "weather/prefs.h"
-#include "weather/service_requests.h"
 
 namespace skyvigil {
 
 namespace {
-
-// The days of an alert request; only its alerts are used.
-constexpr int kAlertForecastDays = 1;
-
-void SpeakAlerts(App& app, const city& c, const std::vector<alert>& alerts) {
-  if (alerts.empty())
-    return;
-  app.announcer.PlayCue(Cue::alert);
-  for (const alert& a : alerts) {
-    std::string text = c.name + ": ";
-    if (!a.severity.empty())
-      text += a.severity + " ";
-    text += a.event + ". View the forecast For more.";
-    app.announcer.Speak(text, false);
-  }
-}
-
-// The city's name becomes the place the service answered for. A record that
-// holds no place (the first request for a typed query failed) keeps the
-// typed name, so the city can still be fetched next time.
-void RewriteName(city& c) {
-  const location& place = c.weather.location;
-  if (place.name.empty())
-    return;
-  c.name = place.name + ", " + place.region + ", " + place.country;
-}
 
 city* SelectedCity(App& app) {
   const int index = app.ui.CitySelection();
@@ -58,52 +30,6 @@ void ToggleSwitch(App& app, int64_t city::*field, const char* label) {
 }
 
 }  // namespace
-
-void RefreshCities(App& app, RefreshMode mode) {
-  AppState& s = app.state;
-  // An empty list comes only from a cities.json that holds no list (the last
-  // city can't be removed without ending the program): nothing to fetch, and
-  // saving "[]" over that file would destroy whatever it holds.
-  if (s.cities.empty())
-    return;
-
-  // One batch: per refreshed city its current request, then its alert request.
-  struct Pending {
-    size_t city_index;
-    size_t current_answer;
-    std::optional<size_t> alert_answer;
-  };
-  std::vector<Pending> pending;
-  std::vector<HttpRequest> requests;
-  for (size_t i = 0; i < s.cities.size(); ++i) {
-    const city& c = s.cities[i];
-    if (mode == RefreshMode::new_cities && c.weather.temp_c > 0.0)
-      continue;
-    Pending p{i, requests.size(), std::nullopt};
-    requests.push_back(CurrentWeatherRequest(s.service, c.name));
-    if (c.alerts == 1) {
-      p.alert_answer = requests.size();
-      requests.push_back(ForecastRequest(s.service, c.name, kAlertForecastDays));
-    }
-    pending.push_back(p);
-  }
-
-  if (!requests.empty()) {
-    const std::vector<HttpResponse> answers = app.http.PerformBatch(requests);
-    for (const Pending& p : pending) {
-      city& c = s.cities[p.city_index];
-      ApplyCurrentWeatherAnswer(answers[p.current_answer], c.weather);
-      if (p.alert_answer) {
-        std::vector<forecastday> days;
-        std::vector<alert> alerts;
-        ApplyForecastAnswer(answers[*p.alert_answer], days, alerts);
-        SpeakAlerts(app, c, alerts);
-      }
-      RewriteName(c);
-    }
-  }
-  SaveCities(s.cities, s.paths.cities_file);
-}
 
 void MonitorCheck(App& app) {
   AppState& s = app.state;

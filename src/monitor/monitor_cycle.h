@@ -3,18 +3,9 @@
 #pragma once
 
 #include "app/app_state.h"
+#include "monitor/refresh.h"
 
 namespace skyvigil {
-
-enum class RefreshMode {
-  all_cities = 0,
-  new_cities = 1,  // only cities whose stored Celsius temperature is not above 0
-};
-
-// Fetches current weather (and alerts, for cities with alerts on) of the
-// cities in one concurrent batch, then in list order speaks each city's alerts
-// and rewrites its name from the answer; saves the list at the end.
-void RefreshCities(App& app, RefreshMode mode);
 
 // Announces, for every monitored city, a changed condition and a temperature
 // that moved by more than temp_diff since it was last announced.

@@ -32,6 +32,10 @@ class HttpClient {
   // a failed download leaves no file behind.
   virtual bool Download(const std::string& url, const std::filesystem::path& target) = 0;
 
+  // For the exit: transfers in progress end at once as failed, and so does
+  // every later one. Safe to call from any thread.
+  virtual void Abort() {}
+
   HttpResponse Perform(const HttpRequest& request) { return PerformBatch({request}).front(); }
 };
 

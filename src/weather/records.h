@@ -128,6 +128,7 @@ struct city {
   int64_t alerts = 0;     // exactly 1: alerts are fetched and spoken
   std::string condition;  // last announced condition text
   currentWeather weather;
+  uint64_t id = 0;  // run-time identity for answers in flight; 0 until given, never saved
 };
 
 }  // namespace skyvigil

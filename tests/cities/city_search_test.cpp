@@ -67,6 +67,7 @@ TEST_F(CitySearchTest, AddingAResultSelectsItButTheReportStaysWithTheEarlierCity
   h.announcer.events.clear();
   for (int command : {int{kAddSearchResult}})
     RunCommand(h.app, command);
+  h.FinishRefreshes();
   ASSERT_EQ(h.app.state.cities.size(), 2u);
   EXPECT_EQ(h.app.state.cities[1].name, "Parisville, Michigan, United States of America");
   EXPECT_EQ(h.app.state.cities[1].alerts, 1);
@@ -89,6 +90,7 @@ TEST_F(CitySearchTest, TheAddButtonAddsLikeReturnAndCancelAddsNothing) {
 
   ShowSearchResults(h.app, "Paris");
   OnControl(h.app, kResultsAdd);
+  h.FinishRefreshes();
   EXPECT_EQ(h.app.state.cities.back().name, "Paris, Ile-de-France, France");
 }
 
@@ -96,6 +98,7 @@ TEST_F(CitySearchTest, AddingTheSameResultTwiceGivesTwoCities) {
   for (int i = 0; i < 2; ++i) {
     ShowSearchResults(h.app, "Paris");
     AddSearchResult(h.app);
+    h.FinishRefreshes();
   }
   ASSERT_EQ(h.app.state.cities.size(), 3u);
   EXPECT_EQ(h.app.state.cities[1].name, h.app.state.cities[2].name);

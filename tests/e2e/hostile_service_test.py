@@ -6,10 +6,11 @@ service that never answers.
 
 Each case starts the program in a folder whose cities.json a good run wrote, with
 the fault in force for every weather request of its start-up refresh, and presses
-Control+1 as soon as the main window shows. After the refresh gives up the program
-must still run, have said nothing but the new unit's name (and that within 3 s of
-the give-up), hold the same cities.json, have grown its peak memory by less than
-20 MB over the good run's, and end with code 0 through its close box.
+Control+1 as soon as the main window shows. The refresh runs in the background, so
+the key is answered at once (within 1 s of the press), during a stall and not
+after it. After the refresh gives up the program must still run, have said nothing
+but the new unit's name, hold the same cities.json, have grown its peak memory by
+less than 20 MB over the good run's, and end with code 0 through its close box.
 
 Run inside a virtual display and a session bus:
   xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" dbus-run-session -- \\
@@ -47,7 +48,7 @@ UNIT_SPOKEN = "Celcius"  # Control+1 from Fahrenheit
 
 # The client's limits: 3 s to connect, 20 s for a whole request.
 TRANSFER_TIMEOUT = 20.0
-ANSWER_WITHIN = 3.0
+ANSWER_WITHIN = 1.0  # from the press, whatever the refresh is doing
 PEAK_GROWTH_LIMIT_KB = 20 * 1024
 
 
@@ -213,15 +214,16 @@ class HostileServiceTest(BedTestCase):
             self.assertEqual((folder / "cities.json").read_bytes(), self.cities_bytes,
                              "cities.json changed")
             refresh_seconds = gave_up - since
-            after_give_up = answered - max(gave_up, pressed)
+            key_seconds = answered - pressed
             growth_kb = peak_kb - self.baseline_peak_kb
             print(f"\n  {name}: refresh gave up after {refresh_seconds:.1f} s, keystroke"
-                  f" answered {after_give_up:+.2f} s after that (pressed at"
-                  f" {pressed - since:.1f} s), peak memory {growth_kb / 1024:+.1f} MB",
-                  file=sys.stderr)
+                  f" answered in {key_seconds:.2f} s (pressed at {pressed - since:.1f} s,"
+                  f" {gave_up - answered:+.1f} s before the give-up), peak memory"
+                  f" {growth_kb / 1024:+.1f} MB", file=sys.stderr)
             self.assertLess(refresh_seconds, TRANSFER_TIMEOUT + 5.0, "the refresh took too long")
-            self.assertLess(after_give_up, ANSWER_WITHIN,
-                            "the keystroke was answered too late after the give-up")
+            self.assertLess(key_seconds, ANSWER_WITHIN, "the keystroke was answered too late")
+            if gave_up - pressed > 2 * ANSWER_WITHIN:
+                self.assertLess(answered, gave_up, "the keystroke waited for the refresh")
             self.assertLess(growth_kb, PEAK_GROWTH_LIMIT_KB, "peak memory grew too much")
             run.close()
         finally:
@@ -229,11 +231,11 @@ class HostileServiceTest(BedTestCase):
 
     def service_gave_up_at(self, since):
         """The end of the last weather request received since `since`, once every
-        one has ended, else None. Called after the program has answered the key,
-        that is after the refresh, so no more requests are on their way."""
+        one has ended, else None. The refresh sends its three requests together,
+        so fewer than three received means it has not given up yet."""
         entries = [entry for entry in self.bed.admin("log")
                    if entry["path"].startswith("/v1/") and entry["received"] >= since]
-        if not entries or any(entry["finished"] is None for entry in entries):
+        if len(entries) < 3 or any(entry["finished"] is None for entry in entries):
             return None
         return max(entry["finished"] for entry in entries)
 

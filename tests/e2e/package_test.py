@@ -33,7 +33,7 @@ FILES = """\
 ./usr/share/skyvigil/snd/up.wav""".split("\n")
 
 # Libraries the program needs at run time, found by dpkg-shlibdeps, and the speech server.
-DEPENDS = ["speech-dispatcher", "libwxgtk3.2-1", "libcurl4", "libsdl2-mixer-2.0-0",
+DEPENDS = ["speech-dispatcher", "libwxgtk3.2-1", "libcurl4", "libsdl2-2.0-0",
            "libspeechd2"]
 
 

@@ -56,6 +56,7 @@ AppHarness::AppHarness()
              ("skyvigil-app-" + std::to_string(std::random_device{}()))),
       app{AppState{}, ui, announcer, http, clock, ui, main_thread} {
   std::filesystem::create_directories(folder);
+  gate.Attach(app);
   app.state.paths.prefs_file = folder / "prefs.ini";
   app.state.paths.cities_file = folder / "cities.json";
   app.state.service.base_address = "https://weather.test/v1";
@@ -95,6 +96,13 @@ AppHarness::AppHarness()
     }
     return response;
   };
+}
+
+void AppHarness::FinishRefreshes() {
+  while (app.state.refresh.running) {
+    main_thread.AwaitPost();
+    main_thread.RunPosted();
+  }
 }
 
 AppHarness::~AppHarness() {

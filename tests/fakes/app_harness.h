@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/core_gate.h"
 #include "fakes/fake_announcer.h"
 #include "fakes/fake_main_thread.h"
 #include "fakes/fake_ui.h"
@@ -52,7 +53,12 @@ class AppHarness {
   FixedClock clock;
   FakeMainThread main_thread;
   std::filesystem::path folder;
+  CoreGate gate;  // outlives `app`, whose refresh worker posts through it
   App app;
+
+  // Waits for the refreshes in flight and runs their posted applies, the
+  // refreshes queued behind them included.
+  void FinishRefreshes();
 
   // A city as a refresh leaves it: named after its place, weather filled.
   city CityAt(const std::string& query, int64_t monitor = 0, int64_t alerts = 0) const;

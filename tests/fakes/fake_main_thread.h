@@ -1,6 +1,7 @@
 // The main thread as a test sees it: posted work waits until the test runs it.
 #pragma once
 
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -14,6 +15,13 @@ class FakeMainThread : public MainThread {
   void Post(std::function<void()> work) override {
     std::lock_guard lock(mutex_);
     posted_.push_back(std::move(work));
+    posted_cv_.notify_all();
+  }
+
+  // Waits until something was posted (by a worker thread, say).
+  void AwaitPost() {
+    std::unique_lock lock(mutex_);
+    posted_cv_.wait(lock, [this] { return !posted_.empty(); });
   }
 
   // Runs what was posted, including work posted meanwhile; returns how much ran.
@@ -40,6 +48,7 @@ class FakeMainThread : public MainThread {
 
  private:
   std::mutex mutex_;
+  std::condition_variable posted_cv_;
   std::deque<std::function<void()>> posted_;
 };
 

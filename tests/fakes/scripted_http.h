@@ -1,5 +1,6 @@
 // An HttpClient whose answers a test computes from each request, recording
-// every request and every batch it was given.
+// every request and every batch it was given. A refresh calls it from its
+// worker thread; tests read what it recorded once the refresh was applied.
 #pragma once
 
 #include <functional>
@@ -21,6 +22,7 @@ class ScriptedHttp : public HttpClient {
   std::vector<HttpRequest> requests;
   std::vector<std::string> downloads;  // "url -> target"
   std::vector<size_t> batch_sizes;
+  bool aborted = false;
 
   std::vector<HttpResponse> PerformBatch(const std::vector<HttpRequest>& batch) override {
     batch_sizes.push_back(batch.size());
@@ -31,6 +33,8 @@ class ScriptedHttp : public HttpClient {
     }
     return answers;
   }
+
+  void Abort() override { aborted = true; }
 
   bool Download(const std::string& url, const std::filesystem::path& target) override {
     downloads.push_back(url + " -> " + target.string());

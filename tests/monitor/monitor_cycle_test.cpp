@@ -161,6 +161,7 @@ TEST_F(MonitorTest, RefreshSpeaksAlertsInListOrderWithTheNameFromBeforeTheRefres
   h.app.state.cities = {typed, quiet, oslo};
 
   RefreshCities(h.app, RefreshMode::all_cities);
+  h.FinishRefreshes();
 
   EXPECT_THAT(h.announcer.events,
               ElementsAre("cue:alert",
@@ -188,6 +189,7 @@ TEST_F(MonitorTest, NewCitiesModeFetchesOnlyCitiesNotAboveZeroCelsius) {
   fresh.name = "Springfield";
   h.app.state.cities = {warm, freezing, fresh};
   RefreshCities(h.app, RefreshMode::new_cities);
+  h.FinishRefreshes();
   EXPECT_THAT(h.Queries("/current.json"), ElementsAre("Oslo, Oslo, Norway", "Springfield"));
   EXPECT_EQ(h.app.state.cities[0].weather.temp_c, 0.5);
 }
@@ -200,6 +202,7 @@ TEST_F(MonitorTest, AFailedRefreshKeepsRecordsAndNamesAndStillSaves) {
   h.app.state.cities = {typed, known};
   h.service_down = true;
   RefreshCities(h.app, RefreshMode::all_cities);
+  h.FinishRefreshes();
   EXPECT_EQ(h.app.state.cities[0].name, "Atlantis");
   EXPECT_EQ(h.app.state.cities[1].name, "Paris, Ile-de-France, France");
   EXPECT_EQ(h.app.state.cities[1].weather.temp_f, 50);
@@ -209,6 +212,7 @@ TEST_F(MonitorTest, AFailedRefreshKeepsRecordsAndNamesAndStillSaves) {
   // The service answers, but does not know the typed place: its error answer changes nothing.
   h.service_down = false;
   RefreshCities(h.app, RefreshMode::all_cities);
+  h.FinishRefreshes();
   EXPECT_EQ(h.app.state.cities[0].name, "Atlantis");
   EXPECT_EQ(h.app.state.cities[0].weather.temp_f, 0);
 }

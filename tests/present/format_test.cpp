@@ -315,13 +315,16 @@ class DecimalCommaLocale : public ::testing::Test {
  protected:
   void SetUp() override {
     saved_c_ = std::setlocale(LC_ALL, nullptr);
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8"}) {
+    // POSIX names, then Windows names.
+    for (const char* name :
+         {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "de-DE", "German_Germany.1252"}) {
       if (std::setlocale(LC_ALL, name) != nullptr) {
         try {
           std::locale::global(std::locale(name));
-          return;
         } catch (const std::runtime_error&) {
+          // MinGW's C++ library has no named locales: only the C locale changes.
         }
+        return;
       }
     }
     std::setlocale(LC_ALL, saved_c_.c_str());

@@ -1,5 +1,5 @@
 // libcurl implementation of the HTTP client: one multi handle per call drives
-// all transfers of a batch at once; redirects are followed here, hop by hop.
+// the transfers of a batch, each on its own clock; redirects are followed here, hop by hop.
 #include "platform/curl/http_curl.h"
 
 #include <curl/curl.h>
@@ -23,7 +23,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr char kUserAgent[] = "Mozilla/5.0 Gecko/41.0 Firefox/41.0";
-constexpr long kMaxHostConnections = 16;
 
 void InitCurlOnce() {
   // A function-local static is initialised exactly once, even across threads.
@@ -33,9 +32,6 @@ void InitCurlOnce() {
 
 struct EasyFree {
   void operator()(CURL* easy) const { curl_easy_cleanup(easy); }
-};
-struct MultiFree {
-  void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
 };
 using EasyHandle = std::unique_ptr<CURL, EasyFree>;
 
@@ -90,7 +86,6 @@ bool ConfigureEasy(Transfer& transfer, const CurlHttpOptions& options) {
   curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
-  curl_easy_setopt(easy, CURLOPT_PIPEWAIT, 1L);
   curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(transfer.limit));
   curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &WriteBody);
   curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
@@ -177,61 +172,99 @@ bool FinishHop(Transfer& transfer, CURLcode result, int max_redirects) {
   return true;
 }
 
-// Runs all transfers on one multi handle until each has its answer.
-void RunTransfers(const std::vector<Transfer*>& transfers, const CurlHttpOptions& options) {
-  std::unique_ptr<CURLM, MultiFree> multi(curl_multi_init());
-  if (!multi) {
+// Gives the transfer its handle and its own clock, and hands it to `multi`.
+bool StartTransfer(CURLM* multi, Transfer& transfer, const CurlHttpOptions& options) {
+  transfer.deadline = Clock::now() + std::chrono::milliseconds(options.transfer_timeout_ms);
+  return ConfigureEasy(transfer, options) && StartHop(transfer) &&
+         curl_multi_add_handle(multi, transfer.easy.get()) == CURLM_OK;
+}
+
+// The multi handle of one call, known to Abort while the call runs.
+class RegisteredMulti {
+ public:
+  explicit RegisteredMulti(CurlCallsInProgress& calls) : calls_(calls), multi_(curl_multi_init()) {
+    if (multi_ == nullptr)
+      return;
+    std::lock_guard lock(calls_.mutex);
+    calls_.multis.push_back(multi_);
+  }
+  ~RegisteredMulti() {
+    if (multi_ == nullptr)
+      return;
+    {
+      std::lock_guard lock(calls_.mutex);
+      calls_.multis.erase(std::find(calls_.multis.begin(), calls_.multis.end(), multi_));
+    }
+    curl_multi_cleanup(multi_);
+  }
+  RegisteredMulti(const RegisteredMulti&) = delete;
+  RegisteredMulti& operator=(const RegisteredMulti&) = delete;
+  CURLM* get() const { return multi_; }
+
+ private:
+  CurlCallsInProgress& calls_;
+  CURLM* multi_;
+};
+
+// Runs the transfers, at most options.max_running at once, until each has its
+// answer or the client is aborted.
+void RunTransfers(const std::vector<Transfer*>& transfers, const CurlHttpOptions& options,
+                  CurlCallsInProgress& calls) {
+  RegisteredMulti registered(calls);
+  CURLM* multi = registered.get();
+  if (multi == nullptr || calls.aborted) {
     for (Transfer* transfer : transfers)
       Fail(*transfer);
     return;
   }
-  curl_multi_setopt(multi.get(), CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
-  curl_multi_setopt(multi.get(), CURLMOPT_MAX_HOST_CONNECTIONS, kMaxHostConnections);
+  curl_multi_setopt(multi, CURLMOPT_PIPELINING, CURLPIPE_MULTIPLEX);
 
-  const Clock::time_point deadline =
-      Clock::now() + std::chrono::milliseconds(options.transfer_timeout_ms);
-  size_t pending = 0;
-  for (Transfer* transfer : transfers) {
-    transfer->deadline = deadline;
-    if (!ConfigureEasy(*transfer, options) || !StartHop(*transfer) ||
-        curl_multi_add_handle(multi.get(), transfer->easy.get()) != CURLM_OK) {
-      Fail(*transfer);
-      continue;
+  size_t next = 0;     // the first transfer not started yet
+  size_t running = 0;  // started and not done
+  auto start_more = [&] {
+    while (next < transfers.size() && running < std::max<size_t>(options.max_running, 1)) {
+      Transfer& transfer = *transfers[next++];
+      if (StartTransfer(multi, transfer, options))
+        ++running;
+      else
+        Fail(transfer);
     }
-    ++pending;
-  }
+  };
+  start_more();
 
-  while (pending > 0) {
-    int running = 0;
-    if (curl_multi_perform(multi.get(), &running) != CURLM_OK)
+  while (running > 0 && !calls.aborted) {
+    int still_running = 0;
+    if (curl_multi_perform(multi, &still_running) != CURLM_OK)
       break;
     int queued = 0;
-    while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+    while (CURLMsg* message = curl_multi_info_read(multi, &queued)) {
       if (message->msg != CURLMSG_DONE)
         continue;
       CURL* easy = message->easy_handle;
       const CURLcode result = message->data.result;
       Transfer* transfer = nullptr;
       curl_easy_getinfo(easy, CURLINFO_PRIVATE, &transfer);
-      curl_multi_remove_handle(multi.get(), easy);
+      curl_multi_remove_handle(multi, easy);
       if (FinishHop(*transfer, result, options.max_redirects) &&
-          curl_multi_add_handle(multi.get(), easy) == CURLM_OK) {
+          curl_multi_add_handle(multi, easy) == CURLM_OK) {
         continue;
       }
       if (!transfer->done)
         Fail(*transfer);
-      --pending;
+      --running;
     }
-    if (pending == 0)
+    start_more();
+    if (running == 0)
       break;
-    if (curl_multi_poll(multi.get(), nullptr, 0, 1000, nullptr) != CURLM_OK)
+    // curl bounds the wait by its own timers; Abort wakes it.
+    if (curl_multi_poll(multi, nullptr, 0, 1000, nullptr) != CURLM_OK)
       break;
   }
 
-  // Only reached with pending transfers when curl itself failed.
+  // Reached with transfers left only when aborted or when curl itself failed.
   for (Transfer* transfer : transfers) {
     if (transfer->easy)
-      curl_multi_remove_handle(multi.get(), transfer->easy.get());
+      curl_multi_remove_handle(multi, transfer->easy.get());
     if (!transfer->done)
       Fail(*transfer);
   }
@@ -260,7 +293,7 @@ std::vector<HttpResponse> CurlHttpClient::PerformBatch(const std::vector<HttpReq
     }
     started.push_back(&transfer);
   }
-  RunTransfers(started, options_);
+  RunTransfers(started, options_, calls_);
 
   std::vector<HttpResponse> answers;
   answers.reserve(transfers.size());
@@ -269,6 +302,13 @@ std::vector<HttpResponse> CurlHttpClient::PerformBatch(const std::vector<HttpReq
     answers.push_back(std::move(transfer.response));
   }
   return answers;
+}
+
+void CurlHttpClient::Abort() {
+  calls_.aborted = true;
+  std::lock_guard lock(calls_.mutex);
+  for (void* multi : calls_.multis)
+    curl_multi_wakeup(multi);
 }
 
 bool CurlHttpClient::Download(const std::string& url, const std::filesystem::path& target) {
@@ -292,7 +332,7 @@ bool CurlHttpClient::Download(const std::string& url, const std::filesystem::pat
     ::unlink(temp.c_str());
     return false;
   }
-  RunTransfers({&transfer}, options_);
+  RunTransfers({&transfer}, options_, calls_);
   transfer.easy.reset();
 
   bool ok = transfer.response.completed && !transfer.write_failed;

@@ -2,8 +2,10 @@
 // update download into a file. Only https travels off this machine.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -12,11 +14,23 @@
 namespace skyvigil {
 
 struct CurlHttpOptions {
+  // Each request's own limits, counted from the moment it starts, as if it ran alone.
   long connect_timeout_ms = 3000;    // connection set-up, per hop
   long transfer_timeout_ms = 20000;  // whole transfer, redirects included
+  // Requests of a batch running at once; the others wait their turn, their
+  // clocks not running yet.
+  std::size_t max_running = 16;
   int max_redirects = 10;
   std::size_t max_body_bytes = 8u << 20;        // larger answers count as failed
   std::size_t max_download_bytes = 512u << 20;  // larger downloads count as failed
+};
+
+// What Abort reaches: the flag every call checks and the multi handles of the
+// calls in progress, which it wakes.
+struct CurlCallsInProgress {
+  std::atomic<bool> aborted{false};
+  std::mutex mutex;
+  std::vector<void*> multis;
 };
 
 // Every request follows redirects itself (so each hop's address is checked
@@ -32,11 +46,13 @@ class CurlHttpClient : public HttpClient {
 
   std::vector<HttpResponse> PerformBatch(const std::vector<HttpRequest>& requests) override;
   bool Download(const std::string& url, const std::filesystem::path& target) override;
+  void Abort() override;
 
   const CurlHttpOptions& options() const { return options_; }
 
  private:
   CurlHttpOptions options_;
+  CurlCallsInProgress calls_;
 };
 
 }  // namespace skyvigil

@@ -12,7 +12,8 @@
 
 namespace skyvigil {
 
-// The sound engine starts and the cues load when the object is made; speech is
+// The sound engine starts and the cues load when the object is made (the
+// device itself opens only to play); speech is
 // connected by the first Speak of the object's life, whichever thread makes it.
 class DesktopAnnouncer : public Announcer {
  public:
@@ -20,7 +21,7 @@ class DesktopAnnouncer : public Announcer {
 
   // Callable from several threads; the first call loads the speech layer once.
   void Speak(const std::string& text, bool interrupt) override;
-  // Main thread only.
+  // Callable from any thread.
   void PlayCue(Cue cue) override;
 
   // Closes the sound engine (end of program). Speech stays usable.

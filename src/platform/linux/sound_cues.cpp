@@ -1,71 +1,210 @@
-// SDL2_mixer implementation of the sound cues.
+// The sound cues on SDL2's audio: WAV files converted once, mixed here.
 #include "platform/linux/sound_cues.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
 
 namespace skyvigil {
 
 namespace {
 
-// Indexed by Cue; each cue also plays on the mixer channel of its index.
+using SteadyClock = std::chrono::steady_clock;
+
+// Indexed by Cue.
 constexpr std::array<const char*, 4> kCueFiles = {"alert.wav", "up.wav", "down.wav",
                                                   "condition.wav"};
 
-int ChannelOf(Cue cue) {
-  return static_cast<int>(cue);
+// The WAV at `path` as signed 16-bit samples in the device's format; empty
+// when it cannot be read or converted.
+std::vector<int16_t> LoadConverted(const std::filesystem::path& path, int frequency, int channels) {
+  SDL_AudioSpec spec;
+  Uint8* bytes = nullptr;
+  Uint32 length = 0;
+  if (SDL_LoadWAV(path.c_str(), &spec, &bytes, &length) == nullptr)
+    return {};
+  SDL_AudioCVT cvt;
+  std::vector<int16_t> samples;
+  if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
+                        static_cast<Uint8>(channels), frequency) >= 0) {
+    std::vector<Uint8> work(static_cast<size_t>(length) * static_cast<size_t>(cvt.len_mult));
+    std::memcpy(work.data(), bytes, length);
+    cvt.buf = work.data();
+    cvt.len = static_cast<int>(length);
+    if (SDL_ConvertAudio(&cvt) == 0) {
+      samples.resize(static_cast<size_t>(cvt.len_cvt) / sizeof(int16_t));
+      std::memcpy(samples.data(), work.data(), samples.size() * sizeof(int16_t));
+    }
+  }
+  SDL_FreeWAV(bytes);
+  return samples;
 }
 
 }  // namespace
 
-SoundCues::SoundCues(const std::filesystem::path& folder) {
+SoundCues::SoundCues(const std::filesystem::path& folder, std::chrono::milliseconds linger)
+    : folder_(folder), linger_(linger) {
   SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Skyvigil");
   // SDL would otherwise catch SIGINT and SIGTERM and wait for an SDL_QUIT
   // event that this program never reads, so a logout could not end it.
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_Init(SDL_INIT_AUDIO) != 0)
     return;
-  // CD rate, stereo, ~23 ms buffers: a cue starts without a noticeable delay.
-  if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+  std::lock_guard lock(mutex_);
+  if (!OpenDevice()) {
     SDL_Quit();
     return;
   }
-  Mix_AllocateChannels(static_cast<int>(kCueFiles.size()));
   engine_started_ = true;
-  // Each file is read and decoded whole now; nothing is streamed when it plays.
-  for (size_t i = 0; i < kCueFiles.size(); ++i) {
-    chunks_[i] = Mix_LoadWAV((folder / kCueFiles[i]).c_str());
-  }
+  CloseDevice();  // until the first cue
+  closer_ = std::thread([this] { CloseWhenQuiet(); });
 }
 
 SoundCues::~SoundCues() {
   Shutdown();
 }
 
-bool SoundCues::Play(Cue cue) {
-  Mix_Chunk* chunk = chunks_[static_cast<size_t>(cue)];
-  if (!engine_started_ || chunk == nullptr)
+void SoundCues::MixInto(void* self, uint8_t* stream, int bytes) {
+  auto& voices = static_cast<SoundCues*>(self)->voices_;
+  auto* out = reinterpret_cast<int16_t*>(stream);
+  const size_t count = static_cast<size_t>(bytes) / sizeof(int16_t);
+  std::fill(out, out + count, int16_t{0});
+  for (Voice& voice : voices) {
+    if (voice.samples == nullptr)
+      continue;
+    const std::vector<int16_t>& in = *voice.samples;
+    const size_t n = std::min(count, in.size() - voice.next);
+    for (size_t i = 0; i < n; ++i) {
+      const int sum = out[i] + in[voice.next + i];
+      out[i] = static_cast<int16_t>(std::clamp(sum, int{std::numeric_limits<int16_t>::min()},
+                                               int{std::numeric_limits<int16_t>::max()}));
+    }
+    voice.next += n;
+    if (voice.next >= in.size())
+      voice = Voice{};
+  }
+}
+
+bool SoundCues::OpenDevice() {
+  // CD rate, stereo, ~23 ms buffers: a cue starts without a noticeable delay.
+  SDL_AudioSpec want{};
+  want.freq = 44100;
+  want.format = AUDIO_S16SYS;
+  want.channels = 2;
+  want.samples = 1024;
+  want.callback = &SoundCues::MixInto;
+  want.userdata = this;
+  SDL_AudioSpec have{};
+  device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have,
+                                SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+  if (device_ == 0)
     return false;
-  // Playing on the cue's own channel halts what that channel still plays.
-  return Mix_PlayChannel(ChannelOf(cue), chunk, 0) >= 0;
+  // Converted once; again only if a device came back with another format.
+  const Format now{have.freq, have.channels};
+  if (now != decoded_for_) {
+    decoded_for_ = now;
+    LoadCues();
+  }
+  SDL_PauseAudioDevice(device_, 0);
+  return true;
+}
+
+void SoundCues::CloseDevice() {
+  if (device_ == 0)
+    return;
+  SDL_CloseAudioDevice(device_);  // the callback has stopped when this returns
+  device_ = 0;
+  voices_ = {};
+  changed_.notify_all();
+}
+
+void SoundCues::LoadCues() {
+  for (size_t i = 0; i < kCueFiles.size(); ++i)
+    cues_[i] = LoadConverted(folder_ / kCueFiles[i], decoded_for_.frequency, decoded_for_.channels);
+}
+
+bool SoundCues::AnyVoiceSounds() {
+  SDL_LockAudioDevice(device_);
+  const bool any = std::any_of(voices_.begin(), voices_.end(),
+                               [](const Voice& voice) { return voice.samples != nullptr; });
+  SDL_UnlockAudioDevice(device_);
+  return any;
+}
+
+bool SoundCues::Play(Cue cue) {
+  std::lock_guard lock(mutex_);
+  const size_t index = static_cast<size_t>(cue);
+  if (!engine_started_ || quitting_ || cues_[index].empty())
+    return false;
+  if (device_ == 0 && !OpenDevice())
+    return false;
+  const std::vector<int16_t>& samples = cues_[index];  // converted again if the format changed
+  if (samples.empty())
+    return false;
+  // A cue played again starts over on its own voice.
+  SDL_LockAudioDevice(device_);
+  voices_[index] = Voice{&samples, 0};
+  SDL_UnlockAudioDevice(device_);
+  const auto length = std::chrono::milliseconds(
+      1000 * samples.size() / static_cast<size_t>(decoded_for_.frequency * decoded_for_.channels) +
+      1);
+  const SteadyClock::time_point until = SteadyClock::now() + length + linger_;
+  close_at_ = close_at_ ? std::max(*close_at_, until) : until;
+  changed_.notify_all();
+  return true;
+}
+
+void SoundCues::CloseWhenQuiet() {
+  std::unique_lock lock(mutex_);
+  while (!quitting_) {
+    if (!close_at_) {
+      changed_.wait(lock);
+      continue;
+    }
+    const SteadyClock::time_point at = *close_at_;
+    if (changed_.wait_until(lock, at) != std::cv_status::timeout || close_at_ != at)
+      continue;
+    if (device_ != 0 && AnyVoiceSounds()) {
+      close_at_ = SteadyClock::now() + linger_;  // a cue outlasted its expected length
+      continue;
+    }
+    close_at_.reset();
+    CloseDevice();
+  }
 }
 
 void SoundCues::Shutdown() {
-  if (!engine_started_)
-    return;
-  Mix_HaltChannel(-1);
-  for (Mix_Chunk*& chunk : chunks_) {
-    if (chunk != nullptr)
-      Mix_FreeChunk(chunk);
-    chunk = nullptr;
+  {
+    std::lock_guard lock(mutex_);
+    if (!engine_started_)
+      return;
+    quitting_ = true;
   }
-  Mix_CloseAudio();
+  changed_.notify_all();
+  if (closer_.joinable())
+    closer_.join();
+  std::lock_guard lock(mutex_);
+  CloseDevice();
+  cues_ = {};
   SDL_Quit();
   engine_started_ = false;
 }
 
 bool SoundCues::IsLoaded(Cue cue) const {
-  return chunks_[static_cast<size_t>(cue)] != nullptr;
+  std::lock_guard lock(mutex_);
+  return !cues_[static_cast<size_t>(cue)].empty();
+}
+
+bool SoundCues::IsDeviceOpen() const {
+  std::lock_guard lock(mutex_);
+  return device_ != 0;
+}
+
+void SoundCues::WaitUntilDeviceClosed() {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return device_ == 0; });
 }
 
 }  // namespace skyvigil

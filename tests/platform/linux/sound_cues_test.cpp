@@ -173,6 +173,25 @@ TEST_F(SoundCuesTest, ShutdownStopsTheEngineAndANewOneCanStart) {
   EXPECT_GT(CountNear(Output(), kCondition), 0);
 }
 
+// An open device wakes the process all the time: it is open only while a cue
+// sounds and for the linger after it, and the cue still sounds whole.
+TEST_F(SoundCuesTest, TheDeviceOpensToPlayAndClosesAfterTheCue) {
+  SoundCues cues(cues_, milliseconds(50));
+  ASSERT_TRUE(cues.IsEngineStarted());
+  EXPECT_FALSE(cues.IsDeviceOpen());
+  for (Cue cue : {Cue::up, Cue::down}) {
+    EXPECT_TRUE(cues.Play(cue));
+    EXPECT_TRUE(cues.IsDeviceOpen());
+    cues.WaitUntilDeviceClosed();
+    EXPECT_FALSE(cues.IsDeviceOpen());
+  }
+  cues.Shutdown();
+  // The second opening wrote the file anew: one whole stereo down cue.
+  const auto samples = Output();
+  EXPECT_GE(CountNear(samples, kDown), 2 * 44100 * kCueMs / 1000 * 95 / 100);
+  EXPECT_EQ(CountNear(samples, kUp), 0);
+}
+
 TEST_F(SoundCuesTest, TheRepositoryCuesLoadAndSound) {
   const auto repository_cues = std::filesystem::path(SKYVIGIL_TEST_DATA) / ".." / ".." / "snd";
   for (Cue cue : {Cue::alert, Cue::up, Cue::down, Cue::condition}) {

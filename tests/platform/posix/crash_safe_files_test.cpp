@@ -33,16 +33,9 @@ namespace skyvigil {
 namespace {
 
 namespace fs = std::filesystem;
+using platform_test::FolderEntries;
 using platform_test::ReadBytes;
 using platform_test::TempDir;
-
-std::vector<std::string> FolderEntries(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 // A list of `count` cities with every kind of field set, so each save writes
 // a good amount of data and a kill has a real chance to land in the middle.

@@ -1,0 +1,59 @@
+// What the background refresh keeps on the main thread between its plan and
+// its apply: the batch in flight, the refresh waiting behind it, the ids.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "ports/http.h"
+
+namespace skyvigil {
+
+struct App;
+// Work for the core, run on the main thread between handlers.
+using CoreWork = std::function<void(App&)>;
+
+enum class RefreshMode {
+  all_cities = 0,
+  new_cities = 1,  // only cities whose stored Celsius temperature is not above 0
+};
+
+// One city's part of a batch, matched back by the city's run-time id.
+struct PlannedCity {
+  uint64_t city_id = 0;
+  size_t current_answer = 0;
+  std::optional<size_t> alert_answer;
+};
+
+struct RefreshPlan {
+  std::vector<PlannedCity> cities;
+  std::vector<HttpRequest> requests;
+};
+
+struct RefreshState {
+  RefreshState() = default;
+  // Movable so that a desktop can build its App by value; only before a refresh starts.
+  RefreshState(RefreshState&&) = default;
+  RefreshState& operator=(RefreshState&&) = delete;
+  // The worker only performs the batch and posts; it is done or nearly so.
+  ~RefreshState() {
+    if (worker.joinable())
+      worker.join();
+  }
+
+  bool running = false;  // planned and not yet applied
+  RefreshPlan plan;
+  std::vector<CoreWork> then;
+  std::thread worker;
+  std::optional<RefreshMode> queued;  // asked for while one ran
+  std::vector<CoreWork> queued_then;
+  bool first_pending = false;  // start-up: the change check waits for the first refresh
+  bool stopped = false;        // exiting: nothing more is applied
+  uint64_t last_city_id = 0;
+};
+
+}  // namespace skyvigil

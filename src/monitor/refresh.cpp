@@ -1,0 +1,169 @@
+// Plan, perform and apply of the background refresh.
+#include "monitor/refresh.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "weather/cities_store.h"
+#include "weather/service_requests.h"
+
+namespace skyvigil {
+
+namespace {
+
+// The days of an alert request; only its alerts are used.
+constexpr int kAlertForecastDays = 1;
+
+void SpeakAlerts(App& app, const city& c, const std::vector<alert>& alerts) {
+  if (alerts.empty())
+    return;
+  app.announcer.PlayCue(Cue::alert);
+  for (const alert& a : alerts) {
+    std::string text = c.name + ": ";
+    if (!a.severity.empty())
+      text += a.severity + " ";
+    text += a.event + ". View the forecast For more.";
+    app.announcer.Speak(text, false);
+  }
+}
+
+// The city's name becomes the place the service answered for. A record that
+// holds no place (the first request for a typed query failed) keeps the
+// typed name, so the city can still be fetched next time.
+void RewriteName(city& c) {
+  const location& place = c.weather.location;
+  if (place.name.empty())
+    return;
+  c.name = place.name + ", " + place.region + ", " + place.country;
+}
+
+const HttpResponse& AnswerAt(const std::vector<HttpResponse>& answers, size_t index) {
+  static const HttpResponse kNoAnswer;
+  return index < answers.size() ? answers[index] : kNoAnswer;
+}
+
+void FinishRefresh(App& app, const std::vector<HttpResponse>& answers);
+
+void Launch(App& app, RefreshMode mode, std::vector<CoreWork> then) {
+  RefreshState& r = app.state.refresh;
+  r.running = true;
+  r.then = std::move(then);
+  r.plan = PlanRefresh(app.state, mode);
+  if (r.worker.joinable())
+    r.worker.join();
+  CorePoster* core = app.core;
+  if (r.plan.requests.empty()) {
+    core->PostToCore([](App& a) { FinishRefresh(a, {}); });
+    return;
+  }
+  // The worker sees only the client and its copy of the requests, never the state.
+  r.worker = std::thread([&http = app.http, core, requests = r.plan.requests] {
+    std::vector<HttpResponse> answers = http.PerformBatch(requests);
+    core->PostToCore([answers = std::move(answers)](App& a) { FinishRefresh(a, answers); });
+  });
+}
+
+void FinishRefresh(App& app, const std::vector<HttpResponse>& answers) {
+  RefreshState& r = app.state.refresh;
+  if (r.stopped || !r.running)
+    return;
+  if (r.worker.joinable())
+    r.worker.join();
+  ApplyRefresh(app, r.plan, answers);
+  r.plan = {};
+  r.running = false;
+  r.first_pending = false;
+  const std::vector<CoreWork> then = std::exchange(r.then, {});
+  for (const CoreWork& step : then)
+    step(app);
+  if (r.queued && !r.running) {
+    const RefreshMode mode = *r.queued;
+    r.queued.reset();
+    Launch(app, mode, std::exchange(r.queued_then, {}));
+  }
+}
+
+}  // namespace
+
+uint64_t CityId(RefreshState& refresh, city& c) {
+  if (c.id == 0)
+    c.id = ++refresh.last_city_id;
+  return c.id;
+}
+
+std::optional<size_t> CityIndex(const std::vector<city>& cities, uint64_t id) {
+  const auto it = std::find_if(cities.begin(), cities.end(),
+                               [id](const city& c) { return id != 0 && c.id == id; });
+  if (it == cities.end())
+    return std::nullopt;
+  return static_cast<size_t>(it - cities.begin());
+}
+
+RefreshPlan PlanRefresh(AppState& state, RefreshMode mode) {
+  RefreshPlan plan;
+  for (city& c : state.cities) {
+    if (mode == RefreshMode::new_cities && c.weather.temp_c > 0.0)
+      continue;
+    PlannedCity planned{CityId(state.refresh, c), plan.requests.size(), std::nullopt};
+    plan.requests.push_back(CurrentWeatherRequest(state.service, c.name));
+    if (c.alerts == 1) {
+      planned.alert_answer = plan.requests.size();
+      plan.requests.push_back(ForecastRequest(state.service, c.name, kAlertForecastDays));
+    }
+    plan.cities.push_back(planned);
+  }
+  return plan;
+}
+
+void ApplyRefresh(App& app, const RefreshPlan& plan, const std::vector<HttpResponse>& answers) {
+  AppState& s = app.state;
+  // An empty list comes only from a cities.json that holds no list (the last
+  // city can't be removed without ending the program): saving "[]" over that
+  // file would destroy whatever it holds.
+  if (s.cities.empty())
+    return;
+  // Planned cities keep their list order: the list only grows at its end or loses cities.
+  for (const PlannedCity& planned : plan.cities) {
+    const std::optional<size_t> index = CityIndex(s.cities, planned.city_id);
+    if (!index)
+      continue;  // removed while its answers travelled
+    city& c = s.cities[*index];
+    ApplyCurrentWeatherAnswer(AnswerAt(answers, planned.current_answer), c.weather);
+    if (planned.alert_answer) {
+      std::vector<forecastday> days;
+      std::vector<alert> alerts;
+      ApplyForecastAnswer(AnswerAt(answers, *planned.alert_answer), days, alerts);
+      SpeakAlerts(app, c, alerts);
+    }
+    RewriteName(c);
+  }
+  SaveCities(s.cities, s.paths.cities_file);
+}
+
+void RefreshCities(App& app, RefreshMode mode, CoreWork then) {
+  RefreshState& r = app.state.refresh;
+  if (r.stopped)
+    return;
+  std::vector<CoreWork> steps;
+  if (then)
+    steps.push_back(std::move(then));
+  if (!r.running) {
+    Launch(app, mode, std::move(steps));
+    return;
+  }
+  const bool all = mode == RefreshMode::all_cities || r.queued == RefreshMode::all_cities;
+  r.queued = all ? RefreshMode::all_cities : RefreshMode::new_cities;
+  for (CoreWork& step : steps)
+    r.queued_then.push_back(std::move(step));
+}
+
+void StopRefresh(App& app) {
+  RefreshState& r = app.state.refresh;
+  r.stopped = true;
+  r.running = false;
+  app.http.Abort();
+  if (r.worker.joinable())
+    r.worker.join();
+}
+
+}  // namespace skyvigil
