@@ -5,6 +5,8 @@
 
 #include <system_error>
 
+#include "platform/win32/utf16.h"
+
 namespace skyvigil::win32 {
 
 namespace {
@@ -25,20 +27,10 @@ class Handle {
   HANDLE handle_;
 };
 
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty())
-    return {};
-  const int size =
-      ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-  return wide;
-}
-
 }  // namespace
 
 std::filesystem::path Win32UpdateOps::Full(const std::string& name) const {
-  return (folder_ / std::filesystem::path(Wide(name))).make_preferred();
+  return (folder_ / std::filesystem::path(Utf8ToUtf16(name))).make_preferred();
 }
 
 bool Win32UpdateOps::MarkerHeld() {
@@ -136,7 +128,7 @@ bool Win32UpdateOps::StartProgram(const std::string& name) {
 }
 
 void Win32UpdateOps::ShowError(const std::string& text) {
-  ::MessageBoxW(nullptr, Wide(text).c_str(), L"Skyvigil update",
+  ::MessageBoxW(nullptr, Utf8ToUtf16(text).c_str(), L"Skyvigil update",
                 MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
