@@ -12,7 +12,7 @@
 
 namespace skyvigil::testing {
 
-struct ZipFileSpec {
+struct ZipItem {
   std::string name;
   std::string bytes;
   bool deflate = false;
@@ -42,11 +42,10 @@ inline std::string RawDeflate(const std::string& bytes) {
   return out;
 }
 
-inline std::string BuildZip(const std::vector<ZipFileSpec>& files,
-                            const std::string& comment = "") {
+inline std::string BuildZip(const std::vector<ZipItem>& files, const std::string& comment = "") {
   std::string archive;
   std::string directory;
-  for (const ZipFileSpec& file : files) {
+  for (const ZipItem& file : files) {
     const std::string packed = file.deflate ? RawDeflate(file.bytes) : file.bytes;
     const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(file.bytes.data()),
                             static_cast<uInt>(file.bytes.size()));

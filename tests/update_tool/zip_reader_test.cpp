@@ -9,7 +9,7 @@ namespace skyvigil::update_tool {
 namespace {
 
 using testing::BuildZip;
-using testing::ZipFileSpec;
+using testing::ZipItem;
 
 const std::string kText = "Skyvigil, Skyvigil, Skyvigil: the same words pack well.";
 
