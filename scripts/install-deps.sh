@@ -19,6 +19,8 @@ packages=(
   # local weather service, cue synthesis, desktop tests
   python3 tzdata openssl sox xvfb xauth openbox xdotool xclip dbus dbus-x11
   at-spi2-core python3-pyatspi speech-dispatcher wmctrl
+  # screenshots of the Windows program's desktop test (xwd)
+  x11-apps
   # a system tray and a screen reader for the accessibility suite
   trayer orca
   # the Windows cross build, its tests run under wine
