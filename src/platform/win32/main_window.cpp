@@ -97,9 +97,11 @@ void MainWindow::BuildControls() {
   layout_->FitToText(heading_);
   report_list_ =
       layout_->Add(L"LISTBOX", kReportList, L"", list_style, WS_EX_CLIENTEDGE, 600, 20, 300, 800);
+  // The box starts where the report list ends (the original layout put it at
+  // 800, under the list's right third, which hid the start of every line).
   detail_box_ = layout_->Add(L"EDIT", kDetailBox, L"",
                              WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-                             WS_EX_CLIENTEDGE, 800, 20, 300, 800);
+                             WS_EX_CLIENTEDGE, 900, 20, 300, 800);
   KeepDialogKeys(detail_box_);
 
   names_.Set(city_list_, L"Areas");
