@@ -1,4 +1,4 @@
-// Input box: a DLGTEMPLATE in memory, run by DialogBoxIndirectParamW.
+// Input box and key box: DLGTEMPLATEs in memory, run by DialogBoxIndirectParamW.
 #include "platform/win32/input_box.h"
 
 #include <vector>
@@ -12,6 +12,9 @@ namespace {
 
 constexpr WORD kPromptId = 10;
 constexpr WORD kFieldId = 11;
+constexpr WORD kAddressId = 12;
+constexpr WORD kProblemId = 13;
+constexpr WORD kExplanationId = 14;
 constexpr WORD kStaticClass = 0x0082;
 constexpr WORD kEditClass = 0x0081;
 constexpr WORD kButtonClass = 0x0080;
@@ -93,7 +96,81 @@ INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
   }
 }
 
+struct KeyState {
+  AccessibleNames* names;
+  const std::wstring* label;
+  const std::wstring* initial;
+  std::wstring answer;
+};
+
+INT_PTR CALLBACK KeyProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* state = reinterpret_cast<KeyState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  switch (message) {
+    case WM_INITDIALOG: {
+      SetWindowLongPtrW(dialog, DWLP_USER, lparam);
+      state = reinterpret_cast<KeyState*>(lparam);
+      HWND field = GetDlgItem(dialog, kFieldId);
+      state->names->Set(field, *state->label);
+      state->names->Set(GetDlgItem(dialog, kAddressId), L"Sign-up page");
+      SetWindowTextW(field, state->initial->c_str());
+      SetFocus(field);
+      const auto end = static_cast<LPARAM>(state->initial->size());
+      SendMessageW(field, EM_SETSEL, static_cast<WPARAM>(end), end);
+      return FALSE;  // the focus is set
+    }
+    case WM_COMMAND:
+      if (LOWORD(wparam) == IDOK) {
+        state->answer = WindowText(GetDlgItem(dialog, kFieldId));
+        EndDialog(dialog, IDOK);
+        return TRUE;
+      }
+      if (LOWORD(wparam) == IDCANCEL) {
+        EndDialog(dialog, IDCANCEL);
+        return TRUE;
+      }
+      return FALSE;
+    case WM_DESTROY:
+      state->names->Clear(GetDlgItem(dialog, kFieldId));
+      state->names->Clear(GetDlgItem(dialog, kAddressId));
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
 }  // namespace
+
+std::optional<std::wstring> AskKeyBox(HWND owner, AccessibleNames& names,
+                                      const KeyBoxTexts& texts) {
+  Template t;
+  t.Dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SHELLFONT | DS_CENTER);
+  t.Dword(0);  // extended style
+  t.Word(7);   // items
+  for (short value : {0, 0, 280, 120})
+    t.Word(static_cast<WORD>(value));
+  t.Word(0);  // no menu
+  t.Word(0);  // the standard dialog class
+  t.Text(texts.title);
+  t.Word(8);
+  t.Text(L"MS Shell Dlg 2");
+  t.Item(SS_LEFT | SS_NOPREFIX, 7, 7, 266, 30, kExplanationId, kStaticClass, texts.explanation);
+  // Read-only text rather than a label, so the address can be selected and copied.
+  t.Item(WS_TABSTOP | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL, 7, 40, 266, 12, kAddressId,
+         kEditClass, texts.address);
+  t.Item(SS_LEFT | SS_NOPREFIX, 7, 56, 266, 10, kProblemId, kStaticClass, texts.problem);
+  // The label right before the field, so it names the field.
+  t.Item(SS_LEFT | SS_NOPREFIX, 7, 70, 266, 10, kPromptId, kStaticClass, texts.label);
+  t.Item(WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 7, 82, 266, 12, kFieldId, kEditClass, L"");
+  t.Item(WS_TABSTOP | BS_DEFPUSHBUTTON, 169, 100, 50, 14, IDOK, kButtonClass, L"OK");
+  t.Item(WS_TABSTOP | BS_PUSHBUTTON, 223, 100, 50, 14, IDCANCEL, kButtonClass, L"Cancel");
+
+  KeyState state{&names, &texts.label, &texts.initial, {}};
+  const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.get(), owner,
+                                                 &KeyProcedure, reinterpret_cast<LPARAM>(&state));
+  if (result != IDOK)
+    return std::nullopt;
+  return state.answer;
+}
 
 std::wstring AskInputBox(HWND owner, AccessibleNames& names, const std::wstring& title,
                          const std::wstring& prompt, const std::wstring& initial) {

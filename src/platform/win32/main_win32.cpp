@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "app/announcement_history.h"
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "app/core_gate.h"
@@ -45,10 +46,12 @@ int Run() {
   WindowsAnnouncer announcer(paths.cues_folder);
   WinHttpClient http;
   LocalClock clock;
+  AnnouncementHistory history(announcer, clock);  // what the core speaks through
   WinUi ui(gate, names);
   WinProcess process(ui, marker, [&announcer] { announcer.Shutdown(); });
   WinMainThread main_thread;
-  App app{AppState{}, ui, announcer, http, clock, process, main_thread};
+  App app{AppState{}, ui, history, http, clock, process, main_thread};
+  app.history = &history;
   app.state.paths = paths;
   gate.Attach(app);
 
@@ -60,7 +63,7 @@ int Run() {
   update_source.app_version = app.state.app_version;
   update_source.archive_file = paths.archive_file;
   update_source.packaged = paths.updater_program.empty();
-  StartAutomaticUpdateCheck(gate, main_thread, http, announcer, update_source);
+  StartAutomaticUpdateCheck(gate, main_thread, http, history, update_source);
 
   // The small icon at the system's size and scale, for the title bar and the tray.
   HICON small_icon = nullptr;

@@ -1,5 +1,5 @@
-// Forecast and search results windows: controls, accelerators and buttons
-// routed into the core.
+// Forecast, search results and history windows: controls, accelerators and
+// buttons routed into the core.
 #include "platform/win32/secondary_window_win32.h"
 
 #include "app/commands.h"
@@ -21,6 +21,8 @@ enum ControlNumber : int {
   kForecastBox = 103,
   kResultsLabel = 200,
   kResultsList = 201,
+  kHistoryLabel = 300,
+  kHistoryList = 301,
 };
 
 constexpr DWORD kListStyle =
@@ -43,7 +45,16 @@ void RegisterClassOnce() {
 HACCEL Accelerators(SecondaryWindow::Kind kind) {
   static HACCEL forecast = AcceleratorsFor(&ForecastWindowCommandFor);
   static HACCEL results = AcceleratorsFor(&ResultsWindowCommandFor);
-  return kind == SecondaryWindow::Kind::forecast ? forecast : results;
+  static HACCEL history = AcceleratorsFor(&HistoryWindowCommandFor);
+  switch (kind) {
+    case SecondaryWindow::Kind::forecast:
+      return forecast;
+    case SecondaryWindow::Kind::results:
+      return results;
+    case SecondaryWindow::Kind::history:
+      break;
+  }
+  return history;
 }
 
 }  // namespace
@@ -51,7 +62,9 @@ HACCEL Accelerators(SecondaryWindow::Kind kind) {
 SecondaryWindow::SecondaryWindow(HWND owner, CoreGate& gate, AccessibleNames& names, Kind kind)
     : gate_(gate), names_(names), kind_(kind) {
   RegisterClassOnce();
-  const wchar_t* title = kind == Kind::forecast ? L"Forecast" : L"Results";
+  const wchar_t* title = kind == Kind::forecast  ? L"Forecast"
+                         : kind == Kind::results ? L"Results"
+                                                 : L"History";
   hwnd_ = CreateWindowExW(kExStyle, kClassName, title, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                           CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, GetModuleHandleW(nullptr),
                           nullptr);
@@ -108,6 +121,21 @@ std::unique_ptr<SecondaryWindow> SecondaryWindow::OpenResults(
   return window;
 }
 
+std::unique_ptr<SecondaryWindow> SecondaryWindow::OpenHistory(
+    HWND owner, CoreGate& gate, AccessibleNames& names, const std::vector<std::string>& lines) {
+  std::unique_ptr<SecondaryWindow> window(new SecondaryWindow(owner, gate, names, Kind::history));
+  ControlLayout& layout = *window->layout_;
+  layout.FitToText(layout.Add(L"STATIC", kHistoryLabel, L"Announcements", SS_LEFT | SS_NOPREFIX, 0,
+                              0, 0, 20, 20));
+  window->list_ =
+      layout.Add(L"LISTBOX", kHistoryList, L"", kListStyle, WS_EX_CLIENTEDGE, 20, 20, 760, 580);
+  names.Set(window->list_, L"Announcements");
+  SetListLines(window->list_, lines);
+  SelectListLine(window->list_, 0);
+  window->Show();
+  return window;
+}
+
 void SecondaryWindow::Show() {
   // Inner size 800 by 600 at 96 DPI, wider when the buttons reach past it.
   const int width = std::max(800, layout_->RightEdge());
@@ -152,7 +180,7 @@ LRESULT SecondaryWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         if (on_list_click_)
           on_list_click_();
       } else if (from != nullptr && code == BN_CLICKED && number != kForecastList &&
-                 number != kResultsList) {
+                 number != kResultsList && number != kHistoryList) {
         gate_.Run([number](App& app) { OnControl(app, number); });
       }
       return 0;

@@ -1,5 +1,5 @@
-// Window 1: the forecast window or the search results window. Both have a
-// title bar only, belong to the main window and leave it usable.
+// Window 1: the forecast, search results or history window. Each has a title
+// bar only, belongs to the main window and leaves it usable.
 #pragma once
 
 #include <windows.h>
@@ -17,7 +17,7 @@ namespace skyvigil {
 
 class SecondaryWindow {
  public:
-  enum class Kind { forecast, results };
+  enum class Kind { forecast, results, history };
 
   // "Forecast": label 100, list 101, read-only box 103, buttons 104 and 102.
   static std::unique_ptr<SecondaryWindow> OpenForecast(HWND owner, CoreGate& gate,
@@ -27,6 +27,11 @@ class SecondaryWindow {
   static std::unique_ptr<SecondaryWindow> OpenResults(HWND owner, CoreGate& gate,
                                                       AccessibleNames& names,
                                                       const std::vector<std::string>& entries);
+  // "History": label 300, list 301 of `lines` (UTF-8) with line 0 selected
+  // and focused.
+  static std::unique_ptr<SecondaryWindow> OpenHistory(HWND owner, CoreGate& gate,
+                                                      AccessibleNames& names,
+                                                      const std::vector<std::string>& lines);
   // Destroys the window; safe from inside one of its own handlers.
   ~SecondaryWindow();
   SecondaryWindow(const SecondaryWindow&) = delete;

@@ -130,6 +130,8 @@ FocusedControl WinUi::Focus() const {
     return FocusedControl::forecast_list;
   if (focus == ForecastBox())
     return FocusedControl::forecast_box;
+  if (focus == HistoryList())
+    return FocusedControl::history_list;
   return FocusedControl::other;
 }
 
@@ -208,12 +210,39 @@ int WinUi::ResultSelection() const {
   return open ? ListSelection(secondary_->list()) : -1;
 }
 
+void WinUi::OpenHistoryWindow(const std::vector<std::string>& lines) {
+  CloseSecondaryWindow();
+  if (window_ != nullptr)
+    secondary_ = SecondaryWindow::OpenHistory(window_->hwnd(), gate_, names_, lines);
+}
+
+int WinUi::HistorySelection() const {
+  HWND list = HistoryList();
+  return list != nullptr ? ListSelection(list) : -1;
+}
+
+std::optional<std::string> WinUi::AskServiceKey(const KeyPrompt& prompt) {
+  using win32::Utf8ToUtf16;
+  const KeyBoxTexts texts{Utf8ToUtf16(prompt.title),   Utf8ToUtf16(prompt.explanation),
+                          Utf8ToUtf16(prompt.address), Utf8ToUtf16(prompt.label),
+                          Utf8ToUtf16(prompt.problem), Utf8ToUtf16(prompt.initial)};
+  const std::optional<std::wstring> key = AskKeyBox(DialogOwner(), names_, texts);
+  if (!key)
+    return std::nullopt;
+  return win32::Utf16ToUtf8(*key);
+}
+
 void WinUi::CloseSecondaryWindow() {
   secondary_.reset();
 }
 
 HWND WinUi::ForecastList() const {
   const bool open = secondary_ != nullptr && secondary_->kind() == SecondaryWindow::Kind::forecast;
+  return open ? secondary_->list() : nullptr;
+}
+
+HWND WinUi::HistoryList() const {
+  const bool open = secondary_ != nullptr && secondary_->kind() == SecondaryWindow::Kind::history;
   return open ? secondary_->list() : nullptr;
 }
 

@@ -52,12 +52,16 @@ class WinUi : public UiPort {
   std::string ForecastDetailText() const override;
   void OpenResultsWindow(const std::vector<std::string>& entries) override;
   int ResultSelection() const override;
+  void OpenHistoryWindow(const std::vector<std::string>& lines) override;
+  int HistorySelection() const override;
   void CloseSecondaryWindow() override;
+  std::optional<std::string> AskServiceKey(const KeyPrompt& prompt) override;
 
  private:
   // Controls of the forecast window; null when it is not open.
   HWND ForecastList() const;
   HWND ForecastBox() const;
+  HWND HistoryList() const;
 
   CoreGate& gate_;
   AccessibleNames& names_;
