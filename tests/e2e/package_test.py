@@ -18,8 +18,8 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from testbed import (CUE_LEVELS, CUE_MS, SERVICE_KEY, Failure, Processes, check, cue_onsets,  # noqa: E402
-                     start_weather_service, start_window_manager, wait_for, write_level_wav)
+from testbed import (CUE_LEVELS, CUE_MS, Failure, Processes, check, cue_onsets,  # noqa: E402
+                     SERVICE_KEY, start_weather_service, start_window_manager, wait_for, write_level_wav)
 
 FILES = """\
 ./usr/bin/skyvigil

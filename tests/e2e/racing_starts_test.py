@@ -20,8 +20,8 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from testbed import (SERVICE_KEY, TITLE, Failure, check, start_weather_service, start_window_manager,  # noqa: E402
-                     wait_for, windows_named)
+from testbed import (TITLE, Failure, check, start_weather_service, start_window_manager,  # noqa: E402
+                     SERVICE_KEY, wait_for, windows_named)
 
 STARTS = 20
 ALERT_TEXT = "The program already seems to be running."

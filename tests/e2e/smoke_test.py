@@ -22,8 +22,8 @@ import time
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent))
-from testbed import (SERVICE_KEY, TITLE, Failure, check, start_weather_service, start_window_manager,  # noqa: E402
-                     wait_for, windows_named)
+from testbed import (TITLE, Failure, check, start_weather_service, start_window_manager,  # noqa: E402
+                     SERVICE_KEY, wait_for, windows_named)
 
 CITY_NAME = "London, City of London, Greater London, United Kingdom"
 
@@ -39,7 +39,8 @@ def expected_prefs(base_address):
     # The groups the program writes are appended after the one it found, keys
     # in the order they are written.
     lines = ["\ufeff", "[service]", f"base_address = {base_address}",
-             f"api_key = {SERVICE_KEY}", "[general]", "window_hidden = 0", "celcius = 0", "cities_index = 0",
+             f"api_key = {SERVICE_KEY}",
+             "[general]", "window_hidden = 0", "celcius = 0", "cities_index = 0",
              "[monitors]", "monitor_sounds = 1", "temp_diff = 10"]
     return "".join(line + "\r\n" for line in lines).encode("utf-8")
 

@@ -25,7 +25,7 @@ import zipfile
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
-from testbed import (TITLE, Processes, check, prefs_bytes,  # noqa: E402
+from testbed import (SERVICE_KEY, TITLE, Processes, check, prefs_bytes,  # noqa: E402
                      start_weather_service, start_window_manager, wait_for, windows_named)
 
 # A Windows program still runs with bytes after its image: the new build.
@@ -70,7 +70,7 @@ def run(options, root, processes, env):
     if options.tolk is not None:
         shutil.copy(options.tolk, folder / "Tolk.dll")
     start_prefs = f"[service]\r\nbase_address = {service.address('/v1')}\r\n" \
-                  f"update_address = {service.address()}\r\n"
+                  f"update_address = {service.address()}\r\napi_key = {SERVICE_KEY}\r\n"
     (folder / "prefs.ini").write_bytes(start_prefs.encode())
     (folder / "cities.json").write_text(json.dumps([
         {"name": "London", "temp": 0, "monitor": 0, "alerts": 0, "condition": ""},

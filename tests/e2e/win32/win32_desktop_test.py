@@ -27,7 +27,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
 from testbed import (CUE_LEVELS, CUE_MS, TITLE, Failure, Processes, prefs_bytes,  # noqa: E402
-                     start_weather_service, start_window_manager, wait_for, windows_named,
+                     SERVICE_KEY, start_weather_service, start_window_manager, wait_for, windows_named,
                      write_level_wav)
 
 LONDON = "London, City of London, Greater London, United Kingdom"
@@ -135,7 +135,7 @@ class Win32DesktopTest(unittest.TestCase):
         shutil.copy(OPTIONS.program, folder / "Skyvigil.exe")
         shutil.copy(OPTIONS.tolk, folder / "Tolk.dll")  # the recording stub
         lines = ["[service]", f"base_address = {cls.service.address('/v1')}",
-                 f"update_address = {cls.service.address()}"]
+                 f"update_address = {cls.service.address()}", f"api_key = {SERVICE_KEY}"]
         (folder / "prefs.ini").write_bytes("".join(line + "\r\n" for line in lines).encode())
         # London monitored with nothing announced yet: the first pass announces it.
         (folder / "cities.json").write_text(json.dumps([
