@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test test-default test-asan test-windows format format-check bench demo run cues clean deb
+.PHONY: all deps build test test-default test-asan test-windows format format-check bench demo run cues clean deb dist
 
 all: build
 
@@ -54,6 +54,13 @@ deb: build
 	cpack -G DEB --config build/default/CPackConfig.cmake -B dist >/dev/null
 	rm -rf dist/_CPack_Packages
 	@ls dist/*.deb
+
+# The Windows program, cross-built, into dist/: Skyvigil-<version>-win64.zip
+# (portable, and the update archive) and Skyvigil-<version>-setup.exe.
+dist: deps
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target dist
+	@ls dist/Skyvigil-*
 
 # A fresh demo/ against the local weather service; `make run DIR=<folder>`
 # starts the program in a folder of your own.

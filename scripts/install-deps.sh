@@ -8,6 +8,8 @@ packages=(
   g++ cmake ninja-build make pkg-config clang-format clang libclang-rt-14-dev
   # the Debian package: dpkg-shlibdeps finds the libraries it depends on
   dpkg-dev
+  # the Windows packages: static zlib for updater.exe, the zip and the installer
+  libz-mingw-w64-dev zip nsis
   # libraries
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   libcurl4-openssl-dev libwxgtk3.2-dev libgtk-3-dev libspeechd-dev
@@ -17,6 +19,8 @@ packages=(
   # local weather service, cue synthesis, desktop tests
   python3 tzdata openssl sox xvfb xauth openbox xdotool xclip dbus dbus-x11
   at-spi2-core python3-pyatspi speech-dispatcher wmctrl
+  # screenshots of the Windows program's desktop test (xwd)
+  x11-apps
   # a system tray and a screen reader for the accessibility suite
   trayer orca
   # the Windows cross build, its tests run under wine

@@ -11,6 +11,7 @@
 #include "cities/city_add.h"
 #include "cities/city_search.h"
 #include "monitor/monitor_cycle.h"
+#include "present/format.h"
 #include "update/update_check.h"
 #include "weather/cities_store.h"
 #include "weather/prefs.h"
@@ -301,6 +302,15 @@ void OnTrayIconClick(App& app) {
 
 void OnMainWindowClose(App& app) {
   ExitProgram(app);
+}
+
+void OnSummaryHotkey(App& app) {
+  const int index = app.ui.CitySelection();
+  const auto& cities = app.state.cities;
+  if (index < 0 || static_cast<size_t>(index) >= cities.size())
+    return;
+  app.announcer.Speak(CitySummaryText(cities[static_cast<size_t>(index)], app.state.prefs.celcius),
+                      false);
 }
 
 void OnIdle(App& app) {

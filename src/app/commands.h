@@ -77,6 +77,9 @@ void OnReportListEvent(App& app);  // any event of the report list
 void OnRefreshTimer(App& app);
 void OnTrayIconClick(App& app);
 void OnMainWindowClose(App& app);
+// The system-wide summary key: speaks the selected city's one-line summary,
+// queued behind speech in progress, whether the window is shown or hidden.
+void OnSummaryHotkey(App& app);
 void OnForecastListEvent(App& app);  // any event of the forecast list
 // A close request for window 1 (e.g. Alt+F4) closes only that window.
 void OnSecondaryWindowClose(App& app);

@@ -2,9 +2,12 @@
 // its apply: the batch in flight, the refresh waiting behind it, the ids.
 #pragma once
 
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -34,6 +37,14 @@ struct RefreshPlan {
   std::vector<HttpRequest> requests;
 };
 
+// Set by the worker when its batch is done, so the exit can wait for it a
+// bounded time: an HTTP client may not be able to cut a request short at once.
+struct WorkerDone {
+  std::mutex mutex;
+  std::condition_variable signal;
+  bool done = false;
+};
+
 struct RefreshState {
   RefreshState() = default;
   // Movable so that a desktop can build its App by value; only before a refresh starts.
@@ -49,6 +60,7 @@ struct RefreshState {
   RefreshPlan plan;
   std::vector<CoreWork> then;
   std::thread worker;
+  std::shared_ptr<WorkerDone> worker_done;
   std::optional<RefreshMode> queued;  // asked for while one ran
   std::vector<CoreWork> queued_then;
   bool first_pending = false;  // start-up: the change check waits for the first refresh

@@ -2,6 +2,7 @@
 #include "monitor/refresh.h"
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 #include "weather/cities_store.h"
@@ -57,10 +58,15 @@ void Launch(App& app, RefreshMode mode, std::vector<CoreWork> then) {
     return;
   }
   // The worker sees only the client and its copy of the requests, never the state.
-  r.worker = std::thread([&http = app.http, core, requests = r.plan.requests] {
-    std::vector<HttpResponse> answers = http.PerformBatch(requests);
-    core->PostToCore([answers = std::move(answers)](App& a) { FinishRefresh(a, answers); });
-  });
+  r.worker_done = std::make_shared<WorkerDone>();
+  r.worker =
+      std::thread([&http = app.http, core, requests = r.plan.requests, done = r.worker_done] {
+        std::vector<HttpResponse> answers = http.PerformBatch(requests);
+        core->PostToCore([answers = std::move(answers)](App& a) { FinishRefresh(a, answers); });
+        std::lock_guard lock(done->mutex);
+        done->done = true;
+        done->signal.notify_all();
+      });
 }
 
 void FinishRefresh(App& app, const std::vector<HttpResponse>& answers) {
@@ -162,8 +168,20 @@ void StopRefresh(App& app) {
   r.stopped = true;
   r.running = false;
   app.http.Abort();
-  if (r.worker.joinable())
+  if (!r.worker.joinable())
+    return;
+  // A client that cannot cut a request short would hold the exit until that
+  // request's own time limit; the process ends right after this, so a worker
+  // still waiting then is left to it.
+  constexpr auto kExitWait = std::chrono::seconds(2);
+  std::unique_lock lock(r.worker_done->mutex);
+  if (r.worker_done->signal.wait_for(lock, kExitWait, [&r] { return r.worker_done->done; })) {
+    lock.unlock();
     r.worker.join();
+  } else {
+    lock.unlock();
+    r.worker.detach();
+  }
 }
 
 }  // namespace skyvigil

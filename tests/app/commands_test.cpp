@@ -158,6 +158,24 @@ TEST_F(CommandsTest, UnitCyclesThroughFourNamesAndRedrawsTemperatures) {
   EXPECT_EQ(h.app.state.prefs.celcius, 0);
 }
 
+TEST_F(CommandsTest, SummaryHotkeySpeaksTheSelectedCityQueuedOrNothing) {
+  Start({h.CityAt("Springfield"), h.CityAt("Paris")});
+  h.app.state.prefs.celcius = 1;
+  h.ui.window_shown = false;  // the key works with the window hidden too
+  const std::vector<std::pair<int, std::vector<std::string>>> cases = {
+      {0, {"say:Springfield: Sunny, 21 Degrees C"}},
+      {1, {"say:Paris: Light rain, 10 Degrees C"}},
+      {-1, {}},
+      {2, {}},
+  };
+  for (const auto& [selection, spoken] : cases) {
+    h.announcer.events.clear();
+    h.ui.city_selection = selection;
+    OnSummaryHotkey(h.app);
+    EXPECT_EQ(h.announcer.events, spoken) << "selection " << selection;
+  }
+}
+
 TEST_F(CommandsTest, CopyTakesTheLineOrTheWholeReportByFocus) {
   Start({h.CityAt("Springfield")});
   h.ui.report_selection = 2;

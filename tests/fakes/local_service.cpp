@@ -14,7 +14,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <nlohmann/json.hpp>
 
 extern char** environ;
 
@@ -141,28 +140,7 @@ std::string LocalService::Admin(const std::string& command, const std::string& j
 }
 
 std::vector<LoggedRequest> LocalService::Log() {
-  std::vector<LoggedRequest> log;
-  const nlohmann::json entries = nlohmann::json::parse(Admin("log"), nullptr, false);
-  if (!entries.is_array()) {
-    ADD_FAILURE() << "the service log is not a JSON array";
-    return log;
-  }
-  for (const nlohmann::json& entry : entries) {
-    LoggedRequest request;
-    request.method = entry.at("method").get<std::string>();
-    request.path = entry.at("path").get<std::string>();
-    request.query = entry.at("query").get<std::string>();
-    for (const nlohmann::json& header : entry.at("headers")) {
-      request.headers.emplace_back(header.at(0).get<std::string>(),
-                                   header.at(1).get<std::string>());
-    }
-    request.body = entry.at("body").get<std::string>();
-    for (const auto& [name, values] : entry.at("form").items()) {
-      request.form[name] = values.get<std::vector<std::string>>();
-    }
-    log.push_back(std::move(request));
-  }
-  return log;
+  return ParseLog(Admin("log"));
 }
 
 }  // namespace skyvigil::testing

@@ -4,22 +4,12 @@
 
 #include <sys/types.h>
 
-#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
-namespace skyvigil::testing {
+#include "fakes/service_control.h"
 
-// One request as the service received it.
-struct LoggedRequest {
-  std::string method;
-  std::string path;
-  std::string query;                                         // the URL's query string
-  std::vector<std::pair<std::string, std::string>> headers;  // in the order sent
-  std::string body;
-  std::map<std::string, std::vector<std::string>> form;  // decoded form fields
-};
+namespace skyvigil::testing {
 
 #ifdef SKYVIGIL_SERVICE_SCRIPT
 // The service script of this source tree; the build tells test programs where it is.

@@ -1,9 +1,8 @@
-// Each request of a batch on its own clock, a stalled one holding up no other,
-// and the abort of the exit, against the local weather service.
+// What only the libcurl client promises of the abort of the exit: calls in
+// progress end at once. The port's limits are the contract suite's.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <future>
 #include <string>
@@ -18,7 +17,7 @@ namespace {
 
 using testing::LocalService;
 
-class RequestLimitsTest : public ::testing::Test {
+class CurlAbortTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(service_.running()); }
 
@@ -41,27 +40,7 @@ class RequestLimitsTest : public ::testing::Test {
   LocalService service_{testing::kServiceScript};
 };
 
-TEST_F(RequestLimitsTest, WaitingForATurnDoesNotCountAgainstARequestsLimit) {
-  // Four turns of two requests, 0.4 s each: the batch takes longer than one
-  // request's limit, every request alone stays well within it.
-  service_.Admin("delay", R"({"ms":400})");
-  CurlHttpOptions options;
-  options.transfer_timeout_ms = 1200;
-  options.max_running = 2;
-  CurlHttpClient client(options);
-  EXPECT_EQ(Completed(client.PerformBatch(Requests(8))), std::vector<bool>(8, true));
-}
-
-TEST_F(RequestLimitsTest, AStalledRequestHoldsUpNoOther) {
-  service_.Admin("fault", R"({"kind":"hang","count":1})");
-  CurlHttpOptions options;
-  options.transfer_timeout_ms = 1500;
-  CurlHttpClient client(options);
-  const std::vector<bool> completed = Completed(client.PerformBatch(Requests(4)));
-  EXPECT_EQ(std::count(completed.begin(), completed.end(), false), 1);
-}
-
-TEST_F(RequestLimitsTest, AbortEndsTheCallsInProgressAndFailsLaterOnes) {
+TEST_F(CurlAbortTest, AbortEndsTheCallsInProgressAtOnce) {
   service_.Admin("fault", R"({"kind":"hang","permanent":true})");
   CurlHttpOptions options;
   options.transfer_timeout_ms = 600000;  // only the abort can end these in time

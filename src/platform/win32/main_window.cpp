@@ -1,0 +1,217 @@
+// Main window construction and the routing of its messages into the core.
+#include "platform/win32/main_window.h"
+
+#include <map>
+
+#include "app/commands.h"
+#include "platform/win32/utf16.h"
+#include "platform/win32/win_keys.h"
+#include "platform/win32/win_process.h"
+
+namespace skyvigil {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"SkyvigilMainWindow";
+constexpr UINT_PTR kRefreshTimer = 1;
+constexpr UINT kRefreshMilliseconds = 900000;
+constexpr int kSummaryHotkey = 1;
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
+
+enum ControlNumber : int {
+  kAreasLabel = 0,
+  kCityList = 1,
+  kHeading = 2,
+  kReportList = 3,
+  kDetailBox = 4,
+};
+
+void RegisterClassOnce(HICON small_icon) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  if (GetClassInfoExW(GetModuleHandleW(nullptr), kClassName, &wc))
+    return;
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(kIconResource));
+  wc.hIconSm = small_icon;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kClassName;
+  RegisterClassExW(&wc);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(CoreGate& gate, AccessibleNames& names, const std::string& title,
+                       bool hidden, HICON small_icon)
+    : gate_(gate), names_(names) {
+  RegisterClassOnce(small_icon);
+  hwnd_ = CreateWindowExW(kExStyle, kClassName, win32::Utf8ToUtf16(title).c_str(), kStyle,
+                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                          nullptr, GetModuleHandleW(nullptr), nullptr);
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::Procedure));
+
+  // Inner size 1600 by 1200 at 96 DPI, centred in the work area.
+  const UINT dpi = GetDpiForWindow(hwnd_);
+  const SIZE outer = OuterSize(kStyle, kExStyle, true, 1600, 1200, dpi);
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - outer.cx) / 2,
+               work.top + (work.bottom - work.top - outer.cy) / 2, outer.cx, outer.cy,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+
+  tray_ = std::make_unique<TrayIcon>(hwnd_, small_icon);
+  tray_->Add();
+  taskbar_created_ = RegisterWindowMessageW(L"TaskbarCreated");
+  BuildControls();
+  BuildMenus();
+  SetWindowAccelerators(hwnd_, AcceleratorsFor(&MainWindowCommandFor));
+  SetTimer(hwnd_, kRefreshTimer, kRefreshMilliseconds, nullptr);
+  // Another program may own the combination; the program then runs without it.
+  RegisterHotKey(hwnd_, kSummaryHotkey, MOD_CONTROL | MOD_ALT | MOD_SHIFT | MOD_NOREPEAT, 'W');
+
+  if (!hidden) {
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    SetFocus(city_list_);
+  }
+}
+
+void MainWindow::BuildControls() {
+  layout_ = std::make_unique<ControlLayout>(hwnd_);
+  // Each label comes right before its control, which screen readers take as
+  // its name when no name is set explicitly.
+  const DWORD list_style =
+      WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS;
+  HWND areas =
+      layout_->Add(L"STATIC", kAreasLabel, L"Areas", SS_LEFT | SS_NOPREFIX, 0, 0, 0, 20, 20);
+  layout_->FitToText(areas);
+  city_list_ =
+      layout_->Add(L"LISTBOX", kCityList, L"", list_style, WS_EX_CLIENTEDGE, 0, 20, 300, 800);
+  // The heading stands 20 high rather than over the top of the report list.
+  heading_ = layout_->Add(L"STATIC", kHeading, L"Current Weather", SS_LEFT | SS_NOPREFIX, 0, 600, 0,
+                          40, 20);
+  layout_->FitToText(heading_);
+  report_list_ =
+      layout_->Add(L"LISTBOX", kReportList, L"", list_style, WS_EX_CLIENTEDGE, 600, 20, 300, 800);
+  // The box starts where the report list ends (the original layout put it at
+  // 800, under the list's right third, which hid the start of every line).
+  detail_box_ = layout_->Add(L"EDIT", kDetailBox, L"",
+                             WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                             WS_EX_CLIENTEDGE, 900, 20, 300, 800);
+  KeepDialogKeys(detail_box_);
+
+  names_.Set(city_list_, L"Areas");
+  names_.Set(report_list_, L"Current Weather");
+  names_.Set(detail_box_, L"Details");
+
+  on_city_click_ = [this] { gate_.RunUnlessBusy([](App& app) { OnCityListEvent(app); }); };
+  on_report_click_ = [this] { gate_.RunUnlessBusy([](App& app) { OnReportListEvent(app); }); };
+  NotifyListClicks(city_list_, &on_city_click_);
+  NotifyListClicks(report_list_, &on_report_click_);
+}
+
+void MainWindow::BuildMenus() {
+  HMENU bar = CreateMenu();
+  std::map<std::string_view, HMENU> menus;
+  for (const CommandInfo& command : MainWindowCommands()) {
+    HMENU& menu = menus[command.menu];
+    if (menu == nullptr) {
+      menu = CreatePopupMenu();
+      AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(menu),
+                  win32::Utf8ToUtf16(command.menu).c_str());
+    }
+    // The texts carry no tab and accelerator part: the table's keys do that job.
+    AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(command.number),
+                win32::Utf8ToUtf16(command.item_text).c_str());
+  }
+  SetMenu(hwnd_, bar);
+}
+
+void MainWindow::SetHeading(const std::wstring& text) {
+  SetWindowTextW(heading_, text.c_str());
+  layout_->FitToText(heading_);
+  names_.Set(report_list_, text);
+}
+
+LRESULT CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* window = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (window == nullptr)
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+  return window->Handle(message, wparam, lparam);
+}
+
+void MainWindow::OnCommand(WPARAM wparam, LPARAM lparam) {
+  const int number = LOWORD(wparam);
+  const int code = HIWORD(wparam);
+  const HWND from = reinterpret_cast<HWND>(lparam);
+  if (from == nullptr) {  // a menu item (code 0) or an accelerator (code 1)
+    gate_.Run([number](App& app) { RunCommand(app, number); });
+    return;
+  }
+  if (code != LBN_SELCHANGE && code != LBN_DBLCLK)
+    return;
+  if (from == city_list_)
+    on_city_click_();
+  else if (from == report_list_)
+    on_report_click_();
+}
+
+LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(wparam, lparam);
+      return 0;
+    case WM_TIMER:
+      if (wparam == kRefreshTimer)
+        gate_.Run([](App& app) { OnRefreshTimer(app); });
+      return 0;
+    case WM_HOTKEY:
+      if (wparam == kSummaryHotkey)
+        gate_.Run([](App& app) { OnSummaryHotkey(app); });
+      return 0;
+    case TrayIcon::kTrayMessage:
+      if (tray_->IsClick(lparam))
+        gate_.Run([](App& app) { OnTrayIconClick(app); });
+      return 0;
+    case kRunPostedWork:
+      RunPostedWork(lparam);
+      return 0;
+    case WM_CLOSE:
+      // The close box ends the program like "Exit"; the core ends the process.
+      gate_.Run([](App& app) { OnMainWindowClose(app); });
+      return 0;
+    case WM_ENDSESSION:
+      if (wparam != 0)
+        gate_.Run([](App& app) { OnMainWindowClose(app); });
+      return 0;
+    case WM_ACTIVATE:
+      // Like a dialog: the focus leaves with the window and comes back with it.
+      if (LOWORD(wparam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        last_focus_ = focus != nullptr && IsChild(hwnd_, focus) ? focus : nullptr;
+      } else if (HIWORD(wparam) == 0) {  // not while minimised
+        SetFocus(last_focus_ != nullptr ? last_focus_ : city_list_);
+      }
+      return 0;
+    case WM_DPICHANGED: {
+      layout_->Rescale(HIWORD(wparam));
+      const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
+      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    default:
+      if (message == taskbar_created_ && message != 0) {
+        tray_->Add();
+        return 0;
+      }
+      return DefWindowProcW(hwnd_, message, wparam, lparam);
+  }
+}
+
+}  // namespace skyvigil

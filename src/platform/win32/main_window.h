@@ -1,0 +1,62 @@
+// Window 0: the city list, the report with its heading and detail box, the
+// menu bar, accelerators, the refresh timer, the tray icon and the summary key.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/core_gate.h"
+#include "platform/win32/accessible_names.h"
+#include "platform/win32/tray_icon_win32.h"
+#include "platform/win32/win_controls.h"
+
+namespace skyvigil {
+
+// The program's icon in its resources.
+constexpr int kIconResource = 1;
+
+class MainWindow {
+ public:
+  // Built hidden when `hidden`; otherwise shown with the city list focused.
+  // `small_icon` is the title bar's and the tray's picture.
+  MainWindow(CoreGate& gate, AccessibleNames& names, const std::string& title, bool hidden,
+             HICON small_icon);
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+  HWND city_list() const { return city_list_; }
+  HWND report_list() const { return report_list_; }
+  HWND detail_box() const { return detail_box_; }
+  TrayIcon& tray() { return *tray_; }
+
+  void SetHeading(const std::wstring& text);
+  // The next activation focuses the city list rather than the last control.
+  void ForgetFocus() { last_focus_ = nullptr; }
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+  void BuildControls();
+  void BuildMenus();
+  void OnCommand(WPARAM wparam, LPARAM lparam);
+
+  CoreGate& gate_;
+  AccessibleNames& names_;
+  HWND hwnd_ = nullptr;
+  std::unique_ptr<ControlLayout> layout_;
+  HWND city_list_ = nullptr;
+  HWND heading_ = nullptr;
+  HWND report_list_ = nullptr;
+  HWND detail_box_ = nullptr;
+  HWND last_focus_ = nullptr;
+  std::unique_ptr<TrayIcon> tray_;
+  UINT taskbar_created_ = 0;
+  std::function<void()> on_city_click_;
+  std::function<void()> on_report_click_;
+};
+
+}  // namespace skyvigil

@@ -1,0 +1,57 @@
+// Window 1: the forecast window or the search results window. Both have a
+// title bar only, belong to the main window and leave it usable.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/core_gate.h"
+#include "platform/win32/accessible_names.h"
+#include "platform/win32/win_controls.h"
+
+namespace skyvigil {
+
+class SecondaryWindow {
+ public:
+  enum class Kind { forecast, results };
+
+  // "Forecast": label 100, list 101, read-only box 103, buttons 104 and 102.
+  static std::unique_ptr<SecondaryWindow> OpenForecast(HWND owner, CoreGate& gate,
+                                                       AccessibleNames& names);
+  // "Results": label 200, list 201 of `entries` (UTF-8) with entry 0 selected
+  // and focused, buttons 202 and 203.
+  static std::unique_ptr<SecondaryWindow> OpenResults(HWND owner, CoreGate& gate,
+                                                      AccessibleNames& names,
+                                                      const std::vector<std::string>& entries);
+  // Destroys the window; safe from inside one of its own handlers.
+  ~SecondaryWindow();
+  SecondaryWindow(const SecondaryWindow&) = delete;
+  SecondaryWindow& operator=(const SecondaryWindow&) = delete;
+
+  Kind kind() const { return kind_; }
+  HWND hwnd() const { return hwnd_; }
+  HWND list() const { return list_; }
+  HWND detail_box() const { return detail_box_; }  // null in the results window
+
+ private:
+  SecondaryWindow(HWND owner, CoreGate& gate, AccessibleNames& names, Kind kind);
+  static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+  void Show();
+
+  CoreGate& gate_;
+  AccessibleNames& names_;
+  Kind kind_;
+  HWND hwnd_ = nullptr;
+  std::unique_ptr<ControlLayout> layout_;
+  HWND list_ = nullptr;
+  HWND detail_box_ = nullptr;
+  HWND last_focus_ = nullptr;
+  std::function<void()> on_list_click_;
+};
+
+}  // namespace skyvigil

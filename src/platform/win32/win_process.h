@@ -1,0 +1,57 @@
+// The process services on Win32: the updater started without waiting, the
+// marker released, the process ended; and work posted to the main thread.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <mutex>
+#include <vector>
+
+#include "platform/win32/autostart_win32.h"
+#include "ports/instance_lock.h"
+#include "ports/main_thread.h"
+#include "ports/process.h"
+
+namespace skyvigil {
+
+class UiPort;
+
+// The private message that carries posted work (a heap-allocated
+// std::function in its LPARAM) to the main window.
+constexpr UINT kRunPostedWork = WM_APP + 1;
+// Runs and frees the work a kRunPostedWork message carries.
+void RunPostedWork(LPARAM lparam);
+
+class WinProcess : public ProcessPort {
+ public:
+  // `release` frees what the program holds outside its windows (speech, sound).
+  WinProcess(UiPort& ui, InstanceLock& marker, std::function<void()> release)
+      : ui_(ui), marker_(marker), release_(std::move(release)) {}
+
+  void StartUpdater(const std::filesystem::path& program) override;
+  bool StartsAtLogin() const override { return autostart_.Enabled(); }
+  bool SetStartAtLogin(bool on) override { return autostart_.Set(on); }
+  void ReleaseMarker() override { marker_.Release(); }
+  [[noreturn]] void EndProgram() override;
+
+ private:
+  UiPort& ui_;
+  InstanceLock& marker_;
+  std::function<void()> release_;
+  WinAutostart autostart_{RunningProgram()};
+};
+
+class WinMainThread : public MainThread {
+ public:
+  // Work posted before the window stands waits here and follows it in order.
+  void Attach(HWND window);
+  void Post(std::function<void()> work) override;  // any thread
+
+ private:
+  std::mutex mutex_;
+  HWND window_ = nullptr;
+  std::vector<std::function<void()>*> waiting_;
+};
+
+}  // namespace skyvigil

@@ -1,0 +1,40 @@
+// The Windows Announcer: speech through the screen reader (or the system
+// voice), cues through XAudio2.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "platform/win32/windows_cues.h"
+#include "platform/win32/windows_speech.h"
+#include "ports/announcer.h"
+
+namespace skyvigil {
+
+// The cues load when the object is made; the speech layer is chosen and
+// loaded by the first Speak, whichever thread makes it. Empty texts are not
+// sent. Make one per run: each object loads its own speech layer.
+class WindowsAnnouncer : public Announcer {
+ public:
+  explicit WindowsAnnouncer(const std::filesystem::path& cues_folder);
+
+  // Any thread; returns at once, the texts are handed over in order.
+  void Speak(const std::string& text, bool interrupt) override;
+  // Main thread.
+  void PlayCue(Cue cue) override;
+
+  // The main window, which UI Automation notifications are raised from.
+  void SetNotificationWindow(void* hwnd) { speech_.SetNotificationWindow(hwnd); }
+  // Drops this program's speech that has not been handed over yet.
+  void Silence() { speech_.Silence(); }
+  // At exit: hands over what is queued, then releases speech and sound.
+  void Shutdown();
+
+  const WindowsCues& cues() const { return cues_; }
+
+ private:
+  WindowsSpeech speech_;
+  WindowsCues cues_;
+};
+
+}  // namespace skyvigil

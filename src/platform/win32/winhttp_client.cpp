@@ -1,0 +1,334 @@
+// WinHTTP implementation of the HTTP client: synchronous requests, one per
+// worker thread of a batch; redirects are followed here, hop by hop.
+#include "platform/win32/winhttp_client.h"
+
+#include <windows.h>
+#include <winhttp.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <thread>
+
+#include "platform/win32/utf16.h"
+#include "weather/address_rule.h"
+
+namespace skyvigil {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr wchar_t kUserAgent[] = L"Mozilla/5.0 Gecko/41.0 Firefox/41.0";
+constexpr wchar_t kFormHeader[] = L"Content-Type: application/x-www-form-urlencoded\r\n";
+
+struct CloseInternet {
+  void operator()(void* handle) const { ::WinHttpCloseHandle(handle); }
+};
+using Internet = std::unique_ptr<void, CloseInternet>;
+
+// Where a body goes: memory for requests, the temporary file for downloads.
+struct Sink {
+  std::string* memory = nullptr;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  std::size_t limit = 0;
+  std::size_t size = 0;
+  bool too_large = false;
+
+  bool Write(const char* data, std::size_t bytes) {
+    if (bytes > limit - size) {
+      too_large = true;
+      return false;
+    }
+    size += bytes;
+    if (memory != nullptr) {
+      memory->append(data, bytes);
+      return true;
+    }
+    DWORD written = 0;
+    return ::WriteFile(file, data, static_cast<DWORD>(bytes), &written, nullptr) &&
+           written == bytes;
+  }
+
+  // A redirect's own body is not part of the answer.
+  bool Restart() {
+    size = 0;
+    if (memory != nullptr) {
+      memory->clear();
+      return true;
+    }
+    LARGE_INTEGER start{};
+    return ::SetFilePointerEx(file, start, nullptr, FILE_BEGIN) && ::SetEndOfFile(file);
+  }
+};
+
+struct Address {
+  std::wstring host;
+  INTERNET_PORT port = 0;
+  std::wstring path;  // path and query
+  bool secure = false;
+};
+
+std::optional<Address> Crack(const std::string& url) {
+  const std::wstring wide = win32::Utf8ToUtf16(url);
+  URL_COMPONENTS parts{};
+  parts.dwStructSize = sizeof parts;
+  parts.dwHostNameLength = static_cast<DWORD>(-1);
+  parts.dwUrlPathLength = static_cast<DWORD>(-1);
+  parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+  if (!::WinHttpCrackUrl(wide.c_str(), static_cast<DWORD>(wide.size()), 0, &parts))
+    return std::nullopt;
+  Address address;
+  address.host.assign(parts.lpszHostName, parts.dwHostNameLength);
+  address.port = parts.nPort;
+  address.path.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
+  address.path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+  if (address.path.empty() || address.path[0] != L'/')
+    address.path.insert(0, 1, L'/');
+  address.secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
+  return address;
+}
+
+std::optional<std::wstring> HeaderText(HINTERNET request, DWORD which) {
+  DWORD bytes = 0;
+  ::WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER,
+                        &bytes, WINHTTP_NO_HEADER_INDEX);
+  if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER || bytes == 0)
+    return std::nullopt;
+  std::wstring text(bytes / sizeof(wchar_t), L'\0');
+  if (!::WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, text.data(), &bytes,
+                             WINHTTP_NO_HEADER_INDEX)) {
+    return std::nullopt;
+  }
+  text.resize(bytes / sizeof(wchar_t));
+  return text;
+}
+
+std::optional<unsigned long long> ContentLength(HINTERNET request) {
+  const std::optional<std::wstring> text = HeaderText(request, WINHTTP_QUERY_CONTENT_LENGTH);
+  if (!text || text->empty() || text->size() > 19)
+    return std::nullopt;
+  unsigned long long value = 0;
+  for (wchar_t c : *text) {
+    if (c < L'0' || c > L'9')
+      return std::nullopt;
+    value = value * 10 + static_cast<unsigned>(c - L'0');
+  }
+  return value;
+}
+
+bool IsRedirectStatus(long status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// Every blocking step may take only what is left of the request's time.
+bool LimitTo(HINTERNET request, Clock::time_point deadline, long connect_ms) {
+  const long long left =
+      std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+  if (left <= 0)
+    return false;
+  const int all = static_cast<int>(std::min<long long>(left, 0x7fffffff));
+  // The wait for the answer's head has a limit of its own besides the receive one.
+  DWORD head = static_cast<DWORD>(all);
+  return ::WinHttpSetTimeouts(request, all, std::min(all, static_cast<int>(connect_ms)), all,
+                              all) &&
+         ::WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &head, sizeof head);
+}
+
+// One request through its redirects; the body goes to `sink`.
+HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
+                   const std::atomic<bool>& aborted, const HttpRequest& asked, Sink& sink) {
+  HttpResponse response;
+  if (session == nullptr)
+    return response;
+  const Clock::time_point deadline =
+      Clock::now() + std::chrono::milliseconds(options.transfer_timeout_ms);
+  std::string url = asked.url;
+  bool post = asked.method == HttpRequest::Method::post;
+  for (int redirects = 0;; ++redirects) {
+    const std::optional<std::string> scheme = AllowedScheme(url);
+    const std::optional<Address> address = Crack(url);
+    if (aborted || !scheme || !address)
+      return response;
+    Internet connection(::WinHttpConnect(session, address->host.c_str(), address->port, 0));
+    if (!connection)
+      return response;
+    const Internet request(::WinHttpOpenRequest(connection.get(), post ? L"POST" : L"GET",
+                                                address->path.c_str(), nullptr, WINHTTP_NO_REFERER,
+                                                WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                                address->secure ? WINHTTP_FLAG_SECURE : 0));
+    if (!request)
+      return response;
+    DWORD never = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
+    ::WinHttpSetOption(request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &never, sizeof never);
+    // No cookies and no logon credentials: nothing beyond the request itself is sent.
+    DWORD plain = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION;
+    ::WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &plain, sizeof plain);
+    if (*scheme == "http") {
+      // Plain http only ever goes to this machine: never through a proxy.
+      WINHTTP_PROXY_INFO direct{WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr};
+      ::WinHttpSetOption(request.get(), WINHTTP_OPTION_PROXY, &direct, sizeof direct);
+    }
+    const DWORD body_size = post ? static_cast<DWORD>(asked.body.size()) : 0;
+    void* body = post && !asked.body.empty() ? const_cast<char*>(asked.body.data()) : nullptr;
+    if (!LimitTo(request.get(), deadline, options.connect_timeout_ms) ||
+        !::WinHttpSendRequest(request.get(), post ? kFormHeader : WINHTTP_NO_ADDITIONAL_HEADERS,
+                              post ? static_cast<DWORD>(-1L) : 0, body, body_size, body_size, 0) ||
+        !LimitTo(request.get(), deadline, options.connect_timeout_ms) ||
+        !::WinHttpReceiveResponse(request.get(), nullptr)) {
+      return response;
+    }
+    DWORD status = 0;
+    DWORD status_size = sizeof status;
+    ::WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                          WINHTTP_HEADER_NAME_BY_INDEX, &status, &status_size,
+                          WINHTTP_NO_HEADER_INDEX);
+    response.status = static_cast<long>(status);
+
+    const std::optional<std::wstring> location =
+        IsRedirectStatus(response.status) ? HeaderText(request.get(), WINHTTP_QUERY_LOCATION)
+                                          : std::nullopt;
+    if (location) {
+      if (redirects + 1 > options.max_redirects)
+        return response;
+      url = ResolveRedirect(url, win32::Utf16ToUtf8(*location));
+      // Like browsers: 301, 302 and 303 turn a POST into a GET; 307 and 308 keep it.
+      if (response.status != 307 && response.status != 308)
+        post = false;
+      if (url.empty() || !sink.Restart())
+        return response;
+      continue;
+    }
+
+    const std::optional<unsigned long long> length = ContentLength(request.get());
+    if (length && *length > sink.limit) {
+      sink.too_large = true;
+      return response;
+    }
+    // Asking what is available first bounds each wait by the time left; a read
+    // of a whole buffer could wait for a slow server to fill it.
+    std::string buffer;
+    for (;;) {
+      DWORD available = 0;
+      if (aborted || !LimitTo(request.get(), deadline, options.connect_timeout_ms) ||
+          !::WinHttpQueryDataAvailable(request.get(), &available)) {
+        return response;
+      }
+      if (available == 0) {
+        // Wine reports a receive time-out as the end of the data.
+        if (Clock::now() + std::chrono::milliseconds(50) >= deadline)
+          return response;
+        break;
+      }
+      buffer.resize(std::min<DWORD>(available, 1u << 20));
+      DWORD got = 0;
+      if (!::WinHttpReadData(request.get(), buffer.data(), static_cast<DWORD>(buffer.size()),
+                             &got) ||
+          !sink.Write(buffer.data(), got)) {
+        return response;
+      }
+    }
+    // A connection that closes early may look like a normal end to WinHTTP.
+    response.completed = !length || *length == sink.size;
+    return response;
+  }
+}
+
+HttpResponse FetchIntoMemory(HINTERNET session, const WinHttpOptions& options,
+                             const std::atomic<bool>& aborted, const HttpRequest& request) {
+  std::string body;
+  Sink sink;
+  sink.memory = &body;
+  sink.limit = options.max_body_bytes;
+  HttpResponse response = Fetch(session, options, aborted, request, sink);
+  if (!sink.too_large)
+    response.body = std::move(body);
+  return response;
+}
+
+// A name beside `target` that no other download uses at the same time.
+HANDLE CreateTemporaryBeside(const std::filesystem::path& target, std::filesystem::path& temp) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = target.parent_path() /
+           (L"." + target.filename().wstring() + L"." + std::to_wstring(::GetCurrentProcessId()) +
+            L"-" + std::to_wstring(counter++) + L".part");
+    HANDLE file = ::CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS)
+      return file;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
+WinHttpClient::WinHttpClient(WinHttpOptions options) : options_(options) {
+  // The system's proxy settings (with WPAD) from Windows 8.1 on; older systems
+  // reject the flag and go direct.
+  session_ = ::WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
+                           WINHTTP_NO_PROXY_BYPASS, 0);
+  if (session_ == nullptr) {
+    session_ = ::WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+                             WINHTTP_NO_PROXY_BYPASS, 0);
+  }
+  if (session_ != nullptr) {
+    DWORD connections = static_cast<DWORD>(std::max<std::size_t>(1, options_.max_running));
+    ::WinHttpSetOption(session_, WINHTTP_OPTION_MAX_CONNS_PER_SERVER, &connections,
+                       sizeof connections);
+    ::WinHttpSetOption(session_, WINHTTP_OPTION_MAX_CONNS_PER_1_0_SERVER, &connections,
+                       sizeof connections);
+  }
+}
+
+WinHttpClient::~WinHttpClient() {
+  if (session_ != nullptr)
+    ::WinHttpCloseHandle(session_);
+}
+
+std::vector<HttpResponse> WinHttpClient::PerformBatch(const std::vector<HttpRequest>& requests) {
+  std::vector<HttpResponse> answers(requests.size());
+  std::atomic<std::size_t> next{0};
+  const auto work = [&] {
+    for (std::size_t i; (i = next++) < requests.size();)
+      answers[i] = FetchIntoMemory(session_, options_, aborted_, requests[i]);
+  };
+  // The calling thread works too; the helpers end with the batch.
+  const std::size_t helpers = std::min(requests.size(), options_.max_running);
+  std::vector<std::thread> threads;
+  for (std::size_t i = 1; i < helpers; ++i)
+    threads.emplace_back(work);
+  work();
+  for (std::thread& thread : threads)
+    thread.join();
+  return answers;
+}
+
+bool WinHttpClient::Download(const std::string& url, const std::filesystem::path& target) {
+  std::error_code ignored;
+  std::filesystem::remove(target, ignored);
+  if (!IsAllowedAddress(url))
+    return false;
+  std::filesystem::path temp;
+  Sink sink;
+  sink.file = CreateTemporaryBeside(target, temp);
+  if (sink.file == INVALID_HANDLE_VALUE)
+    return false;
+  sink.limit = options_.max_download_bytes;
+  const HttpResponse response =
+      Fetch(session_, options_, aborted_, {HttpRequest::Method::get, url, ""}, sink);
+  bool ok = ::CloseHandle(sink.file) && response.completed;
+  if (ok)
+    ok = ::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
+  if (!ok)
+    ::DeleteFileW(temp.c_str());
+  return ok;
+}
+
+void WinHttpClient::Abort() {
+  aborted_ = true;
+}
+
+}  // namespace skyvigil

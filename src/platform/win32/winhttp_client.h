@@ -1,0 +1,55 @@
+// The HTTP client on WinHTTP: weather requests as one concurrent batch, the
+// update download into a file. Only https travels off this machine.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "ports/http.h"
+
+namespace skyvigil {
+
+struct WinHttpOptions {
+  // Each request's own limits, counted from the moment it starts, as if it ran alone.
+  long connect_timeout_ms = 3000;    // connection set-up, per hop
+  long transfer_timeout_ms = 20000;  // whole request, redirects included
+  // Requests of a batch running at once (one thread each); the others wait
+  // their turn, their clocks not running yet.
+  std::size_t max_running = 16;
+  int max_redirects = 10;
+  std::size_t max_body_bytes = 8u << 20;        // larger answers count as failed
+  std::size_t max_download_bytes = 512u << 20;  // larger downloads count as failed
+};
+
+// Every request follows redirects itself (WinHTTP's own following is off, so
+// each hop's address is checked before any connection is made), sends the
+// fixed user agent, verifies TLS with the system's certificate store and uses
+// the system's proxy settings for https (loopback goes direct). Plain http is
+// accepted only for loopback hosts. A batch runs on a few threads that live
+// only for that batch; one client may serve several threads at once.
+class WinHttpClient : public HttpClient {
+ public:
+  explicit WinHttpClient(WinHttpOptions options = {});
+  ~WinHttpClient() override;
+  WinHttpClient(const WinHttpClient&) = delete;
+  WinHttpClient& operator=(const WinHttpClient&) = delete;
+
+  std::vector<HttpResponse> PerformBatch(const std::vector<HttpRequest>& requests) override;
+  bool Download(const std::string& url, const std::filesystem::path& target) override;
+  // Later requests fail at once; a request in progress ends at its next step
+  // (hop, block of the body), and while it waits on a silent server, when its
+  // own limit runs out: WinHTTP cannot end a synchronous call from another thread.
+  void Abort() override;
+
+  const WinHttpOptions& options() const { return options_; }
+
+ private:
+  WinHttpOptions options_;
+  void* session_ = nullptr;  // the WinHTTP session all requests share
+  std::atomic<bool> aborted_{false};
+};
+
+}  // namespace skyvigil

@@ -1,0 +1,120 @@
+// Test probe for the Windows desktop tests: reads what Skyvigil's windows hold
+// (wine's accessibility layer does not name list boxes) and prints it as UTF-8.
+//   probe lines <window title> <control>   each line of a list box
+//   probe text <window title> <control>    a control's text
+//   probe focus <window title>             the number of the focused control
+//   probe clipboard                        the clipboard's Unicode text
+//   probe dpi <window title>               the window's DPI
+//   probe cities <file>                    the file as the core writes the cities it holds
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "weather/cities_store.h"
+
+using skyvigil::city;
+using skyvigil::LoadCities;
+
+namespace {
+
+void Print(const std::wstring& text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                       nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
+                      nullptr, nullptr);
+  bytes += '\n';
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
+            &written, nullptr);
+}
+
+HWND Control(const wchar_t* title, const wchar_t* number) {
+  HWND window = FindWindowW(nullptr, title);
+  return window != nullptr ? GetDlgItem(window, _wtoi(number)) : nullptr;
+}
+
+int Lines(HWND list) {
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::wstring line(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+    line.resize(static_cast<size_t>(
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()))));
+    Print(line);
+  }
+  return 0;
+}
+
+// WM_GETTEXT itself: GetWindowTextW does not ask a control of another process.
+int Text(HWND control) {
+  std::wstring text(static_cast<size_t>(SendMessageW(control, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+  text.resize(static_cast<size_t>(
+      SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+  Print(text);
+  return 0;
+}
+
+int Focus(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ||
+      info.hwndFocus == nullptr)
+    return 1;
+  Print(std::to_wstring(GetDlgCtrlID(info.hwndFocus)));
+  return 0;
+}
+
+int Clipboard() {
+  if (!OpenClipboard(nullptr))
+    return 1;
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  const auto* text = data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+  if (text != nullptr) {
+    Print(text);
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text != nullptr ? 0 : 1;
+}
+
+}  // namespace
+
+int Cities(const wchar_t* file) {
+  std::vector<city> cities;
+  LoadCities(cities, file, {});
+  const std::string bytes = skyvigil::CitiesJsonText(cities);
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
+            &written, nullptr);
+  return 0;
+}
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring command = argc > 1 ? argv[1] : L"";
+  if (command == L"clipboard")
+    return Clipboard();
+  if (argc < 3)
+    return 2;
+  if (command == L"cities")
+    return Cities(argv[2]);
+  HWND window = FindWindowW(nullptr, argv[2]);
+  if (window == nullptr)
+    return 1;
+  if (command == L"focus")
+    return Focus(window);
+  if (command == L"dpi") {
+    Print(std::to_wstring(GetDpiForWindow(window)));
+    return 0;
+  }
+  HWND control = argc > 3 ? Control(argv[2], argv[3]) : nullptr;
+  if (control == nullptr)
+    return 1;
+  if (command == L"lines")
+    return Lines(control);
+  if (command == L"text")
+    return Text(control);
+  return 2;
+}

@@ -1,0 +1,293 @@
+#!/usr/bin/python3
+"""Skyvigil.exe under wine on a virtual display, against the local weather
+service: start-up speech and files, the lines of its lists (read with a probe
+program, since wine's accessibility layer does not name list boxes), keys,
+the forecast window, a refused second start, the tray icon and the close box.
+
+Run inside a display:
+  xvfb-run -a -s "-screen 0 1920x1440x24" python3 win32_desktop_test.py \
+      --program Skyvigil.exe --probe skyvigil_probe.exe --service tools/weather_service.py \
+      --tolk Tolk.dll --wineprefix build/windows/wineprefix [--screenshots DIR]
+"""
+
+import argparse
+import array
+import json
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+import zlib
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
+from testbed import (CUE_LEVELS, CUE_MS, TITLE, Failure, Processes, prefs_bytes,  # noqa: E402
+                     start_weather_service, start_window_manager, wait_for, windows_named,
+                     write_level_wav)
+
+LONDON = "London, City of London, Greater London, United Kingdom"
+PARIS = "Paris, Ile-de-France, France"
+OPTIONS = None
+
+
+def wine_env(prefix, root):
+    """Wine without its helpers; speech recorded by the Tolk stub; the sound that
+    XAudio2 plays written by ALSA's file plugin to root/audio.raw."""
+    home = root / "home"
+    home.mkdir()
+    (home / ".asoundrc").write_text('pcm.!default { type file slave.pcm "null" '
+                                    f'file "{root / "audio.raw"}" format "raw" }}\n')
+    return dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all", HOME=str(home),
+                SKYVIGIL_TOLK_LOG=str(root / "tolk.log"),
+                WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d",
+                DBUS_SESSION_BUS_ADDRESS="disabled:")
+
+
+def cues_played(raw_file):
+    """The cues in the order they started, from wine's mixed output (32-bit float,
+    two channels) of the constant-level cue files; samples of a resampled edge,
+    which match no mix of the levels, are passed over."""
+    samples = array.array("f")
+    data = Path(raw_file).read_bytes() if Path(raw_file).exists() else b""
+    samples.frombytes(data[:len(data) // 8 * 8])
+    mixes = {mask: sum(level for bit, level in enumerate(CUE_LEVELS.values()) if mask >> bit & 1)
+             / 32768 for mask in range(1, 16)}
+    started = []
+    for value in samples[0::2]:
+        for mask, level in mixes.items():
+            if abs(value - level) < 0.0005:
+                started += [name for bit, name in enumerate(CUE_LEVELS)
+                            if mask >> bit & 1 and name not in started]
+                break
+    return started
+
+
+def screenshot(path):
+    """The whole virtual screen as a PNG (xwd's Z pixmap, 24 or 32 bits per pixel)."""
+    data = subprocess.run(["xwd", "-root", "-silent"], capture_output=True, check=True).stdout
+    fields = struct.unpack(">20I", data[:80])
+    header, width, height, bpp, stride, colours = (fields[0], fields[4], fields[5], fields[11],
+                                                   fields[12], fields[19])
+    body, step = data[header + colours * 12:], bpp // 8
+    rows = []
+    for y in range(height):
+        line = body[y * stride:y * stride + width * step]
+        pixels = bytearray(width * 3)
+        pixels[0::3], pixels[1::3], pixels[2::3] = line[2::step], line[1::step], line[0::step]
+        rows.append(b"\0" + bytes(pixels))
+
+    def chunk(kind, payload):
+        return (struct.pack(">I", len(payload)) + kind + payload
+                + struct.pack(">I", zlib.crc32(kind + payload)))
+
+    png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0,
+                                                             0, 0))
+    png += chunk(b"IDAT", zlib.compress(b"".join(rows), 6)) + chunk(b"IEND", b"")
+    Path(path).write_bytes(png)
+
+
+class Service:
+    """The address prefs_bytes() needs from a test bed."""
+
+    def __init__(self, port):
+        self.port = port
+
+    def address(self, path=""):
+        return f"http://127.0.0.1:{self.port}{path}"
+
+
+class Win32DesktopTest(unittest.TestCase):
+    """One program run shared by the steps below, which run in name order."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.root = Path(tempfile.mkdtemp(prefix="skyvigil-win32-"))
+        cls.processes = Processes()
+        cls.tolk_log = cls.root / "tolk.log"
+        cls.env = wine_env(OPTIONS.wineprefix, cls.root)
+        try:
+            start_window_manager(cls.processes.start)
+            _, port = start_weather_service(cls.processes.start, OPTIONS.service)
+            cls.service = Service(port)
+            cls.folder = cls.make_folder()
+            cls.run_program()
+        except BaseException:
+            cls.tearDownClass()
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.processes.stop_all()
+        subprocess.run(["wineserver", "-k"], env=cls.env, capture_output=True, timeout=30)
+        shutil.rmtree(cls.root, ignore_errors=True)
+
+    @classmethod
+    def make_folder(cls):
+        folder = cls.root / "run"
+        (folder / "snd").mkdir(parents=True)
+        for cue, level in CUE_LEVELS.items():
+            write_level_wav(folder / "snd" / f"{cue}.wav", level, CUE_MS)
+        shutil.copy(OPTIONS.program, folder / "Skyvigil.exe")
+        shutil.copy(OPTIONS.tolk, folder / "Tolk.dll")  # the recording stub
+        lines = ["[service]", f"base_address = {cls.service.address('/v1')}",
+                 f"update_address = {cls.service.address()}"]
+        (folder / "prefs.ini").write_bytes("".join(line + "\r\n" for line in lines).encode())
+        # London monitored with nothing announced yet: the first pass announces it.
+        (folder / "cities.json").write_text(json.dumps([
+            {"name": "London", "temp": 0, "monitor": 1, "alerts": 0, "condition": ""},
+            {"name": "Paris", "temp": 0, "monitor": 0, "alerts": 0, "condition": ""}]))
+        return folder
+
+    @classmethod
+    def run_program(cls):
+        cls.program = cls.processes.start(["wine", "Skyvigil.exe"], cwd=cls.folder, env=cls.env)
+        cls.window = wait_for("the main window",
+                              lambda: windows_named("^" + re.escape(TITLE) + "$"), timeout=60)[0]
+
+    # -- helpers ----------------------------------------------------------------
+
+    def probe(self, *args):
+        result = subprocess.run(["wine", str(OPTIONS.probe), *args], capture_output=True,
+                                env=self.env, timeout=30)
+        return result.stdout.decode("utf-8").splitlines()
+
+    def lines(self, title, control):
+        return self.probe("lines", title, str(control))
+
+    def keys(self, window, *keys):
+        subprocess.run(["xdotool", "windowactivate", "--sync", window, "key", *keys], check=True,
+                       timeout=10)
+
+    def spoken(self):
+        """What reached the screen reader, as "<interrupt 0 or 1> <text>"."""
+        if not self.tolk_log.exists():
+            return []
+        prefix = "Tolk_Output "
+        lines = self.tolk_log.read_text(encoding="utf-8").splitlines()
+        return [line[len(prefix):] for line in lines if line.startswith(prefix)]
+
+    def wait_spoken(self, what, expected, timeout=15):
+        try:
+            wait_for(what, lambda: self.spoken() == expected, timeout)
+        except Failure:
+            raise Failure(f"spoken {self.spoken()}, expected {expected}")
+
+    def shoot(self, name):
+        if OPTIONS.screenshots is not None:
+            OPTIONS.screenshots.mkdir(parents=True, exist_ok=True)
+            screenshot(OPTIONS.screenshots / name)
+
+    # -- the steps ------------------------------------------------------------------
+
+    def test_1_start_up(self):
+        self.wait_spoken("the first announcements",
+                         ["0 London: Light rain", "0 London: 60.8 Degrees"])
+        wait_for("the condition cue, then the up cue",
+                 lambda: cues_played(self.root / "audio.raw") == ["condition", "up"])
+        wanted = prefs_bytes(self.service)
+        wait_for("prefs.ini", lambda: (self.folder / "prefs.ini").read_bytes() == wanted)
+        raw = (self.folder / "cities.json").read_bytes()
+        saved = json.loads(raw)
+        # Byte for byte what the core writes for the cities it holds: no text-mode
+        # line ends, no mark, nothing cut short by the Windows file port.
+        written = subprocess.run(["wine", str(OPTIONS.probe), "cities", "cities.json"],
+                                 cwd=self.folder, capture_output=True, env=self.env, timeout=30)
+        self.assertEqual(raw, written.stdout)
+        self.assertEqual([(c["name"], c["monitor"], c["condition"], c["weather"]["temp_f"])
+                          for c in saved],
+                         [(LONDON, 1, "", 60.8), (PARIS, 0, "", 69.8)])
+        self.assertEqual(self.lines(TITLE, 1), ["London: Light rain, 61 degrees F",
+                                                "Paris: Sunny, 70 degrees F"])
+        report = self.lines(TITLE, 3)
+        self.assertEqual(len(report), 17)
+        self.assertEqual(report[1:4], ["Light rain", "Temperature: 61 degrees F",
+                                       "Feels like: 61 degrees F"])
+        self.assertEqual(self.probe("text", TITLE, "2"), ["Weather for " + LONDON])
+        self.assertEqual(self.probe("focus", TITLE), ["1"])
+        self.shoot("main-window.png")
+
+    def test_2_keys(self):
+        before = len(self.spoken())
+        self.keys(self.window, "Down")
+        wait_for("Paris's report",
+                 lambda: self.probe("text", TITLE, "2") == ["Weather for " + PARIS])
+        self.assertEqual(self.probe("text", TITLE, "4"), self.lines(TITLE, 3)[:1])
+        self.keys(self.window, "ctrl+1")
+        wait_for("Celsius", lambda: self.lines(TITLE, 1) == ["London: Light rain, 16 Degrees C",
+                                                             "Paris: Sunny, 21 Degrees C"])
+        self.keys(self.window, "ctrl+shift+c")
+        self.wait_spoken("Celcius, Copied", self.spoken()[:before] + ["0 Celcius", "1 Copied"])
+        self.assertEqual(self.probe("clipboard"), self.lines(TITLE, 3))
+        wanted = prefs_bytes(self.service, celcius=1, cities_index=1)
+        wait_for("prefs.ini", lambda: (self.folder / "prefs.ini").read_bytes() == wanted)
+        # Tab and Shift+Tab go round the lists and the box in creation order.
+        for key, control in (("Tab", "3"), ("Tab", "4"), ("Tab", "1"), ("shift+Tab", "4"),
+                             ("shift+Tab", "3"), ("shift+Tab", "1")):
+            self.keys(self.window, key)
+            wait_for(f"{key} to control {control}",
+                     lambda: self.probe("focus", TITLE) == [control])
+
+    def test_3_forecast_window(self):
+        self.keys(self.window, "Return")
+        forecast = wait_for("the forecast window", lambda: windows_named("^Forecast$"), 30)[0]
+        lines = wait_for("forecast lines", lambda: self.lines("Forecast", 101))
+        self.assertEqual(lines[0], "Today")
+        self.assertEqual(self.probe("focus", "Forecast"), ["101"])
+        self.shoot("forecast-window.png")
+        self.keys(forecast, "Escape")
+        wait_for("the forecast window to close", lambda: not windows_named("^Forecast$"))
+        self.assertTrue(windows_named("^" + re.escape(TITLE) + "$"), "Escape hid the main window")
+
+    def test_4_second_start_refused(self):
+        second = self.processes.start(["wine", "Skyvigil.exe"], cwd=self.folder, env=self.env)
+        alert = wait_for("the Alert box", lambda: windows_named("^Alert$"), 60)[0]
+        self.keys(alert, "Return")
+        self.assertEqual(second.wait(timeout=30), 0)
+        self.assertIsNone(self.program.poll(), "the first instance ended")
+        self.assertTrue((self.folder / "running").is_file())
+
+    def test_5_escape_hides_the_summary_key_speaks_the_tray_shows(self):
+        self.keys(self.window, "Escape")
+        wait_for("the window hidden", lambda: not windows_named("^" + re.escape(TITLE) + "$"))
+        wanted = prefs_bytes(self.service, window_hidden=1, celcius=1, cities_index=1)
+        wait_for("window_hidden 1", lambda: (self.folder / "prefs.ini").read_bytes() == wanted)
+        # Without a tray on the display, wine shows its own window of tray icons.
+        tray = wait_for("wine's tray", lambda: windows_named("^Wine System Tray$"))[0]
+        # The system-wide key speaks the selected city while the window is hidden.
+        before = self.spoken()
+        self.keys(tray, "ctrl+alt+shift+w")
+        self.wait_spoken("the summary", before + ["0 Paris: Sunny, 21 Degrees C"])
+        subprocess.run(["xdotool", "mousemove", "--window", tray, "10", "10", "click", "1"],
+                       check=True, timeout=10)
+        wait_for("the window shown", lambda: windows_named("^" + re.escape(TITLE) + "$"))
+        wait_for("the city list focused", lambda: self.probe("focus", TITLE) == ["1"])
+
+    def test_6_close_box_ends_the_program(self):
+        before = self.spoken()
+        subprocess.run(["wmctrl", "-i", "-c", self.window], check=True, timeout=10)
+        self.assertEqual(self.program.wait(timeout=30), 0)
+        self.assertFalse((self.folder / "running").exists())
+        self.assertEqual(self.spoken(), before + ["1 Exiting"])
+
+
+def main():
+    global OPTIONS
+    parser = argparse.ArgumentParser(add_help=False)
+    for name in ("--program", "--probe", "--service", "--wineprefix", "--tolk"):
+        parser.add_argument(name, required=True, type=lambda p: Path(p).resolve())
+    parser.add_argument("--screenshots", type=lambda p: Path(p).resolve())
+    OPTIONS, rest = parser.parse_known_args()
+    started = time.monotonic()
+    program = unittest.main(argv=[sys.argv[0], *rest], exit=False, verbosity=2, warnings=False,
+                            failfast=True)
+    print(f"win32 desktop test ran in {time.monotonic() - started:.1f} s")
+    sys.exit(0 if program.result.wasSuccessful() else 1)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,39 @@
+// A recording stand-in for Tolk.dll: each call appends one line to the file
+// named by SKYVIGIL_TOLK_LOG ("Tolk_Output <interrupt> <text>" in UTF-8).
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/win32/utf16.h"
+
+namespace {
+
+void Record(const std::string& line) {
+  wchar_t path[MAX_PATH];
+  const DWORD length = ::GetEnvironmentVariableW(L"SKYVIGIL_TOLK_LOG", path, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH)
+    return;
+  std::ofstream(std::filesystem::path(path), std::ios::binary | std::ios::app) << line << '\n';
+}
+
+}  // namespace
+
+extern "C" {
+
+__declspec(dllexport) void Tolk_Load() {
+  Record("Tolk_Load");
+}
+
+__declspec(dllexport) void Tolk_TrySAPI(bool try_sapi) {
+  Record(std::string("Tolk_TrySAPI ") + (try_sapi ? "1" : "0"));
+}
+
+__declspec(dllexport) bool Tolk_Output(const wchar_t* text, bool interrupt) {
+  Record(std::string("Tolk_Output ") + (interrupt ? "1 " : "0 ") +
+         skyvigil::win32::Utf16ToUtf8(text));
+  return true;
+}
+
+}  // extern "C"

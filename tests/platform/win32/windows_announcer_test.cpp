@@ -1,0 +1,114 @@
+// The Windows announcer under wine: speech through a recording Tolk.dll beside
+// the test program, the other speech layers failing quietly, and the cues.
+#include "platform/win32/windows_announcer.h"
+
+#include <windows.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "fakes/temp_dir.h"
+#include "fakes/wav_bytes.h"
+#include "platform/win32/windows_speech.h"
+
+namespace skyvigil {
+namespace {
+
+using platform_test::TempDir;
+using platform_test::WriteBytes;
+using ::testing::ElementsAre;
+
+std::vector<std::string> Lines(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);)
+    lines.push_back(line);
+  return lines;
+}
+
+TEST(WindowsAnnouncerTest, TolkLoadsOnceBeforeTheFirstTextAndSpeaksExactTextsInOrder) {
+  TempDir folder;
+  const std::filesystem::path log = folder / "tolk.log";
+  ASSERT_TRUE(::SetEnvironmentVariableW(L"SKYVIGIL_TOLK_LOG", log.c_str()));
+  {
+    WindowsAnnouncer announcer(folder.path());
+    // The first text comes from another thread, as the update check's does.
+    std::thread([&] { announcer.Speak("Exiting", true); }).join();
+    announcer.Speak("", false);
+    announcer.Speak("Z\xc3\xbcrich: 72 Degrees", false);
+    announcer.Speak("Copied", true);
+    announcer.Speak("Paris: Light rain", false);
+    announcer.Shutdown();
+    announcer.Speak("After shutdown", false);
+  }
+  EXPECT_THAT(Lines(log), ElementsAre("Tolk_Load", "Tolk_TrySAPI 1", "Tolk_Output 1 Exiting",
+                                      "Tolk_Output 0 Z\xc3\xbcrich: 72 Degrees",
+                                      "Tolk_Output 1 Copied", "Tolk_Output 0 Paris: Light rain"));
+}
+
+TEST(WindowsAnnouncerTest, WithoutTolkNorAScreenReaderTheSystemVoiceIsTriedQuietly) {
+  TempDir no_tolk;
+  ::SystemParametersInfoW(SPI_SETSCREENREADER, FALSE, nullptr, 0);
+  WindowsSpeech speech(no_tolk.path());
+  EXPECT_FALSE(speech.backend().has_value());
+  speech.SetNotificationWindow(::GetDesktopWindow());
+  speech.Say("Monitor sounds on", false);
+  speech.Silence();
+  speech.Say("Copied", true);
+  speech.Shutdown();
+  EXPECT_EQ(speech.backend(), SpeechBackend::sapi);
+}
+
+TEST(WindowsAnnouncerTest, ScreenReaderWithoutNotificationsFallsBackQuietly) {
+  TempDir no_tolk;
+  ::SystemParametersInfoW(SPI_SETSCREENREADER, TRUE, nullptr, 0);
+  WindowsSpeech speech(no_tolk.path());
+  speech.SetNotificationWindow(::GetDesktopWindow());
+  speech.Say("Exiting", true);
+  speech.Shutdown();
+  ::SystemParametersInfoW(SPI_SETSCREENREADER, FALSE, nullptr, 0);
+  // Wine has no UiaRaiseNotificationEvent; Windows 10 1709 and later have it.
+  HMODULE uia = ::LoadLibraryW(L"UIAutomationCore.dll");
+  const bool notifications =
+      uia != nullptr && ::GetProcAddress(uia, "UiaRaiseNotificationEvent") != nullptr;
+  EXPECT_EQ(speech.backend(), notifications ? SpeechBackend::ui_automation : SpeechBackend::sapi);
+}
+
+TEST(WindowsCuesTest, UsableCuesPlayAndBadFilesStaySilent) {
+  TempDir folder;
+  WriteBytes(folder / "alert.wav", testing::ToneWav(5 * 22050));  // long enough to still sound
+  WriteBytes(folder / "up.wav", testing::ToneWav(220));
+  WriteBytes(folder / "condition.wav", "not a wav at all");
+  // down.wav is missing.
+  WindowsCues cues(folder.path());
+
+  EXPECT_TRUE(cues.IsLoaded(Cue::alert));
+  EXPECT_TRUE(cues.IsLoaded(Cue::up));
+  EXPECT_FALSE(cues.IsLoaded(Cue::down));
+  EXPECT_FALSE(cues.IsLoaded(Cue::condition));
+  EXPECT_FALSE(cues.IsEngineRunning());  // nothing started before the first cue
+
+  const bool engine = cues.Play(Cue::alert);
+  if (!engine)
+    GTEST_SKIP() << "no audio engine here (XAudio2 needs an audio device)";
+  EXPECT_TRUE(cues.IsEngineRunning());
+  EXPECT_TRUE(cues.Play(Cue::alert));  // restarted while it sounds
+  EXPECT_TRUE(cues.Play(Cue::up));     // mixed with it
+  EXPECT_FALSE(cues.Play(Cue::down));
+  EXPECT_FALSE(cues.Play(Cue::condition));
+  cues.StopWhenQuiet();  // the idle timer's work, early: a cue still sounds
+  EXPECT_TRUE(cues.IsEngineRunning());
+
+  cues.Shutdown();
+  EXPECT_FALSE(cues.IsEngineRunning());
+  EXPECT_FALSE(cues.Play(Cue::alert));
+}
+
+}  // namespace
+}  // namespace skyvigil

@@ -1,0 +1,82 @@
+// updater.exe on a program folder under wine, with the portable zip of
+// make-dist.sh as Skyvigil.zip: the new build in place and started, or, when
+// anything fails, the old one whole and started again.
+#include <gtest/gtest.h>
+
+#include "update_tool/win32_test_support.h"
+
+namespace skyvigil::testing {
+namespace {
+
+using Files = std::map<std::string, std::string>;
+
+const std::string kZip = ReadAll(SKYVIGIL_TEST_ZIP);
+const std::string kSource = SKYVIGIL_SOURCE_DIR;
+
+std::string WithCrLf(const std::string& text) {
+  std::string out;
+  for (const char c : text)
+    out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  return out;
+}
+
+Files OldFolder(const std::string& archive) {
+  return {{"Skyvigil.exe", ReadAll(SKYVIGIL_STAND_IN_OLD)},
+          {"updater.exe", ReadAll(SKYVIGIL_UPDATER_EXE)},
+          {"snd/alert.wav", "old alert"},
+          {"prefs.ini", "\xEF\xBB\xBF[general]\r\ncelcius=1\r\n"},
+          {"cities.json", "[\n  {\"name\": \"Oslo\"}\n]"},
+          {"Skyvigil.zip", archive}};
+}
+
+struct Case {
+  const char* name;
+  std::string archive;
+  const char* file_in_use;  // held open without sharing during the update
+  int exit_code;
+  std::string started;  // which build was started
+};
+
+class UpdaterTest : public ::testing::TestWithParam<Case> {};
+
+TEST_P(UpdaterTest, InstallsOrKeepsTheOldProgram) {
+  const Case& c = GetParam();
+  ScratchFolder folder;
+  for (const auto& [name, bytes] : OldFolder(c.archive))
+    WriteAll(folder.path() / name, bytes);
+  HANDLE held = c.file_in_use ? ::CreateFileW((folder.path() / c.file_in_use).c_str(), GENERIC_READ,
+                                              0, nullptr, OPEN_EXISTING, 0, nullptr)
+                              : nullptr;
+  // Started from another working folder, as after a start at sign-in.
+  EXPECT_EQ(RunToEnd(L"\"" + (folder.path() / "updater.exe").wstring() + L"\"",
+                     folder.path().parent_path()),
+            c.exit_code);
+  if (held)
+    ::CloseHandle(held);
+
+  Files after = Snapshot(folder.path());
+  EXPECT_EQ(after["started.txt"], c.started);
+  after.erase("started.txt");
+  if (c.exit_code != 0) {
+    EXPECT_EQ(after, OldFolder(c.archive));
+    return;
+  }
+  Files expected = OldFolder(c.archive);
+  expected.erase("Skyvigil.zip");
+  expected["Skyvigil.exe"] = ReadAll(SKYVIGIL_STAND_IN_NEW);
+  for (const char* cue : {"alert", "up", "down", "condition"})
+    expected["snd/" + std::string(cue) + ".wav"] = ReadAll(kSource + "/snd/" + cue + ".wav");
+  expected["README.txt"] = WithCrLf(ReadAll(kSource + "/packaging/windows/README.txt"));
+  expected["LICENSE.txt"] = WithCrLf(ReadAll(kSource + "/LICENSE"));
+  EXPECT_EQ(after, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, UpdaterTest,
+                         ::testing::Values(Case{"NewBuild", kZip, nullptr, 0, "new"},
+                                           Case{"Truncated", kZip.substr(0, kZip.size() - 100),
+                                                nullptr, 2, "old"},
+                                           Case{"FileInUse", kZip, "snd/alert.wav", 3, "old"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace skyvigil::testing
