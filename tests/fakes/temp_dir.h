@@ -14,14 +14,18 @@
 
 namespace skyvigil::platform_test {
 
+inline std::filesystem::path ScratchBase() {
+#ifdef _WIN32
+  return std::filesystem::temp_directory_path();
+#else
+  return "/tmp";
+#endif
+}
+
 class TempDir {
  public:
   TempDir() {
-#ifdef _WIN32
-    const std::filesystem::path base = std::filesystem::temp_directory_path();
-#else
-    const std::filesystem::path base = "/tmp";
-#endif
+    const std::filesystem::path base = ScratchBase();
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
       path_ = base / ("skyvigil-" + std::to_string(random()));
@@ -39,12 +43,8 @@ class TempDir {
     std::filesystem::remove_all(path_, ignored);
   }
 
-  const std::filesystem::path& path() const {
-    return path_;
-  }
-  std::filesystem::path operator/(std::string_view name) const {
-    return path_ / name;
-  }
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
 
  private:
   std::filesystem::path path_;

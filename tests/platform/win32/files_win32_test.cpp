@@ -60,8 +60,9 @@ TEST(InstanceLockWin32Test, HeldMarkerCanNeitherBeOpenedNorDeleted) {
   HANDLE reader = ::CreateFileW((dir / "running").c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
+  const DWORD error = ::GetLastError();
   EXPECT_EQ(reader, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  EXPECT_EQ(error, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
   if (reader != INVALID_HANDLE_VALUE)
     ::CloseHandle(reader);
   EXPECT_FALSE(::DeleteFileW((dir / "running").c_str()));
