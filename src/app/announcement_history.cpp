@@ -6,6 +6,16 @@
 namespace skyvigil {
 
 void AnnouncementHistory::Speak(const std::string& text, bool interrupt) {
+  Keep(text);
+  inner_.Speak(text, interrupt);
+}
+
+void AnnouncementHistory::SpeakInBackground(const std::string& text) {
+  Keep(text);
+  inner_.SpeakInBackground(text);
+}
+
+void AnnouncementHistory::Keep(const std::string& text) {
   const TimeOfDay now = clock_.Now();
   char stamp[16];
   std::snprintf(stamp, sizeof stamp, "%02d:%02d ", now.hour % 100, now.minute % 100);
@@ -15,7 +25,6 @@ void AnnouncementHistory::Speak(const std::string& text, bool interrupt) {
     if (lines_.size() > kKept)
       lines_.pop_front();
   }
-  inner_.Speak(text, interrupt);
 }
 
 std::vector<std::string> AnnouncementHistory::Lines() const {

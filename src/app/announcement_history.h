@@ -20,12 +20,16 @@ class AnnouncementHistory : public Announcer {
 
   // Safe from any thread: the update check speaks from its own.
   void Speak(const std::string& text, bool interrupt) override;
+  void SpeakInBackground(const std::string& text) override;
+  void Silence() override { inner_.Silence(); }
   void PlayCue(Cue cue) override { inner_.PlayCue(cue); }
 
   // "HH:MM text", newest first.
   std::vector<std::string> Lines() const;
 
  private:
+  void Keep(const std::string& text);
+
   Announcer& inner_;
   const Clock& clock_;
   mutable std::mutex mutex_;

@@ -339,6 +339,15 @@ void OnTrayIconClick(App& app) {
   ToggleWindow(app);
 }
 
+void OnShowRequest(App& app) {
+  app.ui.BringMainWindowBack();
+  Preferences& p = app.state.prefs;
+  if (p.window_hidden == 0)
+    return;
+  p.window_hidden = 0;
+  SavePreferences(p, app.state.paths.prefs_file);
+}
+
 void OnMainWindowClose(App& app) {
   ExitProgram(app);
 }
@@ -390,6 +399,9 @@ void ToggleWindow(App& app) {
   if (p.window_hidden == 0) {
     app.ui.HideMainWindow();
     p.window_hidden = 1;
+    // Nothing else tells the user the window went: the tray icon is not
+    // reachable from the keyboard.
+    app.announcer.Speak("Skyvigil hidden", false);
   } else {
     app.ui.ShowMainWindow();
     p.window_hidden = 0;

@@ -81,6 +81,8 @@ void OnCityListEvent(App& app);    // any event of the city list
 void OnReportListEvent(App& app);  // any event of the report list
 void OnRefreshTimer(App& app);
 void OnTrayIconClick(App& app);
+// Another start of the program asked for the window (it ends right after).
+void OnShowRequest(App& app);
 void OnMainWindowClose(App& app);
 // The system-wide summary key: speaks the selected city's one-line summary,
 // queued behind speech in progress, whether the window is shown or hidden.

@@ -43,7 +43,7 @@ void MonitorCheck(App& app) {
       c.condition = now;
       if (sounds)
         app.announcer.PlayCue(Cue::condition);
-      app.announcer.Speak(std::string(ShortCityName(c.name)) + ": " + c.condition, false);
+      app.announcer.SpeakInBackground(std::string(ShortCityName(c.name)) + ": " + c.condition);
     }
 
     const double old_temp = c.temp;
@@ -53,8 +53,8 @@ void MonitorCheck(App& app) {
       if (sounds)
         app.announcer.PlayCue(old_temp > new_temp ? Cue::down : Cue::up);
       c.temp = new_temp;
-      app.announcer.Speak(
-          std::string(ShortCityName(c.name)) + ": " + RealText(new_temp) + " Degrees", false);
+      app.announcer.SpeakInBackground(std::string(ShortCityName(c.name)) + ": " +
+                                      RealText(new_temp) + " Degrees");
     }
   }
 }

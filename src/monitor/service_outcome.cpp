@@ -22,7 +22,7 @@ void TellRefreshOutcome(App& app, const std::vector<HttpResponse>& answers) {
   const ServiceProblem now = RefreshProblem(answers);
   if (now == ServiceProblem::none) {
     if (said != ServiceProblem::none)
-      app.announcer.Speak("The weather service answers again.", false);
+      app.announcer.SpeakInBackground("The weather service answers again.");
     said = now;
     return;
   }
@@ -30,7 +30,7 @@ void TellRefreshOutcome(App& app, const std::vector<HttpResponse>& answers) {
   if (!IsServiceWide(now) || now == said)
     return;
   said = now;
-  app.announcer.Speak(ProblemText(now), false);
+  app.announcer.SpeakInBackground(ProblemText(now));
 }
 
 }  // namespace skyvigil

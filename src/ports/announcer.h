@@ -13,6 +13,13 @@ class Announcer {
   // Hands `text` to the screen reader; `interrupt` cuts off speech in progress,
   // otherwise the text queues behind it.
   virtual void Speak(const std::string& text, bool interrupt) = 0;
+  // News the user did not ask for at that moment (a refresh's alerts, the
+  // monitor's changes, the service's state): spoken in this program's order,
+  // but never holding up the user's own screen reader for long.
+  virtual void SpeakInBackground(const std::string& text) = 0;
+  // A key was pressed in one of the program's windows: this program's speech,
+  // playing or queued, stops, as a screen reader's own speech does.
+  virtual void Silence() = 0;
   // Plays a cue once from its start, restarting it if it still sounds.
   virtual void PlayCue(Cue cue) = 0;
 };

@@ -60,6 +60,9 @@ class UiPort {
   // Shows the window in the state it had (maximised, minimised or normal and
   // active); gives the city list the focus when no control has it.
   virtual void ShowMainWindow() = 0;
+  // Shows the window un-minimised, in front and active, with the city list
+  // focused, and lets the screen reader announce the window, then the list.
+  virtual void BringMainWindowBack() = 0;
   virtual void CloseMainWindow() = 0;
   virtual FocusedControl Focus() const = 0;
 

@@ -214,12 +214,31 @@ TEST_F(CommandsTest, CopyOfAReportWithBlankLinesAtTheEndsTrimsOnlyLineFeeds) {
 
 TEST_F(CommandsTest, HideAndShowRememberTheStateAtOnce) {
   Start({h.CityAt("Springfield")});
+  h.announcer.events.clear();
   RunCommand(h.app, kHideWindow);
   EXPECT_FALSE(h.ui.window_shown);
   EXPECT_NE(h.ReadFile("prefs.ini").find("window_hidden = 1\r\n"), std::string::npos);
   OnTrayIconClick(h.app);
   EXPECT_TRUE(h.ui.window_shown);
   EXPECT_NE(h.ReadFile("prefs.ini").find("window_hidden = 0\r\n"), std::string::npos);
+  // Hiding is said; showing is announced by the screen reader itself.
+  EXPECT_THAT(h.announcer.events, ElementsAre("say:Skyvigil hidden"));
+}
+
+TEST_F(CommandsTest, ASecondStartBringsTheWindowBackFocusedAndRemembersIt) {
+  Start({h.CityAt("Springfield")});
+  RunCommand(h.app, kHideWindow);
+  h.ui.focus = FocusedControl::none;
+  OnShowRequest(h.app);
+  EXPECT_TRUE(h.ui.window_shown);
+  EXPECT_EQ(h.ui.focus, FocusedControl::city_list);
+  EXPECT_NE(h.ReadFile("prefs.ini").find("window_hidden = 0\r\n"), std::string::npos);
+  // Already shown, it is only brought to the front: the settings stay untouched.
+  std::filesystem::remove(h.folder / "prefs.ini");
+  h.ui.focus = FocusedControl::report_list;
+  OnShowRequest(h.app);
+  EXPECT_EQ(h.ui.focus, FocusedControl::city_list);
+  EXPECT_FALSE(std::filesystem::exists(h.folder / "prefs.ini"));
 }
 
 TEST_F(CommandsTest, StartAtLoginSaysTheStateItIsLeftIn) {
@@ -270,7 +289,7 @@ TEST_F(CommandsTest, AddingANewPlaceAppendsItRefreshedAndKeepsTheSelection) {
               ElementsAre("Springfield: Sunny, 70 degrees F", "Oslo: Snow, 23 degrees F"));
   EXPECT_EQ(h.ui.city_selection, 0);
   EXPECT_THAT(h.announcer.events,
-              ElementsAre("cue:alert", "say:Oslo: Moderate Wind. View the forecast For more."));
+              ElementsAre("cue:alert", "news:Oslo: Moderate Wind. View the forecast For more."));
   EXPECT_EQ(Saved()[1].name, "Oslo, Oslo, Norway");
 }
 
@@ -303,8 +322,8 @@ TEST_F(CommandsTest, TimerRefreshesEveryCityAndTheChangeIsAnnouncedAfterwards) {
               ElementsAre("Springfield: Sunny, 70 degrees F", "Paris: Thunder, 65 degrees F"));
   EXPECT_EQ(h.ui.heading, "Weather for Paris, Ile-de-France, France");
   // The change check follows the apply at once.
-  EXPECT_THAT(h.announcer.events, ElementsAre("cue:condition", "say:Paris: Thunder", "cue:up",
-                                              "say:Paris: 65 Degrees"));
+  EXPECT_THAT(h.announcer.events, ElementsAre("cue:condition", "news:Paris: Thunder", "cue:up",
+                                              "news:Paris: 65 Degrees"));
 }
 
 TEST_F(CommandsTest, StartWithoutSavedCitiesAsksForOneAndShowsIt) {

@@ -11,12 +11,15 @@ namespace skyvigil::testing {
 
 class FakeAnnouncer : public Announcer {
  public:
-  // "say:<text>", "SAY!:<text>" for interrupting speech, "cue:<name>".
+  // "say:<text>", "SAY!:<text>" for interrupting speech, "news:<text>" for
+  // background speech, "hush" for silencing, "cue:<name>".
   std::vector<std::string> events;
 
   void Speak(const std::string& text, bool interrupt) override {
     events.push_back((interrupt ? "SAY!:" : "say:") + text);
   }
+  void SpeakInBackground(const std::string& text) override { events.push_back("news:" + text); }
+  void Silence() override { events.push_back("hush"); }
   void PlayCue(Cue cue) override {
     static constexpr const char* kNames[] = {"alert", "up", "down", "condition"};
     events.push_back(std::string("cue:") + kNames[static_cast<int>(cue)]);

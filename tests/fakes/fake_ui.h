@@ -74,6 +74,10 @@ class FakeUi : public UiPort, public ProcessPort {
   void RemoveTrayIcon() override { tray_icon = false; }
   void HideMainWindow() override { window_shown = false; }
   void ShowMainWindow() override { window_shown = true; }
+  void BringMainWindowBack() override {
+    window_shown = true;
+    focus = FocusedControl::city_list;
+  }
   void CloseMainWindow() override { window_closed = true; }
   FocusedControl Focus() const override { return focus; }
   void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override;

@@ -65,18 +65,18 @@ TEST_F(MonitorTest, TemperatureIsAnnouncedOnlyWhenItMovedByMoreThanTheDifference
        80.5,
        10,
        1,
-       {"cue:up", "say:Springfield: 80.5 Degrees"},
+       {"cue:up", "news:Springfield: 80.5 Degrees"},
        80.5},
-      {"fall past the difference", 60, 45, 10, 1, {"cue:down", "say:Springfield: 45 Degrees"}, 45},
-      {"rise from 45 to 60", 45, 60, 10, 1, {"cue:up", "say:Springfield: 60 Degrees"}, 60},
-      {"no cue without monitor sounds", 60, 45, 10, 0, {"say:Springfield: 45 Degrees"}, 45},
-      {"sounds other than exactly 1 are off", 45, 60, 10, 2, {"say:Springfield: 60 Degrees"}, 60},
+      {"fall past the difference", 60, 45, 10, 1, {"cue:down", "news:Springfield: 45 Degrees"}, 45},
+      {"rise from 45 to 60", 45, 60, 10, 1, {"cue:up", "news:Springfield: 60 Degrees"}, 60},
+      {"no cue without monitor sounds", 60, 45, 10, 0, {"news:Springfield: 45 Degrees"}, 45},
+      {"sounds other than exactly 1 are off", 45, 60, 10, 2, {"news:Springfield: 60 Degrees"}, 60},
       {"zero difference announces any change",
        70,
        70.1,
        0,
        1,
-       {"cue:up", "say:Springfield: 70.1 Degrees"},
+       {"cue:up", "news:Springfield: 70.1 Degrees"},
        70.1},
       {"unchanged", 70, 70, 0, 1, {}, 70},
       {"whole numbers lose the point",
@@ -84,14 +84,14 @@ TEST_F(MonitorTest, TemperatureIsAnnouncedOnlyWhenItMovedByMoreThanTheDifference
        72.0,
        10,
        1,
-       {"cue:up", "say:Springfield: 72 Degrees"},
+       {"cue:up", "news:Springfield: 72 Degrees"},
        72},
       {"negative difference announces everything",
        70,
        70.5,
        -1,
        1,
-       {"cue:up", "say:Springfield: 70.5 Degrees"},
+       {"cue:up", "news:Springfield: 70.5 Degrees"},
        70.5},
   };
   for (const TemperatureCase& c : cases) {
@@ -112,14 +112,14 @@ TEST_F(MonitorTest, SmallChangesAddUpUntilTheyPassTheDifference) {
     h.app.state.cities[0].weather.temp_f = reading;
     MonitorCheck(h.app);
   }
-  EXPECT_THAT(h.announcer.events, ElementsAre("cue:up", "say:Springfield: 81 Degrees"));
+  EXPECT_THAT(h.announcer.events, ElementsAre("cue:up", "news:Springfield: 81 Degrees"));
 }
 
 TEST_F(MonitorTest, ConditionComesBeforeTemperatureEachWithItsCue) {
   h.app.state.cities = {Monitored(50, 70, "Sunny", "Partly Cloudy")};
   MonitorCheck(h.app);
-  EXPECT_THAT(h.announcer.events, ElementsAre("cue:condition", "say:Springfield: Partly Cloudy",
-                                              "cue:up", "say:Springfield: 70 Degrees"));
+  EXPECT_THAT(h.announcer.events, ElementsAre("cue:condition", "news:Springfield: Partly Cloudy",
+                                              "cue:up", "news:Springfield: 70 Degrees"));
   EXPECT_EQ(h.app.state.cities[0].condition, "Partly Cloudy");
 }
 
@@ -134,7 +134,7 @@ TEST_F(MonitorTest, AChangeIsAnnouncedOnceHoweverOftenTheCheckRuns) {
 TEST_F(MonitorTest, AnEmptyNewConditionIsStillAnnounced) {
   h.app.state.cities = {Monitored(70, 70, "Sunny", "")};
   MonitorCheck(h.app);
-  EXPECT_THAT(h.announcer.events, ElementsAre("cue:condition", "say:Springfield: "));
+  EXPECT_THAT(h.announcer.events, ElementsAre("cue:condition", "news:Springfield: "));
 }
 
 TEST_F(MonitorTest, OnlyCitiesWithMonitorExactlyOneAreAnnounced) {
@@ -145,8 +145,8 @@ TEST_F(MonitorTest, OnlyCitiesWithMonitorExactlyOneAreAnnounced) {
   city on = h.CityAt("Paris", 1);
   h.app.state.cities = {off, two, on};
   MonitorCheck(h.app);
-  EXPECT_THAT(h.announcer.events, ElementsAre("cue:condition", "say:Paris: Light rain", "cue:up",
-                                              "say:Paris: 50 Degrees"));
+  EXPECT_THAT(h.announcer.events, ElementsAre("cue:condition", "news:Paris: Light rain", "cue:up",
+                                              "news:Paris: 50 Degrees"));
 }
 
 TEST_F(MonitorTest, RefreshSpeaksAlertsInListOrderWithTheNameFromBeforeTheRefresh) {
@@ -165,9 +165,9 @@ TEST_F(MonitorTest, RefreshSpeaksAlertsInListOrderWithTheNameFromBeforeTheRefres
 
   EXPECT_THAT(h.announcer.events,
               ElementsAre("cue:alert",
-                          "say:Springfield: Moderate Flood Warning. View the forecast For more.",
-                          "say:Springfield: Heat Advisory. View the forecast For more.",
-                          "cue:alert", "say:Oslo: Severe Storm. View the forecast For more."));
+                          "news:Springfield: Moderate Flood Warning. View the forecast For more.",
+                          "news:Springfield: Heat Advisory. View the forecast For more.",
+                          "cue:alert", "news:Oslo: Severe Storm. View the forecast For more."));
   EXPECT_EQ(h.app.state.cities[0].name, "Springfield, Illinois, United States of America");
   EXPECT_EQ(h.app.state.cities[2].name, "Oslo, Oslo, Norway");
   // One batch: each city's current request, then its alert request when alerts are on.
@@ -208,7 +208,7 @@ TEST_F(MonitorTest, AFailedRefreshKeepsRecordsAndNamesAndStillSaves) {
   EXPECT_EQ(h.app.state.cities[1].weather.temp_f, 50);
   // Only why no weather came is said; the cities' data says nothing.
   EXPECT_THAT(h.announcer.events,
-              ElementsAre("say:The weather service cannot be reached; check the network "
+              ElementsAre("news:The weather service cannot be reached; check the network "
                           "connection."));
   EXPECT_EQ(Saved().size(), 2u);
 
@@ -284,7 +284,7 @@ TEST_F(MonitorTest, TurningAMonitorOnAnnouncesTheConditionAtOnce) {
   ToggleMonitor(h.app);
   MonitorCheck(h.app);
   EXPECT_THAT(h.announcer.events, ElementsAre("say:Skyvigil for Paris, Ile-de-France, France on",
-                                              "cue:condition", "say:Paris: Light rain"));
+                                              "cue:condition", "news:Paris: Light rain"));
 }
 
 TEST_F(MonitorTest, SwitchesWithoutASelectedCityDoNothing) {
@@ -319,8 +319,8 @@ TEST_F(MonitorTest, AlertsOnceSwitchAnnouncesAndSaves) {
 }
 
 TEST_F(MonitorTest, WithAlertsOnceAnAlertIsSpokenOnlyUntilItIsNewOrChanged) {
-  const std::string storm = "say:Oslo, Oslo, Norway: Severe Storm. View the forecast For more.";
-  const std::string flood = "say:Oslo, Oslo, Norway: Flood. View the forecast For more.";
+  const std::string storm = "news:Oslo, Oslo, Norway: Severe Storm. View the forecast For more.";
+  const std::string flood = "news:Oslo, Oslo, Norway: Flood. View the forecast For more.";
   h.app.state.cities = {h.CityAt("Oslo", 0, 1)};
   h.app.state.prefs.alerts_once = 1;
   struct Step {

@@ -19,7 +19,7 @@ using testing::AppHarness;
 using ::testing::ElementsAre;
 using testing::ProgramEnded;
 
-constexpr char kParisAlert[] = "say:Paris: Severe Storm. View the forecast For more.";
+constexpr char kParisAlert[] = "news:Paris: Severe Storm. View the forecast For more.";
 
 // Two typed cities, alerts on, the second selected.
 struct RefreshBed {
@@ -96,8 +96,8 @@ TEST(Refresh, AnswersReachOnlyTheCitiesStillThereAndKeepWhatChangedMeanwhile) {
        },
        {springfield, "Paris, Ile-de-France, France"},
        {"Springfield: Sunny, 21 Degrees C", "Paris: Light rain, 10 Degrees C"},
-       {"cue:alert", kParisAlert, "cue:condition", "say:Paris: Light rain", "cue:up",
-        "say:Paris: 50 Degrees"},
+       {"cue:alert", kParisAlert, "cue:condition", "news:Paris: Light rain", "cue:up",
+        "news:Paris: 50 Degrees"},
        {"Springfield", "Paris"}},
   };
   for (const MeanwhileCase& c : cases) {
@@ -137,7 +137,7 @@ TEST(Refresh, RefreshesAskedForDuringOneRunOnceAfterItThenEachFollowUpInOrder) {
   EXPECT_THAT(steps, ElementsAre("first:0", "second:0", "third:0"));
   EXPECT_THAT(h.announcer.events,
               ElementsAre("cue:alert", kParisAlert, "cue:alert",
-                          "say:Paris, Ile-de-France, France: Severe Storm. View the forecast For "
+                          "news:Paris, Ile-de-France, France: Severe Storm. View the forecast For "
                           "more."));
 }
 
@@ -174,9 +174,9 @@ TEST(Refresh, StartShowsTheSavedWeatherAtOnceAndSpeaksAsBeforeAfterTheFirstRefre
   EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
   EXPECT_THAT(h.announcer.events,
               ElementsAre("cue:alert",
-                          "say:Paris, Ile-de-France, France: Severe Storm. View the forecast For "
+                          "news:Paris, Ile-de-France, France: Severe Storm. View the forecast For "
                           "more.",
-                          "cue:condition", "say:Paris: Light rain"));
+                          "cue:condition", "news:Paris: Light rain"));
 }
 
 }  // namespace

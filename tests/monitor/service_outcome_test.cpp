@@ -37,14 +37,14 @@ TEST(RefreshOutcome, EachCauseIsSaidOnceShownFirstInTheReportAndTheReturnSaidOnc
     std::string first_line;
   } steps[] = {
       {fine, {}, updated},
-      {HttpResponse{}, {"say:" + down}, down},
+      {HttpResponse{}, {"news:" + down}, down},
       {HttpResponse{}, {}, down},
       {error(400, 1006), {}, down},  // unknown places only: nothing new
-      {error(401, 2006), {"say:" + refused}, refused},
+      {error(401, 2006), {"news:" + refused}, refused},
       {error(401, 1002), {}, refused},
-      {error(403, 2007), {"say:" + quota}, quota},
-      {error(403, 2008), {"say:" + disabled}, disabled},
-      {fine, {"say:The weather service answers again."}, updated},
+      {error(403, 2007), {"news:" + quota}, quota},
+      {error(403, 2008), {"news:" + disabled}, disabled},
+      {fine, {"news:The weather service answers again."}, updated},
       {fine, {}, updated},
   };
   for (const auto& step : steps) {

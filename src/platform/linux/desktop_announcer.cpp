@@ -15,6 +15,14 @@ void DesktopAnnouncer::Speak(const std::string& text, bool interrupt) {
   speech_.Output(text, interrupt);  // nothing to do when it could not be spoken
 }
 
+void DesktopAnnouncer::SpeakInBackground(const std::string& text) {
+  Speak(text, false);
+}
+
+void DesktopAnnouncer::Silence() {
+  speech_.Output("", true);
+}
+
 void DesktopAnnouncer::PlayCue(Cue cue) {
   cues_.Play(cue);
 }

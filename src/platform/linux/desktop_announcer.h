@@ -21,6 +21,8 @@ class DesktopAnnouncer : public Announcer {
 
   // Callable from several threads; the first call loads the speech layer once.
   void Speak(const std::string& text, bool interrupt) override;
+  void SpeakInBackground(const std::string& text) override;
+  void Silence() override;
   // Callable from any thread.
   void PlayCue(Cue cue) override;
 

@@ -109,6 +109,16 @@ void WinUi::ShowMainWindow() {
     SetFocus(window_->city_list());
 }
 
+void WinUi::BringMainWindowBack() {
+  if (window_ == nullptr)
+    return;
+  HWND hwnd = window_->hwnd();
+  window_->ForgetFocus();
+  ShowWindow(hwnd, IsIconic(hwnd) || !IsWindowVisible(hwnd) ? SW_RESTORE : SW_SHOW);
+  SetForegroundWindow(hwnd);
+  SetFocus(window_->city_list());
+}
+
 void WinUi::CloseMainWindow() {
   // Destroying it here would pull the window out from under the handler that
   // runs in it; the process ends right after.

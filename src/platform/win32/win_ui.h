@@ -38,6 +38,7 @@ class WinUi : public UiPort {
   void RemoveTrayIcon() override;
   void HideMainWindow() override;
   void ShowMainWindow() override;
+  void BringMainWindowBack() override;
   void CloseMainWindow() override;
   FocusedControl Focus() const override;
   void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override;

@@ -20,13 +20,14 @@ class WindowsAnnouncer : public Announcer {
 
   // Any thread; returns at once, the texts are handed over in order.
   void Speak(const std::string& text, bool interrupt) override;
+  void SpeakInBackground(const std::string& text) override { Speak(text, false); }
   // Main thread.
   void PlayCue(Cue cue) override;
 
   // The main window, which UI Automation notifications are raised from.
   void SetNotificationWindow(void* hwnd) { speech_.SetNotificationWindow(hwnd); }
   // Drops this program's speech that has not been handed over yet.
-  void Silence() { speech_.Silence(); }
+  void Silence() override { speech_.Silence(); }
   // At exit: hands over what is queued, then releases speech and sound.
   void Shutdown();
 

@@ -20,6 +20,7 @@
 #include "platform/wx/wx_process.h"
 #include "platform/wx/wx_ui.h"
 #include "ports/instance_lock.h"
+#include "ports/show_requests.h"
 
 namespace skyvigil {
 namespace {
@@ -33,6 +34,7 @@ class SkyvigilApp : public wxApp {
 
   CoreGate gate_;
   InstanceLock marker_;
+  ShowRequestListener show_requests_;
   std::unique_ptr<DesktopAnnouncer> announcer_;
   std::unique_ptr<AnnouncementHistory> history_;  // speaks through announcer_
   std::unique_ptr<CurlHttpClient> http_;
@@ -50,6 +52,8 @@ bool SkyvigilApp::OnInit() {
   const AppPaths paths = LinuxAppPaths();
   if (marker_.Acquire(paths.marker_file) == InstanceLock::Outcome::other_instance) {
     wxMessageBox("The program already seems to be running.", "Alert", wxOK | wxICON_NONE);
+    // The running window may be hidden behind the tray: bring it back.
+    AskRunningInstanceToShow(paths.marker_file);
     return false;  // main() ends the process with code 0
   }
   // Outcome::unguarded (the marker can't be made): run without the guard.
@@ -82,6 +86,8 @@ bool SkyvigilApp::OnInit() {
   ui_->Attach(frame, new TrayIcon(gate_));
 
   gate_.RunBeforeLoop([](App& app) { FirstRefresh(app); });
+  show_requests_.Listen(paths.marker_file,
+                        [this] { gate_.PostToCore([](App& app) { OnShowRequest(app); }); });
 
   // Idle passes come only after events were handled: no polling while nothing happens.
   Bind(wxEVT_IDLE, &SkyvigilApp::OnIdleEvent, this);

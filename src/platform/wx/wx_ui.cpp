@@ -143,6 +143,15 @@ void WxUi::ShowMainWindow() {
     frame_->city_list()->SetFocus();
 }
 
+void WxUi::BringMainWindowBack() {
+  if (frame_ == nullptr)
+    return;
+  frame_->Iconize(false);
+  frame_->Show();
+  frame_->Raise();
+  frame_->city_list()->SetFocus();
+}
+
 void WxUi::CloseMainWindow() {
   if (frame_ != nullptr)
     frame_->Hide();

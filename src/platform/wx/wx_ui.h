@@ -34,6 +34,7 @@ class WxUi : public UiPort {
   void RemoveTrayIcon() override;
   void HideMainWindow() override;
   void ShowMainWindow() override;
+  void BringMainWindowBack() override;
   void CloseMainWindow() override;
   FocusedControl Focus() const override;
   void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override;

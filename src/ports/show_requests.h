@@ -1,0 +1,35 @@
+// A second start asks the running instance to bring its window back. The
+// channel reaches only the instance that holds the same marker, and only from
+// the same user. One header, one source file per platform; the build picks the
+// platform's.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+namespace skyvigil {
+
+// Asks the instance holding `marker` to show its window. False when no
+// instance listens (or the request could not be delivered).
+bool AskRunningInstanceToShow(const std::filesystem::path& marker);
+
+class ShowRequestListener {
+ public:
+  ShowRequestListener();
+  ShowRequestListener(const ShowRequestListener&) = delete;
+  ShowRequestListener& operator=(const ShowRequestListener&) = delete;
+  // Stops listening; `on_request` is not called once this returns.
+  ~ShowRequestListener();
+
+  // Listens for requests made for `marker` until destroyed. `on_request` runs
+  // once per request on the listener's own thread, which sleeps in between.
+  // False when the channel could not be opened (the program runs without it).
+  bool Listen(const std::filesystem::path& marker, std::function<void()> on_request);
+
+ private:
+  struct Channel;  // the platform's socket or window and its thread
+  std::unique_ptr<Channel> channel_;
+};
+
+}  // namespace skyvigil
