@@ -9,12 +9,13 @@ namespace skyvigil {
 
 void ShowCurrentWeather(App& app) {
   AppState& s = app.state;
-  app.ui.SetReportLines({});
   s.report_lines.clear();
 
   int index = app.ui.CitySelection();
-  if (s.cities.empty())
+  if (s.cities.empty()) {
+    app.ui.SetReportLines({});
     return;
+  }
   // The saved selection may point past the end of the list (a list edited
   // by hand); show the first city rather than a city that does not exist.
   if (index < 0 || static_cast<size_t>(index) >= s.cities.size()) {

@@ -3,6 +3,7 @@
 // Elsewhere the toolkit's own window name is used.
 #include "platform/wx/accessibility_gtk.h"
 
+#include <wx/listbox.h>
 #include <wx/window.h>
 
 #ifdef __WXGTK__
@@ -67,7 +68,16 @@ void MarkAsDialog(wxWindow* window) {
     atk_object_set_role(accessible, ATK_ROLE_DIALOG);
 }
 
+void DropListLines(wxListBox* list) {
+  // wx keeps its own store and empties that when the list goes; the view
+  // alone lets go of the rows, which tells the screen reader once.
+  if (list->m_treeview != nullptr)
+    gtk_tree_view_set_model(list->m_treeview, nullptr);
+}
+
 #else
+
+void DropListLines(wxListBox*) {}
 
 // Native dialogs elsewhere already present themselves as dialogs.
 void MarkAsDialog(wxWindow*) {}

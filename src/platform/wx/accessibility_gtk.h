@@ -4,6 +4,7 @@
 
 #include <string>
 
+class wxListBox;
 class wxWindow;
 
 namespace skyvigil {
@@ -16,5 +17,9 @@ void SetAccessibleLabel(wxWindow* control, wxWindow* label);
 
 // Presents a top-level window as a dialog (GTK reports wx's dialogs as plain frames).
 void MarkAsDialog(wxWindow* window);
+
+// Takes every line out of `list`'s view at once before the list is destroyed:
+// removed one by one, each line costs the screen reader several events.
+void DropListLines(wxListBox* list);
 
 }  // namespace skyvigil
