@@ -61,7 +61,7 @@ SecondaryWindow* SecondaryWindow::OpenForecast(wxWindow* owner, CoreGate& gate) 
 
   BindListEvents(window->list_, gate, &OnForecastListEvent, &ForecastWindowCommandFor);
 
-  window->Show();
+  window->ShowWithKeys();
   return window;
 }
 
@@ -84,7 +84,7 @@ SecondaryWindow* SecondaryWindow::OpenResults(wxWindow* owner, CoreGate& gate,
 
   if (!entries.empty())
     window->list_->SetSelection(0);
-  window->Show();
+  window->ShowWithKeys();
   window->list_->SetFocus();
   return window;
 }
@@ -108,7 +108,7 @@ SecondaryWindow* SecondaryWindow::OpenHistory(wxWindow* owner, CoreGate& gate,
 
   if (!lines.empty())
     window->list_->SetSelection(0);
-  window->Show();
+  window->ShowWithKeys();
   window->list_->SetFocus();
   return window;
 }
@@ -120,6 +120,13 @@ void SecondaryWindow::AddButton(int control, const char* text, wxPoint position,
   });
 }
 
+void SecondaryWindow::ShowWithKeys() {
+  // Key releases go to the focused control only.
+  for (wxWindow* control : GetChildren())
+    control->Bind(wxEVT_KEY_UP, &SecondaryWindow::OnKeyUp, this);
+  Show();
+}
+
 void SecondaryWindow::OnCharHook(wxKeyEvent& event) {
   const Shortcut pressed = ShortcutFromKeyEvent(event);
   const int command = kind_ == Kind::forecast  ? ForecastWindowCommandFor(pressed)
@@ -129,7 +136,22 @@ void SecondaryWindow::OnCharHook(wxKeyEvent& event) {
     event.Skip();
     return;
   }
+  if (command == kCloseSecondaryWindow) {
+    // Closed when the key comes up: a release that Orca handles between this
+    // window's deactivation and the main window's activation makes it take
+    // the main window for already active, and it does not announce it.
+    close_on_key_up_ = true;
+    return;
+  }
   gate_.Run([command](App& app) { RunCommand(app, command); });
+}
+
+void SecondaryWindow::OnKeyUp(wxKeyEvent& event) {
+  event.Skip();
+  if (!close_on_key_up_)
+    return;
+  close_on_key_up_ = false;
+  gate_.Run([](App& app) { RunCommand(app, kCloseSecondaryWindow); });
 }
 
 void SecondaryWindow::OnClose(wxCloseEvent&) {

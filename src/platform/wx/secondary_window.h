@@ -36,12 +36,15 @@ class SecondaryWindow : public wxFrame {
   SecondaryWindow(wxWindow* owner, CoreGate& gate, Kind kind, const char* title);
   void AddButton(int control, const char* text, wxPoint position, wxSize size);
   void OnCharHook(wxKeyEvent& event);
+  void OnKeyUp(wxKeyEvent& event);
   void OnClose(wxCloseEvent& event);
+  void ShowWithKeys();
 
   CoreGate& gate_;
   Kind kind_;
   wxListBox* list_ = nullptr;
   wxTextCtrl* detail_box_ = nullptr;
+  bool close_on_key_up_ = false;
 };
 
 }  // namespace skyvigil
