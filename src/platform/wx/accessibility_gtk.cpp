@@ -75,9 +75,27 @@ void DropListLines(wxListBox* list) {
     gtk_tree_view_set_model(list->m_treeview, nullptr);
 }
 
+void MoveListCursor(wxListBox* list, int index) {
+  GtkTreeView* view = list->m_treeview;
+  if (view == nullptr || gtk_tree_view_get_model(view) == nullptr)
+    return;
+  GtkTreePath* cursor = nullptr;
+  gtk_tree_view_get_cursor(view, &cursor, nullptr);
+  const bool there = cursor != nullptr && gtk_tree_path_get_depth(cursor) == 1 &&
+                     gtk_tree_path_get_indices(cursor)[0] == index;
+  if (cursor != nullptr)
+    gtk_tree_path_free(cursor);
+  if (there)
+    return;
+  GtkTreePath* path = gtk_tree_path_new_from_indices(index, -1);
+  gtk_tree_view_set_cursor(view, path, nullptr, FALSE);
+  gtk_tree_path_free(path);
+}
+
 #else
 
 void DropListLines(wxListBox*) {}
+void MoveListCursor(wxListBox*, int) {}
 
 // Native dialogs elsewhere already present themselves as dialogs.
 void MarkAsDialog(wxWindow*) {}

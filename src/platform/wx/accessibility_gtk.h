@@ -22,4 +22,10 @@ void MarkAsDialog(wxWindow* window);
 // removed one by one, each line costs the screen reader several events.
 void DropListLines(wxListBox* list);
 
+// Puts `list`'s keyboard cursor on line `index`, which is selected. A cursor
+// left on no line is placed when the list takes the focus, and the screen
+// reader then hears of that line before the window's activation and
+// announces the line without the window and list.
+void MoveListCursor(wxListBox* list, int index);
+
 }  // namespace skyvigil

@@ -54,6 +54,7 @@ void ReplaceLines(wxListBox* list, const std::vector<std::string>& lines) {
 void Select(wxListBox* list, int index) {
   if (index >= 0 && static_cast<unsigned>(index) < list->GetCount()) {
     list->SetSelection(index);
+    MoveListCursor(list, index);
   } else {
     list->SetSelection(wxNOT_FOUND);
   }
