@@ -244,11 +244,12 @@ class Bed:
                                                         self.service_script)
 
     def start_orca(self, settings):
-        """The Orca screen reader, speaking through the recording speech server."""
+        """The Orca screen reader, speaking through the recording speech server.
+        Without --replace, which would end every Orca of this user on any display."""
         settings.mkdir(parents=True, exist_ok=True)
         env = dict(os.environ, SPEECHD_ADDRESS=f"unix_socket:{self.speech_dir}/speechd.sock")
         env.pop("NO_AT_BRIDGE", None)
-        return self.processes.start(["orca", "--replace", "-u", str(settings)], env=env,
+        return self.processes.start(["orca", "-u", str(settings)], env=env,
                                     cwd=settings)
 
     # -- the weather service ----------------------------------------------------

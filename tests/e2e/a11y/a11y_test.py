@@ -898,6 +898,79 @@ class DesktopAccessibilityTest(BedTestCase):
         self.assertEqual([(c["name"], c["monitor"], c["alerts"]) for c in run.cities()], before)
         self.assertEqual(len(before), 3)
 
+    # -- 20. Orca from window to window -------------------------------------------------
+
+    def orca_heard(self, mark, expected, started=None, within=None, timeout=10.0):
+        """Waits until `expected` was said in a row since `mark`, each text compared
+        without Orca's closing full stop and " frame"; with `within`, the first
+        must have come that many seconds after `started` at most."""
+        first = None
+        deadline = time.monotonic() + timeout
+        while True:
+            heard = [re.sub(r"( frame)?\.?$", "", text) for text in self.bed.spoken_since(mark)]
+            if first is None and expected[0] in heard:
+                first = time.monotonic()
+            if any(heard[i:i + len(expected)] == expected for i in range(len(heard))):
+                break
+            if time.monotonic() > deadline:
+                self.fail(f"expected {expected} in a row, Orca and Skyvigil said {heard}")
+            time.sleep(0.02)
+        if within is not None:
+            self.assertLessEqual(first - started, within, f"{expected[0]!r} came late")
+
+    def test_20_orca_announces_each_window_as_it_comes(self):
+        if shutil.which("orca") is None:
+            self.skipTest("orca is not installed (scripts/install-deps.sh installs it)")
+        mark = self.bed.speech_mark()
+        orca = self.bed.start_orca(self.bed.root / "orca-settings-20")
+        second = None
+        try:
+            wait_for("Orca to start", lambda: "Screen reader on." in self.bed.spoken_since(mark),
+                     timeout=30)
+            # The first refresh's London alerts are still to be said at the first key.
+            run = self.start([city(PARIS), city(LONDON, alerts=1), city(TOKYO)])
+            self.wait_ready(THREE_CITY_LINES, PARIS)
+            mark, started = self.bed.speech_mark(), time.monotonic()
+            press("Down")
+            self.orca_heard(mark, [THREE_CITY_LINES[1]], started, within=1.0)
+
+            answer = self.bed.ask_service("forecast", LONDON, days=14, alerts="yes")
+            lines = ex.forecast_lines(answer, 0, datetime.date.today())
+            mark = self.bed.speech_mark()
+            press("Return")
+            self.orca_heard(mark, ["Forecast", "Forecast", f"table with {len(lines)} rows 1 column",
+                                   lines[0]])
+
+            mark, started = self.bed.speech_mark(), time.monotonic()
+            press("Escape")
+            self.orca_heard(mark, [TITLE, "Areas", "table with 3 rows 1 column",
+                                   THREE_CITY_LINES[1]], started, within=0.5)
+
+            mark = self.bed.speech_mark()
+            press("Escape")
+            self.orca_heard(mark, ["Skyvigil hidden"])
+            wait_for("the main window to hide", lambda: self.main() is None)
+
+            mark = self.bed.speech_mark()
+            second = self.bed.launch(run.folder)
+            wait_for("the second start's alert", lambda: Screen(second.pid).window("Alert"))
+            focus_window(wait_for("its X window", lambda: second.windows("^Alert$")[0]))
+            press("Return")
+            self.assertEqual(second.process.wait(timeout=10), 0)
+            self.orca_heard(mark, [TITLE])
+            self.wait_main("the main window back", lambda w: w.has("active"))
+
+            mark = self.bed.speech_mark()
+            press("ctrl+n")
+            self.wait_window("New City")
+            type_text("Berlin")
+            press("Return")
+            self.orca_heard(mark, ["Added " + BERLIN])
+        finally:
+            if second is not None:
+                second.end()
+            self.bed.processes.end(orca)
+
 
 def main():
     global OPTIONS
