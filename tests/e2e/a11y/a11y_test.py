@@ -456,7 +456,7 @@ class DesktopAccessibilityTest(BedTestCase):
         wait_for("Berlin in cities.json", lambda: len(run.cities()) == 4)
         berlin = run.cities()[3]
         self.assertEqual((berlin["name"], berlin["monitor"], berlin["alerts"]), (BERLIN, 0, 1))
-        self.assertEqual(self.speech(), [])
+        self.expect_speech(["Added " + BERLIN])
 
     # -- 7. removing ------------------------------------------------------------------
 
@@ -872,8 +872,10 @@ class DesktopAccessibilityTest(BedTestCase):
         self.wait_window("New City")
         type_text("Tokyo")
         press("Return")
-        said += [f"{LONDON}: Severe Storm warning. View the forecast For more.",
-                 "Tokyo: Moderate Heavy rain advisory. View the forecast For more."]
+        said += ["Added " + BERLIN,
+                 f"{LONDON}: Severe Storm warning. View the forecast For more.",
+                 "Tokyo: Moderate Heavy rain advisory. View the forecast For more.",
+                 "Added " + TOKYO]
         self.expect_speech(said)
 
     # -- 19. cancelling New City --------------------------------------------------------
