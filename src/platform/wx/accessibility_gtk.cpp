@@ -69,10 +69,16 @@ void MarkAsDialog(wxWindow* window) {
 }
 
 void DropListLines(wxListBox* list) {
-  // wx keeps its own store and empties that when the list goes; the view
-  // alone lets go of the rows, which tells the screen reader once.
-  if (list->m_treeview != nullptr)
-    gtk_tree_view_set_model(list->m_treeview, nullptr);
+  GtkTreeView* view = list->m_treeview;
+  GtkTreeModel* rows = view != nullptr ? gtk_tree_view_get_model(view) : nullptr;
+  if (rows == nullptr)
+    return;
+  // The view alone lets go of the rows, which tells the screen reader once.
+  // It held wx's only reference to them, and wx still empties them when the
+  // list goes: the view keeps them until it is finalised itself.
+  g_object_set_data_full(G_OBJECT(view), "skyvigil-dropped-rows", g_object_ref(rows),
+                         g_object_unref);
+  gtk_tree_view_set_model(view, nullptr);
 }
 
 void MoveListCursor(wxListBox* list, int index) {

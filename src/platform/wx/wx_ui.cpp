@@ -54,7 +54,6 @@ void ReplaceLines(wxListBox* list, const std::vector<std::string>& lines) {
 void Select(wxListBox* list, int index) {
   if (index >= 0 && static_cast<unsigned>(index) < list->GetCount()) {
     list->SetSelection(index);
-    MoveListCursor(list, index);
   } else {
     list->SetSelection(wxNOT_FOUND);
   }
@@ -93,8 +92,14 @@ int WxUi::CitySelection() const {
 }
 
 void WxUi::SelectCity(int index) {
-  if (frame_ != nullptr)
-    Select(frame_->city_list(), index);
+  if (frame_ == nullptr)
+    return;
+  Select(frame_->city_list(), index);
+  // The city list takes the focus when the window comes back. Only here: a
+  // list with a cursor is emptied row by row, each costing the screen
+  // reader a cursor move, and the report list is emptied at every city.
+  if (frame_->city_list()->GetSelection() == index)
+    MoveListCursor(frame_->city_list(), index);
 }
 
 void WxUi::SetHeading(const std::string& text) {
