@@ -1,5 +1,6 @@
 // The four short sound cues, decoded whole at start and mixed into SDL2's audio
-// device; the device is open only while cues sound and shortly after.
+// device; the device, and SDL2 itself, are loaded only while cues sound and
+// shortly after.
 #pragma once
 
 #include <array>
@@ -7,6 +8,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -22,7 +24,10 @@ namespace skyvigil {
 //
 // An open audio device wakes the process every few milliseconds even when
 // silent, so the device is opened by Play and closed `linger` after the last
-// cue ended: an idle program does not run at all. The mixing is done here, on
+// cue ended: an idle program does not run at all. SDL2 is loaded with the
+// device and unloaded with it, as its audio stack (PulseAudio, ALSA and the
+// codecs they bring) would otherwise stay resident for the life of the
+// program. The mixing is done here, on
 // SDL's audio thread, rather than by SDL2_mixer, whose decoders of a dozen
 // formats would be loaded into memory for four WAV files.
 //
@@ -65,7 +70,11 @@ class SoundCues {
 
   static void MixInto(void* self, uint8_t* stream, int bytes);  // SDL's audio thread
 
+  struct Sdl;  // SDL2's library and the functions used from it
+
   // With mutex_ held.
+  bool LoadSdl();
+  void UnloadSdl();
   bool OpenDevice();
   void CloseDevice();
   void LoadCues();
@@ -76,6 +85,7 @@ class SoundCues {
   std::chrono::milliseconds linger_;
   bool engine_started_ = false;
   mutable std::mutex mutex_;
+  std::unique_ptr<Sdl> sdl_;  // loaded while the device is open
   std::condition_variable changed_;
   uint32_t device_ = 0;  // SDL's device id; 0 when closed
   Format decoded_for_;   // the device format the cues were converted to

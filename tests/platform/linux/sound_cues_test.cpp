@@ -4,6 +4,7 @@
 // copies were layered.
 #include "platform/linux/sound_cues.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -173,17 +174,28 @@ TEST_F(SoundCuesTest, ShutdownStopsTheEngineAndANewOneCanStart) {
   EXPECT_GT(CountNear(Output(), kCondition), 0);
 }
 
-// An open device wakes the process all the time: it is open only while a cue
-// sounds and for the linger after it, and the cue still sounds whole.
+bool SdlIsLoaded() {
+  void* library = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_NOLOAD);
+  if (library != nullptr)
+    dlclose(library);
+  return library != nullptr;
+}
+
+// An open device wakes the process all the time, and SDL2's audio stack takes
+// memory: both are there only while a cue sounds and for the linger after it,
+// and the cue still sounds whole.
 TEST_F(SoundCuesTest, TheDeviceOpensToPlayAndClosesAfterTheCue) {
   SoundCues cues(cues_, milliseconds(50));
   ASSERT_TRUE(cues.IsEngineStarted());
   EXPECT_FALSE(cues.IsDeviceOpen());
+  EXPECT_FALSE(SdlIsLoaded());
   for (Cue cue : {Cue::up, Cue::down}) {
     EXPECT_TRUE(cues.Play(cue));
     EXPECT_TRUE(cues.IsDeviceOpen());
+    EXPECT_TRUE(SdlIsLoaded());
     cues.WaitUntilDeviceClosed();
     EXPECT_FALSE(cues.IsDeviceOpen());
+    EXPECT_FALSE(SdlIsLoaded());
   }
   cues.Shutdown();
   // The second opening wrote the file anew: one whole stereo down cue.
