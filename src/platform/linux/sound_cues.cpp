@@ -84,12 +84,9 @@ struct SoundCues::Sdl {
 
 SoundCues::SoundCues(const std::filesystem::path& folder, std::chrono::milliseconds linger)
     : folder_(folder), linger_(linger) {
-  std::lock_guard lock(mutex_);
-  // Opened once to learn the device's format and convert the cues to it.
-  if (!OpenDevice())
-    return;
+  // Nothing is loaded until the first cue: its device's format decides the
+  // format the cues are converted to.
   engine_started_ = true;
-  CloseDevice();  // until the first cue
   closer_ = std::thread([this] { CloseWhenQuiet(); });
 }
 
@@ -203,13 +200,18 @@ bool SoundCues::AnyVoiceSounds() {
 bool SoundCues::Play(Cue cue) {
   std::lock_guard lock(mutex_);
   const size_t index = static_cast<size_t>(cue);
-  if (!engine_started_ || quitting_ || cues_[index].empty())
+  if (!engine_started_ || quitting_ || (decoded_for_.frequency != 0 && cues_[index].empty()))
     return false;
   if (device_ == 0 && !OpenDevice())
     return false;
   const std::vector<int16_t>& samples = cues_[index];  // converted again if the format changed
-  if (samples.empty())
+  if (samples.empty()) {
+    // Opened for a cue that cannot sound: closed again like after any other.
+    if (!close_at_)
+      close_at_ = SteadyClock::now() + linger_;
+    changed_.notify_all();
     return false;
+  }
   // A cue played again starts over on its own voice.
   sdl_->LockAudioDevice(device_);
   voices_[index] = Voice{&samples, 0};

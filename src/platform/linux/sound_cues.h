@@ -18,8 +18,8 @@
 
 namespace skyvigil {
 
-// Starts the sound engine and loads "alert.wav", "up.wav", "down.wav" and
-// "condition.wav" from one folder. Each cue has its own voice, so playing a cue
+// Plays "alert.wav", "up.wav", "down.wav" and "condition.wav" from one folder,
+// read and converted when the first cue plays. Each cue has its own voice, so playing a cue
 // again restarts it while different cues sound together.
 //
 // An open audio device wakes the process every few milliseconds even when
@@ -50,7 +50,9 @@ class SoundCues {
   // Stops playback, frees the cues and closes the engine. Idempotent.
   void Shutdown();
 
+  // True until Shutdown.
   [[nodiscard]] bool IsEngineStarted() const { return engine_started_; }
+  // Read and converted; nothing is before the first cue played.
   [[nodiscard]] bool IsLoaded(Cue cue) const;
   [[nodiscard]] bool IsDeviceOpen() const;
   // Blocks until the device is closed (at once when it is).
