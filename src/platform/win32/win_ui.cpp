@@ -122,8 +122,8 @@ void WinUi::BringMainWindowBack() {
 // for a dialog.
 void WinUi::Activate(bool focus_city_list) {
   HWND hwnd = window_->hwnd();
-  // Refused the foreground (no input of the user's led here): active among
-  // the program's windows at least, so the focus is right when it gets there.
+  // Windows may keep the foreground for the program the user turned to last;
+  // active among ours at least, the focus is right when the user comes here.
   if (!SetForegroundWindow(hwnd))
     SetActiveWindow(hwnd);
   // An active window gets no WM_ACTIVATE to move its focus.
