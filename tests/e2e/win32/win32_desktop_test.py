@@ -37,14 +37,16 @@ OPTIONS = None
 
 
 def wine_env(prefix, root):
-    """Wine without its helpers; speech recorded by the Tolk stub; the sound that
-    XAudio2 plays written by ALSA's file plugin to root/audio.raw."""
+    """Wine without its helpers; speech recorded by the Tolk stub, which says it
+    speaks through the system voice, so that the program silences it on a key
+    press; the sound that XAudio2 plays written by ALSA's file plugin to
+    root/audio.raw."""
     home = root / "home"
     home.mkdir()
     (home / ".asoundrc").write_text('pcm.!default { type file slave.pcm "null" '
                                     f'file "{root / "audio.raw"}" format "raw" }}\n')
     return dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all", HOME=str(home),
-                SKYVIGIL_TOLK_LOG=str(root / "tolk.log"),
+                SKYVIGIL_TOLK_LOG=str(root / "tolk.log"), SKYVIGIL_TOLK_READER="SAPI",
                 WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d",
                 DBUS_SESSION_BUS_ADDRESS="disabled:")
 
@@ -224,6 +226,9 @@ class Win32DesktopTest(unittest.TestCase):
                                                              "Paris: Sunny, 21 Degrees C"])
         self.keys(self.window, "ctrl+shift+c")
         self.wait_spoken("Celcius, Copied", self.spoken()[:before] + ["0 Celcius", "1 Copied"])
+        # The keys of the shortcut stopped the voice before its own text.
+        log = self.tolk_log.read_text(encoding="utf-8").splitlines()
+        self.assertEqual(log[-2:], ["Tolk_Silence", "Tolk_Output 1 Copied"])
         self.assertEqual(self.probe("clipboard"), self.lines(TITLE, 3))
         wanted = prefs_bytes(self.service, celcius=1, cities_index=1)
         wait_for("prefs.ini", lambda: (self.folder / "prefs.ini").read_bytes() == wanted)
