@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cwchar>
 #include <future>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <utility>
