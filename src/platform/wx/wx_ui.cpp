@@ -95,10 +95,11 @@ void WxUi::SelectCity(int index) {
   if (frame_ == nullptr)
     return;
   Select(frame_->city_list(), index);
-  // The city list takes the focus when the window comes back. Only here: a
-  // list with a cursor is emptied row by row, each costing the screen
-  // reader a cursor move, and the report list is emptied at every city.
-  if (frame_->city_list()->GetSelection() == index)
+  // Hidden, the list gets its cursor now rather than when the window comes
+  // back. Not while shown: before the window's first activation that would
+  // again reach the screen reader too early. Not for the report list either:
+  // a list with a cursor is emptied row by row, each row a cursor move.
+  if (!frame_->IsShown() && frame_->city_list()->GetSelection() == index)
     MoveListCursor(frame_->city_list(), index);
 }
 
