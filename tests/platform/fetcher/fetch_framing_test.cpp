@@ -39,33 +39,6 @@ TEST(FetchFramingTest, AJobComesBackExactlyAsItWent) {
   EXPECT_EQ(decoded->requests[1].body, "");
 }
 
-TEST(FetchFramingTest, ADownloadJobKeepsItsAddressAndTarget) {
-  FetchJob job;
-  job.download = true;
-  job.url = "https://example.org/Skyvigil.zip";
-  job.target = "/tmp/.Skyvigil.zip.ab12/Skyvigil.zip";
-  const std::optional<FetchJob> decoded = DecodeJob(EncodeJob(job));
-  ASSERT_TRUE(decoded.has_value());
-  EXPECT_TRUE(decoded->download);
-  EXPECT_EQ(decoded->url, job.url);
-  EXPECT_EQ(decoded->target, job.target);
-}
-
-TEST(FetchFramingTest, AnswersComeBackExactlyAsTheyWent) {
-  const std::vector<HttpResponse> answers = {
-      {true, 200, EveryByte()}, {false, 0, ""}, {true, 404, "gone"}};
-  const auto decoded = DecodeAnswers(EncodeAnswers(answers), 3);
-  ASSERT_TRUE(decoded.has_value());
-  ASSERT_EQ(decoded->size(), 3u);
-  for (std::size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ((*decoded)[i].completed, answers[i].completed);
-    EXPECT_EQ((*decoded)[i].status, answers[i].status);
-    EXPECT_EQ((*decoded)[i].body, answers[i].body);
-  }
-  EXPECT_EQ(DecodeDownloaded(EncodeDownloaded(true)), true);
-  EXPECT_EQ(DecodeDownloaded(EncodeDownloaded(false)), false);
-}
-
 TEST(FetchFramingTest, EveryCutShortOrLengthenedMessageIsRefused) {
   const std::string answers = EncodeAnswers({{true, 200, "abc"}, {true, 500, ""}});
   for (std::size_t size = 0; size < answers.size(); ++size)
