@@ -179,7 +179,7 @@ def cue_onsets(raw_file):
 
 
 class Bed:
-    def __init__(self, program, service_script, snd, speechd_script, root):
+    def __init__(self, program, service_script, snd, speechd_script, root, speech_delay=None):
         self.program = Path(program).resolve()
         self.service_script = Path(service_script).resolve()
         self.snd = Path(snd).resolve()
@@ -188,6 +188,9 @@ class Bed:
         self.processes = Processes()
         self.speech_dir = self.root / "speechd"
         self.record = self.root / "speech.txt"
+        self.speech_times = self.root / "speech.txt.times"
+        # Seconds each message sounds, or "realistic" (as long as a voice takes).
+        self.speech_delay = speech_delay
         self.speech_started = False
         self.port = None
         self.service = None
@@ -231,7 +234,10 @@ class Bed:
 
     def start_speech(self):
         self.record.write_text("")
+        self.speech_times.write_text("")
         env = dict(os.environ, SKYVIGIL_SPEECHD_TIMEOUT="60")
+        if self.speech_delay is not None:
+            env["SKYVIGIL_SPEECH_DELAY"] = str(self.speech_delay)
         result = subprocess.run(["bash", str(self.speechd_script), "start", str(self.speech_dir),
                                  str(self.record)], capture_output=True, text=True, env=env,
                                 timeout=30)
@@ -243,13 +249,27 @@ class Bed:
         self.service, self.port = start_weather_service(self.processes.start,
                                                         self.service_script)
 
-    def start_orca(self, settings):
-        """The Orca screen reader, speaking through the recording speech server."""
+    def start_orca(self, settings, timeout=30.0):
+        """The Orca screen reader, speaking through the recording speech server;
+        returns once it said it is on. Started without --replace, which would end
+        every Orca of this user on any display: when another one runs, Orca
+        refuses to start and this fails. stop() ends only the one started here."""
         settings.mkdir(parents=True, exist_ok=True)
         env = dict(os.environ, SPEECHD_ADDRESS=f"unix_socket:{self.speech_dir}/speechd.sock")
         env.pop("NO_AT_BRIDGE", None)
-        return self.processes.start(["orca", "--replace", "-u", str(settings)], env=env,
-                                    cwd=settings)
+        mark = self.speech_mark()
+        with open(settings / "orca.log", "wb") as log:
+            orca = self.processes.start(["orca", "-u", str(settings)], env=env, cwd=settings,
+                                        stdout=log, stderr=subprocess.STDOUT)
+
+        def ended_or_on():
+            return orca.poll() is not None or "Screen reader on." in self.spoken_since(mark)
+
+        wait_for("Orca to start", ended_or_on, timeout)
+        if orca.poll() is not None:
+            output = (settings / "orca.log").read_text(errors="replace").strip()
+            raise Failure(f"Orca ended with code {orca.returncode}: {output}")
+        return orca
 
     # -- the weather service ----------------------------------------------------
 
@@ -278,6 +298,15 @@ class Bed:
 
     def speech_mark(self):
         return len(self.speech_lines())
+
+    def speech_events(self):
+        """The timed log: (epoch seconds, "start", "end" or "cut", text) for each
+        message that started, ended or was cut off, in order."""
+        events = []
+        for line in self.speech_times.read_text(encoding="utf-8").splitlines():
+            at, what, text = line.split("\t", 2)
+            events.append((float(at), what, text))
+        return events
 
     def spoken_since(self, mark):
         return self.speech_lines()[mark:]
@@ -453,12 +482,14 @@ class BedTestCase(unittest.TestCase):
 
     options = None
     root_prefix = "skyvigil-e2e-"
+    speech_delay = None  # see Bed
 
     @classmethod
     def setUpClass(cls):
         cls.root = Path(tempfile.mkdtemp(prefix=cls.root_prefix))
         options = cls.options
-        cls.bed = Bed(options.program, options.service, options.snd, options.speechd, cls.root)
+        cls.bed = Bed(options.program, options.service, options.snd, options.speechd, cls.root,
+                      cls.speech_delay)
         atexit.register(cls.bed.stop)
         try:
             cls.bed.start()
