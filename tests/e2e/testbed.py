@@ -75,6 +75,11 @@ def windows_named(name_regex):
     return run_quietly(["xdotool", "search", "--onlyvisible", "--name", name_regex]).stdout.split()
 
 
+def other_orcas():
+    """Orca processes of this user, as Orca itself counts them before it starts."""
+    return run_quietly(["pgrep", "-u", str(os.getuid()), "-x", "orca"]).stdout.split()
+
+
 def start_window_manager(start):
     """Openbox, started with `start` (a Popen-like function); returns once it manages."""
     start(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -249,27 +254,36 @@ class Bed:
         self.service, self.port = start_weather_service(self.processes.start,
                                                         self.service_script)
 
-    def start_orca(self, settings, timeout=30.0):
+    def start_orca(self, settings, timeout=30.0, queue=120.0):
         """The Orca screen reader, speaking through the recording speech server;
         returns once it said it is on. Started without --replace, which would end
-        every Orca of this user on any display: when another one runs, Orca
-        refuses to start and this fails. stop() ends only the one started here."""
+        every Orca of this user on any display: Orca refuses to start beside
+        another one, so this first waits up to `queue` seconds for the others
+        (another test's, say) to end, and fails if one stays. stop() ends only
+        the one started here."""
         settings.mkdir(parents=True, exist_ok=True)
         env = dict(os.environ, SPEECHD_ADDRESS=f"unix_socket:{self.speech_dir}/speechd.sock")
         env.pop("NO_AT_BRIDGE", None)
-        mark = self.speech_mark()
-        with open(settings / "orca.log", "wb") as log:
-            orca = self.processes.start(["orca", "-u", str(settings)], env=env, cwd=settings,
-                                        stdout=log, stderr=subprocess.STDOUT)
+        deadline = time.monotonic() + queue
+        while True:
+            wait_for("other Orca processes of this user to end", lambda: not other_orcas(),
+                     max(deadline - time.monotonic(), 0.0), interval=0.5)
+            mark = self.speech_mark()
+            with open(settings / "orca.log", "wb") as log:
+                orca = self.processes.start(["orca", "-u", str(settings)], env=env, cwd=settings,
+                                            stdout=log, stderr=subprocess.STDOUT)
 
-        def ended_or_on():
-            return orca.poll() is not None or "Screen reader on." in self.spoken_since(mark)
+            def ended_or_on():
+                return orca.poll() is not None or "Screen reader on." in self.spoken_since(mark)
 
-        wait_for("Orca to start", ended_or_on, timeout)
-        if orca.poll() is not None:
+            wait_for("Orca to start", ended_or_on, timeout)
+            if orca.poll() is None:
+                return orca
             output = (settings / "orca.log").read_text(errors="replace").strip()
+            # Another one started meanwhile: queue again.
+            if "already running" in output and time.monotonic() < deadline:
+                continue
             raise Failure(f"Orca ended with code {orca.returncode}: {output}")
-        return orca
 
     # -- the weather service ----------------------------------------------------
 
