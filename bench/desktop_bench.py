@@ -23,7 +23,7 @@ ROOT = Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(ROOT / "tests" / "e2e"))
 
 import pyatspi  # noqa: E402
-from testbed import Bed, Processes, wait_for  # noqa: E402
+from testbed import SERVICE_KEY, Bed, Processes, wait_for  # noqa: E402
 
 CITIES = [{"name": "Paris", "monitor": 1, "alerts": 1}, {"name": "London", "alerts": 1},
           {"name": "Tokyo"}]
@@ -85,9 +85,11 @@ class Bench:
 
     def folder(self, name):
         folder = self.bed.new_folder(name, CITIES)
-        # No update check: only the refresh talks to the service.
+        # No update check: only the refresh talks to the service. The run's own
+        # key, so no key dialog opens.
         (folder / "prefs.ini").write_bytes(
-            f"[service]\r\nbase_address = {self.bed.address('/v1')}\r\n".encode())
+            f"[service]\r\nbase_address = {self.bed.address('/v1')}\r\n"
+            f"api_key = {SERVICE_KEY}\r\n".encode())
         if hasattr(self, "cities_bytes"):
             (folder / "cities.json").write_bytes(self.cities_bytes)
         return folder

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -66,6 +67,7 @@ struct RefreshState {
   bool first_pending = false;  // start-up: the change check waits for the first refresh
   bool stopped = false;        // exiting: nothing more is applied
   uint64_t last_city_id = 0;
+  std::set<uint64_t> unknown_places;  // cities the service last said it does not know
 };
 
 }  // namespace skyvigil

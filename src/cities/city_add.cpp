@@ -33,6 +33,17 @@ bool RemoveDuplicateCity(App& app, const std::string& name, size_t index) {
   return false;
 }
 
+void ConfirmAddedCity(App& app, uint64_t id) {
+  const std::optional<size_t> index = CityIndex(app.state.cities, id);
+  if (!index)
+    return;
+  const city& c = app.state.cities[*index];
+  if (!c.weather.location.name.empty())
+    app.announcer.Speak("Added " + c.name, false);
+  else if (app.state.refresh.unknown_places.contains(id))
+    app.announcer.Speak("Not found: " + c.name, false);
+}
+
 void AddCity(App& app) {
   auto& cities = app.state.cities;
   const size_t before = cities.size();
@@ -44,7 +55,8 @@ void AddCity(App& app) {
   RefreshCities(app, RefreshMode::new_cities, [added](App& a) {
     if (const std::optional<size_t> index = CityIndex(a.state.cities, added)) {
       const std::string name = a.state.cities[*index].name;
-      RemoveDuplicateCity(a, name, *index);
+      if (!RemoveDuplicateCity(a, name, *index))
+        ConfirmAddedCity(a, added);
     }
     RefreshCityList(a, false);
     ShowCurrentWeather(a);

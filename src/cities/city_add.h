@@ -16,6 +16,11 @@ void PromptNewCity(App& app);
 // removes the city at `index`, saves the list and returns true.
 bool RemoveDuplicateCity(App& app, const std::string& name, size_t index);
 
+// Says what became of the city with `id` just added: "Added " and its name as
+// the service knows it, or that the service knows no such place. A service
+// that could not be asked has said so already.
+void ConfirmAddedCity(App& app, uint64_t id);
+
 // "Add City": prompt, the new city listed, then in the background its refresh,
 // and after it the duplicate check and the list and report rebuilt.
 void AddCity(App& app);

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/current_weather.h"
+#include "cities/city_add.h"
 #include "monitor/monitor_cycle.h"
 #include "weather/service_requests.h"
 
@@ -51,6 +52,7 @@ void AddSearchResult(App& app) {
   RefreshCityList(app, false);  // the new city shows at once, its weather follows
 
   RefreshCities(app, RefreshMode::new_cities, [id](App& a) {
+    ConfirmAddedCity(a, id);
     RefreshCityList(a, false);
     // The report stays with the city selected before; the new city is only
     // selected in the list, which raises no list event.

@@ -149,7 +149,12 @@ void ApplyRefresh(App& app, const RefreshPlan& plan, const std::vector<HttpRespo
     if (!index)
       continue;  // removed while its answers travelled
     city& c = s.cities[*index];
-    ApplyCurrentWeatherAnswer(AnswerAt(answers, planned.current_answer), c.weather);
+    const HttpResponse& current = AnswerAt(answers, planned.current_answer);
+    ApplyCurrentWeatherAnswer(current, c.weather);
+    if (ClassifyAnswer(current) == ServiceProblem::unknown_place)
+      s.refresh.unknown_places.insert(c.id);
+    else
+      s.refresh.unknown_places.erase(c.id);
     if (planned.alert_answer) {
       std::vector<forecastday> days;
       std::vector<alert> alerts;

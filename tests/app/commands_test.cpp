@@ -289,8 +289,39 @@ TEST_F(CommandsTest, AddingANewPlaceAppendsItRefreshedAndKeepsTheSelection) {
               ElementsAre("Springfield: Sunny, 70 degrees F", "Oslo: Snow, 23 degrees F"));
   EXPECT_EQ(h.ui.city_selection, 0);
   EXPECT_THAT(h.announcer.events,
-              ElementsAre("cue:alert", "news:Oslo: Moderate Wind. View the forecast For more."));
+              ElementsAre("cue:alert", "news:Oslo: Moderate Wind. View the forecast For more.",
+                          "say:Added Oslo, Oslo, Norway"));
   EXPECT_EQ(Saved()[1].name, "Oslo, Oslo, Norway");
+}
+
+TEST_F(CommandsTest, AddingAPlaceTheServiceDoesNotKnowOrCannotAskSaysWhatHappened) {
+  const struct {
+    std::string typed;
+    bool reachable;
+    std::vector<std::string> said;
+  } cases[] = {
+      {"Atlantis", true, {"say:Not found: Atlantis"}},
+      // The service's state is told instead; the place may well exist.
+      {"Oslo",
+       false,
+       {"news:The weather service cannot be reached; check the network connection."}},
+      // Already in the list under the name the service gives: the dialog says it.
+      {"Springfield", true, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    Start({h.CityAt("Springfield")});
+    h.app.state.service_problem = ServiceProblem::none;
+    const auto weather = h.http.answer;
+    if (!c.reachable)
+      h.http.answer = [](const HttpRequest&) { return HttpResponse{}; };
+    h.ui.text_answers = {c.typed};
+    h.announcer.events.clear();
+    RunCommand(h.app, kAddCity);
+    h.FinishRefreshes();
+    h.http.answer = weather;
+    EXPECT_THAT(h.announcer.events, ::testing::ElementsAreArray(c.said));
+  }
 }
 
 TEST_F(CommandsTest, CancellingTheAddPromptKeepsTwinCitiesAndTheirSwitches) {

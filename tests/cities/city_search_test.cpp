@@ -77,6 +77,8 @@ TEST_F(CitySearchTest, AddingAResultSelectsItButTheReportStaysWithTheEarlierCity
   EXPECT_EQ(h.ui.city_selection, 1);
   EXPECT_EQ(h.ui.heading, "Weather for Springfield, Illinois, United States of America");
   EXPECT_EQ(h.ui.secondary_window, "");
+  EXPECT_THAT(h.announcer.events,
+              ElementsAre("say:Added Parisville, Michigan, United States of America"));
   std::vector<city> saved;
   LoadCities(saved, h.app.state.paths.cities_file, [](std::vector<city>&) {});
   EXPECT_EQ(saved.size(), 2u);

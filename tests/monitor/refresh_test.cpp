@@ -86,7 +86,7 @@ TEST(Refresh, AnswersReachOnlyTheCitiesStillThereAndKeepWhatChangedMeanwhile) {
        {springfield, "Paris, Ile-de-France, France", "Oslo, Oslo, Norway"},
        {"Springfield: Sunny, 70 degrees F", "Paris: Light rain, 50 degrees F",
         "Oslo: Snow, 23 degrees F"},
-       {"cue:alert", kParisAlert},
+       {"cue:alert", kParisAlert, "say:Added Oslo, Oslo, Norway"},
        {"Springfield", "Paris", "Oslo"}},
       {"a switch and the unit changed are kept",
        [](AppHarness& h) {

@@ -1,7 +1,8 @@
 // The sound cues on SDL2's audio: WAV files converted once, mixed here.
 #include "platform/linux/sound_cues.h"
 
-#include <SDL.h>
+#include <SDL.h>  // types and constants; the library itself is loaded at run time
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstring>
@@ -17,48 +18,75 @@ using SteadyClock = std::chrono::steady_clock;
 constexpr std::array<const char*, 4> kCueFiles = {"alert.wav", "up.wav", "down.wav",
                                                   "condition.wav"};
 
-// The WAV at `path` as signed 16-bit samples in the device's format; empty
-// when it cannot be read or converted.
-std::vector<int16_t> LoadConverted(const std::filesystem::path& path, int frequency, int channels) {
-  SDL_AudioSpec spec;
-  Uint8* bytes = nullptr;
-  Uint32 length = 0;
-  if (SDL_LoadWAV(path.c_str(), &spec, &bytes, &length) == nullptr)
-    return {};
-  SDL_AudioCVT cvt;
-  std::vector<int16_t> samples;
-  if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
-                        static_cast<Uint8>(channels), frequency) >= 0) {
-    std::vector<Uint8> work(static_cast<size_t>(length) * static_cast<size_t>(cvt.len_mult));
-    std::memcpy(work.data(), bytes, length);
-    cvt.buf = work.data();
-    cvt.len = static_cast<int>(length);
-    if (SDL_ConvertAudio(&cvt) == 0) {
-      samples.resize(static_cast<size_t>(cvt.len_cvt) / sizeof(int16_t));
-      std::memcpy(samples.data(), work.data(), samples.size() * sizeof(int16_t));
-    }
-  }
-  SDL_FreeWAV(bytes);
-  return samples;
-}
-
 }  // namespace
+
+struct SoundCues::Sdl {
+  void* library = nullptr;
+  decltype(&SDL_SetHint) SetHint = nullptr;
+  decltype(&SDL_Init) Init = nullptr;
+  decltype(&SDL_Quit) Quit = nullptr;
+  decltype(&SDL_OpenAudioDevice) OpenAudioDevice = nullptr;
+  decltype(&SDL_PauseAudioDevice) PauseAudioDevice = nullptr;
+  decltype(&SDL_CloseAudioDevice) CloseAudioDevice = nullptr;
+  decltype(&SDL_LockAudioDevice) LockAudioDevice = nullptr;
+  decltype(&SDL_UnlockAudioDevice) UnlockAudioDevice = nullptr;
+  decltype(&SDL_RWFromFile) RWFromFile = nullptr;
+  decltype(&SDL_LoadWAV_RW) LoadWAV_RW = nullptr;
+  decltype(&SDL_BuildAudioCVT) BuildAudioCVT = nullptr;
+  decltype(&SDL_ConvertAudio) ConvertAudio = nullptr;
+  decltype(&SDL_FreeWAV) FreeWAV = nullptr;
+
+  // Every function found, or false.
+  bool Resolve() {
+    return Find(SetHint, "SDL_SetHint") && Find(Init, "SDL_Init") && Find(Quit, "SDL_Quit") &&
+           Find(OpenAudioDevice, "SDL_OpenAudioDevice") &&
+           Find(PauseAudioDevice, "SDL_PauseAudioDevice") &&
+           Find(CloseAudioDevice, "SDL_CloseAudioDevice") &&
+           Find(LockAudioDevice, "SDL_LockAudioDevice") &&
+           Find(UnlockAudioDevice, "SDL_UnlockAudioDevice") && Find(RWFromFile, "SDL_RWFromFile") &&
+           Find(LoadWAV_RW, "SDL_LoadWAV_RW") && Find(BuildAudioCVT, "SDL_BuildAudioCVT") &&
+           Find(ConvertAudio, "SDL_ConvertAudio") && Find(FreeWAV, "SDL_FreeWAV");
+  }
+
+  // The WAV at `path` as signed 16-bit samples in the device's format; empty
+  // when it cannot be read or converted.
+  std::vector<int16_t> LoadConverted(const std::filesystem::path& path, int frequency,
+                                     int channels) const {
+    SDL_AudioSpec spec;
+    Uint8* bytes = nullptr;
+    Uint32 length = 0;
+    if (LoadWAV_RW(RWFromFile(path.c_str(), "rb"), 1, &spec, &bytes, &length) == nullptr)
+      return {};
+    SDL_AudioCVT cvt;
+    std::vector<int16_t> samples;
+    if (BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
+                      static_cast<Uint8>(channels), frequency) >= 0) {
+      std::vector<Uint8> work(static_cast<size_t>(length) * static_cast<size_t>(cvt.len_mult));
+      std::memcpy(work.data(), bytes, length);
+      cvt.buf = work.data();
+      cvt.len = static_cast<int>(length);
+      if (ConvertAudio(&cvt) == 0) {
+        samples.resize(static_cast<size_t>(cvt.len_cvt) / sizeof(int16_t));
+        std::memcpy(samples.data(), work.data(), samples.size() * sizeof(int16_t));
+      }
+    }
+    FreeWAV(bytes);
+    return samples;
+  }
+
+ private:
+  template <typename Function>
+  bool Find(Function& function, const char* name) {
+    function = reinterpret_cast<Function>(dlsym(library, name));
+    return function != nullptr;
+  }
+};
 
 SoundCues::SoundCues(const std::filesystem::path& folder, std::chrono::milliseconds linger)
     : folder_(folder), linger_(linger) {
-  SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Skyvigil");
-  // SDL would otherwise catch SIGINT and SIGTERM and wait for an SDL_QUIT
-  // event that this program never reads, so a logout could not end it.
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  if (SDL_Init(SDL_INIT_AUDIO) != 0)
-    return;
-  std::lock_guard lock(mutex_);
-  if (!OpenDevice()) {
-    SDL_Quit();
-    return;
-  }
+  // Nothing is loaded until the first cue: its device's format decides the
+  // format the cues are converted to.
   engine_started_ = true;
-  CloseDevice();  // until the first cue
   closer_ = std::thread([this] { CloseWhenQuiet(); });
 }
 
@@ -87,7 +115,39 @@ void SoundCues::MixInto(void* self, uint8_t* stream, int bytes) {
   }
 }
 
+bool SoundCues::LoadSdl() {
+  auto sdl = std::make_unique<Sdl>();
+  sdl->library = dlopen("libSDL2-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+  if (sdl->library == nullptr)
+    return false;
+  if (!sdl->Resolve()) {
+    dlclose(sdl->library);
+    return false;
+  }
+  sdl->SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Skyvigil");
+  // SDL would otherwise catch SIGINT and SIGTERM and wait for an SDL_QUIT
+  // event that this program never reads, so a logout could not end it.
+  sdl->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  if (sdl->Init(SDL_INIT_AUDIO) != 0) {
+    sdl->Quit();
+    dlclose(sdl->library);
+    return false;
+  }
+  sdl_ = std::move(sdl);
+  return true;
+}
+
+void SoundCues::UnloadSdl() {
+  if (!sdl_)
+    return;
+  sdl_->Quit();  // SDL's threads have ended when this returns
+  dlclose(sdl_->library);
+  sdl_.reset();
+}
+
 bool SoundCues::OpenDevice() {
+  if (!sdl_ && !LoadSdl())
+    return false;
   // CD rate, stereo, ~23 ms buffers: a cue starts without a noticeable delay.
   SDL_AudioSpec want{};
   want.freq = 44100;
@@ -97,56 +157,65 @@ bool SoundCues::OpenDevice() {
   want.callback = &SoundCues::MixInto;
   want.userdata = this;
   SDL_AudioSpec have{};
-  device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have,
-                                SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
-  if (device_ == 0)
+  device_ = sdl_->OpenAudioDevice(
+      nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_CHANNELS_CHANGE);
+  if (device_ == 0) {
+    UnloadSdl();
     return false;
+  }
   // Converted once; again only if a device came back with another format.
   const Format now{have.freq, have.channels};
   if (now != decoded_for_) {
     decoded_for_ = now;
     LoadCues();
   }
-  SDL_PauseAudioDevice(device_, 0);
+  sdl_->PauseAudioDevice(device_, 0);
   return true;
 }
 
 void SoundCues::CloseDevice() {
   if (device_ == 0)
     return;
-  SDL_CloseAudioDevice(device_);  // the callback has stopped when this returns
+  sdl_->CloseAudioDevice(device_);  // the callback has stopped when this returns
   device_ = 0;
   voices_ = {};
+  UnloadSdl();
   changed_.notify_all();
 }
 
 void SoundCues::LoadCues() {
   for (size_t i = 0; i < kCueFiles.size(); ++i)
-    cues_[i] = LoadConverted(folder_ / kCueFiles[i], decoded_for_.frequency, decoded_for_.channels);
+    cues_[i] =
+        sdl_->LoadConverted(folder_ / kCueFiles[i], decoded_for_.frequency, decoded_for_.channels);
 }
 
 bool SoundCues::AnyVoiceSounds() {
-  SDL_LockAudioDevice(device_);
+  sdl_->LockAudioDevice(device_);
   const bool any = std::any_of(voices_.begin(), voices_.end(),
                                [](const Voice& voice) { return voice.samples != nullptr; });
-  SDL_UnlockAudioDevice(device_);
+  sdl_->UnlockAudioDevice(device_);
   return any;
 }
 
 bool SoundCues::Play(Cue cue) {
   std::lock_guard lock(mutex_);
   const size_t index = static_cast<size_t>(cue);
-  if (!engine_started_ || quitting_ || cues_[index].empty())
+  if (!engine_started_ || quitting_ || (decoded_for_.frequency != 0 && cues_[index].empty()))
     return false;
   if (device_ == 0 && !OpenDevice())
     return false;
   const std::vector<int16_t>& samples = cues_[index];  // converted again if the format changed
-  if (samples.empty())
+  if (samples.empty()) {
+    // Opened for a cue that cannot sound: closed again like after any other.
+    if (!close_at_)
+      close_at_ = SteadyClock::now() + linger_;
+    changed_.notify_all();
     return false;
+  }
   // A cue played again starts over on its own voice.
-  SDL_LockAudioDevice(device_);
+  sdl_->LockAudioDevice(device_);
   voices_[index] = Voice{&samples, 0};
-  SDL_UnlockAudioDevice(device_);
+  sdl_->UnlockAudioDevice(device_);
   const auto length = std::chrono::milliseconds(
       1000 * samples.size() / static_cast<size_t>(decoded_for_.frequency * decoded_for_.channels) +
       1);
@@ -187,8 +256,8 @@ void SoundCues::Shutdown() {
     closer_.join();
   std::lock_guard lock(mutex_);
   CloseDevice();
+  UnloadSdl();
   cues_ = {};
-  SDL_Quit();
   engine_started_ = false;
 }
 

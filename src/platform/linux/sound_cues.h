@@ -1,5 +1,6 @@
 // The four short sound cues, decoded whole at start and mixed into SDL2's audio
-// device; the device is open only while cues sound and shortly after.
+// device; the device, and SDL2 itself, are loaded only while cues sound and
+// shortly after.
 #pragma once
 
 #include <array>
@@ -7,6 +8,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -16,13 +18,16 @@
 
 namespace skyvigil {
 
-// Starts the sound engine and loads "alert.wav", "up.wav", "down.wav" and
-// "condition.wav" from one folder. Each cue has its own voice, so playing a cue
+// Plays "alert.wav", "up.wav", "down.wav" and "condition.wav" from one folder,
+// read and converted when the first cue plays. Each cue has its own voice, so playing a cue
 // again restarts it while different cues sound together.
 //
 // An open audio device wakes the process every few milliseconds even when
 // silent, so the device is opened by Play and closed `linger` after the last
-// cue ended: an idle program does not run at all. The mixing is done here, on
+// cue ended: an idle program does not run at all. SDL2 is loaded with the
+// device and unloaded with it, as its audio stack (PulseAudio, ALSA and the
+// codecs they bring) would otherwise stay resident for the life of the
+// program. The mixing is done here, on
 // SDL's audio thread, rather than by SDL2_mixer, whose decoders of a dozen
 // formats would be loaded into memory for four WAV files.
 //
@@ -45,7 +50,9 @@ class SoundCues {
   // Stops playback, frees the cues and closes the engine. Idempotent.
   void Shutdown();
 
+  // True until Shutdown.
   [[nodiscard]] bool IsEngineStarted() const { return engine_started_; }
+  // Read and converted; nothing is before the first cue played.
   [[nodiscard]] bool IsLoaded(Cue cue) const;
   [[nodiscard]] bool IsDeviceOpen() const;
   // Blocks until the device is closed (at once when it is).
@@ -65,7 +72,11 @@ class SoundCues {
 
   static void MixInto(void* self, uint8_t* stream, int bytes);  // SDL's audio thread
 
+  struct Sdl;  // SDL2's library and the functions used from it
+
   // With mutex_ held.
+  bool LoadSdl();
+  void UnloadSdl();
   bool OpenDevice();
   void CloseDevice();
   void LoadCues();
@@ -76,6 +87,7 @@ class SoundCues {
   std::chrono::milliseconds linger_;
   bool engine_started_ = false;
   mutable std::mutex mutex_;
+  std::unique_ptr<Sdl> sdl_;  // loaded while the device is open
   std::condition_variable changed_;
   uint32_t device_ = 0;  // SDL's device id; 0 when closed
   Format decoded_for_;   // the device format the cues were converted to

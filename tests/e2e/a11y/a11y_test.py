@@ -456,7 +456,7 @@ class DesktopAccessibilityTest(BedTestCase):
         wait_for("Berlin in cities.json", lambda: len(run.cities()) == 4)
         berlin = run.cities()[3]
         self.assertEqual((berlin["name"], berlin["monitor"], berlin["alerts"]), (BERLIN, 0, 1))
-        self.assertEqual(self.speech(), [])
+        self.expect_speech([f"Added {BERLIN}"])
 
     # -- 7. removing ------------------------------------------------------------------
 
@@ -865,6 +865,8 @@ class DesktopAccessibilityTest(BedTestCase):
         press("Return")
         self.wait_main("Berlin listed", lambda w: len(tables(w)[0].lines()) == 2
                        and tables(w)[0].lines()[1].startswith("Berlin: "))
+        said.append(f"Added {BERLIN}")
+        self.expect_speech(said)
 
         storm = dict(wind, event="Storm warning", severity="Severe", headline="Storm")
         self.bed.admin("alerts", {"place": "London", "alerts": [wind, storm]})
@@ -873,7 +875,8 @@ class DesktopAccessibilityTest(BedTestCase):
         type_text("Tokyo")
         press("Return")
         said += [f"{LONDON}: Severe Storm warning. View the forecast For more.",
-                 "Tokyo: Moderate Heavy rain advisory. View the forecast For more."]
+                 "Tokyo: Moderate Heavy rain advisory. View the forecast For more.",
+                 f"Added {TOKYO}"]
         self.expect_speech(said)
 
     # -- 19. cancelling New City --------------------------------------------------------
