@@ -97,8 +97,19 @@ struct SpeechOutput::Connection {
     worker_ = std::thread([this] { HandOver(); });
   }
 
-  bool Say(const std::string& text, bool interrupt) {
+  bool Say(std::string text, bool interrupt) {
     std::lock_guard send(send_mutex_);
+    {
+      std::lock_guard lock(mutex_);
+      if (interrupt) {
+        std::erase_if(queue_, [](const Pending& item) { return item.foreground; });
+      } else if (!text.empty() && (in_flight_ || !queue_.empty())) {
+        // Our earlier background texts go first: this program's order.
+        queue_.push_back(Pending{std::move(text), /*foreground=*/true});
+        wake_.notify_all();
+        return true;
+      }
+    }
     SigpipeGuard guard;
     // Cancelling drops what this connection is saying and has queued; a
     // background text among it is sent again after the new text.
@@ -109,8 +120,7 @@ struct SpeechOutput::Connection {
     // text ends here, as refused.
     if (text.empty())
       return false;
-    // A "message" waits for other clients' messages and never cuts them off.
-    return spd_say(spd, SPD_MESSAGE, text.c_str()) >= 0;
+    return SendMessage(text);
   }
 
   bool Queue(std::string text) {
@@ -125,8 +135,8 @@ struct SpeechOutput::Connection {
   }
 
   void Silence() {
-    // Under send_mutex_ no text is on its way: the one in flight is either
-    // with the server, where the cancel reaches it, or is never sent.
+    // Under send_mutex_ the text in flight, if any, is with the server, where
+    // the cancel reaches it.
     std::lock_guard send(send_mutex_);
     {
       std::lock_guard lock(mutex_);
@@ -143,6 +153,7 @@ struct SpeechOutput::Connection {
  private:
   struct Pending {
     std::string text;
+    bool foreground = false;
     int cuts = 0;
     int heard_cuts = 0;
   };
@@ -150,20 +161,22 @@ struct SpeechOutput::Connection {
     Pending item;
     int id = -1;  // until spd_say returns
     bool began = false;
-    bool dropped = false;
+    bool dropped = false;  // by Silence: no resend
   };
   struct Event {
     int id;
     SPDNotificationType type;
   };
 
+  // Never destroyed: libspeechd's thread may still call in while the process
+  // runs its exit handlers.
   static std::mutex& RegistryMutex() {
-    static std::mutex mutex;
-    return mutex;
+    static auto* mutex = new std::mutex;
+    return *mutex;
   }
   static std::vector<Connection*>& Registry() {
-    static std::vector<Connection*> connections;
-    return connections;
+    static auto* connections = new std::vector<Connection*>;
+    return *connections;
   }
 
   // libspeechd's callbacks carry no pointer of ours; the message ids, unique
@@ -208,30 +221,43 @@ struct SpeechOutput::Connection {
     wake_.notify_all();
   }
 
+  // A "message" waits for other clients' messages and never cuts them off.
+  // Needs send_mutex_.
+  bool SendMessage(const std::string& text) {
+    SigpipeGuard guard;
+    return spd_say(spd, SPD_MESSAGE, text.c_str()) >= 0;
+  }
+
   // One background text at a time as a "text": speech-dispatcher cuts that off
-  // for any client's message instead of making the message wait.
+  // for any client's message instead of making the message wait. A text of the
+  // user's queued behind them goes once they are done.
   void HandOver() {
-    std::unique_lock lock(mutex_);
     for (;;) {
-      wake_.wait(lock, [this] { return stopping_ || (!in_flight_ && !queue_.empty()); });
-      if (stopping_)
-        return;
-      in_flight_.emplace(InFlight{std::move(queue_.front())});
+      {
+        std::unique_lock lock(mutex_);
+        wake_.wait(lock, [this] { return stopping_ || (!in_flight_ && !queue_.empty()); });
+        if (stopping_)
+          return;
+      }
+      // Holding send_mutex_ from the pop to the reply keeps Silence out between.
+      std::lock_guard send(send_mutex_);
+      std::unique_lock lock(mutex_);
+      if (stopping_ || in_flight_ || queue_.empty())
+        continue;
+      Pending item = std::move(queue_.front());
       queue_.pop_front();
+      if (item.foreground) {
+        lock.unlock();
+        SendMessage(item.text);
+        continue;
+      }
+      in_flight_.emplace(InFlight{std::move(item)});
       const std::string text = in_flight_->item.text;
       lock.unlock();
       int id = -1;
       {
-        std::lock_guard send(send_mutex_);
-        bool dropped = false;
-        {
-          std::lock_guard check(mutex_);
-          dropped = in_flight_->dropped;
-        }
-        if (!dropped) {
-          SigpipeGuard guard;
-          id = spd_say(spd, SPD_TEXT, text.c_str());
-        }
+        SigpipeGuard guard;
+        id = spd_say(spd, SPD_TEXT, text.c_str());
       }
       lock.lock();
       std::vector<Event> early = std::move(early_);
