@@ -126,11 +126,16 @@ struct SpeechOutput::Connection {
   bool Queue(std::string text) {
     if (text.empty())
       return false;
-    {
-      std::lock_guard lock(mutex_);
+    std::lock_guard send(send_mutex_);
+    std::unique_lock lock(mutex_);
+    if (in_flight_ || !queue_.empty()) {
       queue_.push_back(Pending{std::move(text)});
+      wake_.notify_all();
+    } else {
+      // Nothing of ours ahead: with the server before this call returns, as a
+      // message would be, so a key handled next finds it there.
+      SendBackground(lock, Pending{std::move(text)});
     }
-    wake_.notify_all();
     return true;
   }
 
@@ -251,26 +256,32 @@ struct SpeechOutput::Connection {
         SendMessage(item.text);
         continue;
       }
-      in_flight_.emplace(InFlight{std::move(item)});
-      const std::string text = in_flight_->item.text;
-      lock.unlock();
-      int id = -1;
-      {
-        SigpipeGuard guard;
-        id = spd_say(spd, SPD_TEXT, text.c_str());
-      }
-      lock.lock();
-      std::vector<Event> early = std::move(early_);
-      early_.clear();
-      if (id < 0) {
-        in_flight_.reset();
-        continue;
-      }
-      in_flight_->id = id;
-      for (const Event& event : early) {
-        if (in_flight_ && event.id == id)
-          Apply(event.type);
-      }
+      SendBackground(lock, std::move(item));
+    }
+  }
+
+  // Needs send_mutex_ and `lock` (on mutex_), which it holds again on return.
+  void SendBackground(std::unique_lock<std::mutex>& lock, Pending item) {
+    in_flight_.emplace(InFlight{std::move(item)});
+    const std::string text = in_flight_->item.text;
+    lock.unlock();
+    int id = -1;
+    {
+      SigpipeGuard guard;
+      id = spd_say(spd, SPD_TEXT, text.c_str());
+    }
+    lock.lock();
+    std::vector<Event> early = std::move(early_);
+    early_.clear();
+    if (id < 0) {
+      in_flight_.reset();
+      wake_.notify_all();
+      return;
+    }
+    in_flight_->id = id;
+    for (const Event& event : early) {
+      if (in_flight_ && event.id == id)
+        Apply(event.type);
     }
   }
 
