@@ -13,7 +13,8 @@
 # the next message's start. The server stops a message with SIGKILL to its
 # process group, which nothing can trap: the next message, or the watcher for
 # the last one, finds it gone without its end. Up to its start line a message
-# runs without a fork, so a quick kill still leaves it in the logs.
+# runs without a fork (unless the one before is still being stopped), so a
+# quick kill still leaves it in the timed log.
 export LC_ALL=C.UTF-8  # ${#text} counts characters
 times=${SKYVIGIL_SPEECH_TIMES:-}
 pending="$times.d"  # PID.text for each message of these logs, PID.told once told
@@ -63,6 +64,7 @@ if [[ "${1:-}" == --watch ]]; then
 fi
 
 text=$1
+printf '%s\n' "$text" >>"$SKYVIGIL_SPEECH_LOG"
 if [[ -n "$times" ]]; then
   # A message still here is being stopped: wait (a little) for its cut.
   for file in "$pending"/*.text; do
@@ -76,7 +78,6 @@ if [[ -n "$times" ]]; then
   printf '%s\n' "$text" >"$pending/$$.text"
   log start "$text"
 fi
-printf '%s\n' "$text" >>"$SKYVIGIL_SPEECH_LOG"
 
 delay=${SKYVIGIL_SPEECH_DELAY:-0}
 if [[ "$delay" == realistic ]]; then
