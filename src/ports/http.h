@@ -1,5 +1,6 @@
-// The HTTP client the core talks through. The libcurl implementation lives in
-// http_curl.*; tests may hand in a fake.
+// The HTTP client the core talks through. On Linux, libcurl (platform/curl)
+// runs in the skyvigil-fetch helper that platform/posix/fetcher_http_client
+// starts per call; tests may hand in a fake.
 #pragma once
 
 #include <filesystem>

@@ -13,6 +13,12 @@ std::string Environment(const char* name) {
   return value != nullptr ? value : "";
 }
 
+std::filesystem::path RunningProgram() {
+  std::error_code error;
+  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::filesystem::path() : program;
+}
+
 }  // namespace
 
 AppPaths LinuxAppPaths(const std::filesystem::path& program, const std::string& data_home,
@@ -44,10 +50,20 @@ AppPaths LinuxAppPaths(const std::filesystem::path& program, const std::string& 
 }
 
 AppPaths LinuxAppPaths() {
+  return LinuxAppPaths(RunningProgram(), Environment("XDG_DATA_HOME"), Environment("HOME"));
+}
+
+std::filesystem::path LinuxFetchProgram(const std::filesystem::path& program) {
+  const std::filesystem::path bin = program.parent_path();
+  const std::filesystem::path installed = bin.parent_path() / SKYVIGIL_INSTALLED_FETCH;
   std::error_code error;
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  return LinuxAppPaths(error ? std::filesystem::path() : program, Environment("XDG_DATA_HOME"),
-                       Environment("HOME"));
+  if (bin.filename() == "bin" && std::filesystem::is_regular_file(installed, error))
+    return installed;
+  return bin / "skyvigil-fetch";
+}
+
+std::filesystem::path LinuxFetchProgram() {
+  return LinuxFetchProgram(RunningProgram());
 }
 
 }  // namespace skyvigil

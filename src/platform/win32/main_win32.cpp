@@ -22,6 +22,7 @@
 #include "platform/win32/windows_announcer.h"
 #include "platform/win32/winhttp_client.h"
 #include "ports/instance_lock.h"
+#include "ports/show_requests.h"
 
 namespace skyvigil {
 namespace {
@@ -33,6 +34,10 @@ int Run() {
   InstanceLock marker;
   if (marker.Acquire(paths.marker_file) == InstanceLock::Outcome::other_instance) {
     MessageBoxW(nullptr, L"The program already seems to be running.", L"Alert", MB_OK);
+    // The running window may be hidden behind the tray: bring it back. Asked
+    // after the box, while this process still has the right to the foreground
+    // that it hands on.
+    AskRunningInstanceToShow(paths.marker_file);
     return 0;
   }
   // Outcome::unguarded (the marker can't be made): run without the guard.
@@ -54,6 +59,9 @@ int Run() {
   app.history = &history;
   app.state.paths = paths;
   gate.Attach(app);
+  // A key pressed in any of our windows stops our speech first, as it stops
+  // the screen reader's; from the first dialog on.
+  KeyDownWatch keys([&history] { history.Silence(); });
 
   gate.RunBeforeLoop([](App& a) { LoadSettingsAndCities(a); });
 
@@ -76,6 +84,10 @@ int Run() {
   announcer.SetNotificationWindow(window.hwnd());
 
   gate.RunBeforeLoop([](App& a) { FirstRefresh(a); });
+  // Last made, first gone: no request reaches the gate after the loop ends.
+  ShowRequestListener show_requests;
+  show_requests.Listen(paths.marker_file,
+                       [&gate] { gate.PostToCore([](App& a) { OnShowRequest(a); }); });
   return RunMessageLoop(gate);
 }
 

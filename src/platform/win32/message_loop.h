@@ -2,11 +2,28 @@
 // accelerators and dialog keys their turn, and runs the core's idle step.
 #pragma once
 
+#include <functional>
+
 #include "app/core_gate.h"
 
 namespace skyvigil {
 
 // Returns when WM_QUIT arrives (the core normally ends the process first).
 int RunMessageLoop(CoreGate& gate);
+
+// While it lives, every key pressed in a window of this thread calls
+// `on_key_down` before anything handles the key: the main and secondary
+// windows, their menus, and the message and input boxes, whose modal loops
+// bypass RunMessageLoop. One at a time.
+class KeyDownWatch {
+ public:
+  explicit KeyDownWatch(std::function<void()> on_key_down);
+  ~KeyDownWatch();
+  KeyDownWatch(const KeyDownWatch&) = delete;
+  KeyDownWatch& operator=(const KeyDownWatch&) = delete;
+
+ private:
+  void* hook_ = nullptr;
+};
 
 }  // namespace skyvigil

@@ -152,11 +152,18 @@ SecondaryWindow::~SecondaryWindow() {
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
   names_.Clear(list_);
   names_.Clear(detail_box_);
-  const bool active = GetActiveWindow() == hwnd_;
+  // The main window first, so the screen reader speaks its list at once
+  // (its WM_ACTIVATE puts the focus back)...
   HWND owner = GetWindow(hwnd_, GW_OWNER);
-  DestroyWindow(hwnd_);
-  if (active && owner != nullptr && IsWindowVisible(owner))
+  if (GetActiveWindow() == hwnd_ && owner != nullptr && IsWindowVisible(owner))
     SetActiveWindow(owner);
+  // ...then this window goes in one step: hidden, and its list emptied at once
+  // with drawing off, rather than one event per line as a long list is torn
+  // down, which keeps a screen reader busy for seconds.
+  ShowWindow(hwnd_, SW_HIDE);
+  SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
+  SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+  DestroyWindow(hwnd_);
 }
 
 LRESULT CALLBACK SecondaryWindow::Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {

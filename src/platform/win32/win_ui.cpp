@@ -89,7 +89,6 @@ void WinUi::HideMainWindow() {
   if (window_ == nullptr)
     return;
   was_minimized_ = IsIconic(window_->hwnd()) != 0;
-  was_maximized_ = IsZoomed(window_->hwnd()) != 0;
   ShowWindow(window_->hwnd(), SW_HIDE);
 }
 
@@ -103,10 +102,9 @@ void WinUi::ShowMainWindow() {
     ShowWindow(hwnd, SW_SHOWMINNOACTIVE);
     return;
   }
-  ShowWindow(hwnd, was_maximized_ ? SW_SHOWMAXIMIZED : SW_SHOW);
-  SetForegroundWindow(hwnd);
-  if (Focus() == FocusedControl::none)
-    SetFocus(window_->city_list());
+  // A hidden window keeps its maximised state; SW_SHOWNA shows it as it was.
+  ShowWindow(hwnd, SW_SHOWNA);
+  Activate(false);
 }
 
 void WinUi::BringMainWindowBack() {
@@ -114,9 +112,26 @@ void WinUi::BringMainWindowBack() {
     return;
   HWND hwnd = window_->hwnd();
   window_->ForgetFocus();
-  ShowWindow(hwnd, IsIconic(hwnd) || !IsWindowVisible(hwnd) ? SW_RESTORE : SW_SHOW);
-  SetForegroundWindow(hwnd);
-  SetFocus(window_->city_list());
+  ShowWindow(hwnd, IsIconic(hwnd) ? SW_SHOWNOACTIVATE : SW_SHOWNA);
+  Activate(true);
+}
+
+// Shown without activation first, so that the one activation comes last: the
+// screen reader hears the window come to the front, then WM_ACTIVATE focuses
+// the city list (ForgetFocus) and it hears the list and its line, as it does
+// for a dialog.
+void WinUi::Activate(bool focus_city_list) {
+  HWND hwnd = window_->hwnd();
+  // Windows may keep the foreground for the program the user turned to last;
+  // active among ours at least, the focus is right when the user comes here.
+  if (!SetForegroundWindow(hwnd))
+    SetActiveWindow(hwnd);
+  // An active window gets no WM_ACTIVATE to move its focus.
+  const FocusedControl focus = Focus();
+  const bool move =
+      focus_city_list ? focus != FocusedControl::city_list : focus == FocusedControl::none;
+  if (GetActiveWindow() == hwnd && move)
+    SetFocus(window_->city_list());
 }
 
 void WinUi::CloseMainWindow() {

@@ -63,14 +63,15 @@ class WinUi : public UiPort {
   HWND ForecastList() const;
   HWND ForecastBox() const;
   HWND HistoryList() const;
+  // Brings the shown main window to the front; see win_ui.cpp.
+  void Activate(bool focus_city_list);
 
   CoreGate& gate_;
   AccessibleNames& names_;
   MainWindow* window_ = nullptr;
   std::unique_ptr<SecondaryWindow> secondary_;  // window 1, when open
-  // The window's state when it was hidden, restored when it is shown again.
+  // Whether the window was minimised when it was hidden: shown again so.
   bool was_minimized_ = false;
-  bool was_maximized_ = false;
 };
 
 }  // namespace skyvigil

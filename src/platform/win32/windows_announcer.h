@@ -20,13 +20,15 @@ class WindowsAnnouncer : public Announcer {
 
   // Any thread; returns at once, the texts are handed over in order.
   void Speak(const std::string& text, bool interrupt) override;
-  void SpeakInBackground(const std::string& text) override { Speak(text, false); }
+  // Any thread; never cuts off speech in progress (see DeliveryFor).
+  void SpeakInBackground(const std::string& text) override { speech_.SayInBackground(text); }
   // Main thread.
   void PlayCue(Cue cue) override;
 
   // The main window, which UI Automation notifications are raised from.
   void SetNotificationWindow(void* hwnd) { speech_.SetNotificationWindow(hwnd); }
-  // Drops this program's speech that has not been handed over yet.
+  // Any thread; a key was pressed. Drops this program's speech not handed
+  // over yet and stops a system voice (WindowsSpeech::Silence).
   void Silence() override { speech_.Silence(); }
   // At exit: hands over what is queued, then releases speech and sound.
   void Shutdown();

@@ -8,6 +8,7 @@
 #include <sapi.h>
 #include <uiautomationcore.h>
 
+#include <cwchar>
 #include <filesystem>
 #include <utility>
 
@@ -21,12 +22,12 @@ namespace {
 using TolkLoad = void (*)();
 using TolkTrySapi = void (*)(bool);
 using TolkOutput = bool (*)(const wchar_t*, bool);
+using TolkSilence = bool (*)();
+using TolkDetect = const wchar_t* (*)();
 using HostProvider = HRESULT(WINAPI*)(HWND, IRawElementProviderSimple**);
 // Not in every SDK's headers; present in UIAutomationCore.dll from Windows 10 1709.
 using RaiseNotification = HRESULT(WINAPI*)(IRawElementProviderSimple*, int, int, BSTR, BSTR);
 constexpr int kNotificationKindOther = 4;
-constexpr int kProcessingImportantAll = 0;
-constexpr int kProcessingMostRecent = 3;
 
 // {96749377-3391-11D2-9EE3-00C04F797396}; spelled out so no import library's
 // copy is needed.
@@ -59,6 +60,8 @@ std::filesystem::path ProgramFolder() {
 struct WindowsSpeech::Layer {
   SpeechBackend backend = SpeechBackend::sapi;
   TolkOutput tolk_output = nullptr;
+  TolkSilence tolk_silence = nullptr;  // these two may be missing from a Tolk.dll
+  TolkDetect tolk_detect = nullptr;
   IDispatch* jaws = nullptr;
   DISPID say_string = 0;
   HostProvider host_provider = nullptr;
@@ -83,6 +86,8 @@ bool LoadTolk(Layer& layer, const std::filesystem::path& folder) {
     ::FreeLibrary(tolk);
     return false;
   }
+  layer.tolk_silence = Find<TolkSilence>(tolk, "Tolk_Silence");
+  layer.tolk_detect = Find<TolkDetect>(tolk, "Tolk_DetectScreenReader");
   // Tolk stays loaded for the rest of the run.
   load();
   try_sapi(true);
@@ -156,40 +161,55 @@ void SayThroughJaws(Layer& layer, const std::wstring& text, bool interrupt) {
   ::SysFreeString(said);
 }
 
-void RaiseNotificationFrom(Layer& layer, HWND window, const std::wstring& text, bool interrupt) {
+void RaiseNotificationFrom(Layer& layer, HWND window, const std::wstring& text,
+                           const SpeechDelivery& delivery) {
   if (window == nullptr)
     return;
   IRawElementProviderSimple* provider = nullptr;
   if (FAILED(layer.host_provider(window, &provider)) || provider == nullptr)
     return;
   BSTR said = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-  BSTR activity = ::SysAllocString(L"Skyvigil");
-  layer.raise(provider, kNotificationKindOther,
-              interrupt ? kProcessingMostRecent : kProcessingImportantAll, said, activity);
+  BSTR activity = ::SysAllocString(delivery.activity);
+  layer.raise(provider, kNotificationKindOther, delivery.notification_processing, said, activity);
   ::SysFreeString(activity);
   ::SysFreeString(said);
   provider->Release();
 }
 
-void Output(Layer& layer, const std::wstring& text, bool interrupt, bool purge, void* window) {
-  if (purge) {
-    if (layer.voice != nullptr)
-      layer.voice->Speak(nullptr, SPF_PURGEBEFORESPEAK, nullptr);
+// Tolk names its system-voice driver "SAPI"; every other name is a screen reader's.
+bool TolkSpeaksThroughSapi(const Layer& layer) {
+  const wchar_t* name = layer.tolk_detect != nullptr ? layer.tolk_detect() : nullptr;
+  return name != nullptr && std::wcscmp(name, L"SAPI") == 0;
+}
+
+void StopOwnSpeech(Layer& layer) {
+  const bool tolk_sapi = layer.backend == SpeechBackend::tolk && TolkSpeaksThroughSapi(layer);
+  if (!SilenceStopsLayer(layer.backend, tolk_sapi))
     return;
+  if (layer.backend == SpeechBackend::tolk) {
+    if (layer.tolk_silence != nullptr)
+      layer.tolk_silence();
+  } else if (layer.voice != nullptr) {
+    layer.voice->Speak(nullptr, SPF_PURGEBEFORESPEAK, nullptr);
   }
+}
+
+void Output(Layer& layer, const std::wstring& text, SpeechUrgency urgency, void* window) {
+  const SpeechDelivery delivery = DeliveryFor(urgency);
   switch (layer.backend) {
     case SpeechBackend::tolk:
-      layer.tolk_output(text.c_str(), interrupt);
+      layer.tolk_output(text.c_str(), delivery.flush);
       break;
     case SpeechBackend::jaws:
-      SayThroughJaws(layer, text, interrupt);
+      SayThroughJaws(layer, text, delivery.flush);
       break;
     case SpeechBackend::ui_automation:
-      RaiseNotificationFrom(layer, static_cast<HWND>(window), text, interrupt);
+      RaiseNotificationFrom(layer, static_cast<HWND>(window), text, delivery);
       break;
     case SpeechBackend::sapi:
       if (layer.voice != nullptr) {
-        const DWORD flags = SPF_ASYNC | SPF_IS_NOT_XML | (interrupt ? SPF_PURGEBEFORESPEAK : 0);
+        const DWORD flags =
+            SPF_ASYNC | SPF_IS_NOT_XML | (delivery.flush ? SPF_PURGEBEFORESPEAK : 0);
         layer.voice->Speak(text.c_str(), flags, nullptr);
       }
       break;
@@ -215,12 +235,20 @@ WindowsSpeech::~WindowsSpeech() {
 }
 
 void WindowsSpeech::Say(const std::string& text, bool interrupt) {
+  Queue(text, interrupt ? SpeechUrgency::interrupt : SpeechUrgency::queued);
+}
+
+void WindowsSpeech::SayInBackground(const std::string& text) {
+  Queue(text, SpeechUrgency::background);
+}
+
+void WindowsSpeech::Queue(const std::string& text, SpeechUrgency urgency) {
   if (text.empty())
     return;
   std::lock_guard lock(mutex_);
   if (stopped_)
     return;
-  queue_.push_back({win32::Utf8ToUtf16(text), interrupt, false});
+  queue_.push_back({win32::Utf8ToUtf16(text), urgency, false});
   if (!thread_.joinable())
     thread_ = std::thread(&WindowsSpeech::Run, this);
   wake_.notify_one();
@@ -233,9 +261,12 @@ void WindowsSpeech::SetNotificationWindow(void* hwnd) {
 
 void WindowsSpeech::Silence() {
   std::lock_guard lock(mutex_);
+  // After Shutdown the queue holds the last words ("Exiting"): they stay.
+  if (stopped_)
+    return;
   queue_.clear();
-  if (thread_.joinable() && !stopped_) {
-    queue_.push_back({L"", false, true});
+  if (thread_.joinable()) {
+    queue_.push_back({L"", SpeechUrgency::queued, true});
     wake_.notify_one();
   }
 }
@@ -274,7 +305,10 @@ void WindowsSpeech::Run() {
       queue_.pop_front();
       window = window_;
     }
-    Output(layer, item.text, item.interrupt, item.purge, window);
+    if (item.purge)
+      StopOwnSpeech(layer);
+    else
+      Output(layer, item.text, item.urgency, window);
   }
   Release(layer);
   if (SUCCEEDED(com))

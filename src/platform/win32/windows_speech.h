@@ -27,9 +27,12 @@ class WindowsSpeech {
 
   // Any thread. Queues `text` (UTF-8) behind texts not yet handed over.
   void Say(const std::string& text, bool interrupt);
+  // Any thread. Like Say, for news the user did not ask for (DeliveryFor).
+  void SayInBackground(const std::string& text);
   // Any thread. The main window that UI Automation notifications come from.
   void SetNotificationWindow(void* hwnd);
-  // Drops the texts not yet handed over and stops the system voice.
+  // Any thread. Drops the texts not yet handed over and stops the system
+  // voice, ours or Tolk's; a screen reader has cut its own speech already.
   void Silence();
   // Hands over what is queued, then releases the layer and ends the thread.
   // Later texts are dropped.
@@ -43,9 +46,10 @@ class WindowsSpeech {
  private:
   struct Item {
     std::wstring text;
-    bool interrupt = false;
-    bool purge = false;  // stop the system voice instead of speaking
+    SpeechUrgency urgency = SpeechUrgency::queued;
+    bool purge = false;  // silence instead of speaking
   };
+  void Queue(const std::string& text, SpeechUrgency urgency);
   void Run();
 
   const std::filesystem::path tolk_folder_;

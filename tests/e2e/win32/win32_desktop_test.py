@@ -2,7 +2,8 @@
 """Skyvigil.exe under wine on a virtual display, against the local weather
 service: start-up speech and files, the lines of its lists (read with a probe
 program, since wine's accessibility layer does not name list boxes), keys,
-the forecast window, a refused second start, the tray icon and the close box.
+the forecast window, a second start that brings the hidden window back, the
+tray icon and the close box.
 
 Run inside a display:
   xvfb-run -a -s "-screen 0 1920x1440x24" python3 win32_desktop_test.py \
@@ -36,14 +37,16 @@ OPTIONS = None
 
 
 def wine_env(prefix, root):
-    """Wine without its helpers; speech recorded by the Tolk stub; the sound that
-    XAudio2 plays written by ALSA's file plugin to root/audio.raw."""
+    """Wine without its helpers; speech recorded by the Tolk stub, which says it
+    speaks through the system voice, so that the program silences it on a key
+    press; the sound that XAudio2 plays written by ALSA's file plugin to
+    root/audio.raw."""
     home = root / "home"
     home.mkdir()
     (home / ".asoundrc").write_text('pcm.!default { type file slave.pcm "null" '
                                     f'file "{root / "audio.raw"}" format "raw" }}\n')
     return dict(os.environ, WINEPREFIX=str(prefix), WINEDEBUG="-all", HOME=str(home),
-                SKYVIGIL_TOLK_LOG=str(root / "tolk.log"),
+                SKYVIGIL_TOLK_LOG=str(root / "tolk.log"), SKYVIGIL_TOLK_READER="SAPI",
                 WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d",
                 DBUS_SESSION_BUS_ADDRESS="disabled:")
 
@@ -223,6 +226,9 @@ class Win32DesktopTest(unittest.TestCase):
                                                              "Paris: Sunny, 21 Degrees C"])
         self.keys(self.window, "ctrl+shift+c")
         self.wait_spoken("Celcius, Copied", self.spoken()[:before] + ["0 Celcius", "1 Copied"])
+        # The keys of the shortcut stopped the voice before its own text.
+        log = self.tolk_log.read_text(encoding="utf-8").splitlines()
+        self.assertEqual(log[-2:], ["Tolk_Silence", "Tolk_Output 1 Copied"])
         self.assertEqual(self.probe("clipboard"), self.lines(TITLE, 3))
         wanted = prefs_bytes(self.service, celcius=1, cities_index=1)
         wait_for("prefs.ini", lambda: (self.folder / "prefs.ini").read_bytes() == wanted)
@@ -243,20 +249,31 @@ class Win32DesktopTest(unittest.TestCase):
         self.keys(forecast, "Escape")
         wait_for("the forecast window to close", lambda: not windows_named("^Forecast$"))
         self.assertTrue(windows_named("^" + re.escape(TITLE) + "$"), "Escape hid the main window")
+        wait_for("the city list focused again", lambda: self.probe("focus", TITLE) == ["1"])
 
-    def test_4_second_start_refused(self):
-        second = self.processes.start(["wine", "Skyvigil.exe"], cwd=self.folder, env=self.env)
-        alert = wait_for("the Alert box", lambda: windows_named("^Alert$"), 60)[0]
-        self.keys(alert, "Return")
-        self.assertEqual(second.wait(timeout=30), 0)
-        self.assertIsNone(self.program.poll(), "the first instance ended")
-        self.assertTrue((self.folder / "running").is_file())
-
-    def test_5_escape_hides_the_summary_key_speaks_the_tray_shows(self):
+    def hide_with_escape(self):
+        before = self.spoken()
         self.keys(self.window, "Escape")
         wait_for("the window hidden", lambda: not windows_named("^" + re.escape(TITLE) + "$"))
         wanted = prefs_bytes(self.service, window_hidden=1, celcius=1, cities_index=1)
         wait_for("window_hidden 1", lambda: (self.folder / "prefs.ini").read_bytes() == wanted)
+        self.wait_spoken("Skyvigil hidden", before + ["0 Skyvigil hidden"])
+
+    def test_4_second_start_brings_the_hidden_window_back(self):
+        self.hide_with_escape()
+        second = self.processes.start(["wine", "Skyvigil.exe"], cwd=self.folder, env=self.env)
+        alert = wait_for("the Alert box", lambda: windows_named("^Alert$"), 60)[0]
+        self.keys(alert, "Return")
+        self.assertEqual(second.wait(timeout=30), 0)
+        wait_for("the window shown", lambda: windows_named("^" + re.escape(TITLE) + "$"))
+        wait_for("the city list focused", lambda: self.probe("focus", TITLE) == ["1"])
+        wanted = prefs_bytes(self.service, celcius=1, cities_index=1)
+        wait_for("window_hidden 0", lambda: (self.folder / "prefs.ini").read_bytes() == wanted)
+        self.assertIsNone(self.program.poll(), "the first instance ended")
+        self.assertTrue((self.folder / "running").is_file())
+
+    def test_5_escape_hides_the_summary_key_speaks_the_tray_shows(self):
+        self.hide_with_escape()
         # Without a tray on the display, wine shows its own window of tray icons.
         tray = wait_for("wine's tray", lambda: windows_named("^Wine System Tray$"))[0]
         # The system-wide key speaks the selected city while the window is hidden.

@@ -2,6 +2,8 @@
 // its own, and its autostart entry.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "fakes/temp_dir.h"
 #include "platform/linux/app_paths.h"
 #include "platform/linux/autostart.h"
@@ -51,6 +53,18 @@ TEST(LinuxAppPathsTest, InstalledProgramsKeepTheUsersFilesInTheDataFolder) {
     EXPECT_EQ(paths.cues_folder, prefix / "share" / "skyvigil" / "snd");
     EXPECT_TRUE(paths.updater_program.empty());
   }
+}
+
+TEST(LinuxAppPathsTest, TheFetchHelperIsInLibexecWhenInstalledAndBesideTheProgramOtherwise) {
+  platform_test::TempDir root;
+  const fs::path installed = root.path() / "usr" / "libexec" / "skyvigil" / "skyvigil-fetch";
+  fs::create_directories(installed.parent_path());
+  std::ofstream(installed).put('x');
+  EXPECT_EQ(LinuxFetchProgram(root.path() / "usr" / "bin" / "skyvigil"), installed);
+  EXPECT_EQ(LinuxFetchProgram(root.path() / "build" / "skyvigil"),
+            root.path() / "build" / "skyvigil-fetch");
+  EXPECT_EQ(LinuxFetchProgram(root.path() / "opt" / "bin" / "skyvigil"),
+            root.path() / "opt" / "bin" / "skyvigil-fetch");
 }
 
 TEST(AutostartTest, TheEntryStartsTheProgramInItsFolderAndGoesAgain) {

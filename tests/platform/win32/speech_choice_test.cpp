@@ -1,8 +1,9 @@
-// The order of the speech layers.
+// The order of the speech layers and what each kind of text asks of them.
 #include "platform/win32/speech_choice.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace skyvigil {
@@ -29,6 +30,44 @@ TEST(SpeechChoiceTest, TolkThenJawsThenNotificationsForAScreenReaderThenTheSyste
     SCOPED_TRACE(::testing::Message() << c.probes.tolk << c.probes.jaws << c.probes.screen_reader
                                       << c.probes.notifications);
     EXPECT_EQ(ChooseSpeechBackend(c.probes), c.chosen);
+  }
+}
+
+TEST(SpeechChoiceTest, OnlyTheUsersOwnTextsInterruptAndBackgroundNotificationsMayWait) {
+  struct Case {
+    SpeechUrgency urgency;
+    bool flush;
+    int processing;
+    std::wstring activity;
+  };
+  const std::vector<Case> cases = {
+      {SpeechUrgency::interrupt, true, 3, L"Skyvigil"},         // MostRecent
+      {SpeechUrgency::queued, false, 0, L"Skyvigil"},           // ImportantAll
+      {SpeechUrgency::background, false, 2, L"Skyvigil.News"},  // All
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.urgency));
+    const SpeechDelivery delivery = DeliveryFor(c.urgency);
+    EXPECT_EQ(delivery.flush, c.flush);
+    EXPECT_EQ(delivery.notification_processing, c.processing);
+    EXPECT_EQ(delivery.activity, c.activity);
+  }
+}
+
+TEST(SpeechChoiceTest, SilencingStopsOnlyASystemVoice) {
+  using enum SpeechBackend;
+  struct Case {
+    SpeechBackend backend;
+    bool tolk_speaks_through_sapi;
+    bool stops;
+  };
+  const std::vector<Case> cases = {
+      {tolk, false, false},          {tolk, true, true},  {jaws, false, false},
+      {ui_automation, false, false}, {sapi, false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << static_cast<int>(c.backend) << c.tolk_speaks_through_sapi);
+    EXPECT_EQ(SilenceStopsLayer(c.backend, c.tolk_speaks_through_sapi), c.stops);
   }
 }
 

@@ -1,9 +1,11 @@
 // A recording stand-in for Tolk.dll: each call appends one line to the file
-// named by SKYVIGIL_TOLK_LOG ("Tolk_Output <interrupt> <text>" in UTF-8).
+// named by SKYVIGIL_TOLK_LOG ("Tolk_Output <interrupt> <text>" in UTF-8). It
+// reports the screen reader named by SKYVIGIL_TOLK_READER, "NVDA" without it.
 #include <windows.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/win32/utf16.h"
@@ -34,6 +36,19 @@ __declspec(dllexport) bool Tolk_Output(const wchar_t* text, bool interrupt) {
   Record(std::string("Tolk_Output ") + (interrupt ? "1 " : "0 ") +
          skyvigil::win32::Utf16ToUtf8(text));
   return true;
+}
+
+__declspec(dllexport) bool Tolk_Silence() {
+  Record("Tolk_Silence");
+  return true;
+}
+
+__declspec(dllexport) const wchar_t* Tolk_DetectScreenReader() {
+  static wchar_t name[32];
+  const DWORD length = ::GetEnvironmentVariableW(L"SKYVIGIL_TOLK_READER", name, std::size(name));
+  if (length == 0 || length >= std::size(name))
+    ::lstrcpyW(name, L"NVDA");
+  return name;
 }
 
 }  // extern "C"

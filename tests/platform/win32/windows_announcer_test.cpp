@@ -44,12 +44,45 @@ TEST(WindowsAnnouncerTest, TolkLoadsOnceBeforeTheFirstTextAndSpeaksExactTextsInO
     announcer.Speak("Z\xc3\xbcrich: 72 Degrees", false);
     announcer.Speak("Copied", true);
     announcer.Speak("Paris: Light rain", false);
+    announcer.SpeakInBackground("London: Sunny");
     announcer.Shutdown();
     announcer.Speak("After shutdown", false);
   }
-  EXPECT_THAT(Lines(log), ElementsAre("Tolk_Load", "Tolk_TrySAPI 1", "Tolk_Output 1 Exiting",
-                                      "Tolk_Output 0 Z\xc3\xbcrich: 72 Degrees",
-                                      "Tolk_Output 1 Copied", "Tolk_Output 0 Paris: Light rain"));
+  EXPECT_THAT(Lines(log),
+              ElementsAre("Tolk_Load", "Tolk_TrySAPI 1", "Tolk_Output 1 Exiting",
+                          "Tolk_Output 0 Z\xc3\xbcrich: 72 Degrees", "Tolk_Output 1 Copied",
+                          "Tolk_Output 0 Paris: Light rain", "Tolk_Output 0 London: Sunny"));
+}
+
+// A text queued before Silence may or may not have been handed over yet; what
+// follows it is exact.
+TEST(WindowsAnnouncerTest, SilenceStopsTolksSystemVoiceButLeavesAScreenReaderAlone) {
+  struct Case {
+    const char* reader;  // what Tolk says it speaks through
+    std::vector<std::string> log;
+  };
+  const std::vector<Case> cases = {
+      {"SAPI", {"Tolk_Load", "Tolk_TrySAPI 1", "Tolk_Silence", "Tolk_Output 0 Second"}},
+      {"NVDA", {"Tolk_Load", "Tolk_TrySAPI 1", "Tolk_Output 0 Second"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reader);
+    TempDir folder;
+    const std::filesystem::path log = folder / "tolk.log";
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"SKYVIGIL_TOLK_LOG", log.c_str()));
+    ASSERT_TRUE(::SetEnvironmentVariableA("SKYVIGIL_TOLK_READER", c.reader));
+    {
+      WindowsAnnouncer announcer(folder.path());
+      announcer.SpeakInBackground("First");
+      announcer.Silence();
+      announcer.Speak("Second", false);
+      announcer.Shutdown();
+    }
+    ::SetEnvironmentVariableA("SKYVIGIL_TOLK_READER", nullptr);
+    std::vector<std::string> lines = Lines(log);
+    std::erase(lines, "Tolk_Output 0 First");
+    EXPECT_EQ(lines, c.log);
+  }
 }
 
 TEST(WindowsAnnouncerTest, WithoutTolkNorAScreenReaderTheSystemVoiceIsTriedQuietly) {
