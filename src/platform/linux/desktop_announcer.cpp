@@ -6,21 +6,26 @@ namespace skyvigil {
 DesktopAnnouncer::DesktopAnnouncer(const std::filesystem::path& sound_folder)
     : cues_(sound_folder) {}
 
-void DesktopAnnouncer::Speak(const std::string& text, bool interrupt) {
+void DesktopAnnouncer::LoadSpeech() {
   // Other first callers wait here until the layer is ready, then speak in turn.
   std::call_once(speech_loaded_, [this] {
     speech_.Load();
     speech_.TrySystemSpeech(true);
   });
+}
+
+void DesktopAnnouncer::Speak(const std::string& text, bool interrupt) {
+  LoadSpeech();
   speech_.Output(text, interrupt);  // nothing to do when it could not be spoken
 }
 
 void DesktopAnnouncer::SpeakInBackground(const std::string& text) {
-  Speak(text, false);
+  LoadSpeech();
+  speech_.OutputInBackground(text);
 }
 
 void DesktopAnnouncer::Silence() {
-  speech_.Output("", true);
+  speech_.Silence();  // before the first text there is nothing to stop
 }
 
 void DesktopAnnouncer::PlayCue(Cue cue) {

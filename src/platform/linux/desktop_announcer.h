@@ -19,9 +19,11 @@ class DesktopAnnouncer : public Announcer {
  public:
   explicit DesktopAnnouncer(const std::filesystem::path& sound_folder = "snd");
 
-  // Callable from several threads; the first call loads the speech layer once.
+  // Callable from several threads; the first call of either loads the speech
+  // layer once. Background texts go below the screen reader's own speech.
   void Speak(const std::string& text, bool interrupt) override;
   void SpeakInBackground(const std::string& text) override;
+  // Callable from any thread.
   void Silence() override;
   // Callable from any thread.
   void PlayCue(Cue cue) override;
@@ -30,6 +32,8 @@ class DesktopAnnouncer : public Announcer {
   void Shutdown();
 
  private:
+  void LoadSpeech();
+
   SpeechOutput speech_;
   std::once_flag speech_loaded_;
   SoundCues cues_;

@@ -33,12 +33,23 @@ class SpeechOutput {
   // nothing is spoken. Off until called.
   void TrySystemSpeech(bool allow);
 
-  // Speaks `text` (UTF-8). With `interrupt` the speech in progress and the
-  // queue of this connection are cut off first; otherwise the text queues
-  // behind them. Returns whether the text was handed to the service; false
-  // before Load, without a connection or when the service rejects the text
-  // (it rejects an empty one).
+  // Speaks `text` (UTF-8) at the screen reader's own priority. With `interrupt`
+  // the speech in progress and the queue of this connection are cut off first
+  // (background texts among them are spoken again after it); otherwise the text
+  // queues behind them, background texts included. Returns whether the text was
+  // handed to the service or queued; false before Load, without a connection or
+  // when the service rejects the text (it rejects an empty one).
   bool Output(std::string_view text, bool interrupt);
+
+  // Queues `text` to be spoken after this object's earlier texts, one at a time
+  // and below every other client's speech: another client's message (Orca's)
+  // or an interrupting Output cuts it off at once, and it is spoken again after
+  // that speech. Returns whether it was queued (the same conditions as Output).
+  bool OutputInBackground(std::string_view text);
+
+  // Stops this connection's speech, playing or queued, and drops the background
+  // texts not yet spoken.
+  void Silence();
 
   // Whether Load has reached the speech service.
   [[nodiscard]] bool IsConnected() const;

@@ -28,6 +28,7 @@ namespace {
 class SkyvigilApp : public wxApp {
  public:
   bool OnInit() override;
+  int FilterEvent(wxEvent& event) override;
 
  private:
   void OnIdleEvent(wxIdleEvent& event);
@@ -93,6 +94,15 @@ bool SkyvigilApp::OnInit() {
   // Idle passes come only after events were handled: no polling while nothing happens.
   Bind(wxEVT_IDLE, &SkyvigilApp::OnIdleEvent, this);
   return true;
+}
+
+int SkyvigilApp::FilterEvent(wxEvent& event) {
+  // A key pressed in any of our windows stops our speech, as it stops a screen
+  // reader's. The char hook comes first for every key, before the handlers that
+  // run commands, so a command's own speech still follows.
+  if (event.GetEventType() == wxEVT_CHAR_HOOK && announcer_ != nullptr)
+    announcer_->Silence();
+  return Event_Skip;
 }
 
 void SkyvigilApp::OnIdleEvent(wxIdleEvent& event) {

@@ -275,11 +275,12 @@ class DesktopAccessibilityTest(BedTestCase):
         self.assertEqual(detail.text, PARIS_REPORT[0])
 
         # The alert cue sounded during the refresh, before the condition and up
-        # cues of the monitor check; nothing fell.
+        # cues of the monitor check (or in the same mixing period: background
+        # speech no longer holds the refresh up); nothing fell.
         time.sleep(0.5)
         onsets = cue_onsets(run.audio)
         self.assertEqual(set(onsets), {"alert", "condition", "up"}, onsets)
-        self.assertLess(onsets["alert"], onsets["condition"])
+        self.assertLessEqual(onsets["alert"], onsets["condition"])
         self.assertLessEqual(onsets["condition"], onsets["up"])
 
         # The close box ends the program like Exit: "Exiting", marker gone.

@@ -65,6 +65,17 @@ TEST_F(DesktopAnnouncerTest, FirstSpeechFromTwoThreadsAtOnceConnectsOnceAndSpeak
               UnorderedElementsAre("Downloading update", "Oslo: Light snow"));
 }
 
+TEST_F(DesktopAnnouncerTest, SilenceBeforeAnySpeechConnectsNothingAndABackgroundTextConnects) {
+  DesktopAnnouncer announcer(cues_);
+  const int sockets_before = platform_test::OpenSockets();
+  announcer.Silence();
+  EXPECT_EQ(platform_test::OpenSockets() - sockets_before, 0);
+
+  announcer.SpeakInBackground("London: Minor Flood alert");
+  EXPECT_EQ(platform_test::OpenSockets() - sockets_before, 1);
+  EXPECT_THAT(server_.WaitForTexts(1), ElementsAre("London: Minor Flood alert"));
+}
+
 TEST_F(DesktopAnnouncerTest, CueAndSpeechSoundTogetherAndAMissingCueOnlySilencesItself) {
   DesktopAnnouncer announcer(cues_);
   announcer.PlayCue(Cue::down);  // no file: nothing sounds, the text still goes

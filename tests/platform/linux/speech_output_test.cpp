@@ -36,6 +36,7 @@ namespace {
 
 using platform_test::ScopedEnv;
 using platform_test::SpeechdTestbed;
+using platform_test::SpeechEvent;
 using platform_test::TempDir;
 using std::chrono::milliseconds;
 using ::testing::ElementsAre;
@@ -108,6 +109,117 @@ TEST_F(SpeechOutputTest, InterruptCutsOffTheTextInProgressAndTheQueue) {
               ElementsAre("Oslo: Light snow", "Copied"));
   std::this_thread::sleep_for(milliseconds(300));
   EXPECT_THAT(platform_test::ReadLines(server.record()), ElementsAre("Oslo: Light snow", "Copied"));
+}
+
+// Background texts against another client speaking as a screen reader does (a
+// "message"), and against this object's own speech. Each text "sounds" for a
+// second, so the other speech surely comes while one of ours sounds.
+class BackgroundSpeechTest : public SpeechOutputTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server_.started());
+    Connect(ours_);
+    Connect(reader_);
+  }
+
+  // The texts that started to sound so far, waiting for at least `count`.
+  std::vector<std::string> WaitForStarts(size_t count) {
+    const auto deadline = std::chrono::steady_clock::now() + milliseconds(10000);
+    for (;;) {
+      std::vector<std::string> started;
+      for (const SpeechEvent& event : server_.Events()) {
+        if (event.what == "start")
+          started.push_back(event.text);
+      }
+      if (started.size() >= count || std::chrono::steady_clock::now() >= deadline)
+        return started;
+      std::this_thread::sleep_for(milliseconds(20));
+    }
+  }
+
+  // Queues `texts` in the background and waits until the first one sounds.
+  void QueueAndWaitForTheFirst(const std::vector<std::string>& texts) {
+    for (const std::string& text : texts)
+      ASSERT_TRUE(ours_.OutputInBackground(text));
+    ASSERT_THAT(WaitForStarts(1), ElementsAre(texts.front()));
+  }
+
+  // The record once it has `count` lines and nothing more came for a while.
+  std::vector<std::string> SettledRecord(size_t count) {
+    server_.WaitForTexts(count, milliseconds(15000));
+    std::this_thread::sleep_for(milliseconds(1200));
+    return platform_test::ReadLines(server_.record());
+  }
+
+  SpeechdTestbed server_{milliseconds(1000)};
+  ScopedEnv address_{"SPEECHD_ADDRESS", server_.address()};
+  SpeechOutput ours_;
+  SpeechOutput reader_;  // another client, like Orca
+};
+
+TEST_F(BackgroundSpeechTest, AnotherClientsMessageCutsInAndTheCutTextIsSpokenAgainAfterIt) {
+  QueueAndWaitForTheFirst({"London: Minor Flood alert", "Paris: Sunny"});
+  ASSERT_TRUE(reader_.Output("Areas list", false));
+
+  // Cut at once, before the reader's text starts, not after both of ours.
+  EXPECT_THAT(
+      server_.WaitForEvents(8),
+      ElementsAre(SpeechEvent{"start", "London: Minor Flood alert"},
+                  SpeechEvent{"cut", "London: Minor Flood alert"},
+                  SpeechEvent{"start", "Areas list"}, SpeechEvent{"end", "Areas list"},
+                  SpeechEvent{"start", "London: Minor Flood alert"},
+                  SpeechEvent{"end", "London: Minor Flood alert"},
+                  SpeechEvent{"start", "Paris: Sunny"}, SpeechEvent{"end", "Paris: Sunny"}));
+}
+
+TEST_F(BackgroundSpeechTest, OwnTextWaitsForOurBackgroundTextsUnlessItInterruptsThem) {
+  const struct {
+    bool interrupt;
+    std::vector<std::string> said;
+  } cases[] = {
+      {false, {"Oslo: Light snow", "Oslo: 28 Degrees", "Added Bergen"}},
+      {true, {"Oslo: Light snow", "Added Bergen", "Oslo: Light snow", "Oslo: 28 Degrees"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.interrupt ? "interrupt" : "queued");
+    const size_t before = platform_test::ReadLines(server_.record()).size();
+    ASSERT_TRUE(ours_.OutputInBackground("Oslo: Light snow"));
+    ASSERT_TRUE(ours_.OutputInBackground("Oslo: 28 Degrees"));
+    ASSERT_EQ(WaitForStarts(before + 1).size(), before + 1);
+    ASSERT_TRUE(ours_.Output("Added Bergen", c.interrupt));
+
+    const auto record = SettledRecord(before + c.said.size());
+    EXPECT_EQ(std::vector(record.begin() + static_cast<std::ptrdiff_t>(before), record.end()),
+              c.said);
+  }
+}
+
+TEST_F(BackgroundSpeechTest, ATextCutOffThreeTimesAfterItBeganIsDropped) {
+  ASSERT_TRUE(ours_.OutputInBackground("Rome: Thunderstorm"));
+  const std::vector<std::string> reader_texts = {"Areas list", "Paris", "London"};
+  for (size_t i = 0; i < reader_texts.size(); ++i) {
+    // Each time ours sounds again, the reader cuts it off.
+    const auto started = WaitForStarts(2 * i + 1);
+    ASSERT_EQ(started.size(), 2 * i + 1);
+    ASSERT_EQ(started.back(), "Rome: Thunderstorm");
+    ASSERT_TRUE(reader_.Output(reader_texts[i], false));
+  }
+
+  EXPECT_THAT(SettledRecord(6),
+              ElementsAre("Rome: Thunderstorm", "Areas list", "Rome: Thunderstorm", "Paris",
+                          "Rome: Thunderstorm", "London"));
+}
+
+TEST_F(BackgroundSpeechTest, SilenceStopsTheTextSoundingAndDropsTheQueuedOnes) {
+  QueueAndWaitForTheFirst({"Oslo: Light snow", "Oslo: 28 Degrees", "Bergen: Rain"});
+  ours_.Silence();
+
+  EXPECT_THAT(SettledRecord(1), ElementsAre("Oslo: Light snow"));
+  EXPECT_THAT(server_.Events(), ElementsAre(SpeechEvent{"start", "Oslo: Light snow"},
+                                            SpeechEvent{"cut", "Oslo: Light snow"}));
+  // Later texts are spoken as before.
+  ASSERT_TRUE(ours_.OutputInBackground("Bergen: Rain"));
+  EXPECT_THAT(server_.WaitForTexts(2), ElementsAre("Oslo: Light snow", "Bergen: Rain"));
 }
 
 TEST_F(SpeechOutputTest, TextSpokenRightBeforeTheConnectionClosesStillArrives) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -59,13 +60,27 @@ inline int OpenSockets() {
   return count;
 }
 
+// One line of the recorder's timed log: a message started, ended or was cut off.
+struct SpeechEvent {
+  std::string what;  // "start", "end" or "cut"
+  std::string text;
+  bool operator==(const SpeechEvent&) const = default;
+};
+
+inline void PrintTo(const SpeechEvent& event, std::ostream* out) {
+  *out << event.what << " \"" << event.text << "\"";
+}
+
 // One private speech-dispatcher whose recorder module appends every text it
 // speaks as a line of a file. Stopped by the destructor, so also when a test fails.
 class SpeechdTestbed {
  public:
   // `delay` is how long each message "sounds" after it has been recorded.
-  explicit SpeechdTestbed(std::chrono::milliseconds delay = std::chrono::milliseconds(0)) {
-    const ScopedEnv delay_env("SKYVIGIL_SPEECH_DELAY", std::to_string(delay.count() / 1000.0));
+  explicit SpeechdTestbed(std::chrono::milliseconds delay = std::chrono::milliseconds(0))
+      : SpeechdTestbed(std::to_string(delay.count() / 1000.0)) {}
+  // Seconds, or "realistic" (as long as a voice would take).
+  explicit SpeechdTestbed(const std::string& delay) {
+    const ScopedEnv delay_env("SKYVIGIL_SPEECH_DELAY", delay);
     started_ = Run("start '" + dir_.path().string() + "' '" + record().string() + "'");
   }
   SpeechdTestbed(const SpeechdTestbed&) = delete;
@@ -75,11 +90,36 @@ class SpeechdTestbed {
   bool started() const { return started_; }
   std::string address() const { return "unix_socket:" + (dir_ / "speechd.sock").string(); }
   std::filesystem::path record() const { return dir_ / "said.txt"; }
+  std::filesystem::path times() const { return dir_ / "said.txt.times"; }
 
   void Stop() {
     if (started_)
       Run("stop '" + dir_.path().string() + "'");
     started_ = false;
+  }
+
+  // The timed log's events so far, in order, without their times.
+  std::vector<SpeechEvent> Events() const {
+    std::vector<SpeechEvent> events;
+    for (const std::string& line : ReadLines(times())) {
+      const size_t first = line.find('\t');
+      const size_t second = line.find('\t', first + 1);
+      if (second != std::string::npos)
+        events.push_back({line.substr(first + 1, second - first - 1), line.substr(second + 1)});
+    }
+    return events;
+  }
+
+  // The events so far, waiting up to `timeout` for at least `count` of them.
+  std::vector<SpeechEvent> WaitForEvents(
+      size_t count, std::chrono::milliseconds timeout = std::chrono::milliseconds(10000)) const {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+      auto events = Events();
+      if (events.size() >= count || std::chrono::steady_clock::now() >= deadline)
+        return events;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
   }
 
   // The texts spoken so far, waiting up to `timeout` for at least `count` of them.
