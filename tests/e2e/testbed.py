@@ -279,6 +279,10 @@ class Bed:
 
             wait_for("Orca to start", ended_or_on, timeout)
             if orca.poll() is None:
+                # Orca says it is on before it looks for the active window and
+                # starts taking events: a window that comes meanwhile is seen
+                # only by its focus, not announced.
+                time.sleep(2.0)
                 return orca
             output = (settings / "orca.log").read_text(errors="replace").strip()
             # Another one started meanwhile: queue again.
