@@ -26,14 +26,11 @@ namespace fs = std::filesystem;
 using platform_test::FolderEntries;
 using platform_test::ReadBytes;
 using platform_test::TempDir;
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<long>(bytes.size()));
-}
+using platform_test::WriteBytes;
 
 fs::path Script(const TempDir& dir, const std::string& body) {
   const fs::path path = dir / "helper.sh";
-  WriteFile(path, "#!/bin/sh\n" + body + "\n");
+  WriteBytes(path, "#!/bin/sh\n" + body + "\n");
   fs::permissions(path, fs::perms::owner_all);
   return path;
 }
@@ -91,7 +88,7 @@ TEST(FetcherHttpClientTest, AMissingHelperGivesFailedAnswers) {
 
 TEST(FetcherHttpClientTest, AHelperThatDiesOrAnswersBadlyGivesFailedAnswers) {
   const TempDir dir;
-  WriteFile(dir / "answers", EncodeAnswers({{true, 200, "a"}, {true, 200, "b"}}));
+  WriteBytes(dir / "answers", EncodeAnswers({{true, 200, "a"}, {true, 200, "b"}}));
   const std::string answers = (dir / "answers").string();
   const struct {
     const char* what;
@@ -120,7 +117,7 @@ TEST(FetcherHttpClientTest, BodiesOfEveryByteValuePassBothWaysExactlyWhateverThe
   // a client that wrote the whole job first would wait forever.
   const std::string sent = EveryByte((4u << 20) + 3);
   const std::string received = EveryByte((4u << 20) + 5);
-  WriteFile(dir / "answers", EncodeAnswers({{true, 200, received}, {false, 502, ""}}));
+  WriteBytes(dir / "answers", EncodeAnswers({{true, 200, received}, {false, 502, ""}}));
   FetcherHttpClient client = Client(Script(
       dir, "cat '" + (dir / "answers").string() + "'; cat > '" + (dir / "job").string() + "'"));
   const std::vector<HttpResponse> answers =
