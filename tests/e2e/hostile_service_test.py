@@ -215,7 +215,12 @@ class HostileServiceTest(BedTestCase):
             heard = self.bed.spoken_since(mark)
             peak_kb = status_kb(run.pid, "VmHWM")
             self.assertTrue(run.running(), "the program ended")
-            self.assertEqual(sorted(heard), sorted([UNIT_SPOKEN, UNREACHABLE]), "spoken")
+            said = [UNIT_SPOKEN, UNREACHABLE]
+            # A key pressed once the refresh is over silences its news if that
+            # has not been spoken yet (it stays in the history).
+            if pressed > gave_up - 0.5 and UNREACHABLE not in heard:
+                said = [UNIT_SPOKEN]
+            self.assertEqual(sorted(heard), sorted(said), "spoken")
             self.assertEqual((folder / "cities.json").read_bytes(), self.cities_bytes,
                              "cities.json changed")
             refresh_seconds = gave_up - since
