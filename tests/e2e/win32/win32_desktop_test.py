@@ -53,8 +53,9 @@ def wine_env(prefix, root):
 
 def cues_played(raw_file):
     """The cues in the order they started, from wine's mixed output (32-bit float,
-    two channels) of the constant-level cue files; samples of a resampled edge,
-    which match no mix of the levels, are passed over."""
+    two channels) of the constant-level cue files, as groups: cues that first
+    sound in the same sample form one group, sorted by name. Samples of a
+    resampled edge, which match no mix of the levels, are passed over."""
     samples = array.array("f")
     data = Path(raw_file).read_bytes() if Path(raw_file).exists() else b""
     samples.frombytes(data[:len(data) // 8 * 8])
@@ -64,8 +65,10 @@ def cues_played(raw_file):
     for value in samples[0::2]:
         for mask, level in mixes.items():
             if abs(value - level) < 0.0005:
-                started += [name for bit, name in enumerate(CUE_LEVELS)
-                            if mask >> bit & 1 and name not in started]
+                heard = sorted(name for bit, name in enumerate(CUE_LEVELS)
+                               if mask >> bit & 1 and all(name not in g for g in started))
+                if heard:
+                    started.append(heard)
                 break
     return started
 
@@ -190,9 +193,13 @@ class Win32DesktopTest(unittest.TestCase):
     def test_1_start_up(self):
         self.wait_spoken("the first announcements",
                          ["0 London: Light rain", "0 London: 60.8 Degrees"])
-        # Wine's audio reaches the file in bursts, later on a busy machine.
+        # Wine's audio reaches the file in bursts, later on a busy machine. The
+        # two cues are queued a moment apart, so they may start in one mixing
+        # period: then their order cannot be told from the output.
         wait_for("the condition cue, then the up cue",
-                 lambda: cues_played(self.root / "audio.raw") == ["condition", "up"], timeout=30)
+                 lambda: cues_played(self.root / "audio.raw") in ([["condition"], ["up"]],
+                                                                   [["condition", "up"]]),
+                 timeout=30)
         wanted = prefs_bytes(self.service)
         wait_for("prefs.ini", lambda: (self.folder / "prefs.ini").read_bytes() == wanted)
         raw = (self.folder / "cities.json").read_bytes()
