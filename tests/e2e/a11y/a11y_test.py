@@ -768,11 +768,13 @@ class DesktopAccessibilityTest(BedTestCase):
             self.start(three_cities())
             self.wait_ready(THREE_CITY_LINES, PARIS)
 
-            # Orca names the focused list, then reads its selected line.
+            # Orca reads the focused list's selected line. It names the window
+            # and the list first when it saw the window's activation before
+            # the list's focus, which a start does not always give it yet.
             def read(line, after):
                 def probe():
                     heard = [text.rstrip(".") for text in self.bed.spoken_since(after)]
-                    return "Areas" in heard and line in heard[heard.index("Areas"):]
+                    return line in heard
                 return probe
 
             try:
