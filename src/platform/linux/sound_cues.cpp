@@ -52,14 +52,14 @@ struct SoundCues::Sdl {
   // when it cannot be read or converted.
   std::vector<int16_t> LoadConverted(const std::filesystem::path& path, int frequency,
                                      int channels) const {
-    SDL_AudioSpec spec;
+    SDL_AudioSpec wav;
     Uint8* bytes = nullptr;
     Uint32 length = 0;
-    if (LoadWAV_RW(RWFromFile(path.c_str(), "rb"), 1, &spec, &bytes, &length) == nullptr)
+    if (LoadWAV_RW(RWFromFile(path.c_str(), "rb"), 1, &wav, &bytes, &length) == nullptr)
       return {};
     SDL_AudioCVT cvt;
     std::vector<int16_t> samples;
-    if (BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
+    if (BuildAudioCVT(&cvt, wav.format, wav.channels, wav.freq, AUDIO_S16SYS,
                       static_cast<Uint8>(channels), frequency) >= 0) {
       std::vector<Uint8> work(static_cast<size_t>(length) * static_cast<size_t>(cvt.len_mult));
       std::memcpy(work.data(), bytes, length);
