@@ -85,6 +85,14 @@ case "$1" in
     # A server already running may be one that ends 10 s after its last program.
     stop_server
     prepare_locked ""
+    # Wine closes its desktop when the last program using it ends, and a
+    # program starting while it closes cannot create windows: with CTest
+    # starting programs in parallel that happens. A program that holds the
+    # desktop until the server ends keeps it open.
+    holder=$root/tests/tools/wine_desktop_holder.exe
+    if [[ -f $holder ]]; then
+      setsid wine "$holder" </dev/null >/dev/null 2>&1 &
+    fi
     ;;
   --stop-server)
     # Ends the server and every program still running in the prefix.
