@@ -33,6 +33,18 @@ enum Command : int {
   kAddSearchResult = 200,
 };
 
+// The controls of the forecast, results and history windows, numbered alike
+// on every desktop.
+enum SecondaryControl : int {
+  kForecastLabel = 100,
+  kForecastList = 101,
+  kForecastBox = 103,
+  kResultsLabel = 200,
+  kResultsList = 201,
+  kHistoryLabel = 300,
+  kHistoryList = 301,
+};
+
 // Buttons of window 1 that do something.
 enum Control : int {
   kForecastClose = 102,

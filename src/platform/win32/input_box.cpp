@@ -1,6 +1,7 @@
 // Input box and key box: DLGTEMPLATEs in memory, run by DialogBoxIndirectParamW.
 #include "platform/win32/input_box.h"
 
+#include <utility>
 #include <vector>
 
 #include "platform/win32/accessible_names.h"
@@ -19,10 +20,13 @@ constexpr WORD kStaticClass = 0x0082;
 constexpr WORD kEditClass = 0x0081;
 constexpr WORD kButtonClass = 0x0080;
 
-struct InputState {
+// What a dialog's procedure needs: the names to give its controls and the
+// field's first text; it leaves the typed text in `answer`.
+struct DialogState {
   AccessibleNames* names;
-  const std::wstring* prompt;
+  const std::wstring* field_name;
   const std::wstring* initial;
+  const wchar_t* address_name;  // null where the dialog shows no address
   std::wstring answer;
 };
 
@@ -38,6 +42,19 @@ class Template {
     words_.push_back(HIWORD(value));
   }
   void Word(WORD value) { words_.push_back(value); }
+  // A modal dialog of `items` controls, `cx` by `cy` dialog units, centred.
+  void Header(const std::wstring& title, WORD items, short cx, short cy) {
+    Dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SHELLFONT | DS_CENTER);
+    Dword(0);  // extended style
+    Word(items);
+    for (short value : {short{0}, short{0}, cx, cy})
+      Word(static_cast<WORD>(value));
+    Word(0);  // no menu
+    Word(0);  // the standard dialog class
+    Text(title);
+    Word(8);
+    Text(L"MS Shell Dlg 2");
+  }
   void Text(const std::wstring& text) {
     for (wchar_t c : text)
       words_.push_back(static_cast<WORD>(c));
@@ -63,13 +80,15 @@ class Template {
 };
 
 INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* state = reinterpret_cast<InputState*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  auto* state = reinterpret_cast<DialogState*>(GetWindowLongPtrW(dialog, DWLP_USER));
   switch (message) {
     case WM_INITDIALOG: {
       SetWindowLongPtrW(dialog, DWLP_USER, lparam);
-      state = reinterpret_cast<InputState*>(lparam);
+      state = reinterpret_cast<DialogState*>(lparam);
       HWND field = GetDlgItem(dialog, kFieldId);
-      state->names->Set(field, *state->prompt);
+      state->names->Set(field, *state->field_name);
+      if (state->address_name != nullptr)
+        state->names->Set(GetDlgItem(dialog, kAddressId), state->address_name);
       SetWindowTextW(field, state->initial->c_str());
       SetFocus(field);
       // Focus would select the whole text; the cursor goes to its end instead.
@@ -90,52 +109,21 @@ INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
       return FALSE;
     case WM_DESTROY:
       state->names->Clear(GetDlgItem(dialog, kFieldId));
+      if (state->address_name != nullptr)
+        state->names->Clear(GetDlgItem(dialog, kAddressId));
       return FALSE;
     default:
       return FALSE;
   }
 }
 
-struct KeyState {
-  AccessibleNames* names;
-  const std::wstring* label;
-  const std::wstring* initial;
-  std::wstring answer;
-};
-
-INT_PTR CALLBACK KeyProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto* state = reinterpret_cast<KeyState*>(GetWindowLongPtrW(dialog, DWLP_USER));
-  switch (message) {
-    case WM_INITDIALOG: {
-      SetWindowLongPtrW(dialog, DWLP_USER, lparam);
-      state = reinterpret_cast<KeyState*>(lparam);
-      HWND field = GetDlgItem(dialog, kFieldId);
-      state->names->Set(field, *state->label);
-      state->names->Set(GetDlgItem(dialog, kAddressId), L"Sign-up page");
-      SetWindowTextW(field, state->initial->c_str());
-      SetFocus(field);
-      const auto end = static_cast<LPARAM>(state->initial->size());
-      SendMessageW(field, EM_SETSEL, static_cast<WPARAM>(end), end);
-      return FALSE;  // the focus is set
-    }
-    case WM_COMMAND:
-      if (LOWORD(wparam) == IDOK) {
-        state->answer = WindowText(GetDlgItem(dialog, kFieldId));
-        EndDialog(dialog, IDOK);
-        return TRUE;
-      }
-      if (LOWORD(wparam) == IDCANCEL) {
-        EndDialog(dialog, IDCANCEL);
-        return TRUE;
-      }
-      return FALSE;
-    case WM_DESTROY:
-      state->names->Clear(GetDlgItem(dialog, kFieldId));
-      state->names->Clear(GetDlgItem(dialog, kAddressId));
-      return FALSE;
-    default:
-      return FALSE;
-  }
+// Runs the dialog; the typed text, or nothing when it was cancelled.
+std::optional<std::wstring> Run(HWND owner, const Template& t, DialogState& state) {
+  const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.get(), owner,
+                                                 &Procedure, reinterpret_cast<LPARAM>(&state));
+  if (result != IDOK)
+    return std::nullopt;
+  return std::move(state.answer);
 }
 
 }  // namespace
@@ -143,16 +131,7 @@ INT_PTR CALLBACK KeyProcedure(HWND dialog, UINT message, WPARAM wparam, LPARAM l
 std::optional<std::wstring> AskKeyBox(HWND owner, AccessibleNames& names,
                                       const KeyBoxTexts& texts) {
   Template t;
-  t.Dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SHELLFONT | DS_CENTER);
-  t.Dword(0);  // extended style
-  t.Word(7);   // items
-  for (short value : {0, 0, 280, 120})
-    t.Word(static_cast<WORD>(value));
-  t.Word(0);  // no menu
-  t.Word(0);  // the standard dialog class
-  t.Text(texts.title);
-  t.Word(8);
-  t.Text(L"MS Shell Dlg 2");
+  t.Header(texts.title, 7, 280, 120);
   t.Item(SS_LEFT | SS_NOPREFIX, 7, 7, 266, 30, kExplanationId, kStaticClass, texts.explanation);
   // Read-only text rather than a label, so the address can be selected and copied.
   t.Item(WS_TABSTOP | WS_BORDER | ES_READONLY | ES_AUTOHSCROLL, 7, 40, 266, 12, kAddressId,
@@ -164,37 +143,22 @@ std::optional<std::wstring> AskKeyBox(HWND owner, AccessibleNames& names,
   t.Item(WS_TABSTOP | BS_DEFPUSHBUTTON, 169, 100, 50, 14, IDOK, kButtonClass, L"OK");
   t.Item(WS_TABSTOP | BS_PUSHBUTTON, 223, 100, 50, 14, IDCANCEL, kButtonClass, L"Cancel");
 
-  KeyState state{&names, &texts.label, &texts.initial, {}};
-  const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.get(), owner,
-                                                 &KeyProcedure, reinterpret_cast<LPARAM>(&state));
-  if (result != IDOK)
-    return std::nullopt;
-  return state.answer;
+  DialogState state{&names, &texts.label, &texts.initial, L"Sign-up page", {}};
+  return Run(owner, t, state);
 }
 
 std::wstring AskInputBox(HWND owner, AccessibleNames& names, const std::wstring& title,
                          const std::wstring& prompt, const std::wstring& initial) {
   // Dialog units; the font is the shell's dialog font at the system's DPI.
   Template t;
-  t.Dword(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SHELLFONT | DS_CENTER);
-  t.Dword(0);  // extended style
-  t.Word(3);   // items
-  for (short value : {0, 0, 280, 62})
-    t.Word(static_cast<WORD>(value));
-  t.Word(0);  // no menu
-  t.Word(0);  // the standard dialog class
-  t.Text(title);
-  t.Word(8);
-  t.Text(L"MS Shell Dlg 2");
+  t.Header(title, 3, 280, 62);
   // The prompt right before the field, so it names the field.
   t.Item(SS_LEFT | SS_NOPREFIX, 7, 7, 266, 18, kPromptId, kStaticClass, prompt);
   t.Item(WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 7, 26, 266, 12, kFieldId, kEditClass, L"");
   t.Item(WS_TABSTOP | BS_DEFPUSHBUTTON, 223, 43, 50, 14, IDOK, kButtonClass, L"OK");
 
-  InputState state{&names, &prompt, &initial, {}};
-  const INT_PTR result = DialogBoxIndirectParamW(GetModuleHandleW(nullptr), t.get(), owner,
-                                                 &Procedure, reinterpret_cast<LPARAM>(&state));
-  return result == IDOK ? state.answer : std::wstring();
+  DialogState state{&names, &prompt, &initial, nullptr, {}};
+  return Run(owner, t, state).value_or(std::wstring());
 }
 
 }  // namespace skyvigil

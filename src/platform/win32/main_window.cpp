@@ -197,14 +197,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         SetFocus(last_focus_ != nullptr ? last_focus_ : city_list_);
       }
       return 0;
-    case WM_DPICHANGED: {
-      layout_->Rescale(HIWORD(wparam));
-      const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
-      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    case WM_DPICHANGED:
+      layout_->OnDpiChanged(wparam, lparam);
       return 0;
-    }
     default:
       if (message == taskbar_created_ && message != 0) {
         tray_->Add();

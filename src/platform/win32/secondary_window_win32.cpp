@@ -15,16 +15,6 @@ constexpr wchar_t kClassName[] = L"SkyvigilSecondaryWindow";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 
-enum ControlNumber : int {
-  kForecastLabel = 100,
-  kForecastList = 101,
-  kForecastBox = 103,
-  kResultsLabel = 200,
-  kResultsList = 201,
-  kHistoryLabel = 300,
-  kHistoryList = 301,
-};
-
 constexpr DWORD kListStyle =
     WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS;
 constexpr DWORD kButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
@@ -204,14 +194,9 @@ LRESULT SecondaryWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         SetFocus(last_focus_ != nullptr ? last_focus_ : list_);
       }
       return 0;
-    case WM_DPICHANGED: {
-      layout_->Rescale(HIWORD(wparam));
-      const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
-      SetWindowPos(hwnd_, nullptr, suggested->left, suggested->top,
-                   suggested->right - suggested->left, suggested->bottom - suggested->top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    case WM_DPICHANGED:
+      layout_->OnDpiChanged(wparam, lparam);
       return 0;
-    }
     default:
       return DefWindowProcW(hwnd_, message, wparam, lparam);
   }

@@ -95,6 +95,14 @@ void ControlLayout::Rescale(UINT dpi) {
     DeleteObject(old);
 }
 
+void ControlLayout::OnDpiChanged(WPARAM wparam, LPARAM lparam) {
+  Rescale(HIWORD(wparam));
+  const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
+  SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+               suggested->right - suggested->left, suggested->bottom - suggested->top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 int ControlLayout::RightEdge() const {
   int right = 0;
   for (const Placed& placed : controls_) {

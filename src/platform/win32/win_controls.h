@@ -24,6 +24,8 @@ class ControlLayout {
   void FitToText(HWND control);
   // The window's DPI changed: new font, every control placed again.
   void Rescale(UINT dpi);
+  // WM_DPICHANGED: rescales, and the window takes the place Windows suggests.
+  void OnDpiChanged(WPARAM wparam, LPARAM lparam);
 
   int Scale(int value) const { return MulDiv(value, static_cast<int>(dpi_), 96); }
   UINT dpi() const { return dpi_; }

@@ -15,16 +15,6 @@ namespace skyvigil {
 
 namespace {
 
-enum ControlNumber : int {
-  kForecastLabel = 100,
-  kForecastList = 101,
-  kForecastBox = 103,
-  kResultsLabel = 200,
-  kResultsList = 201,
-  kHistoryLabel = 300,
-  kHistoryList = 301,
-};
-
 // Title bar only: no system menu, no close box, not resizable.
 constexpr long kStyle = wxCAPTION | wxFRAME_FLOAT_ON_PARENT | wxFRAME_NO_TASKBAR;
 
