@@ -82,12 +82,15 @@ bool SkyvigilApp::OnInit() {
   update_source.packaged = paths.updater_program.empty();
   StartAutomaticUpdateCheck(gate_, main_thread_, *http_, *history_, update_source);
 
-  const bool hidden = app_->state.prefs.window_hidden == 1;
-  auto* frame = new MainFrame(gate_, "Skyvigil " + app_->state.version_text, hidden);
+  auto* frame = new MainFrame(gate_, "Skyvigil " + app_->state.version_text);
   SetTopWindow(frame);
   ui_->Attach(frame, new TrayIcon(gate_));
 
+  // The saved cities fill the lists first; a first run's key dialog comes
+  // before the window too, like its "New City" prompt.
   gate_.RunBeforeLoop([](App& app) { FirstRefresh(app); });
+  if (app_->state.prefs.window_hidden != 1)
+    frame->ShowAtStart();
   show_requests_.Listen(paths.marker_file,
                         [this] { gate_.PostToCore([](App& app) { OnShowRequest(app); }); });
 

@@ -19,7 +19,7 @@ constexpr int kRefreshMilliseconds = 900000;
 
 }  // namespace
 
-MainFrame::MainFrame(CoreGate& gate, const std::string& title, bool hidden)
+MainFrame::MainFrame(CoreGate& gate, const std::string& title)
     : wxFrame(nullptr, wxID_ANY, wxString::FromUTF8(title)), gate_(gate), refresh_timer_(this) {
   SetClientSize(FromDIP(wxSize(1600, 1200)));
   Centre(wxBOTH);
@@ -54,11 +54,14 @@ MainFrame::MainFrame(CoreGate& gate, const std::string& title, bool hidden)
   Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
   Bind(wxEVT_TIMER, &MainFrame::OnTimer, this, refresh_timer_.GetId());
   refresh_timer_.Start(kRefreshMilliseconds);
+}
 
-  if (!hidden) {
-    Show();
-    city_list_->SetFocus();
-  }
+void MainFrame::ShowAtStart() {
+  const int selected = city_list_->GetSelection();
+  if (selected != wxNOT_FOUND)
+    MoveListCursor(city_list_, selected);
+  Show();
+  city_list_->SetFocus();
 }
 
 // At the initial size every control stands where the classic layout put it

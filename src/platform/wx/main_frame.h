@@ -16,8 +16,14 @@ namespace skyvigil {
 
 class MainFrame : public wxFrame {
  public:
-  // Built hidden when `hidden`; otherwise shown with the city list focused.
-  MainFrame(CoreGate& gate, const std::string& title, bool hidden);
+  // Built hidden; ShowAtStart shows it once its lists are filled.
+  MainFrame(CoreGate& gate, const std::string& title);
+  // Shows the window with the city list focused and its keyboard cursor on
+  // the selected city. Shown before the lists were filled, the window would
+  // reach the screen reader with an empty list: the cursor GTK then places
+  // when the list takes the focus is sometimes heard before the window, and
+  // only the line is announced.
+  void ShowAtStart();
 
   wxListBox* city_list() const { return city_list_; }
   wxStaticText* heading() const { return heading_; }

@@ -768,13 +768,16 @@ class DesktopAccessibilityTest(BedTestCase):
             self.start(three_cities())
             self.wait_ready(THREE_CITY_LINES, PARIS)
 
-            # Orca reads the focused list's selected line. It names the window
-            # and the list first when it saw the window's activation before
-            # the list's focus, which a start does not always give it yet.
+            # Orca names the window and the focused list, then reads its
+            # selected line.
             def read(line, after):
                 def probe():
                     heard = [text.rstrip(".") for text in self.bed.spoken_since(after)]
-                    return line in heard
+                    window = [i for i, text in enumerate(heard) if text.startswith(TITLE)]
+                    if not window or "Areas" not in heard[window[0]:]:
+                        return False
+                    areas = heard.index("Areas", window[0])
+                    return line in heard[areas:]
                 return probe
 
             try:
