@@ -77,13 +77,16 @@ int Run() {
   HICON small_icon = nullptr;
   LoadIconMetric(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource), LIM_SMALL,
                  &small_icon);
-  MainWindow window(gate, names, "Skyvigil " + app.state.version_text,
-                    app.state.prefs.window_hidden == 1, small_icon);
+  MainWindow window(gate, names, "Skyvigil " + app.state.version_text, small_icon);
   ui.Attach(&window);
   main_thread.Attach(window.hwnd());
   announcer.SetNotificationWindow(window.hwnd());
 
+  // The saved cities fill the lists first; a first run's key dialog comes
+  // before the window too, like its "New City" prompt.
   gate.RunBeforeLoop([](App& a) { FirstRefresh(a); });
+  if (app.state.prefs.window_hidden != 1)
+    window.ShowAtStart();
   // Last made, first gone: no request reaches the gate after the loop ends.
   ShowRequestListener show_requests;
   show_requests.Listen(paths.marker_file,

@@ -45,7 +45,7 @@ void RegisterClassOnce(HICON small_icon) {
 }  // namespace
 
 MainWindow::MainWindow(CoreGate& gate, AccessibleNames& names, const std::string& title,
-                       bool hidden, HICON small_icon)
+                       HICON small_icon)
     : gate_(gate), names_(names) {
   RegisterClassOnce(small_icon);
   hwnd_ = CreateWindowExW(kExStyle, kClassName, win32::Utf8ToUtf16(title).c_str(), kStyle,
@@ -72,12 +72,12 @@ MainWindow::MainWindow(CoreGate& gate, AccessibleNames& names, const std::string
   SetTimer(hwnd_, kRefreshTimer, kRefreshMilliseconds, nullptr);
   // Another program may own the combination; the program then runs without it.
   RegisterHotKey(hwnd_, kSummaryHotkey, MOD_CONTROL | MOD_ALT | MOD_SHIFT | MOD_NOREPEAT, 'W');
+}
 
-  if (!hidden) {
-    ShowWindow(hwnd_, SW_SHOW);
-    SetForegroundWindow(hwnd_);
-    SetFocus(city_list_);
-  }
+void MainWindow::ShowAtStart() {
+  ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+  SetFocus(city_list_);
 }
 
 void MainWindow::BuildControls() {

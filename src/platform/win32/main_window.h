@@ -20,10 +20,8 @@ constexpr int kIconResource = 1;
 
 class MainWindow {
  public:
-  // Built hidden when `hidden`; otherwise shown with the city list focused.
-  // `small_icon` is the title bar's and the tray's picture.
-  MainWindow(CoreGate& gate, AccessibleNames& names, const std::string& title, bool hidden,
-             HICON small_icon);
+  // Built hidden; `small_icon` is the title bar's and the tray's picture.
+  MainWindow(CoreGate& gate, AccessibleNames& names, const std::string& title, HICON small_icon);
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
@@ -33,6 +31,9 @@ class MainWindow {
   HWND detail_box() const { return detail_box_; }
   TrayIcon& tray() { return *tray_; }
 
+  // Shown in front with the city list focused, once the lists are filled:
+  // the screen reader then reads the selected city with the window and list.
+  void ShowAtStart();
   void SetHeading(const std::wstring& text);
   // The next activation focuses the city list rather than the last control.
   void ForgetFocus() { last_focus_ = nullptr; }

@@ -33,6 +33,7 @@ from testbed import (CUE_LEVELS, CUE_MS, TITLE, Failure, Processes, prefs_bytes,
 
 LONDON = "London, City of London, Greater London, United Kingdom"
 PARIS = "Paris, Ile-de-France, France"
+TOKYO = "Tokyo, Tokyo, Japan"
 OPTIONS = None
 
 
@@ -259,6 +260,29 @@ class Win32DesktopTest(unittest.TestCase):
         wait_for("the forecast window to close", lambda: not windows_named("^Forecast$"))
         self.assertTrue(windows_named("^" + re.escape(TITLE) + "$"), "Escape hid the main window")
         wait_for("the city list focused again", lambda: self.probe("focus", TITLE) == ["1"])
+
+    def test_3a_a_new_city_is_confirmed_and_removed_again(self):
+        before = len(self.spoken())
+        self.keys(self.window, "ctrl+n")
+        prompt = wait_for("the New City box", lambda: windows_named("^New City$"), 30)[0]
+        subprocess.run(["xdotool", "windowactivate", "--sync", prompt, "type", "Tokyo"],
+                       check=True, timeout=10)
+        self.keys(prompt, "Return")
+        wait_for("the city confirmed", lambda: "0 Added " + TOKYO in self.spoken()[before:], 30)
+        wait_for("Tokyo listed", lambda: [line.split(":")[0] for line in self.lines(TITLE, 1)]
+                 == ["London", "Paris", "Tokyo"])
+        self.keys(self.window, "End")
+        wait_for("Tokyo's report",
+                 lambda: self.probe("text", TITLE, "2") == ["Weather for " + TOKYO])
+        self.keys(self.window, "Delete")
+        sure = wait_for("the Remove City box", lambda: windows_named("^Remove City$"), 30)[0]
+        self.keys(sure, "Return")
+        wait_for("Tokyo removed", lambda: [line.split(":")[0] for line in self.lines(TITLE, 1)]
+                 == ["London", "Paris"])
+        # The removal selects the first city; the steps after it start from Paris.
+        self.keys(self.window, "Down")
+        wait_for("Paris's report",
+                 lambda: self.probe("text", TITLE, "2") == ["Weather for " + PARIS])
 
     def hide_with_escape(self):
         before = self.spoken()
