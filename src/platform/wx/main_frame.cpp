@@ -57,9 +57,6 @@ MainFrame::MainFrame(CoreGate& gate, const std::string& title)
 }
 
 void MainFrame::ShowAtStart() {
-  const int selected = city_list_->GetSelection();
-  if (selected != wxNOT_FOUND)
-    MoveListCursor(city_list_, selected);
   Show();
   city_list_->SetFocus();
 }

@@ -18,11 +18,11 @@ class MainFrame : public wxFrame {
  public:
   // Built hidden; ShowAtStart shows it once its lists are filled.
   MainFrame(CoreGate& gate, const std::string& title);
-  // Shows the window with the city list focused and its keyboard cursor on
-  // the selected city. Shown before the lists were filled, the window would
-  // reach the screen reader with an empty list: the cursor GTK then places
-  // when the list takes the focus is sometimes heard before the window, and
-  // only the line is announced.
+  // Shows the window with the city list focused. Filled while hidden, the
+  // list already has its keyboard cursor on the selected city (WxUi sets it).
+  // Shown before the lists were filled, the window reached the screen reader
+  // with an empty list: the cursor GTK then placed when the list took the
+  // focus was sometimes heard before the window, and only the line was read.
   void ShowAtStart();
 
   wxListBox* city_list() const { return city_list_; }
