@@ -909,23 +909,18 @@ class DesktopAccessibilityTest(BedTestCase):
 
     # -- 20. Orca from window to window -------------------------------------------------
 
-    def orca_heard(self, mark, expected, started=None, within=None, timeout=10.0):
+    def orca_heard(self, mark, expected, timeout=10.0):
         """Waits until `expected` was said in a row since `mark`, each text compared
-        without Orca's closing full stop and " frame"; with `within`, the first
-        must have come that many seconds after `started` at most."""
-        first = None
+        without Orca's closing full stop and " frame". How soon is measured by
+        bench/orca_speech_wait.py, not here."""
         deadline = time.monotonic() + timeout
         while True:
             heard = [re.sub(r"( frame)?\.?$", "", text) for text in self.bed.spoken_since(mark)]
-            if first is None and expected[0] in heard:
-                first = time.monotonic()
             if any(heard[i:i + len(expected)] == expected for i in range(len(heard))):
                 break
             if time.monotonic() > deadline:
                 self.fail(f"expected {expected} in a row, Orca and Skyvigil said {heard}")
             time.sleep(0.02)
-        if within is not None:
-            self.assertLessEqual(first - started, within, f"{expected[0]!r} came late")
 
     def test_20_orca_announces_each_window_as_it_comes(self):
         if shutil.which("orca") is None:
@@ -939,9 +934,9 @@ class DesktopAccessibilityTest(BedTestCase):
             # The first refresh's London alerts are still to be said at the first key.
             run = self.start([city(PARIS), city(LONDON, alerts=1), city(TOKYO)])
             self.wait_ready(THREE_CITY_LINES, PARIS)
-            mark, started = self.bed.speech_mark(), time.monotonic()
+            mark = self.bed.speech_mark()
             press("Down")
-            self.orca_heard(mark, [THREE_CITY_LINES[1]], started, within=1.0)
+            self.orca_heard(mark, [THREE_CITY_LINES[1]])
 
             answer = self.bed.ask_service("forecast", LONDON, days=14, alerts="yes")
             lines = ex.forecast_lines(answer, 0, datetime.date.today())
@@ -950,10 +945,10 @@ class DesktopAccessibilityTest(BedTestCase):
             self.orca_heard(mark, ["Forecast", "Forecast", f"table with {len(lines)} rows 1 column",
                                    lines[0]])
 
-            mark, started = self.bed.speech_mark(), time.monotonic()
+            mark = self.bed.speech_mark()
             press("Escape")
             self.orca_heard(mark, [TITLE, "Areas", "table with 3 rows 1 column",
-                                   THREE_CITY_LINES[1]], started, within=0.5)
+                                   THREE_CITY_LINES[1]])
 
             mark = self.bed.speech_mark()
             press("Escape")
