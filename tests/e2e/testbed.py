@@ -236,7 +236,8 @@ class Bed:
             found = run_quietly(["xdotool", "search", "--onlyvisible", "--class", "trayer"])
             return found.stdout.split()
 
-        wait_for("the system tray", tray_window)
+        # Openbox maps it late on a busy machine (seen after 10 s with both cores taken).
+        wait_for("the system tray", tray_window, timeout=30)
 
     def start_speech(self):
         self.record.write_text("")
