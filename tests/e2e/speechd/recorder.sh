@@ -9,15 +9,17 @@
 #
 # With $SKYVIGIL_SPEECH_TIMES set, each message also appends to that file
 # "<epoch seconds>\tstart\tTEXT", then "end" or, when the server stopped it first,
-# "cut", with the time it was found stopped; a message's lines always come before
+# "cut", with the time it was found gone; a message's lines always come before
 # the next message's start. The server stops a message with SIGKILL to its
-# process group, which nothing can trap: the next message, or the watcher for
-# the last one, finds it gone without its end. Up to its start line a message
-# runs without a fork (unless the one before is still being stopped), so a
-# quick kill still leaves it in the timed log.
+# process group, which nothing can trap, so a message never logs its own end:
+# it leaves one marker file when it has sounded whole, and the next message, or
+# the watcher for the last one, finds it gone and logs "end" or "cut". (A kill
+# between two steps of its own logging would leave the next message waiting.)
+# Up to its start line a message runs without a fork (unless the one before is
+# still being stopped), so a quick kill still leaves it in the timed log.
 export LC_ALL=C.UTF-8  # ${#text} counts characters
 times=${SKYVIGIL_SPEECH_TIMES:-}
-pending="$times.d"  # PID.text for each message of these logs, PID.told once told
+pending="$times.d"  # PID.text for each message, PID.ended once sounded, PID.told once logged
 
 log() { printf '%s\t%s\t%s\n' "$EPOCHREALTIME" "$1" "$2" >>"$times"; }
 
@@ -28,7 +30,8 @@ gone() {  # a process that ended but was not reaped yet (a zombie) counts as gon
   [[ "${stat%% *}" == Z ]]
 }
 
-# Logs how message PID ended, once: true for the caller that did.
+# Logs how message PID ended, once: true for the caller that did. Only the
+# watcher and later messages call it, never a message that may yet be killed.
 tell() {
   local made text
   set -C
@@ -36,7 +39,7 @@ tell() {
   made=$?
   set +C
   ((made == 0)) || return 1
-  read -r text <"$pending/$1.text"
+  read -r text <"$pending/$1.text" 2>/dev/null || return 1  # told and cleared meanwhile
   log "$2" "$text"
   : >"$pending/$1.told"
 }
@@ -45,7 +48,12 @@ cut_if_gone() {
   local pid=${1##*/}
   pid=${pid%.text}
   [[ -e "$pending/$pid.told" ]] && return 0
-  gone "$pid" && tell "$pid" cut
+  gone "$pid" || return 1
+  if [[ -e "$pending/$pid.ended" ]]; then
+    tell "$pid" end
+  else
+    tell "$pid" cut
+  fi
 }
 
 if [[ "${1:-}" == --watch ]]; then
@@ -56,7 +64,8 @@ if [[ "${1:-}" == --watch ]]; then
     gone "$server" && server_gone=1
     for file in "$pending"/*.text; do
       [[ -f "$file" ]] || continue
-      cut_if_gone "$file" && rm -f "${file%.text}".*
+      # The text first: a message checking it meanwhile then never logs it twice.
+      cut_if_gone "$file" && rm -f "$file" && rm -f "${file%.text}".*
     done
     ((server_gone)) && exit 0
     read -r -t 0.02 -u "$tick"
@@ -86,5 +95,5 @@ if [[ "$delay" == realistic ]]; then
 fi
 sleep "$delay"
 if [[ -n "$times" ]]; then
-  tell "$$" end
+  : >"$pending/$$.ended"
 fi

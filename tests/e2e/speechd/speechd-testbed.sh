@@ -44,9 +44,12 @@ case "$command" in
       --communication-method unix_socket --socket-path "$rundir/speechd.sock" \
       --pid-file "$rundir/speechd.pid" --log-dir "$rundir/log" \
       --timeout "${SKYVIGIL_SPEECHD_TIMEOUT:-120}" >"$rundir/log/stdout.txt" 2>&1
-    # The daemon answers once its socket exists.
+    # The daemon answers once its socket exists. The pid file may still name the
+    # process that forked the daemon, which has ended (the watcher then quit at
+    # once): only a running pid is the daemon's.
     for _ in $(seq 100); do
-      if [[ -S "$rundir/speechd.sock" && -s "$rundir/speechd.pid" ]]; then
+      if [[ -S "$rundir/speechd.sock" && -s "$rundir/speechd.pid" ]] &&
+        running "$(cat "$rundir/speechd.pid")"; then
         SKYVIGIL_SPEECH_TIMES=$(realpath "$times") setsid "$here/recorder.sh" --watch \
           "$(cat "$rundir/speechd.pid")" </dev/null >/dev/null 2>&1 &
         echo $! >"$rundir/watcher.pid"
