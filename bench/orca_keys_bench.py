@@ -1,0 +1,87 @@
+#!/usr/bin/python3
+"""How soon Orca speaks after a key, with Skyvigil's news pending: Down pressed
+as soon as the started window was announced (the London alerts are still to be
+said), and Escape in the forecast window. Each figure is the time from the key
+to the start of the text Orca says for it, in the recording speech server.
+
+Run inside a virtual display and a session bus, with no other Orca of yours
+(bench/orca_keys_bench.sh does):
+  orca_keys_bench.py --program build/default/skyvigil --service tools/weather_service.py \\
+      --snd snd --speechd tests/e2e/speechd/speechd-testbed.sh [--runs 5]
+"""
+
+import argparse
+import shutil
+import statistics
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "e2e"))
+
+from screen import focus_window, press  # noqa: E402
+from testbed import TITLE, Bed, wait_for  # noqa: E402
+
+CITIES = [{"name": "Paris", "temp": 0, "monitor": 0, "alerts": 0, "condition": ""},
+          {"name": "London", "temp": 0, "monitor": 0, "alerts": 1, "condition": ""},
+          {"name": "Tokyo", "temp": 0, "monitor": 0, "alerts": 0, "condition": ""}]
+
+
+def first_start(bed, since, prefix, timeout=10.0):
+    """Seconds from `since` (epoch) to the first message starting with `prefix`."""
+    def found():
+        return [at for at, what, text in bed.speech_events()
+                if what == "start" and at >= since and text.startswith(prefix)]
+    return wait_for(f"speech starting with {prefix!r}", found, timeout, interval=0.01)[0] - since
+
+
+def one_run(bed, name):
+    run = bed.launch(bed.new_folder(name, CITIES))
+    try:
+        launched = time.time()
+        first_start(bed, launched, "Paris:", timeout=20)
+        focus_window(wait_for("the main X window", run.main_window))
+        pressed = time.time()
+        press("Down")
+        down = first_start(bed, pressed, "London:")
+        pressed = time.time()
+        press("Return")
+        first_start(bed, pressed, "Forecast")
+        first_start(bed, pressed, "table with")
+        time.sleep(1.0)
+        pressed = time.time()
+        press("Escape")
+        escape = first_start(bed, pressed, TITLE)
+        return down, escape
+    finally:
+        run.end()
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    for name in ("--program", "--service", "--snd", "--speechd"):
+        parser.add_argument(name, required=True, type=Path)
+    parser.add_argument("--runs", type=int, default=5)
+    args = parser.parse_args()
+
+    root = Path(tempfile.mkdtemp(prefix="skyvigil-orca-keys-"))
+    bed = Bed(args.program, args.service, args.snd, args.speechd, root)
+    try:
+        bed.start()
+        bed.admin("reset", {})
+        bed.start_orca(root / "orca-settings")
+        results = [one_run(bed, f"run-{i}") for i in range(args.runs)]
+    finally:
+        bed.stop()
+        shutil.rmtree(root, ignore_errors=True)
+
+    for label, index, goal in (("Down at once, Orca reads the line", 0, 1.0),
+                               ("Escape in the forecast, main window's title", 1, 0.5)):
+        figures = [result[index] for result in results]
+        print(f"{label}: median {statistics.median(figures):.3f} s, "
+              f"max {max(figures):.3f} s over {len(figures)} runs (goal {goal} s)")
+
+
+if __name__ == "__main__":
+    main()
