@@ -7,14 +7,15 @@
 #include <utility>
 
 #include "app/announcement_history.h"
-#include "app/current_weather.h"
-#include "app/forecast_window.h"
 #include "app/service_key.h"
 #include "cities/city_add.h"
 #include "cities/city_search.h"
 #include "monitor/monitor_cycle.h"
 #include "present/format.h"
 #include "update/update_check.h"
+#include "views/city_list.h"
+#include "views/current_weather.h"
+#include "views/forecast_window.h"
 #include "weather/cities_store.h"
 #include "weather/prefs.h"
 

@@ -6,7 +6,7 @@
 #include <deque>
 #include <functional>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace skyvigil {
 

@@ -2,7 +2,7 @@
 // none, and from the Settings menu; tried with one request before it is kept.
 #pragma once
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace skyvigil {
 

@@ -3,8 +3,9 @@
 
 #include <optional>
 
-#include "app/current_weather.h"
-#include "monitor/monitor_cycle.h"
+#include "monitor/refresh.h"
+#include "views/city_list.h"
+#include "views/current_weather.h"
 #include "weather/cities_store.h"
 
 namespace skyvigil {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace skyvigil {
 

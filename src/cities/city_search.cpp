@@ -3,9 +3,10 @@
 
 #include <optional>
 
-#include "app/current_weather.h"
 #include "cities/city_add.h"
-#include "monitor/monitor_cycle.h"
+#include "monitor/refresh.h"
+#include "views/city_list.h"
+#include "views/current_weather.h"
 #include "weather/service_requests.h"
 
 namespace skyvigil {

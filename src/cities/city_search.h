@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace skyvigil {
 

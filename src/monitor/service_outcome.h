@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace skyvigil {
 

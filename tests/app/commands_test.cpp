@@ -7,9 +7,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/current_weather.h"
 #include "fakes/app_harness.h"
 #include "monitor/monitor_cycle.h"
+#include "views/city_list.h"
+#include "views/current_weather.h"
 #include "weather/cities_store.h"
 
 namespace skyvigil {

@@ -5,9 +5,10 @@
 #include <gtest/gtest.h>
 
 #include "app/commands.h"
-#include "app/current_weather.h"
 #include "fakes/app_harness.h"
-#include "monitor/monitor_cycle.h"
+#include "monitor/refresh.h"
+#include "views/city_list.h"
+#include "views/current_weather.h"
 #include "weather/cities_store.h"
 
 namespace skyvigil {

@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "app/announcement_history.h"
-#include "app/app_state.h"
 #include "app/core_gate.h"
 #include "fakes/fake_announcer.h"
 #include "fakes/fake_main_thread.h"
 #include "fakes/fake_ui.h"
 #include "fakes/fixed_clock.h"
 #include "fakes/scripted_http.h"
+#include "state/app_state.h"
 
 namespace skyvigil::testing {
 

@@ -1,5 +1,6 @@
-// The refresh, the change check, the city list rebuild and the switches.
+// The refresh, the change check and the switches.
 #include "monitor/monitor_cycle.h"
+#include "views/city_list.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -14,7 +15,6 @@ using testing::AppHarness;
 using ::testing::ElementsAre;
 using testing::FakePlace;
 using ::testing::IsEmpty;
-using testing::ProgramEnded;
 
 class MonitorTest : public ::testing::Test {
  protected:
@@ -218,29 +218,6 @@ TEST_F(MonitorTest, AFailedRefreshKeepsRecordsAndNamesAndStillSaves) {
   h.FinishRefreshes();
   EXPECT_EQ(h.app.state.cities[0].name, "Atlantis");
   EXPECT_EQ(h.app.state.cities[0].weather.temp_f, 0);
-}
-
-TEST_F(MonitorTest, CityListShowsSummariesAndRestoresTheSavedSelection) {
-  h.app.state.cities = {h.CityAt("Springfield"), h.CityAt("Paris"), h.CityAt("Oslo")};
-  h.app.state.prefs.cities_index = 2;
-  h.app.state.prefs.celcius = 1;
-  RefreshCityList(h.app, true);
-  EXPECT_THAT(h.ui.city_lines,
-              ElementsAre("Springfield: Sunny, 21 Degrees C", "Paris: Light rain, 10 Degrees C",
-                          "Oslo: Snow, -5 Degrees C"));
-  EXPECT_EQ(h.ui.city_selection, 2);
-
-  h.ui.city_selection = 1;
-  RefreshCityList(h.app, false);
-  EXPECT_EQ(h.ui.city_selection, 1);
-}
-
-TEST_F(MonitorTest, AnEmptyCityListEndsTheProgramAfterTellingTheUser) {
-  h.app.state.cities.clear();
-  EXPECT_THROW(RefreshCityList(h.app, false), ProgramEnded);
-  EXPECT_THAT(h.ui.dialogs, ElementsAre("Alert!|You have to add a city to use the program."));
-  EXPECT_THAT(h.announcer.events, IsEmpty());
-  EXPECT_FALSE(h.ui.marker_released);
 }
 
 struct ToggleCase {

@@ -10,6 +10,7 @@
 #include "app/commands.h"
 #include "fakes/app_harness.h"
 #include "monitor/monitor_cycle.h"
+#include "views/city_list.h"
 #include "weather/cities_store.h"
 
 namespace skyvigil {

@@ -8,7 +8,6 @@
 #include <memory>
 
 #include "app/announcement_history.h"
-#include "app/app_state.h"
 #include "app/commands.h"
 #include "app/core_gate.h"
 #include "app/local_clock.h"
@@ -23,6 +22,7 @@
 #include "platform/win32/winhttp_client.h"
 #include "ports/instance_lock.h"
 #include "ports/show_requests.h"
+#include "state/app_state.h"
 
 namespace skyvigil {
 namespace {

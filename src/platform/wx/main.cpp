@@ -7,7 +7,6 @@
 #include <wx/msgdlg.h>
 
 #include "app/announcement_history.h"
-#include "app/app_state.h"
 #include "app/commands.h"
 #include "app/core_gate.h"
 #include "app/local_clock.h"
@@ -21,6 +20,7 @@
 #include "platform/wx/wx_ui.h"
 #include "ports/instance_lock.h"
 #include "ports/show_requests.h"
+#include "state/app_state.h"
 
 namespace skyvigil {
 namespace {

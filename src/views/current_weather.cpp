@@ -1,5 +1,5 @@
 // Shows the selected city's report through the UI port.
-#include "app/current_weather.h"
+#include "views/current_weather.h"
 
 #include "present/current_report.h"
 #include "present/format.h"

@@ -2,7 +2,7 @@
 // report list, detail box and tray tooltip.
 #pragma once
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 namespace skyvigil {
 

@@ -7,8 +7,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/refresh_state.h"
-#include "app/version.h"
 #include "ports/announcer.h"
 #include "ports/clock.h"
 #include "ports/http.h"
@@ -16,6 +14,8 @@
 #include "ports/paths.h"
 #include "ports/process.h"
 #include "ports/ui.h"
+#include "state/refresh_state.h"
+#include "state/version.h"
 #include "weather/prefs.h"
 #include "weather/records.h"
 #include "weather/service_config.h"

@@ -1,5 +1,5 @@
 // Fetches and shows a city's forecast and alerts.
-#include "app/forecast_window.h"
+#include "views/forecast_window.h"
 
 #include "present/forecast_lines.h"
 #include "weather/service_requests.h"

@@ -1,5 +1,5 @@
 // The report in the main window: heading, report list, detail box and tooltip.
-#include "app/current_weather.h"
+#include "views/current_weather.h"
 
 #include <gtest/gtest.h>
 

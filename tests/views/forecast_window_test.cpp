@@ -1,13 +1,14 @@
 // Opening the forecast window for the selected city, its copies and closing.
-#include "app/forecast_window.h"
+#include "views/forecast_window.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "app/commands.h"
-#include "app/current_weather.h"
 #include "fakes/app_harness.h"
-#include "monitor/monitor_cycle.h"
+#include "monitor/refresh.h"
+#include "views/city_list.h"
+#include "views/current_weather.h"
 
 namespace skyvigil {
 namespace {
