@@ -20,7 +20,7 @@ using testing::AppHarness;
 using ::testing::ElementsAre;
 using testing::ProgramEnded;
 
-constexpr char kParisAlert[] = "news:Paris: Severe Storm. View the forecast For more.";
+constexpr char kParisAlert[] = "alert:Paris: Severe Storm. View the forecast For more.";
 
 // Two typed cities, alerts on, the second selected.
 struct RefreshBed {
