@@ -290,7 +290,7 @@ TEST_F(CommandsTest, AddingANewPlaceAppendsItRefreshedAndKeepsTheSelection) {
               ElementsAre("Springfield: Sunny, 70 degrees F", "Oslo: Snow, 23 degrees F"));
   EXPECT_EQ(h.ui.city_selection, 0);
   EXPECT_THAT(h.announcer.events,
-              ElementsAre("cue:alert", "news:Oslo: Moderate Wind. View the forecast For more.",
+              ElementsAre("cue:alert", "alert:Oslo: Moderate Wind. View the forecast For more.",
                           "say:Added Oslo, Oslo, Norway"));
   EXPECT_EQ(Saved()[1].name, "Oslo, Oslo, Norway");
 }

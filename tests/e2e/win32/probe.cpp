@@ -6,6 +6,7 @@
 //   probe clipboard                        the clipboard's Unicode text
 //   probe dpi <window title>               the window's DPI
 //   probe cities <file>                    the file as the core writes the cities it holds
+//   probe refresh <window title>           the refresh timer's tick (timer 1), hidden or not
 #include <windows.h>
 
 #include <cstdio>
@@ -105,6 +106,8 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   if (command == L"focus")
     return Focus(window);
+  if (command == L"refresh")
+    return PostMessageW(window, WM_TIMER, 1, 0) ? 0 : 1;
   if (command == L"dpi") {
     Print(std::to_wstring(GetDpiForWindow(window)));
     return 0;
