@@ -5,6 +5,7 @@
 //   probe focus <window title>             the number of the focused control
 //   probe clipboard                        the clipboard's Unicode text
 //   probe dpi <window title>               the window's DPI
+//   probe rowheight <window title> <list>  the height of a list box's rows, in pixels
 //   probe cities <file>                    the file as the core writes the cities it holds
 //   probe refresh <window title>           the refresh timer's tick (timer 1), hidden or not
 #include <windows.h>
@@ -119,5 +120,9 @@ int wmain(int argc, wchar_t** argv) {
     return Lines(control);
   if (command == L"text")
     return Text(control);
+  if (command == L"rowheight") {
+    Print(std::to_wstring(SendMessageW(control, LB_GETITEMHEIGHT, 0, 0)));
+    return 0;
+  }
   return 2;
 }

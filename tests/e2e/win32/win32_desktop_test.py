@@ -19,19 +19,17 @@ import json
 import os
 import re
 import shutil
-import struct
 import subprocess
 import sys
 import tempfile
 import time
 import unittest
 import urllib.request
-import zlib
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
 from testbed import (CUE_LEVELS, CUE_MS, TITLE, Failure, Processes, prefs_bytes,  # noqa: E402
-                     SERVICE_KEY, start_weather_service, start_window_manager, wait_for, windows_named,
+                     SERVICE_KEY, screenshot, start_weather_service, start_window_manager, wait_for, windows_named,
                      write_level_wav)
 
 LONDON = "London, City of London, Greater London, United Kingdom"
@@ -75,30 +73,6 @@ def cues_played(raw_file):
                     started.append(heard)
                 break
     return started
-
-
-def screenshot(path):
-    """The whole virtual screen as a PNG (xwd's Z pixmap, 24 or 32 bits per pixel)."""
-    data = subprocess.run(["xwd", "-root", "-silent"], capture_output=True, check=True).stdout
-    fields = struct.unpack(">20I", data[:80])
-    header, width, height, bpp, stride, colours = (fields[0], fields[4], fields[5], fields[11],
-                                                   fields[12], fields[19])
-    body, step = data[header + colours * 12:], bpp // 8
-    rows = []
-    for y in range(height):
-        line = body[y * stride:y * stride + width * step]
-        pixels = bytearray(width * 3)
-        pixels[0::3], pixels[1::3], pixels[2::3] = line[2::step], line[1::step], line[0::step]
-        rows.append(b"\0" + bytes(pixels))
-
-    def chunk(kind, payload):
-        return (struct.pack(">I", len(payload)) + kind + payload
-                + struct.pack(">I", zlib.crc32(kind + payload)))
-
-    png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0,
-                                                             0, 0))
-    png += chunk(b"IDAT", zlib.compress(b"".join(rows), 6)) + chunk(b"IEND", b"")
-    Path(path).write_bytes(png)
 
 
 class Service:
@@ -320,6 +294,24 @@ class Win32DesktopTest(unittest.TestCase):
                        check=True, timeout=10)
         wait_for("the window shown", lambda: windows_named("^" + re.escape(TITLE) + "$"))
         wait_for("the city list focused", lambda: self.probe("focus", TITLE) == ["1"])
+
+    def test_5a_control_plus_makes_the_rows_taller(self):
+        self.shoot("main-window-100.png")
+        before = int(self.probe("rowheight", TITLE, "1")[0])
+        spoken = self.spoken()
+        # xdotool types "plus" as Shift and the "=" key, as a user would.
+        self.keys(self.window, "ctrl+plus")
+        wait_for("taller rows", lambda: int(self.probe("rowheight", TITLE, "1")[0]) > before)
+        self.wait_spoken("the new size", spoken + ["1 Text size 125 percent"])
+        for _ in range(3):
+            self.keys(self.window, "ctrl+equal")
+        wait_for("text_size 200 saved",
+                 lambda: b"text_size = 200\r\n" in (self.folder / "prefs.ini").read_bytes())
+        time.sleep(0.5)  # let the window paint before the picture
+        self.shoot("main-window-200.png")
+        spoken = self.spoken()
+        self.keys(self.window, "ctrl+minus")
+        self.wait_spoken("one step back", spoken + ["1 Text size 175 percent"])
 
     def test_6_close_box_ends_the_program(self):
         before = self.spoken()
