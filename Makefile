@@ -48,6 +48,7 @@ bench: deps
 	bash bench/run.sh build/default
 	bash bench/idle_cpu.sh build/default
 	bash bench/desktop_bench.sh build/default
+	bash bench/memory_bench.sh build/default
 	bash bench/orca_keys_bench.sh build/default
 
 # The Debian package, into dist/: skyvigil_<version>_<arch>.deb.
