@@ -149,6 +149,7 @@ TEST_F(UpdateCheckTest, ConsentDownloadsStartsTheUpdaterAndExits) {
 
 // The reasons themselves are the signature's tests.
 TEST_F(UpdateCheckTest, AnUnsignedOrOlderArchiveIsDeletedAndTold) {
+  ServerSays(200, "0.40");
   for (const auto& [signature, reason] :
        {std::pair{std::string(), "it has no signature"},
         {testing::SignForTest(key, kArchive, "file:Skyvigil.zip build:23"),
