@@ -87,8 +87,8 @@ std::optional<MinisignPublicKey> ReadMinisignPublicKey(std::string_view base64) 
 MinisignRead ReadMinisignSignature(std::string_view text) {
   MinisignRead read;
   const std::vector<std::string_view> lines = Lines(text.substr(0, kMaxSignatureText + 1));
-  if (text.size() > kMaxSignatureText || lines.size() != 4 ||
-      !lines[0].starts_with(kUntrusted) || !lines[2].starts_with(kTrusted)) {
+  if (text.size() > kMaxSignatureText || lines.size() != 4 || !lines[0].starts_with(kUntrusted) ||
+      !lines[2].starts_with(kTrusted)) {
     read.error = "its signature is not a minisign signature";
     return read;
   }
@@ -126,8 +126,8 @@ std::optional<TrustedRelease> ReadTrustedComment(std::string_view comment) {
   TrustedRelease release;
   if (!file || file->empty() || !build || build->empty())
     return std::nullopt;
-  const auto [end, error] = std::from_chars(build->data(), build->data() + build->size(),
-                                            release.build);
+  const auto [end, error] =
+      std::from_chars(build->data(), build->data() + build->size(), release.build);
   if (error != std::errc() || end != build->data() + build->size() || release.build < 0)
     return std::nullopt;
   release.file = std::string(*file);

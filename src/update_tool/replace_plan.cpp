@@ -23,9 +23,9 @@ std::string Folded(std::string_view name) {
 // (CONIN$, COM¹) have characters no part may hold.
 bool IsAliasingPart(std::string_view part) {
   static const std::set<std::string, std::less<>> kDevices = {
-      "con",  "prn",  "aux",  "nul",  "com0", "com1", "com2", "com3", "com4", "com5", "com6",
-      "com7", "com8", "com9", "lpt0", "lpt1", "lpt2", "lpt3", "lpt4", "lpt5", "lpt6", "lpt7",
-      "lpt8", "lpt9"};
+      "con",  "prn",  "aux",  "nul",  "com0", "com1", "com2", "com3",
+      "com4", "com5", "com6", "com7", "com8", "com9", "lpt0", "lpt1",
+      "lpt2", "lpt3", "lpt4", "lpt5", "lpt6", "lpt7", "lpt8", "lpt9"};
   if (part.back() == '.' || part.back() == ' ')
     return true;
   std::string_view stem = part.substr(0, part.find('.'));
@@ -35,8 +35,8 @@ bool IsAliasingPart(std::string_view part) {
 }
 
 bool IsPlainCharacter(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-         c == '.' || c == '_' || c == ' ' || c == '-';
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+         c == '_' || c == ' ' || c == '-';
 }
 
 }  // namespace
@@ -61,8 +61,8 @@ bool IsSafeEntryName(std::string_view name) {
     const std::string_view part = path.substr(start, end - start);
     if (part.empty() || part == ".." || part == "." || IsAliasingPart(part))
       return false;
-    if (start == 0 && (part == kStagingFolder || part == kBackupFolder ||
-                       part.starts_with(kJournalName)))
+    if (start == 0 &&
+        (part == kStagingFolder || part == kBackupFolder || part.starts_with(kJournalName)))
       return false;
     start = end + 1;
   }

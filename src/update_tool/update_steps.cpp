@@ -94,10 +94,9 @@ std::optional<std::string> PutOldFilesBack(UpdaterOps& ops, const Journal& journ
   for (auto file = journal.files.rbegin(); file != journal.files.rend(); ++file) {
     if (ops.Exists(Staged(file->name)))
       continue;
-    const bool back = file->had_old
-                          ? !ops.Exists(Backed(file->name)) ||
-                                ops.Replace(Backed(file->name), file->name)
-                          : !ops.Exists(file->name) || ops.RemoveFile(file->name);
+    const bool back = file->had_old ? !ops.Exists(Backed(file->name)) ||
+                                          ops.Replace(Backed(file->name), file->name)
+                                    : !ops.Exists(file->name) || ops.RemoveFile(file->name);
     if (!back)
       stuck = stuck.value_or(file->name);
   }
@@ -222,8 +221,8 @@ UpdateOutcome RunUpdate(UpdaterOps& ops, const UpdateTrust& trust, const UpdateT
     if (journal)
       return Complete(ops, *journal);
     ops.ShowError("An earlier update was cut short and its record " + kJournal +
-                  " cannot be read. The old files are in the folder " +
-                  std::string(kBackupFolder) + "; copy them back into the Skyvigil folder.");
+                  " cannot be read. The old files are in the folder " + std::string(kBackupFolder) +
+                  "; copy them back into the Skyvigil folder.");
     return UpdateOutcome::rollback_failed;
   }
 
@@ -238,13 +237,13 @@ UpdateOutcome RunUpdate(UpdaterOps& ops, const UpdateTrust& trust, const UpdateT
 
   const std::optional<std::string> archive = ops.ReadFile(std::string(kArchiveName));
   if (!archive)
-    return give_up({kNot + "Skyvigil.zip could not be read." + kUnchanged,
-                    UpdateOutcome::bad_archive});
+    return give_up(
+        {kNot + "Skyvigil.zip could not be read." + kUnchanged, UpdateOutcome::bad_archive});
   // Checked before a byte of the archive is read as a zip.
   const std::optional<std::string> signature = ops.ReadFile(std::string(kSignatureName));
-  const std::string refused =
-      signature ? CheckUpdateSignature(*archive, *signature, kArchiveName, trust)
-                : "it has no signature";
+  const std::string refused = signature
+                                  ? CheckUpdateSignature(*archive, *signature, kArchiveName, trust)
+                                  : "it has no signature";
   if (!refused.empty())
     return give_up({kNot + "Skyvigil.zip was refused because " + refused + "." + kUnchanged,
                     UpdateOutcome::bad_signature});

@@ -23,9 +23,9 @@ std::string Token(gcry_sexp_t list, const char* name) {
 
 std::string SignBytes(const TestSigningKey& key, std::string_view message) {
   gcry_sexp_t secret = nullptr, data = nullptr, signature = nullptr;
-  gcry_sexp_build(&secret, nullptr, "(private-key (ecc (curve Ed25519) (flags eddsa) (q %b) (d %b)))",
-                  static_cast<int>(key.q.size()), key.q.data(), static_cast<int>(key.d.size()),
-                  key.d.data());
+  gcry_sexp_build(
+      &secret, nullptr, "(private-key (ecc (curve Ed25519) (flags eddsa) (q %b) (d %b)))",
+      static_cast<int>(key.q.size()), key.q.data(), static_cast<int>(key.d.size()), key.d.data());
   gcry_sexp_build(&data, nullptr, "(data (flags eddsa) (hash-algo sha512) (value %b))",
                   static_cast<int>(message.size()), message.data());
   if (gcry_pk_sign(&signature, data, secret))
@@ -74,10 +74,10 @@ TestSigningKey MakeTestSigningKey(unsigned char id_byte) {
 std::string SignForTest(const TestSigningKey& key, std::string_view file,
                         std::string_view trusted_comment, std::string_view algorithm) {
   const Blake2b512Digest digest = HashBlake2b512(file);
-  const std::string signature =
-      SignBytes(key, algorithm == "ED" ? std::string_view(reinterpret_cast<const char*>(digest.data()),
-                                                          digest.size())
-                                       : file);
+  const std::string signature = SignBytes(
+      key, algorithm == "ED"
+               ? std::string_view(reinterpret_cast<const char*>(digest.data()), digest.size())
+               : file);
   const std::string global = SignBytes(key, signature + std::string(trusted_comment));
   return "untrusted comment: signature from a test key\n" +
          EncodeBase64(std::string(algorithm) + std::string(key.key_id.begin(), key.key_id.end()) +

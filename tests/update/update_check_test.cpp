@@ -159,8 +159,10 @@ TEST_F(UpdateCheckTest, AnUnsignedOrOlderArchiveIsDeletedAndTold) {
     prompter.answers = {true};
     Check(false);
     ASSERT_EQ(prompter.events.size(), 2u);
-    EXPECT_EQ(prompter.events[1], "message:Download error|The downloaded update was deleted "
-                                  "because " + std::string(reason) + ". Skyvigil is unchanged.");
+    EXPECT_EQ(prompter.events[1],
+              "message:Download error|The downloaded update was deleted "
+              "because " +
+                  std::string(reason) + ". Skyvigil is unchanged.");
     EXPECT_THAT(platform_test::FolderEntries(folder.path()), IsEmpty());
   }
 }

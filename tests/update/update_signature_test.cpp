@@ -43,7 +43,8 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"Current", kArchive, SignForTest(kCurrent, kArchive, kGood), ""},
         Case{"Next", kArchive, SignForTest(kNext, kArchive, kGood), ""},
         Case{"OtherWordsAround", kArchive,
-             SignForTest(kCurrent, kArchive, "timestamp:1765000000 build:24 file:Skyvigil.zip"), ""},
+             SignForTest(kCurrent, kArchive, "timestamp:1765000000 build:24 file:Skyvigil.zip"),
+             ""},
         Case{"CrLfLines", kArchive, Edited(SignForTest(kCurrent, kArchive, kGood), "\n", "\r\n"),
              ""},
         Case{"UnknownKey", kArchive, SignForTest(kStranger, kArchive, kGood),
@@ -74,16 +75,16 @@ TEST(TrustedCommentTest, ReadsFileAndBuildOnce) {
     const char* comment;
     std::optional<std::pair<std::string, long long>> release;
   };
-  for (const Row& row : std::initializer_list<Row>{
-           {"file:Skyvigil.zip build:24", std::pair{"Skyvigil.zip", 24}},
-           {"build:0 file:a", std::pair{"a", 0}},
-           {"file:a build:24 file:b", std::nullopt},
-           {"file:a build:2x", std::nullopt},
-           {"file:a build:-1", std::nullopt},
-           {"file:a build:", std::nullopt},
-           {"file: build:3", std::nullopt},
-           {"file:a build:99999999999999999999", std::nullopt},
-           {"", std::nullopt}}) {
+  for (const Row& row :
+       std::initializer_list<Row>{{"file:Skyvigil.zip build:24", std::pair{"Skyvigil.zip", 24}},
+                                  {"build:0 file:a", std::pair{"a", 0}},
+                                  {"file:a build:24 file:b", std::nullopt},
+                                  {"file:a build:2x", std::nullopt},
+                                  {"file:a build:-1", std::nullopt},
+                                  {"file:a build:", std::nullopt},
+                                  {"file: build:3", std::nullopt},
+                                  {"file:a build:99999999999999999999", std::nullopt},
+                                  {"", std::nullopt}}) {
     SCOPED_TRACE(row.comment);
     const std::optional<TrustedRelease> read = ReadTrustedComment(row.comment);
     ASSERT_EQ(read.has_value(), row.release.has_value());

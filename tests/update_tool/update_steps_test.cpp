@@ -48,10 +48,10 @@ TEST(UpdateStepsTest, SwapsChangedFilesKeepsTheUsersAndRestarts) {
   FakeUpdateFolder folder = Folder();
   EXPECT_EQ(RunUpdate(folder, kTrust), UpdateOutcome::updated);
   EXPECT_EQ(folder.files, kUpdated);
-  EXPECT_EQ(folder.moves, (Texts{"update.journal.new -> update.journal",
-                                 "update.new/Skyvigil.exe -> Skyvigil.exe",
-                                 "update.new/snd/down.wav -> snd/down.wav",
-                                 "update.new/README.txt -> README.txt"}));
+  EXPECT_EQ(
+      folder.moves,
+      (Texts{"update.journal.new -> update.journal", "update.new/Skyvigil.exe -> Skyvigil.exe",
+             "update.new/snd/down.wav -> snd/down.wav", "update.new/README.txt -> README.txt"}));
   EXPECT_EQ(folder.started, Texts{"Skyvigil.exe"});
   EXPECT_EQ(folder.errors, Texts{});
 }
@@ -143,14 +143,24 @@ INSTANTIATE_TEST_SUITE_P(
                     UpdateOutcome::not_installed,
                     kNot + "snd/down.wav could not be written into update.old (is the disk "
                            "full?). Skyvigil is unchanged."},
-        FailureCase{"NoSignature", WithoutSignature(), {}, {}, UpdateOutcome::bad_signature,
+        FailureCase{"NoSignature",
+                    WithoutSignature(),
+                    {},
+                    {},
+                    UpdateOutcome::bad_signature,
                     kNot + "Skyvigil.zip was refused because it has no signature. Skyvigil is "
                            "unchanged."},
-        FailureCase{"ReplayedOlderBuild", Folder(kArchive, "file:Skyvigil.zip build:23"), {}, {},
+        FailureCase{"ReplayedOlderBuild",
+                    Folder(kArchive, "file:Skyvigil.zip build:23"),
+                    {},
+                    {},
                     UpdateOutcome::bad_signature,
                     kNot + "Skyvigil.zip was refused because it is build 23, not newer than "
                            "this build 23. Skyvigil is unchanged."},
-        FailureCase{"SignatureOfAnotherArchive", SignatureOf(BadCrc()), {}, {},
+        FailureCase{"SignatureOfAnotherArchive",
+                    SignatureOf(BadCrc()),
+                    {},
+                    {},
                     UpdateOutcome::bad_signature,
                     kNot + "Skyvigil.zip was refused because its signature does not match it. "
                            "Skyvigil is unchanged."},

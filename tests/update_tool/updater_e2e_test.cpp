@@ -80,16 +80,15 @@ TEST_P(UpdaterTest, InstallsOrKeepsTheOldProgram) {
   EXPECT_EQ(after, expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Folders, UpdaterTest,
-                         ::testing::Values(Case{"NewBuild", kZip, kSigned, nullptr, 0, "new"},
-                                           Case{"Truncated", kZip.substr(0, kZip.size() - 100),
-                                                kSigned, nullptr, 5, "old"},
-                                           Case{"Unsigned", kZip, "", nullptr, 5, "old"},
-                                           Case{"ReplayedBuild", kZip, kReplayed, nullptr, 5,
-                                                "old"},
-                                           Case{"FileInUse", kZip, kSigned, "snd/alert.wav", 3,
-                                                "old"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Folders, UpdaterTest,
+    ::testing::Values(Case{"NewBuild", kZip, kSigned, nullptr, 0, "new"},
+                      Case{"Truncated", kZip.substr(0, kZip.size() - 100), kSigned, nullptr, 5,
+                           "old"},
+                      Case{"Unsigned", kZip, "", nullptr, 5, "old"},
+                      Case{"ReplayedBuild", kZip, kReplayed, nullptr, 5, "old"},
+                      Case{"FileInUse", kZip, kSigned, "snd/alert.wav", 3, "old"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace skyvigil::testing

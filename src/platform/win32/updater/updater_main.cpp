@@ -5,8 +5,8 @@
 
 #include <cwchar>
 #include <exception>
-#include <new>
 #include <filesystem>
+#include <new>
 #include <string>
 
 #include "platform/win32/updater/win32_update_ops.h"
@@ -49,8 +49,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR command_line, int) {
     return static_cast<int>(UpdateOutcome::failed);
   };
   try {
-    return static_cast<int>(
-        skyvigil::update_tool::RunUpdate(ops, skyvigil::BuiltInUpdateTrust()));
+    return static_cast<int>(skyvigil::update_tool::RunUpdate(ops, skyvigil::BuiltInUpdateTrust()));
   } catch (const std::bad_alloc&) {
     return fail("there was not enough memory");
   } catch (const std::exception& error) {
