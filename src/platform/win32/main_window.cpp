@@ -1,9 +1,11 @@
 // Main window construction and the routing of its messages into the core.
 #include "platform/win32/main_window.h"
 
+#include <chrono>
 #include <map>
 
 #include "app/commands.h"
+#include "app/window_specs.h"
 #include "platform/win32/utf16.h"
 #include "platform/win32/win_keys.h"
 #include "platform/win32/win_process.h"
@@ -14,7 +16,8 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"SkyvigilMainWindow";
 constexpr UINT_PTR kRefreshTimer = 1;
-constexpr UINT kRefreshMilliseconds = 900000;
+constexpr UINT kRefreshMilliseconds =
+    static_cast<UINT>(std::chrono::milliseconds(kRefreshInterval).count());
 constexpr int kSummaryHotkey = 1;
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;

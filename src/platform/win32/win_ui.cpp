@@ -197,7 +197,8 @@ void WinUi::SetClipboardText(const std::string& text) {
 void WinUi::OpenForecastWindow() {
   CloseSecondaryWindow();
   if (window_ != nullptr)
-    secondary_ = SecondaryWindow::OpenForecast(window_->hwnd(), gate_, names_);
+    secondary_ =
+        SecondaryWindow::Open(window_->hwnd(), gate_, names_, SecondaryWindow::Kind::forecast, {});
 }
 
 void WinUi::SetForecastLines(const std::vector<std::string>& lines) {
@@ -227,7 +228,8 @@ std::string WinUi::ForecastDetailText() const {
 void WinUi::OpenResultsWindow(const std::vector<std::string>& entries) {
   CloseSecondaryWindow();
   if (window_ != nullptr)
-    secondary_ = SecondaryWindow::OpenResults(window_->hwnd(), gate_, names_, entries);
+    secondary_ = SecondaryWindow::Open(window_->hwnd(), gate_, names_,
+                                       SecondaryWindow::Kind::results, entries);
 }
 
 int WinUi::ResultSelection() const {
@@ -238,7 +240,8 @@ int WinUi::ResultSelection() const {
 void WinUi::OpenHistoryWindow(const std::vector<std::string>& lines) {
   CloseSecondaryWindow();
   if (window_ != nullptr)
-    secondary_ = SecondaryWindow::OpenHistory(window_->hwnd(), gate_, names_, lines);
+    secondary_ = SecondaryWindow::Open(window_->hwnd(), gate_, names_,
+                                       SecondaryWindow::Kind::history, lines);
 }
 
 int WinUi::HistorySelection() const {

@@ -1,12 +1,14 @@
 // Main window construction and the routing of its events into the core.
 #include "platform/wx/main_frame.h"
 
+#include <chrono>
 #include <map>
 
 #include <wx/menu.h>
 #include <wx/sizer.h>
 
 #include "app/commands.h"
+#include "app/window_specs.h"
 #include "platform/wx/accessibility_gtk.h"
 #include "platform/wx/key_shortcut.h"
 #include "platform/wx/list_events.h"
@@ -15,7 +17,8 @@ namespace skyvigil {
 
 namespace {
 
-constexpr int kRefreshMilliseconds = 900000;
+constexpr int kRefreshMilliseconds =
+    static_cast<int>(std::chrono::milliseconds(kRefreshInterval).count());
 
 }  // namespace
 
