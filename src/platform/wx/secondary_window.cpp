@@ -66,7 +66,9 @@ void SecondaryWindow::AddControl(const ControlSpec& control, wxWindow*& last_lab
     case ControlKind::label: {
       // As wide as its text at least, so the whole text shows.
       auto* label = new wxStaticText(this, control.number, Text(control.text), at);
-      label->SetSize(label->GetSize().IncTo(size));
+      wxSize fit = label->GetSize();
+      fit.IncTo(size);
+      label->SetSize(fit);
       last_label = label;
       break;
     }
@@ -85,7 +87,9 @@ void SecondaryWindow::AddControl(const ControlSpec& control, wxWindow*& last_lab
       break;
     case ControlKind::button: {
       auto* button = new wxButton(this, control.number, Text(control.text), at);
-      button->SetSize(button->GetSize().IncTo(size));
+      wxSize fit = button->GetSize();
+      fit.IncTo(size);
+      button->SetSize(fit);
       const int number = control.number;
       button->Bind(wxEVT_BUTTON, [this, number](wxCommandEvent&) {
         gate_.Run([number](App& app) { OnControl(app, number); });
