@@ -61,10 +61,10 @@ void ShowCurrentWeather(App& app) {
   }
   const city& shown = s.cities[static_cast<size_t>(index)];
 
-  if (s.prefs.cities_index != index) {
-    s.prefs.cities_index = index;
-    RememberSelection(app);
-  }
+  // Written even when unchanged: the first report completes a file that lacks
+  // the settings, and a file already holding them is not rewritten.
+  s.prefs.cities_index = index;
+  RememberSelection(app);
 
   app.ui.SetHeading("Weather for " + shown.name);
   s.report_lines = CurrentReportLines(shown.weather, s.prefs.celcius);
