@@ -184,7 +184,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       RunPostedWork(lparam);
       return 0;
     case WM_CLOSE:
-      // The close box ends the program like "Exit"; the core ends the process.
+      // The close box ends the program like "Exit": the core asks the loop to end.
       gate_.Run([](App& app) { OnMainWindowClose(app); });
       return 0;
     case WM_ENDSESSION:

@@ -136,7 +136,7 @@ void WinUi::Activate(bool focus_city_list) {
 
 void WinUi::CloseMainWindow() {
   // Destroying it here would pull the window out from under the handler that
-  // runs in it; the process ends right after.
+  // runs in it; the message loop ends right after and main destroys it.
   if (window_ != nullptr)
     ShowWindow(window_->hwnd(), SW_HIDE);
 }

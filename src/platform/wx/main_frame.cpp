@@ -136,7 +136,7 @@ void MainFrame::OnTimer(wxTimerEvent&) {
 }
 
 void MainFrame::OnClose(wxCloseEvent&) {
-  // The close box ends the program like "Exit"; the core ends the process.
+  // The close box ends the program like "Exit": the core asks the loop to end.
   gate_.Run([](App& app) { OnMainWindowClose(app); });
 }
 
