@@ -17,6 +17,7 @@
 #include "views/city_list.h"
 #include "views/current_weather.h"
 #include "views/forecast_window.h"
+#include "views/text_size.h"
 #include "weather/cities_store.h"
 #include "weather/prefs.h"
 
@@ -30,6 +31,15 @@ constexpr Shortcut Key(Shortcut::Key key) {
 constexpr Shortcut Control(char c, bool shift = false) {
   return Shortcut{Shortcut::Key::character, c, true, shift, false};
 }
+
+// Keys that also run a main-window command: "+" shares its key with "=" on
+// most layouts, so Control+= and Control+Shift+= (a "+" typed with Shift)
+// enlarge too, as in other programs.
+constexpr std::array kMainWindowExtraShortcuts = {
+    std::pair{Control('='), int{kLargerText}},
+    std::pair{Control('=', true), int{kLargerText}},
+    std::pair{Control('+', true), int{kLargerText}},
+};
 
 // The shortcuts of the two kinds of window 1.
 constexpr std::array kForecastWindowShortcuts = {
@@ -181,6 +191,14 @@ void CopyFocusedItem(App& app) {
   app.announcer.Speak("Copied", true);
 }
 
+void LargerText(App& app) {
+  ChangeTextSize(app, 1);
+}
+
+void SmallerText(App& app) {
+  ChangeTextSize(app, -1);
+}
+
 void ExitCommand(App& app) {
   RequestExit(app);
 }
@@ -223,6 +241,9 @@ constexpr std::array kMainWindowCommands = {
     CommandInfo{kAlertsOnce, "Settings", "Speak Each Alert Once", {}, &ToggleAlertsOnce},
     CommandInfo{kServiceKey, "Settings", "Weather Service Key...", {}, &ChangeServiceKey},
     CommandInfo{kStartAtLogin, "Settings", "Start at Login", {}, &ToggleStartAtLogin},
+    CommandInfo{kLargerText, "Settings", "Larger Text (Control+Plus)", Control('+'), &LargerText},
+    CommandInfo{kSmallerText, "Settings", "Smaller Text (Control+Minus)", Control('-'),
+                &SmallerText},
 };
 
 // The commands of window 1 that no menu lists, and its buttons.
@@ -271,7 +292,7 @@ int MainWindowCommandFor(const Shortcut& pressed) {
       return info.number;
     }
   }
-  return 0;
+  return CommandFor(kMainWindowExtraShortcuts, pressed);
 }
 
 void RunCommand(App& app, int command) {
@@ -356,6 +377,7 @@ void LoadSettingsAndCities(App& app) {
 }
 
 void FirstRefresh(App& app) {
+  ApplyTextSize(app);
   // The saved cities and report show at once; the refresh updates them.
   RefreshCityList(app, true);
   if (app.state.exit_code.has_value())

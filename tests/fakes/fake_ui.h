@@ -33,6 +33,7 @@ class FakeUi : public UiPort, public ProcessPort {
   std::vector<std::string>* process_log = nullptr;
   FocusedControl focus = FocusedControl::city_list;
   std::string clipboard;
+  int text_size = 100;  // percent, as last set
 
   // Window 1: "" when closed, else "Forecast", "Results" or "History".
   std::string secondary_window;
@@ -83,6 +84,7 @@ class FakeUi : public UiPort, public ProcessPort {
   std::string AskText(const std::string& title, const std::string& prompt,
                       const std::string& initial) override;
   void SetClipboardText(const std::string& text) override { clipboard = text; }
+  void SetTextSize(int percent) override { text_size = percent; }
   void OpenForecastWindow() override;
   void SetForecastLines(const std::vector<std::string>& lines) override;
   int ForecastSelection() const override { return forecast_selection; }

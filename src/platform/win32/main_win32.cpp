@@ -85,7 +85,7 @@ int Run() {
     window = std::make_unique<MainWindow>(gate, services->names, title, small_icon);
     services->ui.Attach(window.get());
     services->main_thread.Attach(window->hwnd());
-    services->announcer.SetNotificationWindow(window->hwnd());
+    services->announcer.AttachWindow(window->hwnd());
   };
   desktop.show_main_window = [&] { window->ShowAtStart(); };
   desktop.run_event_loop = [&] { return RunMessageLoop(gate); };

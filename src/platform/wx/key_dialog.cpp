@@ -9,6 +9,7 @@
 
 #include "app/window_specs.h"
 #include "platform/wx/accessibility_gtk.h"
+#include "platform/wx/text_font.h"
 
 namespace skyvigil {
 
@@ -45,6 +46,7 @@ class KeyDialog : public wxDialog {
     buttons->Add(ok, wxSizerFlags().Border(wxRIGHT));
     buttons->Add(cancel);
     column->Add(buttons, wxSizerFlags().Right().Border(wxLEFT | wxRIGHT | wxBOTTOM));
+    ApplyTextFont(this);
     SetSizerAndFit(column);
     CentreOnScreen();
 

@@ -11,6 +11,7 @@
 #include "platform/wx/accessibility_gtk.h"
 #include "platform/wx/key_shortcut.h"
 #include "platform/wx/list_events.h"
+#include "platform/wx/text_font.h"
 
 namespace skyvigil {
 
@@ -29,6 +30,7 @@ SecondaryWindow::SecondaryWindow(wxWindow* owner, CoreGate& gate, const WindowSp
     : wxFrame(owner, wxID_ANY, Text(spec.title), wxDefaultPosition, wxDefaultSize, kStyle),
       gate_(gate),
       spec_(spec) {
+  SetFont(TextFont());  // the controls made next inherit it
   // Keys and commands of this window stay here: the main window's shortcuts
   // must not fire while this one is active.
   SetExtraStyle(GetExtraStyle() | wxWS_EX_BLOCK_EVENTS);
