@@ -22,8 +22,16 @@ class BusyScope {
 
 }  // namespace
 
+bool CoreGate::Ended() {
+  if (app_->state.exit_code.has_value() && !app_->state.exited)
+    ExitProgram(*app_);
+  if (app_->state.exited)
+    waiting_.clear();
+  return app_->state.exited;
+}
+
 void CoreGate::Run(Handler handler) {
-  if (app_ == nullptr)
+  if (app_ == nullptr || app_->state.exited)
     return;
   if (busy_) {
     waiting_.push_back(std::move(handler));
@@ -31,10 +39,14 @@ void CoreGate::Run(Handler handler) {
   }
   BusyScope scope(busy_);
   handler(*app_);
+  if (Ended())
+    return;
   while (!waiting_.empty()) {
     Handler next = std::move(waiting_.front());
     waiting_.pop_front();
     next(*app_);
+    if (Ended())
+      return;
   }
   OnIdle(*app_);
 }
@@ -44,10 +56,11 @@ void CoreGate::PostToCore(CoreWork work) {
 }
 
 void CoreGate::RunBeforeLoop(const Handler& handler) {
-  if (app_ == nullptr)
+  if (app_ == nullptr || app_->state.exited)
     return;
   BusyScope scope(busy_);
   handler(*app_);
+  Ended();
 }
 
 void CoreGate::RunUnlessBusy(const Handler& handler) {
@@ -56,7 +69,7 @@ void CoreGate::RunUnlessBusy(const Handler& handler) {
 }
 
 void CoreGate::Idle() {
-  if (app_ == nullptr || busy_)
+  if (app_ == nullptr || busy_ || app_->state.exited)
     return;
   BusyScope scope(busy_);
   OnIdle(*app_);

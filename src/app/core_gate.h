@@ -1,6 +1,7 @@
 // Hands desktop events to the core one at a time. While a handler runs (its
 // modal dialogs and network requests included) nothing else reaches the core:
 // idle passes are skipped and other events wait until the handler returns.
+// An exit a handler asked for runs when it returns; after it nothing runs.
 #pragma once
 
 #include <deque>
@@ -38,6 +39,9 @@ class CoreGate : public CorePoster {
   bool busy() const { return busy_; }
 
  private:
+  // Runs the exit once it was asked for; true when the program has ended.
+  bool Ended();
+
   App* app_ = nullptr;
   MainThread* main_thread_ = nullptr;
   bool busy_ = false;

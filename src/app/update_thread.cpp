@@ -15,7 +15,8 @@ namespace {
 
 // Runs `work` on the main thread once no other core handler is running (so
 // never in the middle of a save or while a main-thread dialog is open), and
-// waits for its result.
+// waits for its result. Once the program has ended the work never runs: the
+// answer is then "no" (or nothing), which ends the check.
 template <class Result>
 Result OnMainThread(CoreGate& gate, MainThread& main_thread, std::function<Result(App&)> work) {
   auto done = std::make_shared<std::promise<Result>>();
@@ -30,7 +31,11 @@ Result OnMainThread(CoreGate& gate, MainThread& main_thread, std::function<Resul
       }
     });
   });
-  return result.get();
+  try {
+    return result.get();
+  } catch (const std::future_error&) {  // dropped unrun: the program has ended
+    return Result();
+  }
 }
 
 class BackgroundPrompter : public UpdatePrompter {
@@ -52,8 +57,8 @@ class BackgroundPrompter : public UpdatePrompter {
                        [](App& app) { app.process.StartUpdater(app.state.paths.updater_program); });
   }
   void ExitProgram() override {
-    // The exit ends the process on the main thread; this thread just stops.
-    main_thread_.Post([gate = &gate_] { gate->Run([](App& app) { skyvigil::ExitProgram(app); }); });
+    // The exit runs on the main thread; this thread just stops.
+    main_thread_.Post([gate = &gate_] { gate->Run([](App& app) { RequestExit(app); }); });
   }
 
  private:

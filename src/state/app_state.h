@@ -2,6 +2,7 @@
 // ports through which the core reaches the desktop, the network and the process.
 #pragma once
 
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -42,6 +43,13 @@ struct AppState {
   ServiceProblem service_problem = ServiceProblem::none;
   // Alerts spoken this run: the city's run-time id and the alert's identity.
   std::set<std::pair<uint64_t, std::string>> spoken_alerts;
+  // The end of the program, asked for by any handler (RequestExit) and carried
+  // out once by the core gate after that handler: one way out for every reason.
+  std::optional<int> exit_code;  // the code main returns; set by the request
+  bool exited = false;           // the exit ran: nothing more reaches the core
+  // The city selected in the list is saved a while later, not on every arrow key.
+  bool selection_unsaved = false;
+  bool selection_timer_set = false;
 };
 
 // Hands core work back to the main thread from any thread; there it runs
@@ -64,5 +72,11 @@ struct App {
   // What was spoken; the composition root sets it when `announcer` records.
   const AnnouncementHistory* history = nullptr;
 };
+
+// Asks for the program's end; the first request's code stands.
+inline void RequestExit(App& app, int code = 0) {
+  if (!app.state.exit_code.has_value())
+    app.state.exit_code = code;
+}
 
 }  // namespace skyvigil

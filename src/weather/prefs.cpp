@@ -421,8 +421,12 @@ void SaveKeys(const std::vector<GroupKeys>& saved, const fs::path& file) {
       lines = ParseLines(DecodeFileText(bytes));
       break;
   }
+  // Each write syncs to disk: a file that would come out the same is left as it is.
+  const std::string updated = Serialize(ApplySettings(std::move(lines), saved));
+  if (updated == bytes)
+    return;
   // Failure leaves the file as it was; nothing is reported.
-  static_cast<void>(WriteFileAtomically(file, Serialize(ApplySettings(std::move(lines), saved))));
+  static_cast<void>(WriteFileAtomically(file, updated));
 }
 
 }  // namespace

@@ -38,7 +38,8 @@ void LoadPreferences(Preferences& prefs, ServiceConfig& service, const std::file
 
 // Writes the settings into `file`, keeping every other line it holds; alerts_once
 // and text_size are added only once they differ from their defaults. A file
-// that cannot be read or replaced is left alone, silently.
+// that cannot be read or replaced is left alone, silently; one whose bytes
+// would not change is not written.
 void SavePreferences(const Preferences& prefs, const std::filesystem::path& file);
 
 // Writes api_key into the group [service] of `file`, keeping every other line.

@@ -5,7 +5,6 @@
 #include <deque>
 #include <filesystem>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,11 +12,6 @@
 #include "ports/ui.h"
 
 namespace skyvigil::testing {
-
-// Thrown where the real program would end its process.
-struct ProgramEnded : std::runtime_error {
-  ProgramEnded() : std::runtime_error("program ended") {}
-};
 
 class FakeUi : public UiPort, public ProcessPort {
  public:
@@ -34,6 +28,10 @@ class FakeUi : public UiPort, public ProcessPort {
   bool window_closed = false;
   bool marker_released = false;
   int memory_releases = 0;
+  std::optional<int> loop_quit_code;  // set when the event loop was asked to end
+  // Where the process calls are written ("marker released", "loop quit 0") when
+  // a test wants them in one list with other fakes' records.
+  std::vector<std::string>* process_log = nullptr;
   FocusedControl focus = FocusedControl::city_list;
   std::string clipboard;
   int text_size = 100;  // percent, as last set
@@ -107,9 +105,17 @@ class FakeUi : public UiPort, public ProcessPort {
     starts_at_login = on;
     return true;
   }
-  void ReleaseMarker() override { marker_released = true; }
+  void ReleaseMarker() override {
+    marker_released = true;
+    if (process_log != nullptr)
+      process_log->push_back("marker released");
+  }
   void ReleaseFreedMemory() override { ++memory_releases; }
-  [[noreturn]] void EndProgram() override { throw ProgramEnded(); }
+  void QuitEventLoop(int exit_code) override {
+    loop_quit_code = exit_code;
+    if (process_log != nullptr)
+      process_log->push_back("loop quit " + std::to_string(exit_code));
+  }
 };
 
 }  // namespace skyvigil::testing

@@ -23,6 +23,7 @@ class ScriptedHttp : public HttpClient {
   std::vector<std::string> downloads;  // "url -> target"
   std::vector<size_t> batch_sizes;
   bool aborted = false;
+  std::vector<std::string>* abort_log = nullptr;  // gets "abort" when set
 
   std::vector<HttpResponse> PerformBatch(const std::vector<HttpRequest>& batch) override {
     batch_sizes.push_back(batch.size());
@@ -34,7 +35,11 @@ class ScriptedHttp : public HttpClient {
     return answers;
   }
 
-  void Abort() override { aborted = true; }
+  void Abort() override {
+    aborted = true;
+    if (abort_log != nullptr)
+      abort_log->push_back("abort");
+  }
 
   bool Download(const std::string& url, const std::filesystem::path& target) override {
     downloads.push_back(url + " -> " + target.string());

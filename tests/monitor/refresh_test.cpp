@@ -18,7 +18,6 @@ namespace {
 
 using testing::AppHarness;
 using ::testing::ElementsAre;
-using testing::ProgramEnded;
 
 constexpr char kParisAlert[] = "alert:Paris: Severe Storm. View the forecast For more.";
 
@@ -148,7 +147,7 @@ TEST(Refresh, ExitDuringARefreshStopsItAndNothingIsAppliedOrSaved) {
   RefreshBed bed;
   AppHarness& h = bed.h;
   OnRefreshTimer(h.app);
-  EXPECT_THROW(RunCommand(h.app, kExit), ProgramEnded);
+  h.gate.Run([](App& app) { RunCommand(app, kExit); });
   h.main_thread.RunPosted();
   EXPECT_TRUE(h.http.aborted);
   EXPECT_THAT(bed.Names(), ElementsAre("Springfield", "Paris"));

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -294,6 +295,33 @@ TEST_F(PrefsFile, SaveWritesExactBytes) {
     WriteBytes(file_, c.before);
     SavePreferences(c.prefs, file_);
     EXPECT_EQ(ReadBytes(file_), c.after) << c.name;
+  }
+}
+
+// A save that would write the same bytes leaves the file alone: its time
+// stays where the test put it.
+TEST_F(PrefsFile, AFileWhoseBytesWouldNotChangeIsNotWritten) {
+  const auto old_time = fs::file_time_type::clock::now() - std::chrono::hours(24);
+  const struct {
+    const char* name;
+    void (*save)(const fs::path&);
+    bool written;
+  } cases[] = {
+      {"same settings", [](const fs::path& f) { SavePreferences(Prefs(0, 1, 2, 10, 1), f); },
+       false},
+      {"other index", [](const fs::path& f) { SavePreferences(Prefs(0, 1, 3, 10, 1), f); }, true},
+      {"same key", [](const fs::path& f) { SaveServiceKey("abc", f); }, false},
+      {"other key", [](const fs::path& f) { SaveServiceKey("abd", f); }, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SavePreferences(Prefs(0, 1, 2, 10, 1), file_);
+    SaveServiceKey("abc", file_);
+    const std::string before = ReadBytes(file_);
+    fs::last_write_time(file_, old_time);
+    c.save(file_);
+    EXPECT_EQ(fs::last_write_time(file_) != old_time, c.written);
+    EXPECT_EQ(ReadBytes(file_) != before, c.written);
   }
 }
 

@@ -1,9 +1,11 @@
 // Input box and key box: DLGTEMPLATEs in memory, run by DialogBoxIndirectParamW.
 #include "platform/win32/input_box.h"
 
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "app/window_specs.h"
 #include "platform/win32/accessible_names.h"
 #include "platform/win32/win_controls.h"
 
@@ -22,6 +24,10 @@ constexpr WORD kButtonClass = 0x0080;
 
 // What a dialog's procedure needs: the names to give its controls and the
 // field's first text; it leaves the typed text in `answer`.
+std::wstring Wide(std::string_view text) {
+  return std::wstring(text.begin(), text.end());  // the dialogs' own texts are ASCII
+}
+
 struct DialogState {
   AccessibleNames* names;
   const std::wstring* field_name;
@@ -141,10 +147,13 @@ std::optional<std::wstring> AskKeyBox(HWND owner, AccessibleNames& names,
   // The label right before the field, so it names the field.
   t.Item(SS_LEFT | SS_NOPREFIX, 7, 70, 266, 10, kPromptId, kStaticClass, texts.label);
   t.Item(WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 7, 82, 266, 12, kFieldId, kEditClass, L"");
-  t.Item(WS_TABSTOP | BS_DEFPUSHBUTTON, 169, 100, 50, 14, IDOK, kButtonClass, L"OK");
-  t.Item(WS_TABSTOP | BS_PUSHBUTTON, 223, 100, 50, 14, IDCANCEL, kButtonClass, L"Cancel");
+  t.Item(WS_TABSTOP | BS_DEFPUSHBUTTON, 169, 100, 50, 14, IDOK, kButtonClass,
+         Wide(kDialogTexts.ok));
+  t.Item(WS_TABSTOP | BS_PUSHBUTTON, 223, 100, 50, 14, IDCANCEL, kButtonClass,
+         Wide(kDialogTexts.cancel));
 
-  DialogState state{&names, &texts.label, &texts.initial, L"Sign-up page", {}};
+  const std::wstring address_name = Wide(kDialogTexts.address_name);
+  DialogState state{&names, &texts.label, &texts.initial, address_name.c_str(), {}};
   return Run(owner, t, state);
 }
 
@@ -156,7 +165,7 @@ std::wstring AskInputBox(HWND owner, AccessibleNames& names, const std::wstring&
   // The prompt right before the field, so it names the field.
   t.Item(SS_LEFT | SS_NOPREFIX, 7, 7, 266, 18, kPromptId, kStaticClass, prompt);
   t.Item(WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 7, 26, 266, 12, kFieldId, kEditClass, L"");
-  t.Item(WS_TABSTOP | BS_DEFPUSHBUTTON, 223, 43, 50, 14, IDOK, kButtonClass, L"OK");
+  t.Item(WS_TABSTOP | BS_DEFPUSHBUTTON, 223, 43, 50, 14, IDOK, kButtonClass, Wide(kDialogTexts.ok));
 
   DialogState state{&names, &prompt, &initial, nullptr, {}};
   return Run(owner, t, state).value_or(std::wstring());

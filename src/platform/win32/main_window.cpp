@@ -1,10 +1,12 @@
 // Main window construction and the routing of its messages into the core.
 #include "platform/win32/main_window.h"
 
+#include <chrono>
 #include <map>
 #include <utility>
 
 #include "app/commands.h"
+#include "app/window_specs.h"
 #include "platform/win32/utf16.h"
 #include "platform/win32/win_keys.h"
 #include "platform/win32/win_process.h"
@@ -16,7 +18,8 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"SkyvigilMainWindow";
 constexpr UINT_PTR kRefreshTimer = 1;
-constexpr UINT kRefreshMilliseconds = 900000;
+constexpr UINT kRefreshMilliseconds =
+    static_cast<UINT>(std::chrono::milliseconds(kRefreshInterval).count());
 constexpr int kSummaryHotkey = 1;
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
@@ -215,7 +218,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       RunPostedWork(lparam);
       return 0;
     case WM_CLOSE:
-      // The close box ends the program like "Exit"; the core ends the process.
+      // The close box ends the program like "Exit": the core asks the loop to end.
       gate_.Run([](App& app) { OnMainWindowClose(app); });
       return 0;
     case WM_ENDSESSION:

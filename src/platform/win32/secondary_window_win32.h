@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/core_gate.h"
+#include "app/window_specs.h"
 #include "platform/win32/accessible_names.h"
 #include "platform/win32/win_controls.h"
 
@@ -17,27 +18,18 @@ namespace skyvigil {
 
 class SecondaryWindow {
  public:
-  enum class Kind { forecast, results, history };
+  using Kind = SecondaryWindowKind;
 
-  // "Forecast": label 100, list 101, read-only box 103, buttons 104 and 102.
-  static std::unique_ptr<SecondaryWindow> OpenForecast(HWND owner, CoreGate& gate,
-                                                       AccessibleNames& names);
-  // "Results": label 200, list 201 of `entries` (UTF-8) with entry 0 selected
-  // and focused, buttons 202 and 203.
-  static std::unique_ptr<SecondaryWindow> OpenResults(HWND owner, CoreGate& gate,
-                                                      AccessibleNames& names,
-                                                      const std::vector<std::string>& entries);
-  // "History": label 300, list 301 of `lines` (UTF-8) with line 0 selected
-  // and focused.
-  static std::unique_ptr<SecondaryWindow> OpenHistory(HWND owner, CoreGate& gate,
-                                                      AccessibleNames& names,
-                                                      const std::vector<std::string>& lines);
+  // The window its spec describes, its list holding `lines` (UTF-8) with line
+  // 0 selected, and the list focused.
+  static std::unique_ptr<SecondaryWindow> Open(HWND owner, CoreGate& gate, AccessibleNames& names,
+                                               Kind kind, const std::vector<std::string>& lines);
   // Destroys the window; safe from inside one of its own handlers.
   ~SecondaryWindow();
   SecondaryWindow(const SecondaryWindow&) = delete;
   SecondaryWindow& operator=(const SecondaryWindow&) = delete;
 
-  Kind kind() const { return kind_; }
+  Kind kind() const { return spec_.kind; }
   HWND hwnd() const { return hwnd_; }
   HWND list() const { return list_; }
   HWND detail_box() const { return detail_box_; }  // null in the results window
@@ -45,14 +37,15 @@ class SecondaryWindow {
   void ApplyTextSize() { layout_->Rescale(layout_->dpi()); }
 
  private:
-  SecondaryWindow(HWND owner, CoreGate& gate, AccessibleNames& names, Kind kind);
+  SecondaryWindow(HWND owner, CoreGate& gate, AccessibleNames& names, const WindowSpec& spec);
+  void AddControl(const ControlSpec& control);
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
   void Show();
 
   CoreGate& gate_;
   AccessibleNames& names_;
-  Kind kind_;
+  const WindowSpec& spec_;
   HWND hwnd_ = nullptr;
   std::unique_ptr<ControlLayout> layout_;
   HWND list_ = nullptr;

@@ -148,7 +148,7 @@ void WinUi::Activate(bool focus_city_list) {
 
 void WinUi::CloseMainWindow() {
   // Destroying it here would pull the window out from under the handler that
-  // runs in it; the process ends right after.
+  // runs in it; the message loop ends right after and main destroys it.
   if (window_ != nullptr)
     ShowWindow(window_->hwnd(), SW_HIDE);
 }
@@ -209,7 +209,8 @@ void WinUi::SetClipboardText(const std::string& text) {
 void WinUi::OpenForecastWindow() {
   CloseSecondaryWindow();
   if (window_ != nullptr)
-    secondary_ = SecondaryWindow::OpenForecast(window_->hwnd(), gate_, names_);
+    secondary_ =
+        SecondaryWindow::Open(window_->hwnd(), gate_, names_, SecondaryWindow::Kind::forecast, {});
 }
 
 void WinUi::SetForecastLines(const std::vector<std::string>& lines) {
@@ -239,7 +240,8 @@ std::string WinUi::ForecastDetailText() const {
 void WinUi::OpenResultsWindow(const std::vector<std::string>& entries) {
   CloseSecondaryWindow();
   if (window_ != nullptr)
-    secondary_ = SecondaryWindow::OpenResults(window_->hwnd(), gate_, names_, entries);
+    secondary_ = SecondaryWindow::Open(window_->hwnd(), gate_, names_,
+                                       SecondaryWindow::Kind::results, entries);
 }
 
 int WinUi::ResultSelection() const {
@@ -250,7 +252,8 @@ int WinUi::ResultSelection() const {
 void WinUi::OpenHistoryWindow(const std::vector<std::string>& lines) {
   CloseSecondaryWindow();
   if (window_ != nullptr)
-    secondary_ = SecondaryWindow::OpenHistory(window_->hwnd(), gate_, names_, lines);
+    secondary_ = SecondaryWindow::Open(window_->hwnd(), gate_, names_,
+                                       SecondaryWindow::Kind::history, lines);
 }
 
 int WinUi::HistorySelection() const {

@@ -7,6 +7,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "app/window_specs.h"
 #include "platform/wx/accessibility_gtk.h"
 #include "platform/wx/text_font.h"
 
@@ -25,8 +26,10 @@ class KeyDialog : public wxDialog {
     auto* label = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(prompt.label));
     field_ = new wxTextCtrl(this, wxID_ANY, wxString::FromUTF8(prompt.initial), wxDefaultPosition,
                             FromDIP(wxSize(360, -1)));
-    auto* ok = new wxButton(this, wxID_OK, "OK");
-    auto* cancel = new wxButton(this, wxID_CANCEL, "Cancel");
+    auto* ok =
+        new wxButton(this, wxID_OK, wxString(kDialogTexts.ok.data(), kDialogTexts.ok.size()));
+    auto* cancel = new wxButton(this, wxID_CANCEL,
+                                wxString(kDialogTexts.cancel.data(), kDialogTexts.cancel.size()));
     ok->SetDefault();
 
     auto* column = new wxBoxSizer(wxVERTICAL);
@@ -47,7 +50,7 @@ class KeyDialog : public wxDialog {
     SetSizerAndFit(column);
     CentreOnScreen();
 
-    SetAccessibleName(address, "Sign-up page");
+    SetAccessibleName(address, std::string(kDialogTexts.address_name));
     SetAccessibleName(field_, prompt.label);
     SetAccessibleLabel(field_, label);
     MarkAsDialog(this);

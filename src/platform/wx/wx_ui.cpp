@@ -245,7 +245,7 @@ void WxUi::SetClipboardText(const std::string& text) {
 
 void WxUi::OpenForecastWindow() {
   CloseSecondaryWindow();
-  secondary_ = SecondaryWindow::OpenForecast(frame_, gate_);
+  secondary_ = SecondaryWindow::Open(frame_, gate_, SecondaryWindow::Kind::forecast, {});
 }
 
 void WxUi::SetForecastLines(const std::vector<std::string>& lines) {
@@ -273,7 +273,7 @@ std::string WxUi::ForecastDetailText() const {
 
 void WxUi::OpenResultsWindow(const std::vector<std::string>& entries) {
   CloseSecondaryWindow();
-  secondary_ = SecondaryWindow::OpenResults(frame_, gate_, entries);
+  secondary_ = SecondaryWindow::Open(frame_, gate_, SecondaryWindow::Kind::results, entries);
 }
 
 int WxUi::ResultSelection() const {
@@ -283,7 +283,7 @@ int WxUi::ResultSelection() const {
 
 void WxUi::OpenHistoryWindow(const std::vector<std::string>& lines) {
   CloseSecondaryWindow();
-  secondary_ = SecondaryWindow::OpenHistory(frame_, gate_, lines);
+  secondary_ = SecondaryWindow::Open(frame_, gate_, SecondaryWindow::Kind::history, lines);
 }
 
 int WxUi::HistorySelection() const {
