@@ -1,12 +1,33 @@
 // Process services and the main-thread queue over Win32 messages.
 #include "platform/win32/win_process.h"
 
+#include <map>
 #include <memory>
 #include <string>
 
 #include "ports/ui.h"
 
 namespace skyvigil {
+
+namespace {
+
+// The delayed work by timer id; timers are set and fire on the main thread only.
+std::map<UINT_PTR, std::function<void()>>& DelayedWork() {
+  static std::map<UINT_PTR, std::function<void()>> work;
+  return work;
+}
+
+void CALLBACK RunDelayedWork(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  const auto it = DelayedWork().find(id);
+  if (it == DelayedWork().end())
+    return;
+  const std::function<void()> work = std::move(it->second);
+  DelayedWork().erase(it);
+  work();
+}
+
+}  // namespace
 
 void RunPostedWork(LPARAM lparam) {
   std::unique_ptr<std::function<void()>> work(reinterpret_cast<std::function<void()>*>(lparam));
@@ -51,6 +72,16 @@ void WinMainThread::Post(std::function<void()> work) {
   } else if (!PostMessageW(window_, kRunPostedWork, 0, reinterpret_cast<LPARAM>(carried))) {
     delete carried;  // the queue is full or the window gone: the work can't run
   }
+}
+
+}  // namespace skyvigil
+
+namespace skyvigil {
+
+void WinMainThread::PostAfter(std::chrono::milliseconds delay, std::function<void()> work) {
+  const UINT_PTR id = SetTimer(nullptr, 0, static_cast<UINT>(delay.count()), &RunDelayedWork);
+  if (id != 0)
+    DelayedWork()[id] = std::move(work);
 }
 
 }  // namespace skyvigil

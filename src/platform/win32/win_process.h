@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -47,6 +48,8 @@ class WinMainThread : public MainThread {
   // Work posted before the window stands waits here and follows it in order.
   void Attach(HWND window);
   void Post(std::function<void()> work) override;  // any thread
+  // A thread timer of the main thread, whose WM_TIMER the message loop dispatches.
+  void PostAfter(std::chrono::milliseconds delay, std::function<void()> work) override;
 
  private:
   std::mutex mutex_;

@@ -7,11 +7,31 @@
 
 #include <wx/app.h>
 #include <wx/log.h>
+#include <wx/timer.h>
 #include <wx/utils.h>
 
 #include "platform/wx/wx_ui.h"
 
 namespace skyvigil {
+
+namespace {
+
+// A one-shot timer that runs its work and then frees itself, after its own
+// notification has returned.
+class OneShot : public wxTimer {
+ public:
+  explicit OneShot(std::function<void()> work) : work_(std::move(work)) {}
+  void Notify() override {
+    const std::function<void()> work = std::move(work_);
+    wxTheApp->CallAfter([this] { delete this; });
+    work();
+  }
+
+ private:
+  std::function<void()> work_;
+};
+
+}  // namespace
 
 void WxProcess::StartUpdater(const std::filesystem::path& program) {
   wxLogNull quiet;  // a failure is not reported
@@ -35,6 +55,15 @@ void WxProcess::EndProgram() {
 
 void WxMainThread::Post(std::function<void()> work) {
   wxTheApp->CallAfter(std::move(work));
+}
+
+}  // namespace skyvigil
+
+namespace skyvigil {
+
+void WxMainThread::PostAfter(std::chrono::milliseconds delay, std::function<void()> work) {
+  auto* timer = new OneShot(std::move(work));
+  timer->StartOnce(static_cast<int>(delay.count()));
 }
 
 }  // namespace skyvigil

@@ -2,6 +2,7 @@
 // the marker released, the process ended; and work posted to the main thread.
 #pragma once
 
+#include <chrono>
 #include <functional>
 
 #include "platform/linux/autostart.h"
@@ -35,6 +36,7 @@ class WxProcess : public ProcessPort {
 class WxMainThread : public MainThread {
  public:
   void Post(std::function<void()> work) override;
+  void PostAfter(std::chrono::milliseconds delay, std::function<void()> work) override;
 };
 
 }  // namespace skyvigil
