@@ -54,6 +54,7 @@ SecondaryWindow* SecondaryWindow::OpenForecast(wxWindow* owner, CoreGate& gate) 
   BindListEvents(window->list_, gate, &OnForecastListEvent, &ForecastWindowCommandFor);
 
   window->ShowWithKeys();
+  window->list_->SetFocus();  // the empty list, while the forecast loads
   return window;
 }
 

@@ -574,7 +574,7 @@ class DesktopAccessibilityTest(BedTestCase):
         self.assertEqual(self.speech(), [])
 
     def test_09a_a_slow_forecast_leaves_the_main_window_answering(self):
-        run = self.start(three_cities(), cues="levels")
+        run = self.start(three_cities())
         self.wait_ready(THREE_CITY_LINES, PARIS)
         # Longer than any wait below: a main thread that waited on the service
         # would answer none of them.
@@ -594,11 +594,9 @@ class DesktopAccessibilityTest(BedTestCase):
         press("Escape")
         self.wait_gone("Forecast")
         self.bed.admin("delay", {"ms": 0})
-        cues = cue_onsets(run.audio)
-        # The answer comes after Escape and is dropped: no lines, no cue, no speech.
+        # The answer comes after Escape and is dropped: no window, nothing said.
         time.sleep(16)
         self.assertEqual(self.speech(), ["Loading forecast"])
-        self.assertEqual(cue_onsets(run.audio), cues)
         self.assertIsNone(self.screen.window("Forecast"))
         self.assertTrue(run.running())
 
