@@ -84,6 +84,8 @@ void FinishRefresh(App& app, const std::vector<HttpResponse>& answers) {
   const std::vector<CoreWork> then = std::exchange(r.then, {});
   for (const CoreWork& step : then)
     step(app);
+  // Once this task and the answers it holds are gone.
+  app.core->PostToCore([](App& a) { a.process.ReleaseFreedMemory(); });
   if (r.queued && !r.running) {
     const RefreshMode mode = *r.queued;
     r.queued.reset();

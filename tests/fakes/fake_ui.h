@@ -34,6 +34,7 @@ class FakeUi : public UiPort, public ProcessPort {
   bool window_shown = true;
   bool window_closed = false;
   bool marker_released = false;
+  int memory_releases = 0;
   FocusedControl focus = FocusedControl::city_list;
   std::string clipboard;
   int text_size = 100;  // percent, as last set
@@ -113,6 +114,7 @@ class FakeUi : public UiPort, public ProcessPort {
     return true;
   }
   void ReleaseMarker() override { marker_released = true; }
+  void ReleaseFreedMemory() override { ++memory_releases; }
   [[noreturn]] void EndProgram() override { throw ProgramEnded(); }
 };
 

@@ -136,6 +136,8 @@ TEST(Refresh, RefreshesAskedForDuringOneRunOnceAfterItThenEachFollowUpInOrder) {
   // The waiting refresh covers every city either one asked for.
   EXPECT_THAT(h.http.batch_sizes, ElementsAre(4u, 4u));
   EXPECT_THAT(steps, ElementsAre("first:0", "second:0", "third:0"));
+  // Each refresh hands its answers' memory back once they are gone.
+  EXPECT_EQ(h.ui.memory_releases, 2);
   EXPECT_THAT(h.announcer.events,
               ElementsAre("cue:alert", kParisAlert, "cue:alert",
                           "alert:Paris, Ile-de-France, France: Severe Storm. View the forecast For "

@@ -53,17 +53,4 @@ AppPaths LinuxAppPaths() {
   return LinuxAppPaths(RunningProgram(), Environment("XDG_DATA_HOME"), Environment("HOME"));
 }
 
-std::filesystem::path LinuxFetchProgram(const std::filesystem::path& program) {
-  const std::filesystem::path bin = program.parent_path();
-  const std::filesystem::path installed = bin.parent_path() / SKYVIGIL_INSTALLED_FETCH;
-  std::error_code error;
-  if (bin.filename() == "bin" && std::filesystem::is_regular_file(installed, error))
-    return installed;
-  return bin / "skyvigil-fetch";
-}
-
-std::filesystem::path LinuxFetchProgram() {
-  return LinuxFetchProgram(RunningProgram());
-}
-
 }  // namespace skyvigil

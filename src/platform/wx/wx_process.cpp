@@ -1,6 +1,8 @@
 // Process services and the main-thread queue over wx.
 #include "platform/wx/wx_process.h"
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -38,6 +40,12 @@ void WxProcess::StartUpdater(const std::filesystem::path& program) {
   const std::string name = program.string();
   const char* const argv[] = {name.c_str(), nullptr};
   wxExecute(argv, wxEXEC_ASYNC);
+}
+
+void WxProcess::ReleaseFreedMemory() {
+  // glibc keeps freed blocks for later allocations; the answers of a refresh
+  // would otherwise stay in the program's memory until the next one.
+  malloc_trim(0);
 }
 
 void WxProcess::EndProgram() {

@@ -55,18 +55,6 @@ TEST(LinuxAppPathsTest, InstalledProgramsKeepTheUsersFilesInTheDataFolder) {
   }
 }
 
-TEST(LinuxAppPathsTest, TheFetchHelperIsInLibexecWhenInstalledAndBesideTheProgramOtherwise) {
-  platform_test::TempDir root;
-  const fs::path installed = root.path() / "usr" / "libexec" / "skyvigil" / "skyvigil-fetch";
-  fs::create_directories(installed.parent_path());
-  std::ofstream(installed).put('x');
-  EXPECT_EQ(LinuxFetchProgram(root.path() / "usr" / "bin" / "skyvigil"), installed);
-  EXPECT_EQ(LinuxFetchProgram(root.path() / "build" / "skyvigil"),
-            root.path() / "build" / "skyvigil-fetch");
-  EXPECT_EQ(LinuxFetchProgram(root.path() / "opt" / "bin" / "skyvigil"),
-            root.path() / "opt" / "bin" / "skyvigil-fetch");
-}
-
 TEST(AutostartTest, TheEntryStartsTheProgramInItsFolderAndGoesAgain) {
   EXPECT_EQ(AutostartFile("/cfg", "/home/u"), fs::path("/cfg/autostart/skyvigil.desktop"));
   EXPECT_EQ(AutostartFile("cfg", "/home/u"),
