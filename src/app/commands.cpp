@@ -9,11 +9,12 @@
 #include "app/announcement_history.h"
 #include "app/service_key.h"
 #include "app/start_program.h"
+#include "app/update_thread.h"
 #include "cities/city_add.h"
 #include "cities/city_search.h"
 #include "monitor/monitor_cycle.h"
 #include "present/format.h"
-#include "update/update_check.h"
+#include "state/fetch.h"
 #include "views/city_list.h"
 #include "views/current_weather.h"
 #include "views/forecast_window.h"
@@ -69,23 +70,6 @@ int CommandFor(const std::array<std::pair<Shortcut, int>, N>& table, const Short
   return 0;
 }
 
-// The check from the menu runs on the main thread and uses the main window's dialogs.
-class MainThreadPrompter : public UpdatePrompter {
- public:
-  explicit MainThreadPrompter(App& app) : app_(app) {}
-  void ShowMessage(const std::string& title, const std::string& text) override {
-    app_.ui.ShowMessage(title, text, MessageIcon::none);
-  }
-  bool AskYesNo(const std::string& title, const std::string& text) override {
-    return app_.ui.AskYesNo(title, text);
-  }
-  void StartUpdater() override { app_.process.StartUpdater(app_.state.paths.updater_program); }
-  void ExitProgram() override { RequestExit(app_); }
-
- private:
-  App& app_;
-};
-
 void ViewForecast(App& app) {
   const int index = app.ui.CitySelection();
   if (index < 0 || static_cast<size_t>(index) >= app.state.cities.size())
@@ -94,12 +78,14 @@ void ViewForecast(App& app) {
 }
 
 void CloseWindowOne(App& app) {
+  CancelFetch(app, Asker::window_one);  // a late forecast or search is dropped
   app.ui.CloseSecondaryWindow();
   app.state.forecast_lines.clear();
   app.state.history_lines.clear();
 }
 
 void OpenHistory(App& app) {
+  CancelFetch(app, Asker::window_one);  // the history takes window 1
   app.state.forecast_lines.clear();
   app.state.history_lines =
       app.history != nullptr ? app.history->Lines() : std::vector<std::string>{};
@@ -209,8 +195,7 @@ void ChangeServiceKey(App& app) {
 }
 
 void CheckForUpdatesNow(App& app) {
-  MainThreadPrompter prompter(app);
-  CheckForUpdate(app.http, app.announcer, prompter, UpdateSourceFor(app.state), false);
+  StartUpdateCheck(app);  // off the main thread: the window keeps answering
 }
 
 // Each row carries its handler, so a command can't be listed without one.

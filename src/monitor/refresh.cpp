@@ -2,10 +2,10 @@
 #include "monitor/refresh.h"
 
 #include <algorithm>
-#include <chrono>
 #include <utility>
 
 #include "monitor/service_outcome.h"
+#include "state/fetch.h"
 #include "weather/cities_store.h"
 #include "weather/service_requests.h"
 
@@ -65,31 +65,18 @@ void Launch(App& app, RefreshMode mode, std::vector<CoreWork> then) {
   r.running = true;
   r.then = std::move(then);
   r.plan = PlanRefresh(app.state, mode);
-  if (r.worker.joinable())
-    r.worker.join();
-  CorePoster* core = app.core;
   if (r.plan.requests.empty()) {
-    core->PostToCore([](App& a) { FinishRefresh(a, {}); });
+    app.core->PostToCore([](App& a) { FinishRefresh(a, {}); });
     return;
   }
-  // The worker sees only the client and its copy of the requests, never the state.
-  r.worker_done = std::make_shared<WorkerDone>();
-  r.worker =
-      std::thread([&http = app.http, core, requests = r.plan.requests, done = r.worker_done] {
-        std::vector<HttpResponse> answers = http.PerformBatch(requests);
-        core->PostToCore([answers = std::move(answers)](App& a) { FinishRefresh(a, answers); });
-        std::lock_guard lock(done->mutex);
-        done->done = true;
-        done->signal.notify_all();
-      });
+  FetchAnswers(app, Asker::refresh, r.plan.requests,
+               [](App& a, const std::vector<HttpResponse>& answers) { FinishRefresh(a, answers); });
 }
 
 void FinishRefresh(App& app, const std::vector<HttpResponse>& answers) {
   RefreshState& r = app.state.refresh;
   if (r.stopped || !r.running)
     return;
-  if (r.worker.joinable())
-    r.worker.join();
   ApplyRefresh(app, r.plan, answers);
   r.plan = {};
   r.running = false;
@@ -187,24 +174,9 @@ void RefreshCities(App& app, RefreshMode mode, CoreWork then) {
 }
 
 void StopRefresh(App& app) {
-  RefreshState& r = app.state.refresh;
-  r.stopped = true;
-  r.running = false;
-  app.http.Abort();
-  if (!r.worker.joinable())
-    return;
-  // A client that cannot cut a request short would hold the exit until that
-  // request's own time limit; the process ends right after this, so a worker
-  // still waiting then is left to it.
-  constexpr auto kExitWait = std::chrono::seconds(2);
-  std::unique_lock lock(r.worker_done->mutex);
-  if (r.worker_done->signal.wait_for(lock, kExitWait, [&r] { return r.worker_done->done; })) {
-    lock.unlock();
-    r.worker.join();
-  } else {
-    lock.unlock();
-    r.worker.detach();
-  }
+  app.state.refresh.stopped = true;
+  app.state.refresh.running = false;
+  StopFetches(app);
 }
 
 }  // namespace skyvigil

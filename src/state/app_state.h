@@ -15,6 +15,7 @@
 #include "ports/paths.h"
 #include "ports/process.h"
 #include "ports/ui.h"
+#include "state/fetch_state.h"
 #include "state/refresh_state.h"
 #include "state/version.h"
 #include "weather/prefs.h"
@@ -39,6 +40,7 @@ struct AppState {
   std::vector<std::string> history_lines;   // what the history list shows
   AppPaths paths;
   RefreshState refresh;
+  FetchState fetch;  // the background fetches in flight
   // The cause last said of a refresh that brought no weather; none once one did.
   ServiceProblem service_problem = ServiceProblem::none;
   // Alerts spoken this run: the city's run-time id and the alert's identity.

@@ -90,5 +90,27 @@ TEST_F(ServiceKeyTest, TheSettingsMenuAsksAgainAndRefreshesWithTheNewKey) {
   EXPECT_THAT(h.announcer.events, IsEmpty());
 }
 
+TEST_F(ServiceKeyTest, EscapeWhileTheKeyIsTriedCancelsTheTrial) {
+  h.http.Hold();
+  h.ui.key_answers = {"good"};
+  h.ui.escape_while_trying = true;
+  RunCommand(h.app, kServiceKey);
+  h.http.Release();
+  h.main_thread.AwaitPost();
+  h.main_thread.RunPosted();  // the late answer
+  EXPECT_THAT(h.ui.dialogs, ElementsAre("Weather Service Key||"));
+  EXPECT_EQ(h.app.state.service.api_key, DefaultServiceConfig().api_key);
+  EXPECT_THAT(h.announcer.events, IsEmpty());
+  EXPECT_FALSE(h.app.state.refresh.running);
+}
+
+TEST_F(ServiceKeyTest, TheTrialsAnswerReachesTheDialogWhileTheCoreGateIsBusy) {
+  h.ui.key_answers = {"good"};
+  bool kept = false;
+  h.gate.Run([&kept](App& app) { kept = AskForServiceKey(app); });
+  EXPECT_TRUE(kept);
+  EXPECT_EQ(h.app.state.service.api_key, "good");
+}
+
 }  // namespace
 }  // namespace skyvigil

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -54,6 +55,10 @@ class FakeUi : public UiPort, public ProcessPort {
   std::deque<bool> yes_no_answers;
   std::deque<std::optional<std::string>> key_answers;  // nullopt: Cancel
   std::vector<KeyPrompt> key_prompts;                  // every key dialog shown
+  // The key dialog's Escape comes while the next key is being tried.
+  bool escape_while_trying = false;
+  // Runs the main thread's posted work while a dialog waits in its own loop.
+  std::function<void()> await_main_thread;
 
   // Every dialog shown, as "title|text" (input boxes as "title|prompt|initial",
   // the key dialog as "title|problem|initial").
@@ -92,11 +97,12 @@ class FakeUi : public UiPort, public ProcessPort {
   void SetForecastDetailText(const std::string& text) override { forecast_detail_text = text; }
   std::string ForecastDetailText() const override { return forecast_detail_text; }
   void OpenResultsWindow(const std::vector<std::string>& entries) override;
+  void SetResultEntries(const std::vector<std::string>& entries) override;
   int ResultSelection() const override { return result_selection; }
   void OpenHistoryWindow(const std::vector<std::string>& lines) override;
   int HistorySelection() const override { return history_selection; }
   void CloseSecondaryWindow() override;
-  std::optional<std::string> AskServiceKey(const KeyPrompt& prompt) override;
+  std::optional<std::string> AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) override;
   void StartUpdater(const std::filesystem::path&) override { ++updater_starts; }
   bool StartsAtLogin() const override { return starts_at_login; }
   bool SetStartAtLogin(bool on) override {

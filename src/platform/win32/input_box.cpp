@@ -7,6 +7,7 @@
 
 #include "app/window_specs.h"
 #include "platform/win32/accessible_names.h"
+#include "platform/win32/utf16.h"
 #include "platform/win32/win_controls.h"
 
 namespace skyvigil {
@@ -34,7 +35,22 @@ struct DialogState {
   const std::wstring* initial;
   const wchar_t* address_name;  // null where the dialog shows no address
   std::wstring answer;
+  KeyTrial* trial = nullptr;  // the key box tries its key before it ends
+  bool trying = false;
 };
+
+// OK in the key box: the dialog keeps answering while the key is tried; a
+// second OK waits for the first.
+void StartTrial(HWND dialog, DialogState& state) {
+  if (state.trying)
+    return;
+  state.trying = true;
+  EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
+  state.trial->Start(win32::Utf16ToUtf8(state.answer), [dialog, &state] {
+    state.trying = false;
+    EndDialog(dialog, IDOK);
+  });
+}
 
 // A dialog template: WORDs, with DWORD alignment before the header and each item.
 class Template {
@@ -105,11 +121,19 @@ INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
     }
     case WM_COMMAND:
       if (LOWORD(wparam) == IDOK) {
+        if (state->trying)
+          return TRUE;
         state->answer = WindowText(GetDlgItem(dialog, kFieldId));
-        EndDialog(dialog, IDOK);
+        if (state->trial != nullptr)
+          StartTrial(dialog, *state);
+        else
+          EndDialog(dialog, IDOK);
         return TRUE;
       }
       if (LOWORD(wparam) == IDCANCEL) {  // Escape and the close box
+        if (state->trying)
+          state->trial->Cancel();
+        state->trying = false;
         EndDialog(dialog, IDCANCEL);
         return TRUE;
       }
@@ -135,8 +159,8 @@ std::optional<std::wstring> Run(HWND owner, const Template& t, DialogState& stat
 
 }  // namespace
 
-std::optional<std::wstring> AskKeyBox(HWND owner, AccessibleNames& names,
-                                      const KeyBoxTexts& texts) {
+std::optional<std::wstring> AskKeyBox(HWND owner, AccessibleNames& names, const KeyBoxTexts& texts,
+                                      KeyTrial& trial) {
   Template t;
   t.Header(texts.title, 7, 280, 120);
   t.Item(SS_LEFT | SS_NOPREFIX, 7, 7, 266, 30, kExplanationId, kStaticClass, texts.explanation);
@@ -153,7 +177,7 @@ std::optional<std::wstring> AskKeyBox(HWND owner, AccessibleNames& names,
          Wide(kDialogTexts.cancel));
 
   const std::wstring address_name = Wide(kDialogTexts.address_name);
-  DialogState state{&names, &texts.label, &texts.initial, address_name.c_str(), {}};
+  DialogState state{&names, &texts.label, &texts.initial, address_name.c_str(), {}, &trial};
   return Run(owner, t, state);
 }
 

@@ -244,6 +244,15 @@ void WinUi::OpenResultsWindow(const std::vector<std::string>& entries) {
                                        SecondaryWindow::Kind::results, entries);
 }
 
+void WinUi::SetResultEntries(const std::vector<std::string>& entries) {
+  if (secondary_ == nullptr || secondary_->kind() != SecondaryWindow::Kind::results)
+    return;
+  HWND list = secondary_->list();
+  SetListLines(list, entries);
+  SelectListLine(list, 0);
+  SetFocus(list);
+}
+
 int WinUi::ResultSelection() const {
   const bool open = secondary_ != nullptr && secondary_->kind() == SecondaryWindow::Kind::results;
   return open ? ListSelection(secondary_->list()) : -1;
@@ -261,12 +270,12 @@ int WinUi::HistorySelection() const {
   return list != nullptr ? ListSelection(list) : -1;
 }
 
-std::optional<std::string> WinUi::AskServiceKey(const KeyPrompt& prompt) {
+std::optional<std::string> WinUi::AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) {
   using win32::Utf8ToUtf16;
   const KeyBoxTexts texts{Utf8ToUtf16(prompt.title),   Utf8ToUtf16(prompt.explanation),
                           Utf8ToUtf16(prompt.address), Utf8ToUtf16(prompt.label),
                           Utf8ToUtf16(prompt.problem), Utf8ToUtf16(prompt.initial)};
-  const std::optional<std::wstring> key = AskKeyBox(DialogOwner(), names_, texts);
+  const std::optional<std::wstring> key = AskKeyBox(DialogOwner(), names_, texts, trial);
   if (!key)
     return std::nullopt;
   return win32::Utf16ToUtf8(*key);

@@ -276,6 +276,16 @@ void WxUi::OpenResultsWindow(const std::vector<std::string>& entries) {
   secondary_ = SecondaryWindow::Open(frame_, gate_, SecondaryWindow::Kind::results, entries);
 }
 
+void WxUi::SetResultEntries(const std::vector<std::string>& entries) {
+  if (secondary_ == nullptr || secondary_->kind() != SecondaryWindow::Kind::results)
+    return;
+  wxListBox* list = secondary_->list();
+  ReplaceLines(list, entries);
+  if (!entries.empty())
+    list->SetSelection(0);
+  list->SetFocus();
+}
+
 int WxUi::ResultSelection() const {
   const bool open = secondary_ != nullptr && secondary_->kind() == SecondaryWindow::Kind::results;
   return open ? secondary_->list()->GetSelection() : -1;
@@ -290,8 +300,8 @@ int WxUi::HistorySelection() const {
   return HasHistoryWindow() ? secondary_->list()->GetSelection() : -1;
 }
 
-std::optional<std::string> WxUi::AskServiceKey(const KeyPrompt& prompt) {
-  return AskKeyDialog(DialogOwner(), prompt);
+std::optional<std::string> WxUi::AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) {
+  return AskKeyDialog(DialogOwner(), prompt, trial);
 }
 
 void WxUi::CloseSecondaryWindow() {

@@ -573,6 +573,33 @@ class DesktopAccessibilityTest(BedTestCase):
         self.wait_prefs(prefs_bytes(self.bed, cities_index=1))
         self.assertEqual(self.speech(), [])
 
+    def test_09a_a_slow_forecast_leaves_the_main_window_answering(self):
+        run = self.start(three_cities())
+        self.wait_ready(THREE_CITY_LINES, PARIS)
+        # Longer than any wait below: a main thread that waited on the service
+        # would answer none of them.
+        self.bed.admin("delay", {"ms": 15000})
+
+        press("Return")
+        self.wait_window("Forecast", role="frame")
+        self.focused(role="table", name="Forecast")
+        self.assertEqual(self.screen.window("Forecast").find("table").lines(), [])
+        self.expect_speech(["Loading forecast"])
+
+        focus_window(wait_for("the main X window", run.main_window))
+        press("Down")
+        self.wait_main("London's report", lambda w: tables(w)[1].name == "Weather for " + LONDON)
+
+        focus_window(wait_for("the forecast X window", lambda: run.windows("^Forecast$"))[0])
+        press("Escape")
+        self.wait_gone("Forecast")
+        self.bed.admin("delay", {"ms": 0})
+        # The answer comes after Escape and is dropped: no window, nothing said.
+        time.sleep(16)
+        self.assertEqual(self.speech(), ["Loading forecast"])
+        self.assertIsNone(self.screen.window("Forecast"))
+        self.assertTrue(run.running())
+
     def test_10_control_s_finds_and_adds_through_the_results_window(self):
         run = self.start(three_cities())
         self.wait_ready(THREE_CITY_LINES, PARIS)
