@@ -340,6 +340,20 @@ void OnTrayIconClick(App& app) {
   ToggleWindow(app);
 }
 
+namespace {
+
+// The window is back: what waited for it follows, each as a handler of its own.
+void RunWhatWaitedForTheWindow(App& app) {
+  for (CoreWork& work : std::exchange(app.state.when_window_shown, {})) {
+    if (app.core != nullptr)
+      app.core->PostToCore(std::move(work));
+    else
+      work(app);
+  }
+}
+
+}  // namespace
+
 void OnShowRequest(App& app) {
   app.ui.BringMainWindowBack();
   Preferences& p = app.state.prefs;
@@ -347,6 +361,7 @@ void OnShowRequest(App& app) {
     return;
   p.window_hidden = 0;
   SavePreferences(p, app.state.paths.prefs_file);
+  RunWhatWaitedForTheWindow(app);
 }
 
 void OnMainWindowClose(App& app) {
@@ -408,6 +423,8 @@ void ToggleWindow(App& app) {
     p.window_hidden = 0;
   }
   SavePreferences(p, app.state.paths.prefs_file);
+  if (p.window_hidden == 0)
+    RunWhatWaitedForTheWindow(app);
 }
 
 }  // namespace skyvigil

@@ -1,5 +1,7 @@
 // The automatic update check at start-up, on a background thread that never
-// touches a window: its dialogs and the exit run on the main thread.
+// touches a window: its dialogs and the exit run on the main thread. While
+// the main window is hidden its dialogs wait until the user shows it, and the
+// user hears once that a new version is available.
 #pragma once
 
 #include "app/core_gate.h"

@@ -42,6 +42,9 @@ struct AppState {
   ServiceProblem service_problem = ServiceProblem::none;
   // Alerts spoken this run: the city's run-time id and the alert's identity.
   std::set<std::pair<uint64_t, std::string>> spoken_alerts;
+  // Work that waits until the user shows the hidden main window (the
+  // automatic update question, which would stand unowned behind other windows).
+  std::vector<CoreWork> when_window_shown;
 };
 
 // Hands core work back to the main thread from any thread; there it runs

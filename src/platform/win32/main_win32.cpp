@@ -16,6 +16,7 @@
 #include "platform/win32/autostart_win32.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/message_loop.h"
+#include "platform/win32/show_requests_win32.h"
 #include "platform/win32/win_process.h"
 #include "platform/win32/win_ui.h"
 #include "platform/win32/windows_announcer.h"
@@ -33,10 +34,11 @@ int Run() {
   const AppPaths paths = PathsIn(RunningProgram().parent_path());
   InstanceLock marker;
   if (marker.Acquire(paths.marker_file) == InstanceLock::Outcome::other_instance) {
-    MessageBoxW(nullptr, L"The program already seems to be running.", L"Alert", MB_OK);
-    // The running window may be hidden behind the tray: bring it back. Asked
-    // after the box, while this process still has the right to the foreground
-    // that it hands on.
+    // The running window may be hidden behind the tray: bring it back, to
+    // the front. The right to the foreground passes while the box is up, and
+    // again after it, which the user's answer reached last.
+    ShowAlertHandingOnForeground(L"The program already seems to be running.",
+                                 RunningInstanceProcess(paths.marker_file));
     AskRunningInstanceToShow(paths.marker_file);
     return 0;
   }

@@ -2,6 +2,7 @@
 // (wine's accessibility layer does not name list boxes) and prints it as UTF-8.
 //   probe lines <window title> <control>   each line of a list box
 //   probe text <window title> <control>    a control's text
+//   probe selection <window title> <control>  an edit box's selection, "start end"
 //   probe focus <window title>             the number of the focused control
 //   probe clipboard                        the clipboard's Unicode text
 //   probe dpi <window title>               the window's DPI
@@ -54,6 +55,13 @@ int Text(HWND control) {
   text.resize(static_cast<size_t>(
       SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
   Print(text);
+  return 0;
+}
+
+// The answer itself, not the two pointers, which would not reach another process.
+int Selection(HWND box) {
+  const LRESULT both = SendMessageW(box, EM_GETSEL, 0, 0);
+  Print(std::to_wstring(LOWORD(both)) + L" " + std::to_wstring(HIWORD(both)));
   return 0;
 }
 
@@ -116,5 +124,7 @@ int wmain(int argc, wchar_t** argv) {
     return Lines(control);
   if (command == L"text")
     return Text(control);
+  if (command == L"selection")
+    return Selection(control);
   return 2;
 }
