@@ -7,6 +7,7 @@
 //   probe clipboard                        the clipboard's Unicode text
 //   probe dpi <window title>               the window's DPI
 //   probe cities <file>                    the file as the core writes the cities it holds
+//   probe icons <program>                  the sizes of the program's icon 1, one a line
 #include <windows.h>
 
 #include <cstdio>
@@ -100,6 +101,25 @@ int Cities(const wchar_t* file) {
   return 0;
 }
 
+// The icon group resource: a 6-byte head, then 14 bytes per image, its width
+// first (0 for 256).
+int Icons(const wchar_t* program) {
+  HMODULE module = LoadLibraryExW(program, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HRSRC found =
+      module != nullptr ? FindResourceW(module, MAKEINTRESOURCEW(1), RT_GROUP_ICON) : nullptr;
+  const auto* group = found != nullptr
+                          ? static_cast<const BYTE*>(LockResource(LoadResource(module, found)))
+                          : nullptr;
+  if (group == nullptr)
+    return 1;
+  const int count = group[4] | (group[5] << 8);
+  for (int i = 0; i < count; ++i) {
+    const int width = group[6 + 14 * i];
+    Print(std::to_wstring(width == 0 ? 256 : width));
+  }
+  return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argc > 1 ? argv[1] : L"";
   if (command == L"clipboard")
@@ -108,6 +128,8 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   if (command == L"cities")
     return Cities(argv[2]);
+  if (command == L"icons")
+    return Icons(argv[2]);
   HWND window = FindWindowW(nullptr, argv[2]);
   if (window == nullptr)
     return 1;

@@ -221,6 +221,11 @@ class Win32DesktopTest(unittest.TestCase):
                                        "Feels like: 61 degrees F"])
         self.assertEqual(self.probe("text", TITLE, "2"), ["Weather for " + LONDON])
         self.assertEqual(self.probe("focus", TITLE), ["1"])
+        # Drawn at every size the shell asks for, up to large icon views.
+        icons = subprocess.run(["wine", str(OPTIONS.probe), "icons", "Skyvigil.exe"],
+                               cwd=self.folder, capture_output=True, env=self.env, timeout=30)
+        self.assertEqual(icons.stdout.decode().split(),
+                         ["16", "20", "24", "32", "40", "48", "64", "256"])
         self.shoot("main-window.png")
 
     def test_2_keys(self):
