@@ -39,7 +39,7 @@ void SpeakAlerts(App& app, const city& c, const std::vector<alert>& alerts) {
     if (!a->severity.empty())
       text += a->severity + " ";
     text += a->event + ". View the forecast For more.";
-    app.announcer.SpeakInBackground(text);
+    app.announcer.SpeakAlert(text);
   }
 }
 
