@@ -326,6 +326,20 @@ void OnTrayIconClick(App& app) {
   ToggleWindow(app);
 }
 
+namespace {
+
+// The window is back: what waited for it follows, each as a handler of its own.
+void RunWhatWaitedForTheWindow(App& app) {
+  for (CoreWork& work : std::exchange(app.state.when_window_shown, {})) {
+    if (app.core != nullptr)
+      app.core->PostToCore(std::move(work));
+    else
+      work(app);
+  }
+}
+
+}  // namespace
+
 void OnShowRequest(App& app) {
   SaveSelection(app);
   app.ui.BringMainWindowBack();
@@ -334,6 +348,7 @@ void OnShowRequest(App& app) {
     return;
   p.window_hidden = 0;
   SaveSettings(app);
+  RunWhatWaitedForTheWindow(app);
 }
 
 void OnMainWindowClose(App& app) {
@@ -400,6 +415,8 @@ void ToggleWindow(App& app) {
     p.window_hidden = 0;
   }
   SaveSettings(app);
+  if (p.window_hidden == 0)
+    RunWhatWaitedForTheWindow(app);
 }
 
 }  // namespace skyvigil

@@ -7,6 +7,7 @@
 #include <memory>
 #include <thread>
 #include <type_traits>
+#include <utility>
 
 #include "app/commands.h"
 #include "app/start_program.h"
@@ -22,18 +23,30 @@ using PostWork = std::function<void(CoreWork)>;
 // Runs `work` on the main thread once no other core handler is running (so
 // never in the middle of a save or while a main-thread dialog is open), and
 // waits for its result. Once the program has ended the work never runs: the
-// answer is then "no" (or nothing), which ends the check.
+// answer is then "no" (or nothing), which ends the check. A dialog (`on_wait`
+// given) would stand unowned behind other windows while the main window is
+// hidden: it then waits until the user shows the window, and `on_wait` tells
+// the user what waits.
 template <class Result>
-Result OnMainThread(const PostWork& post, std::function<Result(App&)> work) {
+Result OnMainThread(const PostWork& post, std::function<Result(App&)> work,
+                    std::function<void(App&)> on_wait) {
   auto done = std::make_shared<std::promise<Result>>();
   std::future<Result> result = done->get_future();
-  post([work = std::move(work), done](App& app) {
+  CoreWork finish = [work = std::move(work), done](App& app) {
     if constexpr (std::is_void_v<Result>) {
       work(app);
       done->set_value();
     } else {
       done->set_value(work(app));
     }
+  };
+  post([finish = std::move(finish), on_wait = std::move(on_wait)](App& app) {
+    if (!on_wait || app.state.prefs.window_hidden == 0) {
+      finish(app);
+      return;
+    }
+    on_wait(app);
+    app.state.when_window_shown.push_back(finish);
   });
   try {
     return result.get();
@@ -46,17 +59,20 @@ class BackgroundPrompter : public UpdatePrompter {
  public:
   explicit BackgroundPrompter(PostWork post) : post_(std::move(post)) {}
 
+  void NewVersionFound(const std::string& version) override { version_ = version; }
   void ShowMessage(const std::string& title, const std::string& text) override {
     OnMainThread<void>(
-        post_, [title, text](App& app) { app.ui.ShowMessage(title, text, MessageIcon::none); });
+        post_, [title, text](App& app) { app.ui.ShowMessage(title, text, MessageIcon::none); },
+        TellOnce());
   }
   bool AskYesNo(const std::string& title, const std::string& text) override {
-    return OnMainThread<bool>(post_,
-                              [title, text](App& app) { return app.ui.AskYesNo(title, text); });
+    return OnMainThread<bool>(
+        post_, [title, text](App& app) { return app.ui.AskYesNo(title, text); }, TellOnce());
   }
   void StartUpdater() override {
-    OnMainThread<void>(post_,
-                       [](App& app) { app.process.StartUpdater(app.state.paths.updater_program); });
+    OnMainThread<void>(
+        post_, [](App& app) { app.process.StartUpdater(app.state.paths.updater_program); },
+        nullptr);
   }
   void ExitProgram() override {
     // The exit runs on the main thread; this thread just stops.
@@ -64,7 +80,18 @@ class BackgroundPrompter : public UpdatePrompter {
   }
 
  private:
+  // Run on the main thread while this thread waits, so `told_` needs no lock.
+  std::function<void(App&)> TellOnce() {
+    return [this](App& app) {
+      if (std::exchange(told_, true))
+        return;
+      app.announcer.SpeakInBackground("Skyvigil " + version_ + " is available.");
+    };
+  }
+
   PostWork post_;
+  std::string version_;
+  bool told_ = false;
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The update checks, at start-up and from the menu, on background threads that
 // never touch a window: their dialogs and the exit run on the main thread.
+// While the main window is hidden the automatic check's dialogs wait until the
+// user shows it, and the user hears once that a new version is available.
 #pragma once
 
 #include "app/core_gate.h"

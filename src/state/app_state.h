@@ -52,6 +52,9 @@ struct AppState {
   // The city selected in the list is saved a while later, not on every arrow key.
   bool selection_unsaved = false;
   bool selection_timer_set = false;
+  // Work that waits until the user shows the hidden main window (the
+  // automatic update question, which would stand unowned behind other windows).
+  std::vector<CoreWork> when_window_shown;
 };
 
 // Hands core work back to the main thread from any thread; there it runs

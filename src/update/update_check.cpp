@@ -24,6 +24,7 @@ void CheckForUpdate(HttpClient& http, Announcer& announcer, UpdatePrompter& prom
     return;
   }
   const std::string version = ReplaceInvalidUtf8(answer.body);
+  prompter.NewVersionFound(version);
   if (source.packaged) {
     prompter.ShowMessage("Alert",
                          "Skyvigil " + version + " is available from your package source.");

@@ -17,6 +17,8 @@ namespace skyvigil {
 class UpdatePrompter {
  public:
   virtual ~UpdatePrompter() = default;
+  // A version other than ours was found, before it is offered.
+  virtual void NewVersionFound(const std::string& /*version*/) {}
   virtual void ShowMessage(const std::string& title, const std::string& text) = 0;
   virtual bool AskYesNo(const std::string& title, const std::string& text) = 0;
   // Starts the updater without waiting for it; a failure is not reported.

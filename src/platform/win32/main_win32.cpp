@@ -16,6 +16,7 @@
 #include "platform/win32/autostart_win32.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/message_loop.h"
+#include "platform/win32/show_requests_win32.h"
 #include "platform/win32/utf16.h"
 #include "platform/win32/win_process.h"
 #include "platform/win32/win_ui.h"
@@ -66,9 +67,13 @@ int Run() {
   ShowRequestListener show_requests;
 
   DesktopStart desktop;
-  desktop.alert = [](const std::string& title, const std::string& text) {
-    MessageBoxW(nullptr, win32::Utf8ToUtf16(text).c_str(), win32::Utf8ToUtf16(title).c_str(),
-                MB_OK);
+  desktop.alert = [&paths](const std::string& title, const std::string& text) {
+    // A second start's box: the right to the foreground passes to the running
+    // copy while the box is up, and again after it, which the user's answer
+    // reached last.
+    ShowAlertHandingOnForeground(win32::Utf8ToUtf16(text).c_str(),
+                                 win32::Utf8ToUtf16(title).c_str(),
+                                 RunningInstanceProcess(paths.marker_file));
   };
   desktop.build_services = [&]() -> App& {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

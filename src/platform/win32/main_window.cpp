@@ -10,6 +10,7 @@
 #include "platform/win32/utf16.h"
 #include "platform/win32/win_keys.h"
 #include "platform/win32/win_process.h"
+#include "platform/win32/window_placement.h"
 #include "views/main_layout.h"
 
 namespace skyvigil {
@@ -59,14 +60,18 @@ MainWindow::MainWindow(CoreGate& gate, AccessibleNames& names, const std::string
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::Procedure));
 
-  // Inner size 1600 by 1200 at 96 DPI, centred in the work area.
+  // Inner size 1600 by 1200 at 96 DPI, centred in the work area of the
+  // window's monitor and never past its edges: a smaller screen gets a
+  // smaller window, its title and menu bar on screen.
   const UINT dpi = GetDpiForWindow(hwnd_);
   const SIZE outer = OuterSize(kStyle, kExStyle, true, 1600, 1200, dpi);
-  RECT work{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - outer.cx) / 2,
-               work.top + (work.bottom - work.top - outer.cy) / 2, outer.cx, outer.cy,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (!GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor))
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+  const RECT place = CentreInWorkArea(outer, monitor.rcWork);
+  SetWindowPos(hwnd_, nullptr, place.left, place.top, place.right - place.left,
+               place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
 
   tray_ = std::make_unique<TrayIcon>(hwnd_, small_icon);
   tray_->Add();
@@ -205,6 +210,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_TIMER:
       if (wparam == kRefreshTimer)
         gate_.Run([](App& app) { OnRefreshTimer(app); });
+      else if (wparam == TrayIcon::kRetryTimer)
+        tray_->Add();
       return 0;
     case WM_HOTKEY:
       if (wparam == kSummaryHotkey)

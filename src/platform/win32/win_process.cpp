@@ -39,12 +39,41 @@ void WinProcess::StartUpdater(const std::filesystem::path& program) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION started{};
-  // A failure is not reported; nothing waits for the updater.
-  if (CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     nullptr, &startup, &started)) {
+  // Started held, so that the right to the foreground (ours: the user just
+  // said Yes) is the updater's before it runs; it hands it on to the new
+  // program, whose window then comes to the front. A failure is not
+  // reported; nothing waits for the updater.
+  if (CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE,
+                     CREATE_SUSPENDED, nullptr, nullptr, &startup, &started)) {
+    AllowSetForegroundWindow(started.dwProcessId);
+    ResumeThread(started.hThread);
     CloseHandle(started.hThread);
     CloseHandle(started.hProcess);
   }
+}
+
+namespace {
+
+DWORD foreground_heir = 0;  // a timer procedure carries no data of its own
+
+void CALLBACK PassForeground(HWND, UINT, UINT_PTR, DWORD) {
+  DWORD owner = 0;
+  GetWindowThreadProcessId(GetForegroundWindow(), &owner);
+  if (owner == GetCurrentProcessId())
+    AllowSetForegroundWindow(foreground_heir);
+}
+
+}  // namespace
+
+void ShowAlertHandingOnForeground(const wchar_t* text, const wchar_t* title, DWORD heir) {
+  // The box's modal loop runs the thread's timer; while the box is in front,
+  // this process holds the foreground and may hand it on. A user who moves
+  // away and back to the box hands it on again.
+  foreground_heir = heir;
+  const UINT_PTR timer = heir != 0 ? SetTimer(nullptr, 0, 100, &PassForeground) : 0;
+  MessageBoxW(nullptr, text, title, MB_OK);
+  if (timer != 0)
+    KillTimer(nullptr, timer);
 }
 
 void WinProcess::QuitEventLoop(int exit_code) {

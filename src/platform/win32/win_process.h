@@ -22,6 +22,11 @@ constexpr UINT kRunPostedWork = WM_APP + 1;
 // Runs and frees the work a kRunPostedWork message carries.
 void RunPostedWork(LPARAM lparam);
 
+// The "Alert" box of a second start. While it is in front, the right to the
+// foreground passes to `heir` (the running instance's process; 0: none), so
+// that the window it is then asked to show can come to the front.
+void ShowAlertHandingOnForeground(const wchar_t* text, const wchar_t* title, DWORD heir);
+
 class WinProcess : public ProcessPort {
  public:
   explicit WinProcess(InstanceLock& marker) : marker_(marker) {}

@@ -137,6 +137,32 @@ bool LimitTo(HINTERNET request, Clock::time_point deadline, long connect_ms) {
          ::WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &head, sizeof head);
 }
 
+long Status(HINTERNET request) {
+  DWORD status = 0;
+  DWORD size = sizeof status;
+  ::WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                        WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
+  return static_cast<long>(status);
+}
+
+// After a 407: the user's own logon (null name and password) for the proxy's
+// Negotiate or NTLM. The low logon policy lets WinHTTP use it for this
+// request; automatic authentication stays off, so only this answer is made.
+bool AnswerProxyWithLogon(HINTERNET request) {
+  DWORD supported = 0;
+  DWORD first = 0;
+  DWORD target = 0;
+  if (!::WinHttpQueryAuthSchemes(request, &supported, &first, &target))
+    return false;
+  const DWORD scheme = ProxyLogonScheme(target, supported);
+  if (scheme == 0)
+    return false;
+  DWORD low = WINHTTP_AUTOLOGON_SECURITY_LEVEL_LOW;
+  ::WinHttpSetOption(request, WINHTTP_OPTION_AUTOLOGON_POLICY, &low, sizeof low);
+  return ::WinHttpSetCredentials(request, WINHTTP_AUTH_TARGET_PROXY, scheme, nullptr, nullptr,
+                                 nullptr) != 0;
+}
+
 // One request through its redirects; the body goes to `sink`.
 HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
                    const std::atomic<bool>& aborted, const HttpRequest& asked, Sink& sink) {
@@ -163,7 +189,8 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
       return response;
     DWORD never = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
     ::WinHttpSetOption(request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &never, sizeof never);
-    // No cookies and no logon credentials: nothing beyond the request itself is sent.
+    // No cookies and no automatic logon: nothing beyond the request itself is
+    // sent, but for the answer to a proxy's 407 below.
     DWORD plain = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION;
     ::WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &plain, sizeof plain);
     if (*scheme == "http") {
@@ -180,12 +207,21 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
         !::WinHttpReceiveResponse(request.get(), nullptr)) {
       return response;
     }
-    DWORD status = 0;
-    DWORD status_size = sizeof status;
-    ::WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                          WINHTTP_HEADER_NAME_BY_INDEX, &status, &status_size,
-                          WINHTTP_NO_HEADER_INDEX);
-    response.status = static_cast<long>(status);
+    response.status = Status(request.get());
+    // A proxy that wants the user's logon gets it, in a few rounds at most
+    // (NTLM takes two); a server asking for one (401) is never answered.
+    for (int round = 0; response.status == 407 && round < 3; ++round) {
+      if (!AnswerProxyWithLogon(request.get()) ||
+          !LimitTo(request.get(), deadline, options.connect_timeout_ms) ||
+          !::WinHttpSendRequest(request.get(), post ? kFormHeader : WINHTTP_NO_ADDITIONAL_HEADERS,
+                                post ? static_cast<DWORD>(-1L) : 0, body, body_size, body_size,
+                                0) ||
+          !LimitTo(request.get(), deadline, options.connect_timeout_ms) ||
+          !::WinHttpReceiveResponse(request.get(), nullptr)) {
+        return response;
+      }
+      response.status = Status(request.get());
+    }
 
     const std::optional<std::wstring> location =
         IsRedirectStatus(response.status) ? HeaderText(request.get(), WINHTTP_QUERY_LOCATION)
@@ -264,6 +300,16 @@ HANDLE CreateTemporaryBeside(const std::filesystem::path& target, std::filesyste
 }
 
 }  // namespace
+
+unsigned long ProxyLogonScheme(unsigned long target, unsigned long supported) {
+  if (target != WINHTTP_AUTH_TARGET_PROXY)
+    return 0;
+  for (const DWORD scheme : {WINHTTP_AUTH_SCHEME_NEGOTIATE, WINHTTP_AUTH_SCHEME_NTLM}) {
+    if ((supported & scheme) != 0)
+      return scheme;
+  }
+  return 0;  // Basic and Digest would need a name and password of their own
+}
 
 WinHttpClient::WinHttpClient(WinHttpOptions options) : options_(options) {
   // The system's proxy settings (with WPAD) from Windows 8.1 on; older systems

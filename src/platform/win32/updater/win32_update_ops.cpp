@@ -183,9 +183,13 @@ bool Win32UpdateOps::StartProgram(const std::string& name) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder_.c_str(), &startup, &process))
+  // Held until it may take the foreground that Skyvigil handed to us: the
+  // new program's window comes to the front and is announced.
+  if (!::CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE,
+                        CREATE_SUSPENDED, nullptr, folder_.c_str(), &startup, &process))
     return false;
+  ::AllowSetForegroundWindow(process.dwProcessId);
+  ::ResumeThread(process.hThread);
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
   return true;
