@@ -48,6 +48,13 @@ void CoreGate::RunBeforeLoop(const Handler& handler) {
     return;
   BusyScope scope(busy_);
   handler(*app_);
+  // Work that arrived while the start-up dialogs were open runs now, not at
+  // some later, unrelated event.
+  while (!waiting_.empty()) {
+    Handler next = std::move(waiting_.front());
+    waiting_.pop_front();
+    next(*app_);
+  }
 }
 
 void CoreGate::RunUnlessBusy(const Handler& handler) {

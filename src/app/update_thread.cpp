@@ -69,7 +69,12 @@ void StartAutomaticUpdateCheck(CoreGate& gate, MainThread& main_thread, HttpClie
     return;
   std::thread([&gate, &main_thread, &http, &announcer, source = std::move(source)] {
     BackgroundPrompter prompter(gate, main_thread);
-    CheckForUpdate(http, announcer, prompter, source, true);
+    try {
+      CheckForUpdate(http, announcer, prompter, source, true);
+    } catch (const std::future_error&) {
+      // The program is ending and dropped the work posted to its windows
+      // unrun: the check has no one left to ask.
+    }
   }).detach();
 }
 

@@ -40,8 +40,10 @@ struct AppState {
   RefreshState refresh;
   // The cause last said of a refresh that brought no weather; none once one did.
   ServiceProblem service_problem = ServiceProblem::none;
-  // Alerts spoken this run: the city's run-time id and the alert's identity.
+  // Alerts heard this run: the city's run-time id and the alert's identity.
   std::set<std::pair<uint64_t, std::string>> spoken_alerts;
+  // Alerts handed to speech whose fate is not known yet, once per hand-over.
+  std::multiset<std::pair<uint64_t, std::string>> alerts_in_speech;
 };
 
 // Hands core work back to the main thread from any thread; there it runs

@@ -1,6 +1,8 @@
 // The installed and the portable layout of the Linux program.
 #include "platform/linux/app_paths.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <system_error>
 
@@ -24,8 +26,10 @@ std::filesystem::path RunningProgram() {
 AppPaths LinuxAppPaths(const std::filesystem::path& program, const std::string& data_home,
                        const std::string& home) {
   namespace fs = std::filesystem;
+  // No Linux build replaces itself: a new version is only told about, and no
+  // program found in the working folder is ever started for it.
   AppPaths portable;
-  portable.updater_program = "./updater";
+  portable.updater_program.clear();
 
   const fs::path bin = program.parent_path();
   const fs::path cues = bin.parent_path() / "share" / "skyvigil" / "snd";
@@ -42,6 +46,8 @@ AppPaths LinuxAppPaths(const std::filesystem::path& program, const std::string& 
   else
     return portable;
   fs::create_directories(data, error);
+  // prefs.ini holds the service key: the folder is for its owner alone.
+  fs::permissions(data, fs::perms::owner_all, fs::perm_options::replace, error);
 
   AppPaths installed = PathsIn(data);
   installed.cues_folder = cues;
@@ -54,12 +60,19 @@ AppPaths LinuxAppPaths() {
 }
 
 std::filesystem::path LinuxFetchProgram(const std::filesystem::path& program) {
+  // Never a bare name, which would be looked up along $PATH.
+  if (!program.is_absolute())
+    return {};
   const std::filesystem::path bin = program.parent_path();
   const std::filesystem::path installed = bin.parent_path() / SKYVIGIL_INSTALLED_FETCH;
   std::error_code error;
-  if (bin.filename() == "bin" && std::filesystem::is_regular_file(installed, error))
-    return installed;
-  return bin / "skyvigil-fetch";
+  const std::filesystem::path found =
+      bin.filename() == "bin" && std::filesystem::is_regular_file(installed, error)
+          ? installed
+          : bin / "skyvigil-fetch";
+  if (!std::filesystem::is_regular_file(found, error) || ::access(found.c_str(), X_OK) != 0)
+    return {};
+  return found;
 }
 
 std::filesystem::path LinuxFetchProgram() {

@@ -11,7 +11,8 @@
 namespace skyvigil {
 
 // `program` is the running executable, `data_home` $XDG_DATA_HOME and `home`
-// $HOME (either may be empty). Makes the data folder of an installed program.
+// $HOME (either may be empty). Makes the data folder of an installed program,
+// readable by its owner only. No layout has an updater program.
 AppPaths LinuxAppPaths(const std::filesystem::path& program, const std::string& data_home,
                        const std::string& home);
 
@@ -19,7 +20,9 @@ AppPaths LinuxAppPaths(const std::filesystem::path& program, const std::string& 
 AppPaths LinuxAppPaths();
 
 // The fetch helper (skyvigil-fetch) of `program`: in <prefix>/libexec/skyvigil
-// for an installed program, otherwise beside the program.
+// for an installed program, otherwise beside the program. Empty when
+// `program` is not an absolute path (/proc/self/exe could not be read) or
+// no executable helper is there.
 std::filesystem::path LinuxFetchProgram(const std::filesystem::path& program);
 
 // The same for this process.

@@ -32,7 +32,8 @@ int Run() {
   // from Explorer; a start at login (from another folder) finds them there.
   const AppPaths paths = PathsIn(RunningProgram().parent_path());
   InstanceLock marker;
-  if (marker.Acquire(paths.marker_file) == InstanceLock::Outcome::other_instance) {
+  const InstanceLock::Outcome held = marker.Acquire(paths.marker_file);
+  if (held == InstanceLock::Outcome::other_instance) {
     MessageBoxW(nullptr, L"The program already seems to be running.", L"Alert", MB_OK);
     // The running window may be hidden behind the tray: bring it back. Asked
     // after the box, while this process still has the right to the foreground
@@ -40,7 +41,13 @@ int Run() {
     AskRunningInstanceToShow(paths.marker_file);
     return 0;
   }
-  // Outcome::unguarded (the marker can't be made): run without the guard.
+  if (held == InstanceLock::Outcome::folder_not_writable) {
+    MessageBoxW(nullptr,
+                L"Skyvigil cannot write in its folder, so changes to the settings and the "
+                L"cities will not be kept.",
+                L"Alert", MB_OK);
+  }
+  // Otherwise unguarded (the marker can't be made): run without the guard.
 
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};

@@ -1,5 +1,6 @@
 // Program entry: the single-instance guard, the core's services, the main
 // window and its tray icon, then wx's event loop.
+#include <filesystem>
 #include <memory>
 
 #include <wx/app.h>
@@ -51,18 +52,34 @@ bool SkyvigilApp::OnInit() {
   wxLog::EnableLogging(false);
 
   const AppPaths paths = LinuxAppPaths();
-  if (marker_.Acquire(paths.marker_file) == InstanceLock::Outcome::other_instance) {
+  const InstanceLock::Outcome marker = marker_.Acquire(paths.marker_file);
+  if (marker == InstanceLock::Outcome::other_instance) {
     wxMessageBox("The program already seems to be running.", "Alert", wxOK | wxICON_NONE);
     // The running window may be hidden behind the tray: bring it back.
     AskRunningInstanceToShow(paths.marker_file);
     return false;  // main() ends the process with code 0
   }
-  // Outcome::unguarded (the marker can't be made): run without the guard.
+  if (marker == InstanceLock::Outcome::folder_not_writable)
+    wxMessageBox(
+        "Skyvigil cannot write in its folder, so changes to the settings and the "
+        "cities will not be kept.",
+        "Alert", wxOK | wxICON_NONE);
+  // Otherwise unguarded (the marker can't be made): run without the guard.
+
+  // Without its helper no transfer can run; saying so beats a network error later.
+  const std::filesystem::path fetch_program = LinuxFetchProgram();
+  if (fetch_program.empty()) {
+    wxMessageBox(
+        "Skyvigil cannot find its helper program skyvigil-fetch, so it cannot fetch "
+        "the weather. Please install Skyvigil again.",
+        "Alert", wxOK | wxICON_NONE);
+    return false;
+  }
 
   announcer_ = std::make_unique<DesktopAnnouncer>(paths.cues_folder);
   history_ = std::make_unique<AnnouncementHistory>(*announcer_, clock_);
   // Transfers run in a helper process: the program itself never loads libcurl.
-  http_ = std::make_unique<FetcherHttpClient>(FetcherOptions{LinuxFetchProgram(), {}});
+  http_ = std::make_unique<FetcherHttpClient>(FetcherOptions{fetch_program, {}});
   ui_ = std::make_unique<WxUi>(gate_);
   process_ = std::make_unique<WxProcess>(*ui_, marker_, [this] { announcer_->Shutdown(); });
   app_ = std::make_unique<App>(

@@ -43,10 +43,11 @@ TEST(LinuxAppPathsTest, InstalledProgramsKeepTheUsersFilesInTheDataFolder) {
       EXPECT_EQ(paths.prefs_file, "prefs.ini");
       EXPECT_EQ(paths.marker_file, "running");
       EXPECT_EQ(paths.cues_folder, "snd");
-      EXPECT_EQ(paths.updater_program, "./updater");
+      EXPECT_TRUE(paths.updater_program.empty());
       continue;
     }
     EXPECT_TRUE(fs::is_directory(c.data));
+    EXPECT_EQ(fs::status(c.data).permissions(), fs::perms::owner_all);
     EXPECT_EQ(paths.prefs_file, c.data / "prefs.ini");
     EXPECT_EQ(paths.cities_file, c.data / "cities.json");
     EXPECT_EQ(paths.marker_file, c.data / "running");
@@ -55,16 +56,29 @@ TEST(LinuxAppPathsTest, InstalledProgramsKeepTheUsersFilesInTheDataFolder) {
   }
 }
 
+void MakeProgram(const fs::path& file, fs::perms perms = fs::perms::owner_all) {
+  fs::create_directories(file.parent_path());
+  std::ofstream(file).put('x');
+  fs::permissions(file, perms);
+}
+
 TEST(LinuxAppPathsTest, TheFetchHelperIsInLibexecWhenInstalledAndBesideTheProgramOtherwise) {
   platform_test::TempDir root;
   const fs::path installed = root.path() / "usr" / "libexec" / "skyvigil" / "skyvigil-fetch";
-  fs::create_directories(installed.parent_path());
-  std::ofstream(installed).put('x');
+  MakeProgram(installed);
+  MakeProgram(root.path() / "build" / "skyvigil-fetch");
+  MakeProgram(root.path() / "opt" / "bin" / "skyvigil-fetch");
+  MakeProgram(root.path() / "plain" / "skyvigil-fetch", fs::perms::owner_read);
   EXPECT_EQ(LinuxFetchProgram(root.path() / "usr" / "bin" / "skyvigil"), installed);
   EXPECT_EQ(LinuxFetchProgram(root.path() / "build" / "skyvigil"),
             root.path() / "build" / "skyvigil-fetch");
   EXPECT_EQ(LinuxFetchProgram(root.path() / "opt" / "bin" / "skyvigil"),
             root.path() / "opt" / "bin" / "skyvigil-fetch");
+  // Never a name looked up along $PATH, nor a file that cannot run.
+  EXPECT_EQ(LinuxFetchProgram(""), fs::path());
+  EXPECT_EQ(LinuxFetchProgram("skyvigil"), fs::path());
+  EXPECT_EQ(LinuxFetchProgram(root.path() / "empty" / "skyvigil"), fs::path());
+  EXPECT_EQ(LinuxFetchProgram(root.path() / "plain" / "skyvigil"), fs::path());
 }
 
 TEST(AutostartTest, TheEntryStartsTheProgramInItsFolderAndGoesAgain) {
