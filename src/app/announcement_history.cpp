@@ -15,6 +15,11 @@ void AnnouncementHistory::SpeakInBackground(const std::string& text, SpeechFate 
   inner_.SpeakInBackground(text, std::move(fate));
 }
 
+void AnnouncementHistory::SpeakAlert(const std::string& text, SpeechFate fate) {
+  Keep(text);
+  inner_.SpeakAlert(text, std::move(fate));
+}
+
 void AnnouncementHistory::Keep(const std::string& text) {
   const TimeOfDay now = clock_.Now();
   char stamp[16];

@@ -22,6 +22,8 @@ class AnnouncementHistory : public Announcer {
   void Speak(const std::string& text, bool interrupt) override;
   using Announcer::SpeakInBackground;
   void SpeakInBackground(const std::string& text, SpeechFate fate) override;
+  using Announcer::SpeakAlert;
+  void SpeakAlert(const std::string& text, SpeechFate fate) override;
   void Silence() override { inner_.Silence(); }
   void PlayCue(Cue cue) override { inner_.PlayCue(cue); }
 

@@ -16,6 +16,7 @@
 #include "views/city_list.h"
 #include "views/current_weather.h"
 #include "views/forecast_window.h"
+#include "views/text_size.h"
 #include "weather/cities_store.h"
 #include "weather/prefs.h"
 
@@ -53,6 +54,17 @@ constexpr std::array kMainWindowCommands = {
     CommandInfo{kAlertsOnce, "Settings", "Speak Each Alert Once", {}},
     CommandInfo{kServiceKey, "Settings", "Weather Service Key...", {}},
     CommandInfo{kStartAtLogin, "Settings", "Start at Login", {}},
+    CommandInfo{kLargerText, "Settings", "Larger Text (Control+Plus)", Control('+')},
+    CommandInfo{kSmallerText, "Settings", "Smaller Text (Control+Minus)", Control('-')},
+};
+
+// Keys that also run a main-window command: "+" shares its key with "=" on
+// most layouts, so Control+= and Control+Shift+= (a "+" typed with Shift)
+// enlarge too, as in other programs.
+constexpr std::array kMainWindowExtraShortcuts = {
+    std::pair{Control('='), int{kLargerText}},
+    std::pair{Control('=', true), int{kLargerText}},
+    std::pair{Control('+', true), int{kLargerText}},
 };
 
 // The shortcuts of the two kinds of window 1.
@@ -225,7 +237,7 @@ int MainWindowCommandFor(const Shortcut& pressed) {
       return info.number;
     }
   }
-  return 0;
+  return CommandFor(kMainWindowExtraShortcuts, pressed);
 }
 
 void RunCommand(App& app, int command) {
@@ -267,6 +279,12 @@ void RunCommand(App& app, int command) {
       break;
     case kAlertsOnce:
       ToggleAlertsOnce(app);
+      break;
+    case kLargerText:
+      ChangeTextSize(app, 1);
+      break;
+    case kSmallerText:
+      ChangeTextSize(app, -1);
       break;
     case kServiceKey:
       if (AskForServiceKey(app))
@@ -379,6 +397,7 @@ void LoadSettingsAndCities(App& app) {
 }
 
 void FirstRefresh(App& app) {
+  ApplyTextSize(app);
   // The saved cities and report show at once; the refresh updates them.
   RefreshCityList(app, true);
   ShowCurrentWeather(app);

@@ -29,6 +29,8 @@ enum Command : int {
   kAnnouncementHistory = 19,
   kAlertsOnce = 20,
   kServiceKey = 21,
+  kLargerText = 22,
+  kSmallerText = 23,
   kCloseSecondaryWindow = 100,
   kAddSearchResult = 200,
 };
@@ -57,7 +59,9 @@ enum Control : int {
 struct Shortcut {
   enum class Key { none, escape, enter, del, character };
   Key key = Key::none;
-  char character = 0;  // an upper-case letter or a digit of the main keyboard
+  // An upper-case letter, a digit of the main keyboard, or '+', '=' or '-'
+  // of the main keyboard or the keypad.
+  char character = 0;
   bool control = false;
   bool shift = false;
   bool alt = false;

@@ -53,7 +53,7 @@ void SpeakAlerts(App& app, const city& c, const std::vector<alert>& alerts) {
     text += a->event + ". View the forecast For more.";
     s.alerts_in_speech.insert(alert_key);
     // The fate may come on the speech layer's thread: it is noted on the core's.
-    app.announcer.SpeakInBackground(text, [core = app.core, alert_key](bool heard) {
+    app.announcer.SpeakAlert(text, [core = app.core, alert_key](bool heard) {
       if (core != nullptr)
         core->PostToCore([alert_key, heard](App& a) { NoteAlertFate(a, alert_key, heard); });
     });
@@ -114,6 +114,8 @@ void FinishRefresh(App& app, const std::vector<HttpResponse>& answers) {
   const std::vector<CoreWork> then = std::exchange(r.then, {});
   for (const CoreWork& step : then)
     step(app);
+  // Once this task and the answers it holds are gone.
+  app.core->PostToCore([](App& a) { a.process.ReleaseFreedMemory(); });
   if (r.queued && !r.running) {
     const RefreshMode mode = *r.queued;
     r.queued.reset();

@@ -23,6 +23,13 @@ class Announcer {
   // report back) or not (cut off unheard and dropped, by a key press say).
   using SpeechFate = std::function<void(bool heard)>;
   virtual void SpeakInBackground(const std::string& text, SpeechFate fate) = 0;
+  // A weather alert: background news that a screen reader should not drop
+  // when the user is busy. A desktop that cannot tell the two apart speaks it
+  // like other news. `fate` as above.
+  void SpeakAlert(const std::string& text) { SpeakAlert(text, {}); }
+  virtual void SpeakAlert(const std::string& text, SpeechFate fate) {
+    SpeakInBackground(text, std::move(fate));
+  }
   // A key was pressed in one of the program's windows: this program's speech,
   // playing or queued, stops, as a screen reader's own speech does.
   virtual void Silence() = 0;

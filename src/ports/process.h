@@ -19,6 +19,9 @@ class ProcessPort {
   virtual bool SetStartAtLogin(bool on) = 0;
   // Deletes the single-instance marker.
   virtual void ReleaseMarker() = 0;
+  // Hands memory the program has freed back to the system, after work that
+  // held a lot of it for a moment (a refresh's answers).
+  virtual void ReleaseFreedMemory() {}
   // Releases everything and ends the process with code 0. Never returns.
   [[noreturn]] virtual void EndProgram() = 0;
 };

@@ -39,6 +39,15 @@ void CheckForUpdate(HttpClient& http, Announcer& announcer, UpdatePrompter& prom
     prompter.ShowMessage("Download error", "There was an error downloading Skyvigil.zip.");
     return;
   }
+  // A missing signature is refused below, with the archive.
+  http.Download(source.update_address + "/softs/Skyvigil.zip.minisig",
+                SignatureFileOf(source.archive_file));
+  if (const std::string refused = CheckDownloadedUpdate(source.archive_file, source.trust);
+      !refused.empty()) {
+    prompter.ShowMessage("Download error", "The downloaded update was deleted because " + refused +
+                                               ". Skyvigil is unchanged.");
+    return;
+  }
   prompter.StartUpdater();
   prompter.ExitProgram();
 }

@@ -7,6 +7,7 @@
 
 #include "ports/announcer.h"
 #include "ports/http.h"
+#include "update/update_signature.h"
 
 namespace skyvigil {
 
@@ -31,6 +32,7 @@ struct UpdateSource {
   // Installed by the system's package manager: a new version is only told
   // about, since the package source brings it.
   bool packaged = false;
+  UpdateTrust trust = BuiltInUpdateTrust();
 };
 
 // `automatic` is true for the check at start-up, which says nothing when

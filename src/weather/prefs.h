@@ -19,6 +19,7 @@ struct Preferences {
   int64_t temp_diff = 10;      // degrees F a monitored temperature must move
   int64_t monitor_sounds = 1;  // exactly 1: cues play with announcements
   int64_t alerts_once = 0;     // exactly 1: an alert already spoken is not spoken again
+  int64_t text_size = 100;     // percent of the system's font size in every window
 
   bool operator==(const Preferences&) const = default;
 };
@@ -39,8 +40,8 @@ inline constexpr std::uintmax_t kMaxPrefsFileBytes = 1u << 20;
 void LoadPreferences(Preferences& prefs, ServiceConfig& service, const std::filesystem::path& file);
 
 // Writes the settings into `file`, keeping every other line it holds; alerts_once
-// is added only once it is on. A file that cannot be read or replaced is left
-// alone, silently.
+// and text_size are added only once they differ from their defaults. A file
+// that cannot be read or replaced is left alone, silently.
 void SavePreferences(const Preferences& prefs, const std::filesystem::path& file);
 
 // Writes api_key into the group [service] of `file`, keeping every other line.

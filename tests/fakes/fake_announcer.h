@@ -12,7 +12,7 @@ namespace skyvigil::testing {
 class FakeAnnouncer : public Announcer {
  public:
   // "say:<text>", "SAY!:<text>" for interrupting speech, "news:<text>" for
-  // background speech, "hush" for silencing, "cue:<name>".
+  // background speech, "alert:<text>" for alerts, "hush" for silencing, "cue:<name>".
   std::vector<std::string> events;
 
   void Speak(const std::string& text, bool interrupt) override {
@@ -26,6 +26,14 @@ class FakeAnnouncer : public Announcer {
   using Announcer::SpeakInBackground;
   void SpeakInBackground(const std::string& text, SpeechFate fate) override {
     events.push_back("news:" + text);
+    if (fate && hold_fates)
+      fates.push_back(std::move(fate));
+    else if (fate)
+      fate(true);
+  }
+  using Announcer::SpeakAlert;
+  void SpeakAlert(const std::string& text, SpeechFate fate) override {
+    events.push_back("alert:" + text);
     if (fate && hold_fates)
       fates.push_back(std::move(fate));
     else if (fate)

@@ -33,8 +33,10 @@ class FakeUi : public UiPort, public ProcessPort {
   bool window_shown = true;
   bool window_closed = false;
   bool marker_released = false;
+  int memory_releases = 0;
   FocusedControl focus = FocusedControl::city_list;
   std::string clipboard;
+  int text_size = 100;  // percent, as last set
 
   // Window 1: "" when closed, else "Forecast", "Results" or "History".
   std::string secondary_window;
@@ -85,6 +87,7 @@ class FakeUi : public UiPort, public ProcessPort {
   std::string AskText(const std::string& title, const std::string& prompt,
                       const std::string& initial) override;
   void SetClipboardText(const std::string& text) override { clipboard = text; }
+  void SetTextSize(int percent) override { text_size = percent; }
   void OpenForecastWindow() override;
   void SetForecastLines(const std::vector<std::string>& lines) override;
   int ForecastSelection() const override { return forecast_selection; }
@@ -105,6 +108,7 @@ class FakeUi : public UiPort, public ProcessPort {
     return true;
   }
   void ReleaseMarker() override { marker_released = true; }
+  void ReleaseFreedMemory() override { ++memory_releases; }
   [[noreturn]] void EndProgram() override { throw ProgramEnded(); }
 };
 

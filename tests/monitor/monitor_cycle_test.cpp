@@ -167,9 +167,9 @@ TEST_F(MonitorTest, RefreshSpeaksAlertsInListOrderWithTheNameFromBeforeTheRefres
 
   EXPECT_THAT(h.announcer.events,
               ElementsAre("cue:alert",
-                          "news:Springfield: Moderate Flood Warning. View the forecast For more.",
-                          "news:Springfield: Heat Advisory. View the forecast For more.",
-                          "cue:alert", "news:Oslo: Severe Storm. View the forecast For more."));
+                          "alert:Springfield: Moderate Flood Warning. View the forecast For more.",
+                          "alert:Springfield: Heat Advisory. View the forecast For more.",
+                          "cue:alert", "alert:Oslo: Severe Storm. View the forecast For more."));
   EXPECT_EQ(h.app.state.cities[0].name, "Springfield, Illinois, United States of America");
   EXPECT_EQ(h.app.state.cities[2].name, "Oslo, Oslo, Norway");
   // One batch: each city's current request, then its alert request when alerts are on.
@@ -298,8 +298,8 @@ TEST_F(MonitorTest, AlertsOnceSwitchAnnouncesAndSaves) {
 }
 
 TEST_F(MonitorTest, WithAlertsOnceAnAlertIsSpokenOnlyUntilItIsNewOrChanged) {
-  const std::string storm = "news:Oslo, Oslo, Norway: Severe Storm. View the forecast For more.";
-  const std::string flood = "news:Oslo, Oslo, Norway: Flood. View the forecast For more.";
+  const std::string storm = "alert:Oslo, Oslo, Norway: Severe Storm. View the forecast For more.";
+  const std::string flood = "alert:Oslo, Oslo, Norway: Flood. View the forecast For more.";
   h.app.state.cities = {h.CityAt("Oslo", 0, 1)};
   h.app.state.prefs.alerts_once = 1;
   struct Step {
@@ -326,7 +326,7 @@ TEST_F(MonitorTest, WithAlertsOnceAnAlertIsSpokenOnlyUntilItIsNewOrChanged) {
 // An alert counts as spoken once it was heard: one cut off unheard by a key
 // comes again with the next refresh; one still on its way does not come twice.
 TEST_F(MonitorTest, WithAlertsOnceAnAlertCutOffUnheardIsSpokenAgain) {
-  const std::string storm = "news:Oslo, Oslo, Norway: Severe Storm. View the forecast For more.";
+  const std::string storm = "alert:Oslo, Oslo, Norway: Severe Storm. View the forecast For more.";
   h.app.state.cities = {h.CityAt("Oslo", 0, 1)};
   h.app.state.prefs.alerts_once = 1;
   h.places["Oslo"].alerts = {{"Severe", "Storm"}};

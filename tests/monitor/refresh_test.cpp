@@ -20,7 +20,7 @@ using testing::AppHarness;
 using ::testing::ElementsAre;
 using testing::ProgramEnded;
 
-constexpr char kParisAlert[] = "news:Paris: Severe Storm. View the forecast For more.";
+constexpr char kParisAlert[] = "alert:Paris: Severe Storm. View the forecast For more.";
 
 // Two typed cities, alerts on, the second selected.
 struct RefreshBed {
@@ -136,9 +136,11 @@ TEST(Refresh, RefreshesAskedForDuringOneRunOnceAfterItThenEachFollowUpInOrder) {
   // The waiting refresh covers every city either one asked for.
   EXPECT_THAT(h.http.batch_sizes, ElementsAre(4u, 4u));
   EXPECT_THAT(steps, ElementsAre("first:0", "second:0", "third:0"));
+  // Each refresh hands its answers' memory back once they are gone.
+  EXPECT_EQ(h.ui.memory_releases, 2);
   EXPECT_THAT(h.announcer.events,
               ElementsAre("cue:alert", kParisAlert, "cue:alert",
-                          "news:Paris, Ile-de-France, France: Severe Storm. View the forecast For "
+                          "alert:Paris, Ile-de-France, France: Severe Storm. View the forecast For "
                           "more."));
 }
 
@@ -175,7 +177,7 @@ TEST(Refresh, StartShowsTheSavedWeatherAtOnceAndSpeaksAsBeforeAfterTheFirstRefre
   EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
   EXPECT_THAT(h.announcer.events,
               ElementsAre("cue:alert",
-                          "news:Paris, Ile-de-France, France: Severe Storm. View the forecast For "
+                          "alert:Paris, Ile-de-France, France: Severe Storm. View the forecast For "
                           "more.",
                           "cue:condition", "news:Paris: Light rain"));
 }

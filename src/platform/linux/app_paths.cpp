@@ -1,8 +1,6 @@
 // The installed and the portable layout of the Linux program.
 #include "platform/linux/app_paths.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <system_error>
 
@@ -57,26 +55,6 @@ AppPaths LinuxAppPaths(const std::filesystem::path& program, const std::string& 
 
 AppPaths LinuxAppPaths() {
   return LinuxAppPaths(RunningProgram(), Environment("XDG_DATA_HOME"), Environment("HOME"));
-}
-
-std::filesystem::path LinuxFetchProgram(const std::filesystem::path& program) {
-  // Never a bare name, which would be looked up along $PATH.
-  if (!program.is_absolute())
-    return {};
-  const std::filesystem::path bin = program.parent_path();
-  const std::filesystem::path installed = bin.parent_path() / SKYVIGIL_INSTALLED_FETCH;
-  std::error_code error;
-  const std::filesystem::path found =
-      bin.filename() == "bin" && std::filesystem::is_regular_file(installed, error)
-          ? installed
-          : bin / "skyvigil-fetch";
-  if (!std::filesystem::is_regular_file(found, error) || ::access(found.c_str(), X_OK) != 0)
-    return {};
-  return found;
-}
-
-std::filesystem::path LinuxFetchProgram() {
-  return LinuxFetchProgram(RunningProgram());
 }
 
 }  // namespace skyvigil

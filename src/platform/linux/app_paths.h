@@ -19,13 +19,4 @@ AppPaths LinuxAppPaths(const std::filesystem::path& program, const std::string& 
 // The same for this process, from /proc/self/exe and the environment.
 AppPaths LinuxAppPaths();
 
-// The fetch helper (skyvigil-fetch) of `program`: in <prefix>/libexec/skyvigil
-// for an installed program, otherwise beside the program. Empty when
-// `program` is not an absolute path (/proc/self/exe could not be read) or
-// no executable helper is there.
-std::filesystem::path LinuxFetchProgram(const std::filesystem::path& program);
-
-// The same for this process.
-std::filesystem::path LinuxFetchProgram();
-
 }  // namespace skyvigil

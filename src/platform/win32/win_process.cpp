@@ -14,7 +14,9 @@ void RunPostedWork(LPARAM lparam) {
 }
 
 void WinProcess::StartUpdater(const std::filesystem::path& program) {
-  std::wstring command_line = L"\"" + program.wstring() + L"\"";
+  // The updater waits for this process to end, not only for its marker.
+  std::wstring command_line =
+      L"\"" + program.wstring() + L"\" --wait-for " + std::to_wstring(GetCurrentProcessId());
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION started{};

@@ -12,9 +12,9 @@
 #include "app/core_gate.h"
 #include "app/local_clock.h"
 #include "app/update_thread.h"
+#include "platform/curl/http_curl.h"
 #include "platform/linux/app_paths.h"
 #include "platform/linux/desktop_announcer.h"
-#include "platform/posix/fetcher_http_client.h"
 #include "platform/wx/main_frame.h"
 #include "platform/wx/tray_icon.h"
 #include "platform/wx/wx_process.h"
@@ -39,7 +39,7 @@ class SkyvigilApp : public wxApp {
   ShowRequestListener show_requests_;
   std::unique_ptr<DesktopAnnouncer> announcer_;
   std::unique_ptr<AnnouncementHistory> history_;  // speaks through announcer_
-  std::unique_ptr<FetcherHttpClient> http_;
+  std::unique_ptr<CurlHttpClient> http_;
   LocalClock clock_;
   std::unique_ptr<WxUi> ui_;
   std::unique_ptr<WxProcess> process_;
@@ -66,20 +66,9 @@ bool SkyvigilApp::OnInit() {
         "Alert", wxOK | wxICON_NONE);
   // Otherwise unguarded (the marker can't be made): run without the guard.
 
-  // Without its helper no transfer can run; saying so beats a network error later.
-  const std::filesystem::path fetch_program = LinuxFetchProgram();
-  if (fetch_program.empty()) {
-    wxMessageBox(
-        "Skyvigil cannot find its helper program skyvigil-fetch, so it cannot fetch "
-        "the weather. Please install Skyvigil again.",
-        "Alert", wxOK | wxICON_NONE);
-    return false;
-  }
-
   announcer_ = std::make_unique<DesktopAnnouncer>(paths.cues_folder);
   history_ = std::make_unique<AnnouncementHistory>(*announcer_, clock_);
-  // Transfers run in a helper process: the program itself never loads libcurl.
-  http_ = std::make_unique<FetcherHttpClient>(FetcherOptions{fetch_program, {}});
+  http_ = std::make_unique<CurlHttpClient>();
   ui_ = std::make_unique<WxUi>(gate_);
   process_ = std::make_unique<WxProcess>(*ui_, marker_, [this] { announcer_->Shutdown(); });
   app_ = std::make_unique<App>(

@@ -30,8 +30,12 @@ class MainFrame : public wxFrame {
   wxListBox* report_list() const { return report_list_; }
   wxTextCtrl* detail_box() const { return detail_box_; }
 
- private:
+  // Places the controls again for the window's size, font and lines.
   void LayOut();
+  // Every window's text at `percent` of the system's size; this one laid out again.
+  void SetTextPercent(int percent);
+
+ private:
   void BuildMenus();
 
   void OnCharHook(wxKeyEvent& event);

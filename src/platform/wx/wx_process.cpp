@@ -1,6 +1,8 @@
 // Process services and the main-thread queue over wx.
 #include "platform/wx/wx_process.h"
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -16,6 +18,12 @@ namespace skyvigil {
 void WxProcess::StartUpdater(const std::filesystem::path& /*program*/) {
   // Linux never hands over to an updater (the update check only tells about a
   // new version here): whatever program of that name lies about is not run.
+}
+
+void WxProcess::ReleaseFreedMemory() {
+  // glibc keeps freed blocks for later allocations; the answers of a refresh
+  // would otherwise stay in the program's memory until the next one.
+  malloc_trim(0);
 }
 
 void WxProcess::EndProgram() {

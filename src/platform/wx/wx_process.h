@@ -23,6 +23,7 @@ class WxProcess : public ProcessPort {
   bool StartsAtLogin() const override { return autostart_.Enabled(); }
   bool SetStartAtLogin(bool on) override { return autostart_.Set(on); }
   void ReleaseMarker() override { marker_.Release(); }
+  void ReleaseFreedMemory() override;
   [[noreturn]] void EndProgram() override;
 
  private:

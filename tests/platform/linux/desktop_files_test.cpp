@@ -56,31 +56,6 @@ TEST(LinuxAppPathsTest, InstalledProgramsKeepTheUsersFilesInTheDataFolder) {
   }
 }
 
-void MakeProgram(const fs::path& file, fs::perms perms = fs::perms::owner_all) {
-  fs::create_directories(file.parent_path());
-  std::ofstream(file).put('x');
-  fs::permissions(file, perms);
-}
-
-TEST(LinuxAppPathsTest, TheFetchHelperIsInLibexecWhenInstalledAndBesideTheProgramOtherwise) {
-  platform_test::TempDir root;
-  const fs::path installed = root.path() / "usr" / "libexec" / "skyvigil" / "skyvigil-fetch";
-  MakeProgram(installed);
-  MakeProgram(root.path() / "build" / "skyvigil-fetch");
-  MakeProgram(root.path() / "opt" / "bin" / "skyvigil-fetch");
-  MakeProgram(root.path() / "plain" / "skyvigil-fetch", fs::perms::owner_read);
-  EXPECT_EQ(LinuxFetchProgram(root.path() / "usr" / "bin" / "skyvigil"), installed);
-  EXPECT_EQ(LinuxFetchProgram(root.path() / "build" / "skyvigil"),
-            root.path() / "build" / "skyvigil-fetch");
-  EXPECT_EQ(LinuxFetchProgram(root.path() / "opt" / "bin" / "skyvigil"),
-            root.path() / "opt" / "bin" / "skyvigil-fetch");
-  // Never a name looked up along $PATH, nor a file that cannot run.
-  EXPECT_EQ(LinuxFetchProgram(""), fs::path());
-  EXPECT_EQ(LinuxFetchProgram("skyvigil"), fs::path());
-  EXPECT_EQ(LinuxFetchProgram(root.path() / "empty" / "skyvigil"), fs::path());
-  EXPECT_EQ(LinuxFetchProgram(root.path() / "plain" / "skyvigil"), fs::path());
-}
-
 TEST(AutostartTest, TheEntryStartsTheProgramInItsFolderAndGoesAgain) {
   EXPECT_EQ(AutostartFile("/cfg", "/home/u"), fs::path("/cfg/autostart/skyvigil.desktop"));
   EXPECT_EQ(AutostartFile("cfg", "/home/u"),
