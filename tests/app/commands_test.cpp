@@ -447,89 +447,89 @@ TEST_F(CommandsTest, FirstStartKeepsTheTypedCityWhenTheKeyDialogIsCancelled) {
   ASSERT_EQ(h.ui.key_prompts.size(), 1u);
   ASSERT_EQ(Saved().size(), 1u);
   EXPECT_EQ(Saved()[0].name, "Paris");
+}
 
-  // A city never fetched reads as its name until the first refresh fills it;
-  // a later failed refresh leaves that weather in place.
-  TEST_F(CommandsTest, ACityWithoutWeatherShowsItsNameUntilARefreshFillsIt) {
-    city paris;
-    paris.name = "Paris, Ile-de-France, France";
-    ASSERT_TRUE(SaveCities({paris}, h.app.state.paths.cities_file));
-    LoadSettingsAndCities(h.app);
-    FirstRefresh(h.app);
-    EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris"));
-    EXPECT_THAT(h.ui.report_lines, ElementsAre("No weather yet for Paris, Ile-de-France, France."));
-    EXPECT_EQ(h.ui.detail_text, "No weather yet for Paris, Ile-de-France, France.");
-    EXPECT_EQ(h.ui.tooltip, "Paris - Skyvigil");
-    h.announcer.events.clear();
-    OnSummaryHotkey(h.app);
-    EXPECT_THAT(h.announcer.events, ElementsAre("say:Paris"));
+// A city never fetched reads as its name until the first refresh fills it;
+// a later failed refresh leaves that weather in place.
+TEST_F(CommandsTest, ACityWithoutWeatherShowsItsNameUntilARefreshFillsIt) {
+  city paris;
+  paris.name = "Paris, Ile-de-France, France";
+  ASSERT_TRUE(SaveCities({paris}, h.app.state.paths.cities_file));
+  LoadSettingsAndCities(h.app);
+  FirstRefresh(h.app);
+  EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris"));
+  EXPECT_THAT(h.ui.report_lines, ElementsAre("No weather yet for Paris, Ile-de-France, France."));
+  EXPECT_EQ(h.ui.detail_text, "No weather yet for Paris, Ile-de-France, France.");
+  EXPECT_EQ(h.ui.tooltip, "Paris - Skyvigil");
+  h.announcer.events.clear();
+  OnSummaryHotkey(h.app);
+  EXPECT_THAT(h.announcer.events, ElementsAre("say:Paris"));
 
-    h.FinishRefreshes();
-    EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
-    EXPECT_EQ(h.ui.report_lines.size(), 17u);
+  h.FinishRefreshes();
+  EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
+  EXPECT_EQ(h.ui.report_lines.size(), 17u);
 
-    h.service_down = true;
-    OnRefreshTimer(h.app);
-    h.FinishRefreshes();
-    EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
-    EXPECT_EQ(h.ui.report_lines.back(), "pm10: 0.00 (Good)");
-  }
+  h.service_down = true;
+  OnRefreshTimer(h.app);
+  h.FinishRefreshes();
+  EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
+  EXPECT_EQ(h.ui.report_lines.back(), "pm10: 0.00 (Good)");
+}
 
-  // A cities.json that can't be read is kept aside and the user asked for a
-  // first city; one that is valid JSON but holds no list starts with no city at
-  // all, which the first refresh reports before the program ends, file untouched.
-  TEST_F(CommandsTest, StartWithAnUnusableCitiesFile) {
-    const struct {
-      const char* content;
-      bool readable;
-    } cases[] = {
-        {"this is not json", false},
-        {"[{\"name\": \"Oslo\"", false},
-        {"{}", true},
-        {"null", true},
-        {"{\"cities\": [{\"name\": \"Oslo\"}]}", true},
-    };
-    for (const auto& c : cases) {
-      SCOPED_TRACE(c.content);
-      AppHarness run;
-      run.places["Paris"] = h.places["Paris"];
-      {
-        std::ofstream out(run.app.state.paths.cities_file, std::ios::binary);
-        out << c.content;
-      }
-      run.ui.text_answers = {"Paris"};
-      LoadSettingsAndCities(run.app);
-      if (!c.readable) {
-        ASSERT_EQ(run.ui.dialogs.size(), 1u);
-        EXPECT_THAT(run.app.state.cities, ::testing::SizeIs(1));
-        EXPECT_EQ(run.ReadFile("cities.json.bad"), c.content);
-        FirstRefresh(run.app);
-        run.FinishRefreshes();
-        EXPECT_THAT(run.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
-      } else {
-        EXPECT_THAT(run.ui.dialogs, IsEmpty());
-        EXPECT_THAT(run.app.state.cities, IsEmpty());
-        EXPECT_THROW(FirstRefresh(run.app), ProgramEnded);
-        EXPECT_THAT(run.ui.dialogs,
-                    ElementsAre("Alert!|You have to add a city to use the program."));
-        EXPECT_EQ(run.ReadFile("cities.json"), c.content);
-        EXPECT_FALSE(std::filesystem::exists(run.folder / "cities.json.bad"));
-      }
+// A cities.json that can't be read is kept aside and the user asked for a
+// first city; one that is valid JSON but holds no list starts with no city at
+// all, which the first refresh reports before the program ends, file untouched.
+TEST_F(CommandsTest, StartWithAnUnusableCitiesFile) {
+  const struct {
+    const char* content;
+    bool readable;
+  } cases[] = {
+      {"this is not json", false},
+      {"[{\"name\": \"Oslo\"", false},
+      {"{}", true},
+      {"null", true},
+      {"{\"cities\": [{\"name\": \"Oslo\"}]}", true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.content);
+    AppHarness run;
+    run.places["Paris"] = h.places["Paris"];
+    {
+      std::ofstream out(run.app.state.paths.cities_file, std::ios::binary);
+      out << c.content;
+    }
+    run.ui.text_answers = {"Paris"};
+    LoadSettingsAndCities(run.app);
+    if (!c.readable) {
+      ASSERT_EQ(run.ui.dialogs.size(), 1u);
+      EXPECT_THAT(run.app.state.cities, ::testing::SizeIs(1));
+      EXPECT_EQ(run.ReadFile("cities.json.bad"), c.content);
+      FirstRefresh(run.app);
+      run.FinishRefreshes();
+      EXPECT_THAT(run.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
+    } else {
+      EXPECT_THAT(run.ui.dialogs, IsEmpty());
+      EXPECT_THAT(run.app.state.cities, IsEmpty());
+      EXPECT_THROW(FirstRefresh(run.app), ProgramEnded);
+      EXPECT_THAT(run.ui.dialogs, ElementsAre("Alert!|You have to add a city to use the program."));
+      EXPECT_EQ(run.ReadFile("cities.json"), c.content);
+      EXPECT_FALSE(std::filesystem::exists(run.folder / "cities.json.bad"));
     }
   }
+}
 
-  TEST_F(CommandsTest, StartRestoresTheSavedSelection) {
-    ASSERT_TRUE(
-        SaveCities({h.CityAt("Springfield"), h.CityAt("Paris")}, h.app.state.paths.cities_file));
-    h.app.state.prefs.cities_index = 1;
-    SavePreferences(h.app.state.prefs, h.app.state.paths.prefs_file);
-    h.app.state.prefs = Preferences{};
-    LoadSettingsAndCities(h.app);
-    FirstRefresh(h.app);
-    h.FinishRefreshes();
-    EXPECT_EQ(h.ui.city_selection, 1);
-    EXPECT_EQ(h.ui.heading, "Weather for Paris, Ile-de-France, France");
-  }
+TEST_F(CommandsTest, StartRestoresTheSavedSelection) {
+  ASSERT_TRUE(
+      SaveCities({h.CityAt("Springfield"), h.CityAt("Paris")}, h.app.state.paths.cities_file));
+  h.app.state.prefs.cities_index = 1;
+  SavePreferences(h.app.state.prefs, h.app.state.paths.prefs_file);
+  h.app.state.prefs = Preferences{};
+  LoadSettingsAndCities(h.app);
+  FirstRefresh(h.app);
+  h.FinishRefreshes();
+  EXPECT_EQ(h.ui.city_selection, 1);
+  EXPECT_EQ(h.ui.heading, "Weather for Paris, Ile-de-France, France");
+}
 
 }  // namespace
 }  // namespace skyvigil
