@@ -62,6 +62,8 @@ constexpr int kMaxHeardCuts = 2;
 constexpr int kMaxCuts = 20;
 
 struct SpeechOutput::Connection {
+  using Fate = std::function<void(bool heard)>;
+
   explicit Connection(SPDConnection* c) : spd(c) {}
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
@@ -106,7 +108,7 @@ struct SpeechOutput::Connection {
         std::erase_if(queue_, [](const Pending& item) { return item.foreground; });
       } else if (!text.empty() && (in_flight_ || !queue_.empty())) {
         // Our earlier background texts go first: this program's order.
-        queue_.push_back(Pending{std::move(text), /*foreground=*/true});
+        queue_.push_back(Pending{std::move(text), /*foreground=*/true, 0, 0, {}});
         wake_.notify_all();
         return true;
       }
@@ -130,8 +132,7 @@ struct SpeechOutput::Connection {
     {
       std::lock_guard send(send_mutex_);
       std::unique_lock lock(mutex_);
-      Pending item{std::move(text)};
-      item.fate = std::move(fate);
+      Pending item{std::move(text), false, 0, 0, std::move(fate)};
       if (in_flight_ || !queue_.empty()) {
         queue_.push_back(std::move(item));
         wake_.notify_all();
@@ -167,7 +168,6 @@ struct SpeechOutput::Connection {
   SPDConnection* spd;
 
  private:
-  using Fate = std::function<void(bool heard)>;
   struct Pending {
     std::string text;
     bool foreground = false;
