@@ -372,8 +372,12 @@ void OnIdle(App& app) {
 
 void LoadSettingsAndCities(App& app) {
   LoadPreferences(app.state.prefs, app.state.service, app.state.paths.prefs_file);
-  LoadCities(app.state.cities, app.state.paths.cities_file,
-             [&app](std::vector<city>&) { PromptNewCity(app); });
+  LoadCities(app.state.cities, app.state.paths.cities_file, [&app](std::vector<city>&) {
+    PromptNewCity(app);
+    // Kept at once: the key dialog that may follow can be cancelled.
+    if (!app.state.cities.empty())
+      SaveCities(app.state.cities, app.state.paths.cities_file);
+  });
 }
 
 void FirstRefresh(App& app) {

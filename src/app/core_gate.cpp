@@ -60,7 +60,17 @@ void CoreGate::RunBeforeLoop(const Handler& handler) {
     return;
   BusyScope scope(busy_);
   handler(*app_);
-  Ended();
+  if (Ended())
+    return;
+  // Work that arrived while the start-up dialogs were open runs now, not at
+  // some later, unrelated event.
+  while (!waiting_.empty()) {
+    Handler next = std::move(waiting_.front());
+    waiting_.pop_front();
+    next(*app_);
+    if (Ended())
+      return;
+  }
 }
 
 void CoreGate::RunUnlessBusy(const Handler& handler) {

@@ -29,6 +29,7 @@ class CoreGate : public CorePoster {
   void Run(Handler handler);
   // Start-up steps before the event loop runs: nothing is announced after
   // them, since the first refresh has not happened yet.
+  // Work that reached Run meanwhile (a dialog runs its own loop) follows them.
   void RunBeforeLoop(const Handler& handler);
   // Like Run, but an event that comes while a handler runs is dropped: the
   // lists report nothing that the core caused itself.

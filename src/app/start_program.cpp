@@ -18,7 +18,8 @@ UpdateSource UpdateSourceFor(const AppState& state) {
 
 int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListener& show_requests,
                  CoreGate& gate, const DesktopStart& desktop) {
-  if (marker.Acquire(paths.marker_file) == InstanceLock::Outcome::other_instance) {
+  const InstanceLock::Outcome held = marker.Acquire(paths.marker_file);
+  if (held == InstanceLock::Outcome::other_instance) {
     desktop.alert("Alert", "The program already seems to be running.");
     // The running window may be hidden behind the tray: bring it back. Asked
     // after the box, while this process still has the right to the foreground
@@ -26,7 +27,11 @@ int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListene
     AskRunningInstanceToShow(paths.marker_file);
     return 0;
   }
-  // Outcome::unguarded (the marker can't be made): run without the guard.
+  if (held == InstanceLock::Outcome::folder_not_writable)
+    desktop.alert("Alert",
+                  "Skyvigil cannot write in its folder, so changes to the settings and the "
+                  "cities will not be kept.");
+  // Otherwise unguarded (the marker can't be made): run without the guard.
 
   App& app = desktop.build_services();
   app.state.paths = paths;

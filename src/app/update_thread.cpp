@@ -104,7 +104,12 @@ void StartAutomaticUpdateCheck(CoreGate& gate, MainThread& main_thread, HttpClie
     BackgroundPrompter prompter([&gate, &main_thread](CoreWork work) {
       main_thread.Post([&gate, work = std::move(work)] { gate.Run(work); });
     });
-    CheckForUpdate(http, announcer, prompter, source, true);
+    try {
+      CheckForUpdate(http, announcer, prompter, source, true);
+    } catch (const std::future_error&) {
+      // The program is ending and dropped the work posted to its windows
+      // unrun: the check has no one left to ask.
+    }
   }).detach();
 }
 

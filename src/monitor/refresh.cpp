@@ -21,25 +21,42 @@ std::string AlertIdentity(const alert& a) {
   return a.event + '\n' + a.headline + '\n' + a.effective + '\n' + a.expires;
 }
 
-// With alerts_once on, only alerts not spoken before for this city are spoken,
-// and the cue sounds only when one is.
+// Where the announcer tells what became of an alert handed to it: heard, it
+// counts as spoken; cut off unheard (a key pressed), it may be spoken again.
+void NoteAlertFate(App& app, const std::pair<uint64_t, std::string>& alert_key, bool heard) {
+  auto& in_speech = app.state.alerts_in_speech;
+  if (const auto it = in_speech.find(alert_key); it != in_speech.end())
+    in_speech.erase(it);
+  if (heard)
+    app.state.spoken_alerts.insert(alert_key);
+}
+
+// With alerts_once on, only alerts not heard before for this city (nor on
+// their way to speech) are spoken, and the cue sounds only when one is.
 void SpeakAlerts(App& app, const city& c, const std::vector<alert>& alerts) {
   AppState& s = app.state;
-  std::vector<const alert*> told;
+  std::vector<std::pair<const alert*, std::pair<uint64_t, std::string>>> told;
   for (const alert& a : alerts) {
-    const bool new_one = s.spoken_alerts.emplace(c.id, AlertIdentity(a)).second;
+    auto alert_key = std::make_pair(c.id, AlertIdentity(a));
+    const bool new_one =
+        !s.spoken_alerts.contains(alert_key) && !s.alerts_in_speech.contains(alert_key);
     if (new_one || s.prefs.alerts_once != 1)
-      told.push_back(&a);
+      told.emplace_back(&a, std::move(alert_key));
   }
   if (told.empty())
     return;
   app.announcer.PlayCue(Cue::alert);
-  for (const alert* a : told) {
+  for (const auto& [a, alert_key] : told) {
     std::string text = c.name + ": ";
     if (!a->severity.empty())
       text += a->severity + " ";
     text += a->event + ". View the forecast For more.";
-    app.announcer.SpeakAlert(text);
+    s.alerts_in_speech.insert(alert_key);
+    // The fate may come on the speech layer's thread: it is noted on the core's.
+    app.announcer.SpeakAlert(text, [core = app.core, alert_key](bool heard) {
+      if (core != nullptr)
+        core->PostToCore([alert_key, heard](App& a) { NoteAlertFate(a, alert_key, heard); });
+    });
   }
 }
 

@@ -43,7 +43,7 @@ struct AppState {
   FetchState fetch;  // the background fetches in flight
   // The cause last said of a refresh that brought no weather; none once one did.
   ServiceProblem service_problem = ServiceProblem::none;
-  // Alerts spoken this run: the city's run-time id and the alert's identity.
+  // Alerts heard this run: the city's run-time id and the alert's identity.
   std::set<std::pair<uint64_t, std::string>> spoken_alerts;
   // The end of the program, asked for by any handler (RequestExit) and carried
   // out once by the core gate after that handler: one way out for every reason.
@@ -55,6 +55,8 @@ struct AppState {
   // Work that waits until the user shows the hidden main window (the
   // automatic update question, which would stand unowned behind other windows).
   std::vector<CoreWork> when_window_shown;
+  // Alerts handed to speech whose fate is not known yet, once per hand-over.
+  std::multiset<std::pair<uint64_t, std::string>> alerts_in_speech;
 };
 
 // Hands core work back to the main thread from any thread; there it runs

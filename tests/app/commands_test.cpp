@@ -483,6 +483,31 @@ TEST_F(CommandsTest, StartWithoutSavedCitiesAsksForOneAndShowsIt) {
   EXPECT_EQ(Saved()[0].name, "Paris, Ile-de-France, France");
 }
 
+// Removing the last city leaves "[]"; the next start asks as a first one does.
+TEST_F(CommandsTest, StartWithTheEmptyListLeftByRemovingTheLastCityAsksForOne) {
+  {
+    std::ofstream out(h.app.state.paths.cities_file, std::ios::binary);
+    out << "[]";
+  }
+  h.ui.text_answers = {"Paris"};
+  LoadSettingsAndCities(h.app);
+  FirstRefresh(h.app);
+  h.FinishRefreshes();
+  EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
+  EXPECT_EQ(Saved()[0].name, "Paris, Ile-de-France, France");
+}
+
+TEST_F(CommandsTest, FirstStartKeepsTheTypedCityWhenTheKeyDialogIsCancelled) {
+  h.app.state.service.api_key.clear();
+  h.ui.text_answers = {"Paris"};
+  h.ui.key_answers = {std::nullopt};
+  LoadSettingsAndCities(h.app);
+  FirstRefresh(h.app);
+  ASSERT_EQ(h.ui.key_prompts.size(), 1u);
+  ASSERT_EQ(Saved().size(), 1u);
+  EXPECT_EQ(Saved()[0].name, "Paris");
+}
+
 // A city never fetched reads as its name until the first refresh fills it;
 // a later failed refresh leaves that weather in place.
 TEST_F(CommandsTest, ACityWithoutWeatherShowsItsNameUntilARefreshFillsIt) {

@@ -11,8 +11,8 @@ namespace skyvigil {
 namespace {
 
 using testing::AppHarness;
-using testing::FormField;
 using ::testing::ElementsAre;
+using testing::FormField;
 using ::testing::IsEmpty;
 
 HttpRequest Asking(const std::string& what) {
@@ -135,7 +135,12 @@ struct NoticeCase {
 TEST(Fetch, TheNoticeIsSaidOnceAfterASecondOnlyWhileTheAnswerIsAwaited) {
   const std::vector<NoticeCase> cases = {
       {"still awaited", [](FetchBed&) {}, {"say:Loading forecast"}},
-      {"answered before", [](FetchBed& b) { b.h.http.Release(); b.Land(1); }, {}},
+      {"answered before",
+       [](FetchBed& b) {
+         b.h.http.Release();
+         b.Land(1);
+       },
+       {}},
       {"window closed", [](FetchBed& b) { CancelFetch(b.h.app, Asker::window_one); }, {}},
   };
   for (const NoticeCase& c : cases) {

@@ -157,6 +157,20 @@ TEST_F(PrefsFile, FolderInPlaceOfTheFileIsLeftAlone) {
   EXPECT_TRUE(fs::is_empty(file_));
 }
 
+TEST_F(PrefsFile, AFileBeyondTheCapIsNeitherReadNorRewritten) {
+  const std::string head = "[general]\ncelcius=2\n;";
+  for (const std::uintmax_t size : {kMaxPrefsFileBytes, kMaxPrefsFileBytes + 1}) {
+    SCOPED_TRACE(size);
+    const std::string content = head + std::string(size - head.size(), 'x');
+    WriteBytes(file_, content);
+    EXPECT_EQ(Load().celcius, size == kMaxPrefsFileBytes ? 2 : 0);
+    SavePreferences(Prefs(0, 1, 0, 10, 1), file_);
+    if (size > kMaxPrefsFileBytes) {
+      EXPECT_EQ(fs::file_size(file_), size);
+    }
+  }
+}
+
 TEST_F(PrefsFile, ReadsTheSettingsLeniently) {
   // Starting values differ from every value below so "unchanged" is visible.
   const Preferences start = Prefs(5, 5, 5, 5, 5);

@@ -11,7 +11,8 @@
 namespace skyvigil {
 
 // `program` is the running executable, `data_home` $XDG_DATA_HOME and `home`
-// $HOME (either may be empty). Makes the data folder of an installed program.
+// $HOME (either may be empty). Makes the data folder of an installed program,
+// readable by its owner only. No layout has an updater program.
 AppPaths LinuxAppPaths(const std::filesystem::path& program, const std::string& data_home,
                        const std::string& home);
 

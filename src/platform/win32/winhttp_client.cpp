@@ -64,33 +64,6 @@ struct Sink {
   }
 };
 
-struct Address {
-  std::wstring host;
-  INTERNET_PORT port = 0;
-  std::wstring path;  // path and query
-  bool secure = false;
-};
-
-std::optional<Address> Crack(const std::string& url) {
-  const std::wstring wide = win32::Utf8ToUtf16(url);
-  URL_COMPONENTS parts{};
-  parts.dwStructSize = sizeof parts;
-  parts.dwHostNameLength = static_cast<DWORD>(-1);
-  parts.dwUrlPathLength = static_cast<DWORD>(-1);
-  parts.dwExtraInfoLength = static_cast<DWORD>(-1);
-  if (!::WinHttpCrackUrl(wide.c_str(), static_cast<DWORD>(wide.size()), 0, &parts))
-    return std::nullopt;
-  Address address;
-  address.host.assign(parts.lpszHostName, parts.dwHostNameLength);
-  address.port = parts.nPort;
-  address.path.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
-  address.path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
-  if (address.path.empty() || address.path[0] != L'/')
-    address.path.insert(0, 1, L'/');
-  address.secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
-  return address;
-}
-
 std::optional<std::wstring> HeaderText(HINTERNET request, DWORD which) {
   DWORD bytes = 0;
   ::WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER,
@@ -171,20 +144,26 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
     return response;
   const Clock::time_point deadline =
       Clock::now() + std::chrono::milliseconds(options.transfer_timeout_ms);
-  std::string url = asked.url;
+  // WinHTTP gets the rule's own parts, never the text: its parser ends the
+  // host elsewhere than the rule does.
+  std::optional<AllowedAddress> address = ParseAllowedAddress(asked.url);
   bool post = asked.method == HttpRequest::Method::post;
   for (int redirects = 0;; ++redirects) {
-    const std::optional<std::string> scheme = AllowedScheme(url);
-    const std::optional<Address> address = Crack(url);
-    if (aborted || !scheme || !address)
+    if (aborted || !address)
       return response;
-    Internet connection(::WinHttpConnect(session, address->host.c_str(), address->port, 0));
+    const bool secure = address->scheme == "https";
+    // WinHttpConnect takes an IPv6 address without its brackets.
+    std::string host = address->host;
+    if (host.front() == '[')
+      host = host.substr(1, host.size() - 2);
+    Internet connection(::WinHttpConnect(session, win32::Utf8ToUtf16(host).c_str(),
+                                         static_cast<INTERNET_PORT>(address->port), 0));
     if (!connection)
       return response;
     const Internet request(::WinHttpOpenRequest(connection.get(), post ? L"POST" : L"GET",
-                                                address->path.c_str(), nullptr, WINHTTP_NO_REFERER,
-                                                WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                                address->secure ? WINHTTP_FLAG_SECURE : 0));
+                                                win32::Utf8ToUtf16(address->path).c_str(), nullptr,
+                                                WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                                secure ? WINHTTP_FLAG_SECURE : 0));
     if (!request)
       return response;
     DWORD never = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
@@ -193,7 +172,7 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
     // sent, but for the answer to a proxy's 407 below.
     DWORD plain = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION;
     ::WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &plain, sizeof plain);
-    if (*scheme == "http") {
+    if (!secure) {
       // Plain http only ever goes to this machine: never through a proxy.
       WINHTTP_PROXY_INFO direct{WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr};
       ::WinHttpSetOption(request.get(), WINHTTP_OPTION_PROXY, &direct, sizeof direct);
@@ -229,11 +208,11 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
     if (location) {
       if (redirects + 1 > options.max_redirects)
         return response;
-      url = ResolveRedirect(url, win32::Utf16ToUtf8(*location));
+      address = AllowedRedirect(*address, win32::Utf16ToUtf8(*location));
       // Like browsers: 301, 302 and 303 turn a POST into a GET; 307 and 308 keep it.
       if (response.status != 307 && response.status != 308)
         post = false;
-      if (url.empty() || !sink.Restart())
+      if (!sink.Restart())
         return response;
       continue;
     }

@@ -1,5 +1,6 @@
 // Program entry on Linux: the adapters the core's start-up asks for (the
 // services, the main window and its tray icon, wx's event loop).
+#include <filesystem>
 #include <memory>
 
 #include <wx/app.h>

@@ -32,11 +32,9 @@ class OneShot : public wxTimer {
 
 }  // namespace
 
-void WxProcess::StartUpdater(const std::filesystem::path& program) {
-  wxLogNull quiet;  // a failure is not reported
-  const std::string name = program.string();
-  const char* const argv[] = {name.c_str(), nullptr};
-  wxExecute(argv, wxEXEC_ASYNC);
+void WxProcess::StartUpdater(const std::filesystem::path& /*program*/) {
+  // Linux never hands over to an updater (the update check only tells about a
+  // new version here): whatever program of that name lies about is not run.
 }
 
 void WxProcess::ReleaseFreedMemory() {

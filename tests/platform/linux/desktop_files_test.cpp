@@ -43,10 +43,11 @@ TEST(LinuxAppPathsTest, InstalledProgramsKeepTheUsersFilesInTheDataFolder) {
       EXPECT_EQ(paths.prefs_file, "prefs.ini");
       EXPECT_EQ(paths.marker_file, "running");
       EXPECT_EQ(paths.cues_folder, "snd");
-      EXPECT_EQ(paths.updater_program, "./updater");
+      EXPECT_TRUE(paths.updater_program.empty());
       continue;
     }
     EXPECT_TRUE(fs::is_directory(c.data));
+    EXPECT_EQ(fs::status(c.data).permissions(), fs::perms::owner_all);
     EXPECT_EQ(paths.prefs_file, c.data / "prefs.ini");
     EXPECT_EQ(paths.cities_file, c.data / "cities.json");
     EXPECT_EQ(paths.marker_file, c.data / "running");
