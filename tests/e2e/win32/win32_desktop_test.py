@@ -299,9 +299,11 @@ class Win32DesktopTest(unittest.TestCase):
         before = self.spoken()
         self.keys(tray, "ctrl+alt+shift+w")
         self.wait_spoken("the summary", before + ["0 Paris: Sunny, 21 Degrees C"])
-        # A double-click shows the window once: it is not hidden again in between.
-        subprocess.run(["xdotool", "mousemove", "--window", tray, "10", "10", "click",
-                        "--repeat", "2", "--delay", "80", "1"], check=True, timeout=10)
+        # One click shows the window. A double-click's clicks are counted by the
+        # tray's rules, tested as a table: wine on a loaded machine may deliver
+        # them apart, as two clicks.
+        subprocess.run(["xdotool", "mousemove", "--window", tray, "10", "10", "click", "1"],
+                       check=True, timeout=10)
         wait_for("the window shown", lambda: windows_named("^" + re.escape(TITLE) + "$"))
         wait_for("the city list focused", lambda: self.probe("focus", TITLE) == ["1"])
         self.keys(self.window, "ctrl+shift+c")
