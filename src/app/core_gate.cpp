@@ -39,16 +39,21 @@ void CoreGate::Run(Handler handler) {
   }
   BusyScope scope(busy_);
   handler(*app_);
+  if (RunWaiting())
+    OnIdle(*app_);
+}
+
+bool CoreGate::RunWaiting() {
   if (Ended())
-    return;
+    return false;
   while (!waiting_.empty()) {
     Handler next = std::move(waiting_.front());
     waiting_.pop_front();
     next(*app_);
     if (Ended())
-      return;
+      return false;
   }
-  OnIdle(*app_);
+  return true;
 }
 
 void CoreGate::PostToCore(CoreWork work) {
@@ -60,17 +65,9 @@ void CoreGate::RunBeforeLoop(const Handler& handler) {
     return;
   BusyScope scope(busy_);
   handler(*app_);
-  if (Ended())
-    return;
   // Work that arrived while the start-up dialogs were open runs now, not at
   // some later, unrelated event.
-  while (!waiting_.empty()) {
-    Handler next = std::move(waiting_.front());
-    waiting_.pop_front();
-    next(*app_);
-    if (Ended())
-      return;
-  }
+  RunWaiting();
 }
 
 void CoreGate::RunUnlessBusy(const Handler& handler) {

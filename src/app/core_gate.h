@@ -42,6 +42,8 @@ class CoreGate : public CorePoster {
  private:
   // Runs the exit once it was asked for; true when the program has ended.
   bool Ended();
+  // Runs the work that arrived while a handler ran; false once the program ended.
+  bool RunWaiting();
 
   App* app_ = nullptr;
   MainThread* main_thread_ = nullptr;
