@@ -23,8 +23,8 @@ const JsonValue* FindMember(const JsonValue* object, std::string_view name, Name
 // Resets `record`, then fills each field from the member of the same name:
 // text only from a string; integer from a number cut toward zero (clamped to
 // the int64_t range) or from true/false as 1/0; double and float from a number
-// or true/false; embedded records by this same rule; anything else leaves the
-// field reset. A null `value` or one that is not an object leaves it reset.
+// or true/false; embedded records by this same rule, lists of them by FillList;
+// anything else leaves the field reset. A null `value` or one that is not an object leaves it reset.
 template <class Record>
 void FillRecord(Record& record, const JsonValue* value, NameMatch match);
 
@@ -53,6 +53,7 @@ SKYVIGIL_RECORD_JSON_INSTANCES(aqi, extern)
 SKYVIGIL_RECORD_JSON_INSTANCES(currentWeather, extern)
 SKYVIGIL_RECORD_JSON_INSTANCES(day, extern)
 SKYVIGIL_RECORD_JSON_INSTANCES(astro, extern)
+SKYVIGIL_RECORD_JSON_INSTANCES(hour, extern)
 SKYVIGIL_RECORD_JSON_INSTANCES(forecastday, extern)
 SKYVIGIL_RECORD_JSON_INSTANCES(alert, extern)
 SKYVIGIL_RECORD_JSON_INSTANCES(city, extern)
