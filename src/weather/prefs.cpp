@@ -186,6 +186,10 @@ SavedKey Key(std::string_view name, int64_t value, bool added_when_set = false) 
   return {name, std::to_string(value), added_when_set && value == 0};
 }
 
+SavedKey TextKey(std::string_view name, const std::string& value) {
+  return {name, value, value.empty()};
+}
+
 // The keys of each group in the order a save adds missing ones.
 std::vector<GroupKeys> SavedKeys(const Preferences& p) {
   return {
@@ -194,7 +198,8 @@ std::vector<GroupKeys> SavedKeys(const Preferences& p) {
         Key("cities_index", p.cities_index)}},
       {"monitors",
        {Key("monitor_sounds", p.monitor_sounds), Key("temp_diff", p.temp_diff),
-        Key("alerts_once", p.alerts_once, true)}},
+        Key("alerts_once", p.alerts_once, true), Key("rain_ahead", p.rain_ahead, true),
+        TextKey("briefing", p.briefing)}},
   };
 }
 
@@ -383,6 +388,10 @@ void LoadPreferences(Preferences& prefs, ServiceConfig& service, const fs::path&
           prefs.temp_diff = ParseIniInteger(line.value);
         if (key == "alerts_once")
           prefs.alerts_once = ParseIniInteger(line.value);
+        if (key == "rain_ahead")
+          prefs.rain_ahead = ParseIniInteger(line.value);
+        if (key == "briefing")
+          prefs.briefing = line.value;
         break;
       case Group::kService:
         if (key == "base_address")

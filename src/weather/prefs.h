@@ -19,6 +19,8 @@ struct Preferences {
   int64_t temp_diff = 10;      // degrees F a monitored temperature must move
   int64_t monitor_sounds = 1;  // exactly 1: cues play with announcements
   int64_t alerts_once = 0;     // exactly 1: an alert already spoken is not spoken again
+  int64_t rain_ahead = 0;      // exactly 1: rain in the next hours of monitored cities is said
+  std::string briefing{};      // "HH:MM" of the daily briefing; empty: none
 
   bool operator==(const Preferences&) const = default;
 };
@@ -35,9 +37,9 @@ int64_t ParseIniInteger(std::string_view text);
 // api_key and update_address in the optional group [service] override `service`.
 void LoadPreferences(Preferences& prefs, ServiceConfig& service, const std::filesystem::path& file);
 
-// Writes the settings into `file`, keeping every other line it holds; alerts_once
-// is added only once it is on. A file that cannot be read or replaced is left
-// alone, silently.
+// Writes the settings into `file`, keeping every other line it holds; alerts_once,
+// rain_ahead and briefing are added only once they are set. A file that cannot
+// be read or replaced is left alone, silently.
 void SavePreferences(const Preferences& prefs, const std::filesystem::path& file);
 
 // Writes api_key into the group [service] of `file`, keeping every other line.
