@@ -10,12 +10,15 @@
 #include "app/service_key.h"
 #include "cities/city_add.h"
 #include "cities/city_search.h"
+#include "monitor/briefing.h"
 #include "monitor/monitor_cycle.h"
+#include "monitor/rain_ahead.h"
 #include "present/format.h"
 #include "update/update_check.h"
 #include "views/city_list.h"
 #include "views/current_weather.h"
 #include "views/forecast_window.h"
+#include "views/list_windows.h"
 #include "weather/cities_store.h"
 #include "weather/prefs.h"
 
@@ -42,6 +45,8 @@ constexpr std::array kMainWindowCommands = {
     CommandInfo{kToggleMonitor, "City", "Toggle Skyvigil (Control+M)", Control('M')},
     CommandInfo{kToggleAlerts, "City", "Toggle weather alerts (Control+G)", Control('G')},
     CommandInfo{kViewForecast, "City", "View forecast (Enter)", Key(Shortcut::Key::enter)},
+    CommandInfo{kViewNextHours, "City", "View next hours (Shift+Enter)",
+                Shortcut{Shortcut::Key::enter, 0, false, true, false}},
     CommandInfo{kCopy, "City", "Copy focused item to clipboard (Control+Shift+C)",
                 Control('C', true)},
     CommandInfo{kToggleUnit, "Settings", "Toggle temperature display unit (Control+1)",
@@ -51,12 +56,19 @@ constexpr std::array kMainWindowCommands = {
     CommandInfo{kToggleMonitorSounds, "Settings", "Toggle monitor sounds (control+shift+m)",
                 Control('M', true)},
     CommandInfo{kAlertsOnce, "Settings", "Speak Each Alert Once", {}},
+    CommandInfo{kRainAhead, "Settings", "Announce Rain Ahead", {}},
+    CommandInfo{kDailyBriefing, "Settings", "Daily Briefing...", {}},
     CommandInfo{kServiceKey, "Settings", "Weather Service Key...", {}},
     CommandInfo{kStartAtLogin, "Settings", "Start at Login", {}},
 };
 
 // The shortcuts of the two kinds of window 1.
 constexpr std::array kForecastWindowShortcuts = {
+    std::pair{Key(Shortcut::Key::escape), int{kCloseSecondaryWindow}},
+    std::pair{Control('C', true), int{kCopy}},
+    std::pair{Key(Shortcut::Key::enter), int{kOpenAlert}},
+};
+constexpr std::array kListWindowShortcuts = {
     std::pair{Key(Shortcut::Key::escape), int{kCloseSecondaryWindow}},
     std::pair{Control('C', true), int{kCopy}},
 };
@@ -111,6 +123,7 @@ void CloseWindowOne(App& app) {
   app.ui.CloseSecondaryWindow();
   app.state.forecast_lines.clear();
   app.state.history_lines.clear();
+  app.state.list_lines.clear();
 }
 
 void OpenHistory(App& app) {
@@ -194,6 +207,13 @@ void CopyFocusedItem(App& app) {
       app.ui.SetClipboardText(valid ? lines[static_cast<size_t>(index)] : std::string());
       break;
     }
+    case FocusedControl::list_window: {
+      const int index = app.ui.ListWindowSelection();
+      const auto& lines = app.state.list_lines;
+      const bool valid = index >= 0 && static_cast<size_t>(index) < lines.size();
+      app.ui.SetClipboardText(valid ? lines[static_cast<size_t>(index)] : std::string());
+      break;
+    }
     default:
       app.ui.SetClipboardText(JoinedLines(app.state.report_lines));
       break;
@@ -217,6 +237,10 @@ int ResultsWindowCommandFor(const Shortcut& pressed) {
 
 int HistoryWindowCommandFor(const Shortcut& pressed) {
   return CommandFor(kHistoryWindowShortcuts, pressed);
+}
+
+int ListWindowCommandFor(const Shortcut& pressed) {
+  return CommandFor(kListWindowShortcuts, pressed);
 }
 
 int MainWindowCommandFor(const Shortcut& pressed) {
@@ -275,6 +299,18 @@ void RunCommand(App& app, int command) {
     case kViewForecast:
       ViewForecast(app);
       break;
+    case kViewNextHours:
+      OpenNextHoursWindow(app);
+      break;
+    case kOpenAlert:
+      OpenAlertWindow(app);
+      break;
+    case kRainAhead:
+      ToggleRainAhead(app);
+      break;
+    case kDailyBriefing:
+      SetDailyBriefing(app);
+      break;
     case kSearchCity:
       SearchForCity(app);
       break;
@@ -308,6 +344,12 @@ void OnControl(App& app, int control) {
     case kForecastCopy:
       app.ui.SetClipboardText(JoinedLines(app.state.forecast_lines));
       break;
+    case kListCopy:
+      app.ui.SetClipboardText(JoinedLines(app.state.list_lines));
+      break;
+    case kListClose:
+      CloseWindowOne(app);
+      break;
     case kResultsAdd:
       AddSearchResult(app);
       break;
@@ -334,6 +376,10 @@ void OnReportListEvent(App& app) {
 
 void OnRefreshTimer(App& app) {
   RefreshCities(app, RefreshMode::all_cities, &RedrawCities);
+}
+
+void OnBriefingTimerEvent(App& app) {
+  OnBriefingTimer(app);
 }
 
 void OnTrayIconClick(App& app) {
@@ -383,6 +429,7 @@ void FirstRefresh(App& app) {
     return;
   app.state.refresh.first_pending = true;
   RefreshCities(app, RefreshMode::all_cities, &RedrawCities);
+  OnBriefingTimer(app);
 }
 
 void ExitProgram(App& app) {

@@ -29,6 +29,10 @@ enum Command : int {
   kAnnouncementHistory = 19,
   kAlertsOnce = 20,
   kServiceKey = 21,
+  kViewNextHours = 22,
+  kRainAhead = 23,
+  kDailyBriefing = 24,
+  kOpenAlert = 25,
   kCloseSecondaryWindow = 100,
   kAddSearchResult = 200,
 };
@@ -43,6 +47,8 @@ enum SecondaryControl : int {
   kResultsList = 201,
   kHistoryLabel = 300,
   kHistoryList = 301,
+  kListLabel = 400,
+  kListList = 401,
 };
 
 // Buttons of window 1 that do something.
@@ -51,6 +57,8 @@ enum Control : int {
   kForecastCopy = 104,
   kResultsAdd = 202,
   kResultsCancel = 203,
+  kListCopy = 402,
+  kListClose = 403,
 };
 
 // A key combination: one key with any of Control, Shift and Alt.
@@ -77,11 +85,14 @@ std::span<const CommandInfo> MainWindowCommands();
 int MainWindowCommandFor(const Shortcut& pressed);
 
 // The command a key combination stands for in the forecast window (Escape,
-// Control+Shift+C) or the results window (Escape, Return), or 0.
+// Control+Shift+C, Return on an alert line) or the results window (Escape,
+// Return), or 0.
 int ForecastWindowCommandFor(const Shortcut& pressed);
 int ResultsWindowCommandFor(const Shortcut& pressed);
 // The history window's shortcuts: Escape, Control+Shift+C.
 int HistoryWindowCommandFor(const Shortcut& pressed);
+// A list window's (Next Hours, Alert): Escape, Control+Shift+C.
+int ListWindowCommandFor(const Shortcut& pressed);
 
 // Runs a command of the main window or of a secondary window.
 void RunCommand(App& app, int command);
@@ -92,6 +103,8 @@ void OnControl(App& app, int control);
 void OnCityListEvent(App& app);    // any event of the city list
 void OnReportListEvent(App& app);  // any event of the report list
 void OnRefreshTimer(App& app);
+// The daily briefing's one-shot timer (UiPort::StartBriefingTimer) ran out.
+void OnBriefingTimerEvent(App& app);
 void OnTrayIconClick(App& app);
 // Another start of the program asked for the window (it ends right after).
 void OnShowRequest(App& app);

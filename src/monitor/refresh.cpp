@@ -5,7 +5,9 @@
 #include <chrono>
 #include <utility>
 
+#include "monitor/rain_ahead.h"
 #include "monitor/service_outcome.h"
+#include "present/hour_lines.h"
 #include "weather/cities_store.h"
 #include "weather/service_requests.h"
 
@@ -15,32 +17,44 @@ namespace {
 
 // The days of an alert request; only its alerts are used.
 constexpr int kAlertForecastDays = 1;
+// Rain Ahead looks three hours past the city's clock, which may be tomorrow.
+constexpr int kRainAheadForecastDays = 2;
 
-// An alert is the same one while its event, headline and times stay.
+// An alert is the same one while its event, headline and start stay; a later
+// end makes it the same alert extended.
 std::string AlertIdentity(const alert& a) {
-  return a.event + '\n' + a.headline + '\n' + a.effective + '\n' + a.expires;
+  return a.event + '\n' + a.headline + '\n' + a.effective;
 }
 
 // With alerts_once on, only alerts not spoken before for this city are spoken,
-// and the cue sounds only when one is.
+// an extended one by its new end only, and the cue sounds only when one is.
 void SpeakAlerts(App& app, const city& c, const std::vector<alert>& alerts) {
   AppState& s = app.state;
-  std::vector<const alert*> told;
+  std::vector<std::string> texts;
   for (const alert& a : alerts) {
-    const bool new_one = s.spoken_alerts.emplace(c.id, AlertIdentity(a)).second;
-    if (new_one || s.prefs.alerts_once != 1)
-      told.push_back(&a);
+    const auto [spoken, new_one] = s.spoken_alerts.try_emplace({c.id, AlertIdentity(a)}, a.expires);
+    const bool once = s.prefs.alerts_once == 1;
+    // Both ends are written alike by the service, so text order is time order.
+    const bool extended = !new_one && a.expires > spoken->second;
+    const bool changed = !new_one && a.expires != spoken->second;
+    spoken->second = a.expires;
+    if (once && extended) {
+      texts.push_back(c.name + ": " + AlertExtendedText(a));
+      continue;
+    }
+    if (once && !new_one && !changed)
+      continue;
+    std::string text = c.name + ": ";
+    if (!a.severity.empty())
+      text += a.severity + " ";
+    text += a.event + ". View the forecast For more.";
+    texts.push_back(text);
   }
-  if (told.empty())
+  if (texts.empty())
     return;
   app.announcer.PlayCue(Cue::alert);
-  for (const alert* a : told) {
-    std::string text = c.name + ": ";
-    if (!a->severity.empty())
-      text += a->severity + " ";
-    text += a->event + ". View the forecast For more.";
+  for (const std::string& text : texts)
     app.announcer.SpeakInBackground(text);
-  }
 }
 
 // The city's name becomes the place the service answered for. A record that
@@ -125,11 +139,17 @@ RefreshPlan PlanRefresh(AppState& state, RefreshMode mode) {
   for (city& c : state.cities) {
     if (mode == RefreshMode::new_cities && c.weather.temp_c > 0.0)
       continue;
-    PlannedCity planned{CityId(state.refresh, c), plan.requests.size(), std::nullopt};
+    PlannedCity planned;
+    planned.city_id = CityId(state.refresh, c);
+    planned.current_answer = plan.requests.size();
     plan.requests.push_back(CurrentWeatherRequest(state.service, c.name));
-    if (c.alerts == 1) {
-      planned.alert_answer = plan.requests.size();
-      plan.requests.push_back(ForecastRequest(state.service, c.name, kAlertForecastDays));
+    planned.speak_alerts = c.alerts == 1;
+    planned.rain_ahead = state.prefs.rain_ahead == 1 && c.monitor == 1;
+    // One forecast request serves both: its answer always holds the alerts.
+    if (planned.speak_alerts || planned.rain_ahead) {
+      planned.forecast_answer = plan.requests.size();
+      plan.requests.push_back(ForecastRequest(
+          state.service, c.name, planned.rain_ahead ? kRainAheadForecastDays : kAlertForecastDays));
     }
     plan.cities.push_back(planned);
   }
@@ -155,13 +175,17 @@ void ApplyRefresh(App& app, const RefreshPlan& plan, const std::vector<HttpRespo
       s.refresh.unknown_places.insert(c.id);
     else
       s.refresh.unknown_places.erase(c.id);
-    if (planned.alert_answer) {
-      std::vector<forecastday> days;
+    std::vector<forecastday> days;
+    location place;
+    if (planned.forecast_answer) {
       std::vector<alert> alerts;
-      ApplyForecastAnswer(AnswerAt(answers, *planned.alert_answer), days, alerts);
-      SpeakAlerts(app, c, alerts);
+      ApplyForecastAnswer(AnswerAt(answers, *planned.forecast_answer), days, alerts, &place);
+      if (planned.speak_alerts)
+        SpeakAlerts(app, c, alerts);
     }
     RewriteName(c);
+    if (planned.rain_ahead)
+      TellRainAhead(app, c, days, place.localtime);
   }
   SaveCities(s.cities, s.paths.cities_file);
   TellRefreshOutcome(app, answers);

@@ -18,6 +18,7 @@ enum class FocusedControl {
   forecast_list,
   forecast_box,
   history_list,
+  list_window,
   other
 };
 
@@ -99,7 +100,18 @@ class UiPort {
   // command 13.
   virtual void OpenHistoryWindow(const std::vector<std::string>& lines) = 0;
   virtual int HistorySelection() const = 0;  // -1 when nothing is selected
+  // A list window of the core's (Next Hours, Alert): titled `title`, label 400
+  // and list 401 named `list_name` holding `lines`, buttons 402 "Copy all" and
+  // 403 "Close"; line 0 selected and focused, so it is read; Escape gives
+  // command 100, Control+Shift+C command 13.
+  virtual void OpenListWindow(const std::string& title, const std::string& list_name,
+                              const std::vector<std::string>& lines) = 0;
+  virtual int ListWindowSelection() const = 0;  // -1 when nothing is selected
   virtual void CloseSecondaryWindow() = 0;
+
+  // One-shot: OnBriefingTimer runs after `seconds`; a new call replaces a
+  // timer still waiting.
+  virtual void StartBriefingTimer(int seconds) = 0;
 
   // Modal key dialog: the explanation, the address box, the problem (when not
   // empty), the labelled key field, OK and Cancel. nullopt when cancelled.

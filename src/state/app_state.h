@@ -2,6 +2,7 @@
 // ports through which the core reaches the desktop, the network and the process.
 #pragma once
 
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -14,6 +15,7 @@
 #include "ports/paths.h"
 #include "ports/process.h"
 #include "ports/ui.h"
+#include "state/briefing_state.h"
 #include "state/refresh_state.h"
 #include "state/version.h"
 #include "weather/prefs.h"
@@ -36,12 +38,16 @@ struct AppState {
   std::vector<std::string> report_lines;    // what the report list shows
   std::vector<std::string> forecast_lines;  // what the forecast list shows
   std::vector<std::string> history_lines;   // what the history list shows
+  std::vector<alert> forecast_alerts;       // the alerts the forecast list begins with
+  std::vector<std::string> list_lines;      // what a list window (Next Hours, Alert) shows
   AppPaths paths;
   RefreshState refresh;
+  BriefingState briefing;
   // The cause last said of a refresh that brought no weather; none once one did.
   ServiceProblem service_problem = ServiceProblem::none;
-  // Alerts spoken this run: the city's run-time id and the alert's identity.
-  std::set<std::pair<uint64_t, std::string>> spoken_alerts;
+  // Alerts spoken this run: the city's run-time id and the alert's identity,
+  // each with the end it was last spoken with.
+  std::map<std::pair<uint64_t, std::string>, std::string> spoken_alerts;
 };
 
 // Hands core work back to the main thread from any thread; there it runs

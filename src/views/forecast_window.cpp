@@ -25,6 +25,7 @@ void OpenForecastWindow(App& app, const std::string& query) {
     app.announcer.PlayCue(Cue::alert);
 
   s.forecast_lines = ForecastWindowLines(alerts, days, s.prefs.celcius, app.clock.Today());
+  s.forecast_alerts = std::move(alerts);
   app.ui.SetForecastLines(s.forecast_lines);
 }
 

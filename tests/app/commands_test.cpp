@@ -61,11 +61,13 @@ TEST(CommandTable, MenusHoldTheirItemsInOrder) {
                   "City/4/Add City (Control+N)", "City/8/Remove City (Delete)",
                   "City/14/Search for City (Control+S)", "City/6/Toggle Skyvigil (Control+M)",
                   "City/12/Toggle weather alerts (Control+G)", "City/11/View forecast (Enter)",
+                  "City/22/View next hours (Shift+Enter)",
                   "City/13/Copy focused item to clipboard (Control+Shift+C)",
                   "Settings/9/Toggle temperature display unit (Control+1)",
                   "Settings/10/Set monitor temperature difference (Control+2)",
                   "Settings/16/Toggle monitor sounds (control+shift+m)",
-                  "Settings/20/Speak Each Alert Once", "Settings/21/Weather Service Key...",
+                  "Settings/20/Speak Each Alert Once", "Settings/23/Announce Rain Ahead",
+                  "Settings/24/Daily Briefing...", "Settings/21/Weather Service Key...",
                   "Settings/18/Start at Login"));
 }
 
@@ -82,6 +84,7 @@ TEST(CommandTable, ShortcutsNeedTheirExactModifiers) {
       {{K::character, 'C', true, true, false}, 13},
       {{K::character, 'M', true, true, false}, 16},
       {{K::enter, 0, false, false, false}, 11},
+      {{K::enter, 0, false, true, false}, 22},
       {{K::character, 'S', true, false, false}, 14},
       // Not shortcuts: missing or extra modifiers, other keys.
       {{K::character, 'C', true, false, false}, 0},

@@ -51,8 +51,21 @@ void FakeUi::OpenHistoryWindow(const std::vector<std::string>& lines) {
   focus = FocusedControl::history_list;
 }
 
+void FakeUi::OpenListWindow(const std::string& title, const std::string& name,
+                            const std::vector<std::string>& lines) {
+  CloseSecondaryWindow();
+  secondary_window = title;
+  list_name = name;
+  list_lines = lines;
+  list_selection = lines.empty() ? -1 : 0;
+  focus = FocusedControl::list_window;
+}
+
 void FakeUi::CloseSecondaryWindow() {
   secondary_window.clear();
+  list_name.clear();
+  list_lines.clear();
+  list_selection = -1;
   history_lines.clear();
   history_selection = -1;
   forecast_lines.clear();

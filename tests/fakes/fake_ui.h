@@ -36,7 +36,8 @@ class FakeUi : public UiPort, public ProcessPort {
   FocusedControl focus = FocusedControl::city_list;
   std::string clipboard;
 
-  // Window 1: "" when closed, else "Forecast", "Results" or "History".
+  // Window 1: "" when closed, else "Forecast", "Results", "History" or a list
+  // window's title.
   std::string secondary_window;
   std::vector<std::string> forecast_lines;
   int forecast_selection = -1;
@@ -45,6 +46,11 @@ class FakeUi : public UiPort, public ProcessPort {
   int result_selection = -1;
   std::vector<std::string> history_lines;
   int history_selection = -1;
+  // A list window: its title and list name, e.g. "Next Hours"; its lines.
+  std::string list_name;
+  std::vector<std::string> list_lines;
+  int list_selection = -1;
+  std::vector<int> briefing_timers;  // seconds of each timer started
   int updater_starts = 0;
   bool starts_at_login = false;
   bool start_at_login_fails = false;
@@ -94,6 +100,10 @@ class FakeUi : public UiPort, public ProcessPort {
   int ResultSelection() const override { return result_selection; }
   void OpenHistoryWindow(const std::vector<std::string>& lines) override;
   int HistorySelection() const override { return history_selection; }
+  void OpenListWindow(const std::string& title, const std::string& name,
+                      const std::vector<std::string>& lines) override;
+  int ListWindowSelection() const override { return list_selection; }
+  void StartBriefingTimer(int seconds) override { briefing_timers.push_back(seconds); }
   void CloseSecondaryWindow() override;
   std::optional<std::string> AskServiceKey(const KeyPrompt& prompt) override;
   void StartUpdater(const std::filesystem::path&) override { ++updater_starts; }

@@ -15,6 +15,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"SkyvigilMainWindow";
 constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshMilliseconds = 900000;
+constexpr UINT_PTR kBriefingTimer = 2;
 constexpr int kSummaryHotkey = 1;
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
@@ -160,6 +161,10 @@ void MainWindow::OnCommand(WPARAM wparam, LPARAM lparam) {
     on_report_click_();
 }
 
+void MainWindow::StartBriefingTimer(int seconds) {
+  SetTimer(hwnd_, kBriefingTimer, static_cast<UINT>(seconds) * 1000, nullptr);
+}
+
 LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
@@ -168,6 +173,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_TIMER:
       if (wparam == kRefreshTimer)
         gate_.Run([](App& app) { OnRefreshTimer(app); });
+      if (wparam == kBriefingTimer) {
+        KillTimer(hwnd_, kBriefingTimer);  // one-shot; the core sets the next
+        gate_.Run([](App& app) { OnBriefingTimerEvent(app); });
+      }
       return 0;
     case WM_HOTKEY:
       if (wparam == kSummaryHotkey)

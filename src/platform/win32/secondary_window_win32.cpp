@@ -1,4 +1,4 @@
-// Forecast, search results and history windows: controls, accelerators and
+// Forecast, search results, history and list windows: controls, accelerators and
 // buttons routed into the core.
 #include "platform/win32/secondary_window_win32.h"
 
@@ -36,7 +36,10 @@ HACCEL Accelerators(SecondaryWindow::Kind kind) {
   static HACCEL forecast = AcceleratorsFor(&ForecastWindowCommandFor);
   static HACCEL results = AcceleratorsFor(&ResultsWindowCommandFor);
   static HACCEL history = AcceleratorsFor(&HistoryWindowCommandFor);
+  static HACCEL list = AcceleratorsFor(&ListWindowCommandFor);
   switch (kind) {
+    case SecondaryWindow::Kind::list:
+      return list;
     case SecondaryWindow::Kind::forecast:
       return forecast;
     case SecondaryWindow::Kind::results:
@@ -49,13 +52,11 @@ HACCEL Accelerators(SecondaryWindow::Kind kind) {
 
 }  // namespace
 
-SecondaryWindow::SecondaryWindow(HWND owner, CoreGate& gate, AccessibleNames& names, Kind kind)
+SecondaryWindow::SecondaryWindow(HWND owner, CoreGate& gate, AccessibleNames& names, Kind kind,
+                                 const std::wstring& title)
     : gate_(gate), names_(names), kind_(kind) {
   RegisterClassOnce();
-  const wchar_t* title = kind == Kind::forecast  ? L"Forecast"
-                         : kind == Kind::results ? L"Results"
-                                                 : L"History";
-  hwnd_ = CreateWindowExW(kExStyle, kClassName, title, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+  hwnd_ = CreateWindowExW(kExStyle, kClassName, title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                           CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, GetModuleHandleW(nullptr),
                           nullptr);
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -66,7 +67,8 @@ SecondaryWindow::SecondaryWindow(HWND owner, CoreGate& gate, AccessibleNames& na
 
 std::unique_ptr<SecondaryWindow> SecondaryWindow::OpenForecast(HWND owner, CoreGate& gate,
                                                                AccessibleNames& names) {
-  std::unique_ptr<SecondaryWindow> window(new SecondaryWindow(owner, gate, names, Kind::forecast));
+  std::unique_ptr<SecondaryWindow> window(
+      new SecondaryWindow(owner, gate, names, Kind::forecast, L"Forecast"));
   ControlLayout& layout = *window->layout_;
   // The label is as wide as its text, so the list starts below it.
   layout.FitToText(
@@ -95,7 +97,8 @@ std::unique_ptr<SecondaryWindow> SecondaryWindow::OpenForecast(HWND owner, CoreG
 
 std::unique_ptr<SecondaryWindow> SecondaryWindow::OpenResults(
     HWND owner, CoreGate& gate, AccessibleNames& names, const std::vector<std::string>& entries) {
-  std::unique_ptr<SecondaryWindow> window(new SecondaryWindow(owner, gate, names, Kind::results));
+  std::unique_ptr<SecondaryWindow> window(
+      new SecondaryWindow(owner, gate, names, Kind::results, L"Results"));
   ControlLayout& layout = *window->layout_;
   layout.FitToText(
       layout.Add(L"STATIC", kResultsLabel, L"Results", SS_LEFT | SS_NOPREFIX, 0, 0, 0, 20, 20));
@@ -113,13 +116,36 @@ std::unique_ptr<SecondaryWindow> SecondaryWindow::OpenResults(
 
 std::unique_ptr<SecondaryWindow> SecondaryWindow::OpenHistory(
     HWND owner, CoreGate& gate, AccessibleNames& names, const std::vector<std::string>& lines) {
-  std::unique_ptr<SecondaryWindow> window(new SecondaryWindow(owner, gate, names, Kind::history));
+  std::unique_ptr<SecondaryWindow> window(
+      new SecondaryWindow(owner, gate, names, Kind::history, L"History"));
   ControlLayout& layout = *window->layout_;
   layout.FitToText(layout.Add(L"STATIC", kHistoryLabel, L"Announcements", SS_LEFT | SS_NOPREFIX, 0,
                               0, 0, 20, 20));
   window->list_ =
       layout.Add(L"LISTBOX", kHistoryList, L"", kListStyle, WS_EX_CLIENTEDGE, 20, 20, 760, 580);
   names.Set(window->list_, L"Announcements");
+  SetListLines(window->list_, lines);
+  SelectListLine(window->list_, 0);
+  window->Show();
+  return window;
+}
+
+std::unique_ptr<SecondaryWindow> SecondaryWindow::OpenList(HWND owner, CoreGate& gate,
+                                                           AccessibleNames& names,
+                                                           const std::string& title,
+                                                           const std::string& list_name,
+                                                           const std::vector<std::string>& lines) {
+  std::unique_ptr<SecondaryWindow> window(
+      new SecondaryWindow(owner, gate, names, Kind::list, win32::Utf8ToUtf16(title)));
+  ControlLayout& layout = *window->layout_;
+  const std::wstring name = win32::Utf8ToUtf16(list_name);
+  layout.FitToText(
+      layout.Add(L"STATIC", kListLabel, name.c_str(), SS_LEFT | SS_NOPREFIX, 0, 0, 0, 20, 20));
+  window->list_ =
+      layout.Add(L"LISTBOX", kListList, L"", kListStyle, WS_EX_CLIENTEDGE, 20, 20, 600, 580);
+  layout.FitToText(layout.Add(L"BUTTON", kListCopy, L"Copy all", kButtonStyle, 0, 640, 0, 40, 40));
+  layout.FitToText(layout.Add(L"BUTTON", kListClose, L"Close", kButtonStyle, 0, 640, 60, 40, 40));
+  names.Set(window->list_, name);
   SetListLines(window->list_, lines);
   SelectListLine(window->list_, 0);
   window->Show();
@@ -177,7 +203,7 @@ LRESULT SecondaryWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         if (on_list_click_)
           on_list_click_();
       } else if (from != nullptr && code == BN_CLICKED && number != kForecastList &&
-                 number != kResultsList && number != kHistoryList) {
+                 number != kResultsList && number != kHistoryList && number != kListList) {
         gate_.Run([number](App& app) { OnControl(app, number); });
       }
       return 0;

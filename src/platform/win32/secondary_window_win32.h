@@ -1,4 +1,4 @@
-// Window 1: the forecast, search results or history window. Each has a title
+// Window 1: the forecast, search results, history or a list window. Each has a title
 // bar only, belongs to the main window and leaves it usable.
 #pragma once
 
@@ -17,7 +17,7 @@ namespace skyvigil {
 
 class SecondaryWindow {
  public:
-  enum class Kind { forecast, results, history };
+  enum class Kind { forecast, results, history, list };
 
   // "Forecast": label 100, list 101, read-only box 103, buttons 104 and 102.
   static std::unique_ptr<SecondaryWindow> OpenForecast(HWND owner, CoreGate& gate,
@@ -32,6 +32,13 @@ class SecondaryWindow {
   static std::unique_ptr<SecondaryWindow> OpenHistory(HWND owner, CoreGate& gate,
                                                       AccessibleNames& names,
                                                       const std::vector<std::string>& lines);
+  // A list window of the core's: `title`, label 400 and list 401 named
+  // `list_name` holding `lines` (UTF-8), line 0 selected and focused, buttons
+  // 402 "Copy all" and 403 "Close".
+  static std::unique_ptr<SecondaryWindow> OpenList(HWND owner, CoreGate& gate,
+                                                   AccessibleNames& names, const std::string& title,
+                                                   const std::string& list_name,
+                                                   const std::vector<std::string>& lines);
   // Destroys the window; safe from inside one of its own handlers.
   ~SecondaryWindow();
   SecondaryWindow(const SecondaryWindow&) = delete;
@@ -43,7 +50,8 @@ class SecondaryWindow {
   HWND detail_box() const { return detail_box_; }  // null in the results window
 
  private:
-  SecondaryWindow(HWND owner, CoreGate& gate, AccessibleNames& names, Kind kind);
+  SecondaryWindow(HWND owner, CoreGate& gate, AccessibleNames& names, Kind kind,
+                  const std::wstring& title);
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
   void Show();

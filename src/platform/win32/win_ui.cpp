@@ -157,6 +157,8 @@ FocusedControl WinUi::Focus() const {
     return FocusedControl::forecast_box;
   if (focus == HistoryList())
     return FocusedControl::history_list;
+  if (focus == ListWindowList())
+    return FocusedControl::list_window;
   return FocusedControl::other;
 }
 
@@ -246,6 +248,23 @@ int WinUi::HistorySelection() const {
   return list != nullptr ? ListSelection(list) : -1;
 }
 
+void WinUi::OpenListWindow(const std::string& title, const std::string& list_name,
+                           const std::vector<std::string>& lines) {
+  CloseSecondaryWindow();
+  if (window_ != nullptr)
+    secondary_ = SecondaryWindow::OpenList(window_->hwnd(), gate_, names_, title, list_name, lines);
+}
+
+int WinUi::ListWindowSelection() const {
+  HWND list = ListWindowList();
+  return list != nullptr ? ListSelection(list) : -1;
+}
+
+void WinUi::StartBriefingTimer(int seconds) {
+  if (window_ != nullptr)
+    window_->StartBriefingTimer(seconds);
+}
+
 std::optional<std::string> WinUi::AskServiceKey(const KeyPrompt& prompt) {
   using win32::Utf8ToUtf16;
   const KeyBoxTexts texts{Utf8ToUtf16(prompt.title),   Utf8ToUtf16(prompt.explanation),
@@ -263,6 +282,11 @@ void WinUi::CloseSecondaryWindow() {
 
 HWND WinUi::ForecastList() const {
   const bool open = secondary_ != nullptr && secondary_->kind() == SecondaryWindow::Kind::forecast;
+  return open ? secondary_->list() : nullptr;
+}
+
+HWND WinUi::ListWindowList() const {
+  const bool open = secondary_ != nullptr && secondary_->kind() == SecondaryWindow::Kind::list;
   return open ? secondary_->list() : nullptr;
 }
 

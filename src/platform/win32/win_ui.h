@@ -55,6 +55,10 @@ class WinUi : public UiPort {
   int ResultSelection() const override;
   void OpenHistoryWindow(const std::vector<std::string>& lines) override;
   int HistorySelection() const override;
+  void OpenListWindow(const std::string& title, const std::string& list_name,
+                      const std::vector<std::string>& lines) override;
+  int ListWindowSelection() const override;
+  void StartBriefingTimer(int seconds) override;
   void CloseSecondaryWindow() override;
   std::optional<std::string> AskServiceKey(const KeyPrompt& prompt) override;
 
@@ -63,6 +67,7 @@ class WinUi : public UiPort {
   HWND ForecastList() const;
   HWND ForecastBox() const;
   HWND HistoryList() const;
+  HWND ListWindowList() const;
   // Brings the shown main window to the front; see win_ui.cpp.
   void Activate(bool focus_city_list);
 

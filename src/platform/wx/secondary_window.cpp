@@ -20,7 +20,7 @@ constexpr long kStyle = wxCAPTION | wxFRAME_FLOAT_ON_PARENT | wxFRAME_NO_TASKBAR
 
 }  // namespace
 
-SecondaryWindow::SecondaryWindow(wxWindow* owner, CoreGate& gate, Kind kind, const char* title)
+SecondaryWindow::SecondaryWindow(wxWindow* owner, CoreGate& gate, Kind kind, const wxString& title)
     : wxFrame(owner, wxID_ANY, title, wxDefaultPosition, wxDefaultSize, kStyle),
       gate_(gate),
       kind_(kind) {
@@ -103,6 +103,43 @@ SecondaryWindow* SecondaryWindow::OpenHistory(wxWindow* owner, CoreGate& gate,
   return window;
 }
 
+SecondaryWindow* SecondaryWindow::OpenList(wxWindow* owner, CoreGate& gate,
+                                           const std::string& title, const std::string& list_name,
+                                           const std::vector<std::string>& lines) {
+  auto* window = new SecondaryWindow(owner, gate, Kind::list, wxString::FromUTF8(title));
+  auto* label = new wxStaticText(window, kListLabel, wxString::FromUTF8(list_name));
+  window->list_ = new wxListBox(window, kListList, wxDefaultPosition, wxDefaultSize, 0, nullptr,
+                                wxLB_SINGLE | wxLB_HSCROLL);
+  for (const std::string& line : lines)
+    window->list_->Append(wxString::FromUTF8(line));
+  auto* copy = new wxButton(window, kListCopy, "Copy all");
+  auto* close = new wxButton(window, kListClose, "Close");
+  for (wxButton* button : {copy, close}) {
+    const int control = button->GetId();
+    button->Bind(wxEVT_BUTTON, [window, control](wxCommandEvent&) {
+      window->gate_.Run([control](App& app) { OnControl(app, control); });
+    });
+  }
+  auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+  buttons->Add(copy, wxSizerFlags().Border(wxRIGHT));
+  buttons->Add(close);
+  auto* column = new wxBoxSizer(wxVERTICAL);
+  column->Add(label, wxSizerFlags().Border(wxLEFT | wxRIGHT | wxTOP));
+  column->Add(window->list_, wxSizerFlags(1).Expand().Border());
+  column->Add(buttons, wxSizerFlags().Border(wxLEFT | wxRIGHT | wxBOTTOM));
+  window->SetSizer(column);
+
+  BindListEvents(window->list_, gate, nullptr, &ListWindowCommandFor);
+  SetAccessibleName(window->list_, list_name);
+  SetAccessibleLabel(window->list_, label);
+
+  if (!lines.empty())
+    window->list_->SetSelection(0);
+  window->ShowWithKeys();
+  window->list_->SetFocus();
+  return window;
+}
+
 void SecondaryWindow::AddButton(int control, const char* text, wxPoint position, wxSize size) {
   auto* button = new wxButton(this, control, text, FromDIP(position), FromDIP(size));
   button->Bind(wxEVT_BUTTON, [this, control](wxCommandEvent&) {
@@ -121,6 +158,7 @@ void SecondaryWindow::OnCharHook(wxKeyEvent& event) {
   const Shortcut pressed = ShortcutFromKeyEvent(event);
   const int command = kind_ == Kind::forecast  ? ForecastWindowCommandFor(pressed)
                       : kind_ == Kind::results ? ResultsWindowCommandFor(pressed)
+                      : kind_ == Kind::list    ? ListWindowCommandFor(pressed)
                                                : HistoryWindowCommandFor(pressed);
   if (command == 0) {
     event.Skip();

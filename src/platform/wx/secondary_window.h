@@ -1,4 +1,4 @@
-// Window 1: the forecast, search results or history window. Each has a title
+// Window 1: the forecast, search results, history or a list window. Each has a title
 // bar only, belongs to the main window and leaves it usable.
 #pragma once
 
@@ -15,7 +15,7 @@ namespace skyvigil {
 
 class SecondaryWindow : public wxFrame {
  public:
-  enum class Kind { forecast, results, history };
+  enum class Kind { forecast, results, history, list };
 
   // "Forecast": label 100, list 101, read-only box 103, buttons 104 and 102.
   static SecondaryWindow* OpenForecast(wxWindow* owner, CoreGate& gate);
@@ -28,12 +28,18 @@ class SecondaryWindow : public wxFrame {
   static SecondaryWindow* OpenHistory(wxWindow* owner, CoreGate& gate,
                                       const std::vector<std::string>& lines);
 
+  // A list window of the core's: `title`, label 400 and list 401 named
+  // `list_name` holding `lines`, line 0 selected and focused, buttons 402 and 403.
+  static SecondaryWindow* OpenList(wxWindow* owner, CoreGate& gate, const std::string& title,
+                                   const std::string& list_name,
+                                   const std::vector<std::string>& lines);
+
   Kind kind() const { return kind_; }
   wxListBox* list() const { return list_; }
   wxTextCtrl* detail_box() const { return detail_box_; }  // null in the results window
 
  private:
-  SecondaryWindow(wxWindow* owner, CoreGate& gate, Kind kind, const char* title);
+  SecondaryWindow(wxWindow* owner, CoreGate& gate, Kind kind, const wxString& title);
   void AddButton(int control, const char* text, wxPoint position, wxSize size);
   void OnCharHook(wxKeyEvent& event);
   void OnKeyUp(wxKeyEvent& event);

@@ -204,6 +204,8 @@ FocusedControl WxUi::Focus() const {
   }
   if (HasHistoryWindow() && IsWithin(focus, secondary_->list()))
     return FocusedControl::history_list;
+  if (HasListWindow() && IsWithin(focus, secondary_->list()))
+    return FocusedControl::list_window;
   return FocusedControl::other;
 }
 
@@ -277,6 +279,21 @@ int WxUi::HistorySelection() const {
   return HasHistoryWindow() ? secondary_->list()->GetSelection() : -1;
 }
 
+void WxUi::OpenListWindow(const std::string& title, const std::string& list_name,
+                          const std::vector<std::string>& lines) {
+  CloseSecondaryWindow();
+  secondary_ = SecondaryWindow::OpenList(frame_, gate_, title, list_name, lines);
+}
+
+int WxUi::ListWindowSelection() const {
+  return HasListWindow() ? secondary_->list()->GetSelection() : -1;
+}
+
+void WxUi::StartBriefingTimer(int seconds) {
+  if (frame_ != nullptr)
+    frame_->StartBriefingTimer(seconds);
+}
+
 std::optional<std::string> WxUi::AskServiceKey(const KeyPrompt& prompt) {
   return AskKeyDialog(DialogOwner(), prompt);
 }
@@ -291,6 +308,10 @@ void WxUi::CloseSecondaryWindow() {
 
 bool WxUi::HasHistoryWindow() const {
   return secondary_ != nullptr && secondary_->kind() == SecondaryWindow::Kind::history;
+}
+
+bool WxUi::HasListWindow() const {
+  return secondary_ != nullptr && secondary_->kind() == SecondaryWindow::Kind::list;
 }
 
 bool WxUi::HasForecastWindow() const {

@@ -51,12 +51,17 @@ class WxUi : public UiPort {
   int ResultSelection() const override;
   void OpenHistoryWindow(const std::vector<std::string>& lines) override;
   int HistorySelection() const override;
+  void OpenListWindow(const std::string& title, const std::string& list_name,
+                      const std::vector<std::string>& lines) override;
+  int ListWindowSelection() const override;
+  void StartBriefingTimer(int seconds) override;
   void CloseSecondaryWindow() override;
   std::optional<std::string> AskServiceKey(const KeyPrompt& prompt) override;
 
  private:
   bool HasForecastWindow() const;
   bool HasHistoryWindow() const;
+  bool HasListWindow() const;
 
   CoreGate& gate_;
   MainFrame* frame_ = nullptr;
