@@ -25,6 +25,8 @@ packages=(
   trayer orca
   # the Windows cross build, its tests run under wine
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64 googletest
+  # widl, which makes the RPC stubs of NVDA's controller interface
+  mingw-w64-tools
   # where the memory goes (make bench users; not run by the bench itself)
   heaptrack
 )

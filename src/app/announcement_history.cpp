@@ -15,6 +15,11 @@ void AnnouncementHistory::SpeakInBackground(const std::string& text) {
   inner_.SpeakInBackground(text);
 }
 
+void AnnouncementHistory::SpeakAlert(const std::string& text) {
+  Keep(text);
+  inner_.SpeakAlert(text);
+}
+
 void AnnouncementHistory::Keep(const std::string& text) {
   const TimeOfDay now = clock_.Now();
   char stamp[16];

@@ -21,6 +21,7 @@ class AnnouncementHistory : public Announcer {
   // Safe from any thread: the update check speaks from its own.
   void Speak(const std::string& text, bool interrupt) override;
   void SpeakInBackground(const std::string& text) override;
+  void SpeakAlert(const std::string& text) override;
   void Silence() override { inner_.Silence(); }
   void PlayCue(Cue cue) override { inner_.PlayCue(cue); }
 

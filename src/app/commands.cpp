@@ -19,6 +19,7 @@
 #include "views/current_weather.h"
 #include "views/forecast_window.h"
 #include "views/list_windows.h"
+#include "views/text_size.h"
 #include "weather/cities_store.h"
 #include "weather/prefs.h"
 
@@ -60,6 +61,17 @@ constexpr std::array kMainWindowCommands = {
     CommandInfo{kDailyBriefing, "Settings", "Daily Briefing...", {}},
     CommandInfo{kServiceKey, "Settings", "Weather Service Key...", {}},
     CommandInfo{kStartAtLogin, "Settings", "Start at Login", {}},
+    CommandInfo{kLargerText, "Settings", "Larger Text (Control+Plus)", Control('+')},
+    CommandInfo{kSmallerText, "Settings", "Smaller Text (Control+Minus)", Control('-')},
+};
+
+// Keys that also run a main-window command: "+" shares its key with "=" on
+// most layouts, so Control+= and Control+Shift+= (a "+" typed with Shift)
+// enlarge too, as in other programs.
+constexpr std::array kMainWindowExtraShortcuts = {
+    std::pair{Control('='), int{kLargerText}},
+    std::pair{Control('=', true), int{kLargerText}},
+    std::pair{Control('+', true), int{kLargerText}},
 };
 
 // The shortcuts of the two kinds of window 1.
@@ -249,7 +261,7 @@ int MainWindowCommandFor(const Shortcut& pressed) {
       return info.number;
     }
   }
-  return 0;
+  return CommandFor(kMainWindowExtraShortcuts, pressed);
 }
 
 void RunCommand(App& app, int command) {
@@ -291,6 +303,12 @@ void RunCommand(App& app, int command) {
       break;
     case kAlertsOnce:
       ToggleAlertsOnce(app);
+      break;
+    case kLargerText:
+      ChangeTextSize(app, 1);
+      break;
+    case kSmallerText:
+      ChangeTextSize(app, -1);
       break;
     case kServiceKey:
       if (AskForServiceKey(app))
@@ -421,6 +439,7 @@ void LoadSettingsAndCities(App& app) {
 }
 
 void FirstRefresh(App& app) {
+  ApplyTextSize(app);
   // The saved cities and report show at once; the refresh updates them.
   RefreshCityList(app, true);
   ShowCurrentWeather(app);

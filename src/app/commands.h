@@ -29,10 +29,12 @@ enum Command : int {
   kAnnouncementHistory = 19,
   kAlertsOnce = 20,
   kServiceKey = 21,
-  kViewNextHours = 22,
-  kRainAhead = 23,
-  kDailyBriefing = 24,
-  kOpenAlert = 25,
+  kLargerText = 22,
+  kSmallerText = 23,
+  kViewNextHours = 24,
+  kRainAhead = 25,
+  kDailyBriefing = 26,
+  kOpenAlert = 27,
   kCloseSecondaryWindow = 100,
   kAddSearchResult = 200,
 };
@@ -65,7 +67,9 @@ enum Control : int {
 struct Shortcut {
   enum class Key { none, escape, enter, del, character };
   Key key = Key::none;
-  char character = 0;  // an upper-case letter or a digit of the main keyboard
+  // An upper-case letter, a digit of the main keyboard, or '+', '=' or '-'
+  // of the main keyboard or the keypad.
+  char character = 0;
   bool control = false;
   bool shift = false;
   bool alt = false;

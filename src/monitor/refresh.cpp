@@ -54,7 +54,7 @@ void SpeakAlerts(App& app, const city& c, const std::vector<alert>& alerts) {
     return;
   app.announcer.PlayCue(Cue::alert);
   for (const std::string& text : texts)
-    app.announcer.SpeakInBackground(text);
+    app.announcer.SpeakAlert(text);
 }
 
 // The city's name becomes the place the service answered for. A record that

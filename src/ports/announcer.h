@@ -17,6 +17,10 @@ class Announcer {
   // monitor's changes, the service's state): spoken in this program's order,
   // but never holding up the user's own screen reader for long.
   virtual void SpeakInBackground(const std::string& text) = 0;
+  // A weather alert: background news that a screen reader should not drop
+  // when the user is busy. A desktop that cannot tell the two apart speaks it
+  // like other news.
+  virtual void SpeakAlert(const std::string& text) { SpeakInBackground(text); }
   // A key was pressed in one of the program's windows: this program's speech,
   // playing or queued, stops, as a screen reader's own speech does.
   virtual void Silence() = 0;

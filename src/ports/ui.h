@@ -76,6 +76,11 @@ class UiPort {
 
   virtual void SetClipboardText(const std::string& text) = 0;
 
+  // The font of every window, main and secondary, open now or later: the
+  // system's own size times `percent` / 100. The main window lays itself
+  // out again for it.
+  virtual void SetTextSize(int percent) = 0;
+
   // Window 1: the forecast, search results or history window, owned by the
   // main window. Opening one closes whichever window 1 is open. None has
   // a close box; its own Escape (command 100) and buttons close it.

@@ -197,7 +197,14 @@ std::string ShortCityName(std::string_view name) {
   return std::string(name.substr(0, name.find(", ")));
 }
 
+bool HasWeather(const currentWeather& weather) {
+  // Every answer of the service carries both; a blank record has neither.
+  return !weather.last_updated.empty() || !weather.condition.text.empty();
+}
+
 std::string CitySummaryText(const city& c, int64_t unit) {
+  if (!HasWeather(c.weather))
+    return ShortCityName(c.name);
   return ShortCityName(c.name) + ": " + c.weather.condition.text + ", " +
          TemperatureText(c.weather.temp_f, c.weather.temp_c, unit);
 }

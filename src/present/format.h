@@ -43,7 +43,12 @@ std::string ForecastDayLabel(std::string_view date, CivilDate today);
 // The name up to its first ", ", or all of it.
 std::string ShortCityName(std::string_view name);
 
-// "Place: condition, temperature": one line of the city list.
+// False for a city no refresh has filled yet: its record is still blank.
+// A failed refresh leaves the last weather in place, so this stays true then.
+bool HasWeather(const currentWeather& weather);
+
+// "Place: condition, temperature": one line of the city list; the short name
+// alone while the city has no weather yet.
 std::string CitySummaryText(const city& c, int64_t unit);
 
 }  // namespace skyvigil

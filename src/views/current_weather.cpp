@@ -28,7 +28,10 @@ void ShowCurrentWeather(App& app) {
   SavePreferences(s.prefs, s.paths.prefs_file);
 
   app.ui.SetHeading("Weather for " + shown.name);
-  s.report_lines = CurrentReportLines(shown.weather, s.prefs.celcius);
+  // A blank record would read as a report of zero degrees.
+  s.report_lines = HasWeather(shown.weather)
+                       ? CurrentReportLines(shown.weather, s.prefs.celcius)
+                       : std::vector<std::string>{"No weather yet for " + shown.name + "."};
   // While no weather comes, the report says why first, above its "Last updated".
   if (const std::string why = ProblemText(s.service_problem); !why.empty())
     s.report_lines.insert(s.report_lines.begin(), why);

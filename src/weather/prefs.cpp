@@ -182,8 +182,12 @@ struct GroupKeys {
   std::vector<SavedKey> keys;
 };
 
-SavedKey Key(std::string_view name, int64_t value, bool added_when_set = false) {
-  return {name, std::to_string(value), added_when_set && value == 0};
+SavedKey Key(std::string_view name, int64_t value) {
+  return {name, std::to_string(value), false};
+}
+
+SavedKey KeyAddedWhenSet(std::string_view name, int64_t value, int64_t default_value) {
+  return {name, std::to_string(value), value == default_value};
 }
 
 SavedKey TextKey(std::string_view name, const std::string& value) {
@@ -195,11 +199,11 @@ std::vector<GroupKeys> SavedKeys(const Preferences& p) {
   return {
       {"general",
        {Key("window_hidden", p.window_hidden), Key("celcius", p.celcius),
-        Key("cities_index", p.cities_index)}},
+        Key("cities_index", p.cities_index), KeyAddedWhenSet("text_size", p.text_size, 100)}},
       {"monitors",
        {Key("monitor_sounds", p.monitor_sounds), Key("temp_diff", p.temp_diff),
-        Key("alerts_once", p.alerts_once, true), Key("rain_ahead", p.rain_ahead, true),
-        TextKey("briefing", p.briefing)}},
+        KeyAddedWhenSet("alerts_once", p.alerts_once, 0),
+        KeyAddedWhenSet("rain_ahead", p.rain_ahead, 0), TextKey("briefing", p.briefing)}},
   };
 }
 
@@ -380,6 +384,8 @@ void LoadPreferences(Preferences& prefs, ServiceConfig& service, const fs::path&
           prefs.celcius = ParseIniInteger(line.value);
         if (key == "cities_index")
           prefs.cities_index = ParseIniInteger(line.value);
+        if (key == "text_size")
+          prefs.text_size = ParseIniInteger(line.value);
         break;
       case Group::kMonitors:
         if (key == "monitor_sounds")

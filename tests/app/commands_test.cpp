@@ -12,6 +12,7 @@
 #include "views/city_list.h"
 #include "views/current_weather.h"
 #include "weather/cities_store.h"
+#include "weather/prefs.h"
 
 namespace skyvigil {
 namespace {
@@ -61,14 +62,15 @@ TEST(CommandTable, MenusHoldTheirItemsInOrder) {
                   "City/4/Add City (Control+N)", "City/8/Remove City (Delete)",
                   "City/14/Search for City (Control+S)", "City/6/Toggle Skyvigil (Control+M)",
                   "City/12/Toggle weather alerts (Control+G)", "City/11/View forecast (Enter)",
-                  "City/22/View next hours (Shift+Enter)",
+                  "City/24/View next hours (Shift+Enter)",
                   "City/13/Copy focused item to clipboard (Control+Shift+C)",
                   "Settings/9/Toggle temperature display unit (Control+1)",
                   "Settings/10/Set monitor temperature difference (Control+2)",
                   "Settings/16/Toggle monitor sounds (control+shift+m)",
-                  "Settings/20/Speak Each Alert Once", "Settings/23/Announce Rain Ahead",
-                  "Settings/24/Daily Briefing...", "Settings/21/Weather Service Key...",
-                  "Settings/18/Start at Login"));
+                  "Settings/20/Speak Each Alert Once", "Settings/25/Announce Rain Ahead",
+                  "Settings/26/Daily Briefing...", "Settings/21/Weather Service Key...",
+                  "Settings/18/Start at Login", "Settings/22/Larger Text (Control+Plus)",
+                  "Settings/23/Smaller Text (Control+Minus)"));
 }
 
 TEST(CommandTable, ShortcutsNeedTheirExactModifiers) {
@@ -84,8 +86,13 @@ TEST(CommandTable, ShortcutsNeedTheirExactModifiers) {
       {{K::character, 'C', true, true, false}, 13},
       {{K::character, 'M', true, true, false}, 16},
       {{K::enter, 0, false, false, false}, 11},
-      {{K::enter, 0, false, true, false}, 22},
+      {{K::enter, 0, false, true, false}, 24},
       {{K::character, 'S', true, false, false}, 14},
+      {{K::character, '+', true, false, false}, 22},
+      {{K::character, '+', true, true, false}, 22},
+      {{K::character, '=', true, false, false}, 22},
+      {{K::character, '=', true, true, false}, 22},
+      {{K::character, '-', true, false, false}, 23},
       // Not shortcuts: missing or extra modifiers, other keys.
       {{K::character, 'C', true, false, false}, 0},
       {{K::character, 'M', false, false, false}, 0},
@@ -93,9 +100,53 @@ TEST(CommandTable, ShortcutsNeedTheirExactModifiers) {
       {{K::escape, 0, false, true, false}, 0},
       {{K::character, 'P', true, false, false}, 0},
       {{K::del, 0, true, false, false}, 0},
+      {{K::character, '+', false, false, false}, 0},
+      {{K::character, '=', true, false, true}, 0},
+      {{K::character, '-', true, true, false}, 0},
   };
   for (const auto& [pressed, command] : cases) {
     EXPECT_EQ(MainWindowCommandFor(pressed), command) << pressed.character;
+  }
+}
+
+// Steps of 25 from 100 to 300 percent, said each time (the ends too), applied
+// to the windows and saved; the saved size is applied at start, brought into range.
+TEST_F(CommandsTest, TextSizeStepsWithinItsRangeAndIsSaved) {
+  Start({h.CityAt("Paris")});
+  const struct {
+    int command;
+    int64_t before;
+    int after;
+  } cases[] = {
+      {kLargerText, 100, 125},  {kLargerText, 275, 300},  {kLargerText, 300, 300},
+      {kSmallerText, 125, 100}, {kSmallerText, 100, 100}, {kSmallerText, 300, 275},
+      {kLargerText, 999, 300},  {kSmallerText, -5, 100},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.before);
+    h.app.state.prefs.text_size = c.before;
+    h.ui.text_size = 0;
+    h.announcer.events.clear();
+    RunCommand(h.app, c.command);
+    EXPECT_THAT(h.announcer.events,
+                ElementsAre("SAY!:Text size " + std::to_string(c.after) + " percent"));
+    EXPECT_EQ(h.app.state.prefs.text_size, c.after);
+    EXPECT_EQ(h.ui.text_size, c.after == c.before ? 0 : c.after);
+  }
+  EXPECT_NE(h.ReadFile("prefs.ini").find("cities_index = 0\r\ntext_size = 100\r\n[monitors]"),
+            std::string::npos);
+
+  for (const auto& [saved, applied] : {std::pair{int64_t{175}, 175}, {int64_t{40}, 100}}) {
+    AppHarness run;
+    run.places["Paris"] = h.places["Paris"];
+    ASSERT_TRUE(SaveCities({run.CityAt("Paris")}, run.app.state.paths.cities_file));
+    run.app.state.prefs.text_size = saved;
+    SavePreferences(run.app.state.prefs, run.app.state.paths.prefs_file);
+    run.app.state.prefs = Preferences{};
+    LoadSettingsAndCities(run.app);
+    FirstRefresh(run.app);
+    run.FinishRefreshes();
+    EXPECT_EQ(run.ui.text_size, applied) << saved;
   }
 }
 
@@ -293,7 +344,7 @@ TEST_F(CommandsTest, AddingANewPlaceAppendsItRefreshedAndKeepsTheSelection) {
               ElementsAre("Springfield: Sunny, 70 degrees F", "Oslo: Snow, 23 degrees F"));
   EXPECT_EQ(h.ui.city_selection, 0);
   EXPECT_THAT(h.announcer.events,
-              ElementsAre("cue:alert", "news:Oslo: Moderate Wind. View the forecast For more.",
+              ElementsAre("cue:alert", "alert:Oslo: Moderate Wind. View the forecast For more.",
                           "say:Added Oslo, Oslo, Norway"));
   EXPECT_EQ(Saved()[1].name, "Oslo, Oslo, Norway");
 }
@@ -374,6 +425,33 @@ TEST_F(CommandsTest, StartWithoutSavedCitiesAsksForOneAndShowsIt) {
   EXPECT_EQ(h.ui.city_selection, 0);
   EXPECT_EQ(h.ui.detail_text, "Last updated: 2024-03-06 12:00");
   EXPECT_EQ(Saved()[0].name, "Paris, Ile-de-France, France");
+}
+
+// A city never fetched reads as its name until the first refresh fills it;
+// a later failed refresh leaves that weather in place.
+TEST_F(CommandsTest, ACityWithoutWeatherShowsItsNameUntilARefreshFillsIt) {
+  city paris;
+  paris.name = "Paris, Ile-de-France, France";
+  ASSERT_TRUE(SaveCities({paris}, h.app.state.paths.cities_file));
+  LoadSettingsAndCities(h.app);
+  FirstRefresh(h.app);
+  EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris"));
+  EXPECT_THAT(h.ui.report_lines, ElementsAre("No weather yet for Paris, Ile-de-France, France."));
+  EXPECT_EQ(h.ui.detail_text, "No weather yet for Paris, Ile-de-France, France.");
+  EXPECT_EQ(h.ui.tooltip, "Paris - Skyvigil");
+  h.announcer.events.clear();
+  OnSummaryHotkey(h.app);
+  EXPECT_THAT(h.announcer.events, ElementsAre("say:Paris"));
+
+  h.FinishRefreshes();
+  EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
+  EXPECT_EQ(h.ui.report_lines.size(), 17u);
+
+  h.service_down = true;
+  OnRefreshTimer(h.app);
+  h.FinishRefreshes();
+  EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
+  EXPECT_EQ(h.ui.report_lines.back(), "pm10: 0.00 (Good)");
 }
 
 // A cities.json that can't be read is kept aside and the user asked for a

@@ -109,6 +109,26 @@ class Screen:
                 return window
         return None
 
+    def extents(self, window_name, table_name):
+        """A shown list's place on screen and its rows', as (x, y, width, height),
+        read live: ((list), [rows]), or None."""
+        app = self.application()
+        if app is None:
+            return None
+        app.clear_cache()
+
+        def box(accessible):
+            e = accessible.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            return (e.x, e.y, e.width, e.height)
+        for window in app:
+            if window is None or window.name != window_name:
+                continue
+            for table in pyatspi.findAllDescendants(
+                    window, lambda a: a.getRoleName() == "table" and a.name == table_name):
+                return box(table), [box(cell) for cell in table
+                                    if cell is not None and cell.getRoleName() == "table cell"]
+        return None
+
     def focused(self):
         """The control that has the keyboard focus in the active window (for a list,
         the list itself rather than its focused line), or None."""

@@ -23,6 +23,7 @@ import time
 import unittest
 import urllib.parse
 import urllib.request
+import zlib
 from pathlib import Path
 
 TITLE = "Skyvigil 0.36, build 23"
@@ -463,14 +464,39 @@ class Run:
         return json.loads((self.folder / "cities.json").read_text(encoding="utf-8"))
 
 
+def screenshot(path):
+    """The whole virtual screen as a PNG (xwd's Z pixmap, 24 or 32 bits per pixel)."""
+    data = subprocess.run(["xwd", "-root", "-silent"], capture_output=True, check=True).stdout
+    fields = struct.unpack(">20I", data[:80])
+    header, width, height, bpp, stride, colours = (fields[0], fields[4], fields[5], fields[11],
+                                                   fields[12], fields[19])
+    body, step = data[header + colours * 12:], bpp // 8
+    rows = []
+    for y in range(height):
+        line = body[y * stride:y * stride + width * step]
+        pixels = bytearray(width * 3)
+        pixels[0::3], pixels[1::3], pixels[2::3] = line[2::step], line[1::step], line[0::step]
+        rows.append(b"\0" + bytes(pixels))
+
+    def chunk(kind, payload):
+        return (struct.pack(">I", len(payload)) + kind + payload
+                + struct.pack(">I", zlib.crc32(kind + payload)))
+
+    png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0,
+                                                             0, 0))
+    png += chunk(b"IDAT", zlib.compress(b"".join(rows), 6)) + chunk(b"IEND", b"")
+    Path(path).write_bytes(png)
+
+
 def prefs_bytes(bed, window_hidden=0, celcius=0, cities_index=0, monitor_sounds=1,
-                temp_diff=10):
+                temp_diff=10, text_size=None):
     """prefs.ini as the program writes it over a folder's starting file: the mark
     line, the service group it found, then its two groups."""
     lines = ["\ufeff", "[service]", f"base_address = {bed.address('/v1')}",
              f"update_address = {bed.address()}", f"api_key = {SERVICE_KEY}",
              "[general]", f"window_hidden = {window_hidden}", f"celcius = {celcius}",
              f"cities_index = {cities_index}",
+             *([] if text_size is None else [f"text_size = {text_size}"]),
              "[monitors]", f"monitor_sounds = {monitor_sounds}", f"temp_diff = {temp_diff}"]
     return "".join(line + "\r\n" for line in lines).encode("utf-8")
 

@@ -12,13 +12,14 @@ namespace skyvigil::testing {
 class FakeAnnouncer : public Announcer {
  public:
   // "say:<text>", "SAY!:<text>" for interrupting speech, "news:<text>" for
-  // background speech, "hush" for silencing, "cue:<name>".
+  // background speech, "alert:<text>" for alerts, "hush" for silencing, "cue:<name>".
   std::vector<std::string> events;
 
   void Speak(const std::string& text, bool interrupt) override {
     events.push_back((interrupt ? "SAY!:" : "say:") + text);
   }
   void SpeakInBackground(const std::string& text) override { events.push_back("news:" + text); }
+  void SpeakAlert(const std::string& text) override { events.push_back("alert:" + text); }
   void Silence() override { events.push_back("hush"); }
   void PlayCue(Cue cue) override {
     static constexpr const char* kNames[] = {"alert", "up", "down", "condition"};

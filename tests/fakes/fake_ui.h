@@ -35,6 +35,7 @@ class FakeUi : public UiPort, public ProcessPort {
   bool marker_released = false;
   FocusedControl focus = FocusedControl::city_list;
   std::string clipboard;
+  int text_size = 100;  // percent, as last set
 
   // Window 1: "" when closed, else "Forecast", "Results", "History" or a list
   // window's title.
@@ -91,6 +92,7 @@ class FakeUi : public UiPort, public ProcessPort {
   std::string AskText(const std::string& title, const std::string& prompt,
                       const std::string& initial) override;
   void SetClipboardText(const std::string& text) override { clipboard = text; }
+  void SetTextSize(int percent) override { text_size = percent; }
   void OpenForecastWindow() override;
   void SetForecastLines(const std::vector<std::string>& lines) override;
   int ForecastSelection() const override { return forecast_selection; }

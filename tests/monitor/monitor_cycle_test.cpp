@@ -165,9 +165,9 @@ TEST_F(MonitorTest, RefreshSpeaksAlertsInListOrderWithTheNameFromBeforeTheRefres
 
   EXPECT_THAT(h.announcer.events,
               ElementsAre("cue:alert",
-                          "news:Springfield: Moderate Flood Warning. View the forecast For more.",
-                          "news:Springfield: Heat Advisory. View the forecast For more.",
-                          "cue:alert", "news:Oslo: Severe Storm. View the forecast For more."));
+                          "alert:Springfield: Moderate Flood Warning. View the forecast For more.",
+                          "alert:Springfield: Heat Advisory. View the forecast For more.",
+                          "cue:alert", "alert:Oslo: Severe Storm. View the forecast For more."));
   EXPECT_EQ(h.app.state.cities[0].name, "Springfield, Illinois, United States of America");
   EXPECT_EQ(h.app.state.cities[2].name, "Oslo, Oslo, Norway");
   // One batch: each city's current request, then its alert request when alerts are on.
@@ -296,8 +296,8 @@ TEST_F(MonitorTest, AlertsOnceSwitchAnnouncesAndSaves) {
 }
 
 TEST_F(MonitorTest, WithAlertsOnceAnAlertIsSpokenOnlyUntilItIsNewOrChanged) {
-  const std::string storm = "news:Oslo, Oslo, Norway: Severe Storm. View the forecast For more.";
-  const std::string flood = "news:Oslo, Oslo, Norway: Flood. View the forecast For more.";
+  const std::string storm = "alert:Oslo, Oslo, Norway: Severe Storm. View the forecast For more.";
+  const std::string flood = "alert:Oslo, Oslo, Norway: Flood. View the forecast For more.";
   h.app.state.cities = {h.CityAt("Oslo", 0, 1)};
   h.app.state.prefs.alerts_once = 1;
   struct Step {
@@ -322,8 +322,9 @@ TEST_F(MonitorTest, WithAlertsOnceAnAlertIsSpokenOnlyUntilItIsNewOrChanged) {
 }
 
 TEST_F(MonitorTest, WithAlertsOnceAnAlertResentWithALaterEndIsToldAsExtended) {
-  const std::string full = "news:Oslo, Oslo, Norway: Moderate Flood Warning. View the forecast "
-                           "For more.";
+  const std::string full =
+      "alert:Oslo, Oslo, Norway: Moderate Flood Warning. View the forecast "
+      "For more.";
   h.app.state.cities = {h.CityAt("Oslo", 0, 1)};
   alert flood;
   flood.event = "Flood Warning";
@@ -336,9 +337,10 @@ TEST_F(MonitorTest, WithAlertsOnceAnAlertResentWithALaterEndIsToldAsExtended) {
     std::vector<std::string> events;
   } steps[] = {
       {"2024-03-08T12:00:00+01:00", 1, {"cue:alert", full}},
-      {"2024-03-09T18:00:00+01:00", 1,
+      {"2024-03-09T18:00:00+01:00",
+       1,
        {"cue:alert",
-        "news:Oslo, Oslo, Norway: Flood Warning extended until 2024-03-09T18:00:00+01:00."}},
+        "alert:Oslo, Oslo, Norway: Flood Warning extended until 2024-03-09T18:00:00+01:00."}},
       {"2024-03-09T18:00:00+01:00", 1, {}},
       {"2024-03-09T06:00:00+01:00", 1, {"cue:alert", full}},  // shortened: told in full
       {"2024-03-10T06:00:00+01:00", 0, {"cue:alert", full}},  // every refresh, in full

@@ -20,7 +20,7 @@ using testing::AppHarness;
 using ::testing::ElementsAre;
 using testing::ProgramEnded;
 
-constexpr char kParisAlert[] = "news:Paris: Severe Storm. View the forecast For more.";
+constexpr char kParisAlert[] = "alert:Paris: Severe Storm. View the forecast For more.";
 
 // Two typed cities, alerts on, the second selected.
 struct RefreshBed {
@@ -138,7 +138,7 @@ TEST(Refresh, RefreshesAskedForDuringOneRunOnceAfterItThenEachFollowUpInOrder) {
   EXPECT_THAT(steps, ElementsAre("first:0", "second:0", "third:0"));
   EXPECT_THAT(h.announcer.events,
               ElementsAre("cue:alert", kParisAlert, "cue:alert",
-                          "news:Paris, Ile-de-France, France: Severe Storm. View the forecast For "
+                          "alert:Paris, Ile-de-France, France: Severe Storm. View the forecast For "
                           "more."));
 }
 
@@ -175,7 +175,7 @@ TEST(Refresh, StartShowsTheSavedWeatherAtOnceAndSpeaksAsBeforeAfterTheFirstRefre
   EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
   EXPECT_THAT(h.announcer.events,
               ElementsAre("cue:alert",
-                          "news:Paris, Ile-de-France, France: Severe Storm. View the forecast For "
+                          "alert:Paris, Ile-de-France, France: Severe Storm. View the forecast For "
                           "more.",
                           "cue:condition", "news:Paris: Light rain"));
 }

@@ -305,9 +305,17 @@ TEST(CitySummaryTextTest, ShortNameConditionAndTemperature) {
   for (const Case& k : cases)
     EXPECT_EQ(CitySummaryText(c, k.unit), k.expected) << k.unit;
 
+  // Never fetched: the name alone, in every unit; one filled field is weather.
   city bare;
-  bare.name = "Oslo";
+  bare.name = "Oslo, Oslo, Norway";
+  for (int64_t unit : {0, 1, 2, 3})
+    EXPECT_EQ(CitySummaryText(bare, unit), "Oslo") << unit;
+  EXPECT_FALSE(HasWeather(bare.weather));
+  bare.weather.last_updated = "2024-03-06 12:45";
   EXPECT_EQ(CitySummaryText(bare, 0), "Oslo: , 0 degrees F");
+  bare.weather.last_updated.clear();
+  bare.weather.condition.text = "Fog";
+  EXPECT_EQ(CitySummaryText(bare, 0), "Oslo: Fog, 0 degrees F");
 }
 
 // Restores the C and C++ locales on leaving the test.

@@ -20,8 +20,8 @@ namespace skyvigil {
 void PrintTo(const Preferences& p, std::ostream* os) {
   *os << "{window_hidden " << p.window_hidden << ", celcius " << p.celcius << ", cities_index "
       << p.cities_index << ", temp_diff " << p.temp_diff << ", monitor_sounds " << p.monitor_sounds
-      << ", alerts_once " << p.alerts_once << ", rain_ahead " << p.rain_ahead << ", briefing \""
-      << p.briefing << "\"}";
+      << ", alerts_once " << p.alerts_once << ", text_size " << p.text_size << ", rain_ahead "
+      << p.rain_ahead << ", briefing \"" << p.briefing << "\"}";
 }
 
 namespace {
@@ -322,6 +322,39 @@ TEST_F(PrefsFile, AlertsOnceIsReadAndWrittenOnlyOnceItWasSet) {
   EXPECT_EQ(Load().alerts_once, 0);
   WriteBytes(file_, "[Monitors]\r\nalerts_once = 1\r\n");
   EXPECT_EQ(Load().alerts_once, 1);
+}
+
+TEST_F(PrefsFile, TextSizeIsReadAndWrittenOnlyOnceItWasSet) {
+  Preferences larger = Prefs(0, 0, 0, 10, 1);
+  larger.text_size = 150;
+  const std::string general =
+      kBom + "\r\n[general]\r\nwindow_hidden = 0\r\ncelcius = 0\r\ncities_index = 0\r\n";
+  const std::string monitors = "[monitors]\r\ntemp_diff = 10\r\nmonitor_sounds = 1\r\n";
+  const struct {
+    const char* name;
+    std::string before;
+    Preferences prefs;
+    std::string after;
+  } cases[] = {
+      {"default and absent: not added", kNewFile, Prefs(0, 0, 0, 10, 1), kNewFile},
+      {"set: added at the end of [general]", kNewFile, larger,
+       general + "text_size = 150\r\n" + monitors},
+      {"back to the default and present: rewritten", general + "text_size = 150\r\n" + monitors,
+       Prefs(0, 0, 0, 10, 1), general + "text_size = 100\r\n" + monitors},
+      {"no [general] yet: a new group at the end", "[monitors]\r\n", larger,
+       kBom + "\r\n[monitors]\r\nmonitor_sounds = 1\r\ntemp_diff = 10\r\n[general]\r\n"
+              "window_hidden = 0\r\ncelcius = 0\r\ncities_index = 0\r\ntext_size = 150\r\n"},
+  };
+  for (const auto& c : cases) {
+    WriteBytes(file_, c.before);
+    SavePreferences(c.prefs, file_);
+    EXPECT_EQ(ReadBytes(file_), c.after) << c.name;
+  }
+  EXPECT_EQ(Load().text_size, 150);
+  WriteBytes(file_, kNewFile);
+  EXPECT_EQ(Load().text_size, 100);
+  WriteBytes(file_, "[General]\r\ntext_size = 250\r\n[monitors]\r\ntext_size = 125\r\n");
+  EXPECT_EQ(Load().text_size, 250);
 }
 
 TEST_F(PrefsFile, RainAheadAndBriefingAreWrittenOnlyOnceSet) {

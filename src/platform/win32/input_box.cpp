@@ -52,7 +52,8 @@ class Template {
     Word(0);  // no menu
     Word(0);  // the standard dialog class
     Text(title);
-    Word(8);
+    // Dialog units follow the font, so the whole box grows with the text size.
+    Word(static_cast<WORD>(MulDiv(8, TextPercent(), 100)));
     Text(L"MS Shell Dlg 2");
   }
   void Text(const std::wstring& text) {

@@ -80,7 +80,7 @@ int Run() {
   MainWindow window(gate, names, "Skyvigil " + app.state.version_text, small_icon);
   ui.Attach(&window);
   main_thread.Attach(window.hwnd());
-  announcer.SetNotificationWindow(window.hwnd());
+  announcer.AttachWindow(window.hwnd());
 
   // The saved cities fill the lists first; a first run's key dialog comes
   // before the window too, like its "New City" prompt.

@@ -2,11 +2,13 @@
 #include "platform/win32/main_window.h"
 
 #include <map>
+#include <utility>
 
 #include "app/commands.h"
 #include "platform/win32/utf16.h"
 #include "platform/win32/win_keys.h"
 #include "platform/win32/win_process.h"
+#include "views/main_layout.h"
 
 namespace skyvigil {
 
@@ -87,23 +89,20 @@ void MainWindow::BuildControls() {
   // its name when no name is set explicitly.
   const DWORD list_style =
       WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS;
-  HWND areas =
+  areas_label_ =
       layout_->Add(L"STATIC", kAreasLabel, L"Areas", SS_LEFT | SS_NOPREFIX, 0, 0, 0, 20, 20);
-  layout_->FitToText(areas);
   city_list_ =
       layout_->Add(L"LISTBOX", kCityList, L"", list_style, WS_EX_CLIENTEDGE, 0, 20, 300, 800);
-  // The heading stands 20 high rather than over the top of the report list.
   heading_ = layout_->Add(L"STATIC", kHeading, L"Current Weather", SS_LEFT | SS_NOPREFIX, 0, 600, 0,
                           40, 20);
-  layout_->FitToText(heading_);
   report_list_ =
       layout_->Add(L"LISTBOX", kReportList, L"", list_style, WS_EX_CLIENTEDGE, 600, 20, 300, 800);
-  // The box starts where the report list ends (the original layout put it at
-  // 800, under the list's right third, which hid the start of every line).
+  // Places given here are replaced by LayOut once the window has its size.
   detail_box_ = layout_->Add(L"EDIT", kDetailBox, L"",
                              WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
                              WS_EX_CLIENTEDGE, 900, 20, 300, 800);
   KeepDialogKeys(detail_box_);
+  LayOut();
 
   names_.Set(city_list_, L"Areas");
   names_.Set(report_list_, L"Current Weather");
@@ -134,8 +133,43 @@ void MainWindow::BuildMenus() {
 
 void MainWindow::SetHeading(const std::wstring& text) {
   SetWindowTextW(heading_, text.c_str());
-  layout_->FitToText(heading_);
   names_.Set(report_list_, text);
+}
+
+// The core's rule places every control from the client size, the font and
+// the longest lines; it runs again whenever one of them changes.
+void MainWindow::LayOut() {
+  if (layout_ == nullptr)  // sized before its controls exist
+    return;
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  const int line = layout_->LineHeight();
+  const UINT dpi = layout_->dpi();
+  const int edge = GetSystemMetricsForDpi(SM_CXEDGE, dpi);
+  MainLayoutInput in;
+  in.width = client.right - client.left;
+  in.height = client.bottom - client.top;
+  in.line_height = line;
+  // Scroll bar, sunken edges and a little air past the widest line.
+  in.list_frame = GetSystemMetricsForDpi(SM_CXVSCROLL, dpi) + 4 * edge + line / 2;
+  // The edit box's edges and its own margins.
+  in.box_frame = 4 * edge + line / 2;
+  in.city_text_width = WidestListLine(city_list_);
+  in.report_text_width = WidestListLine(report_list_);
+  const MainLayout at = LayOutMainWindow(in);
+  const std::pair<HWND, Rect> places[] = {{areas_label_, at.areas_label},
+                                          {city_list_, at.city_list},
+                                          {heading_, at.heading},
+                                          {report_list_, at.report_list},
+                                          {detail_box_, at.detail_box}};
+  for (const auto& [control, r] : places)
+    layout_->PlaceInPixels(control, r.x, r.y, r.width, r.height);
+}
+
+void MainWindow::SetTextPercent(int percent) {
+  skyvigil::SetTextPercent(percent);
+  layout_->Rescale(layout_->dpi());
+  LayOut();
 }
 
 LRESULT CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -208,6 +242,11 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_DPICHANGED:
       layout_->OnDpiChanged(wparam, lparam);
+      LayOut();
+      return 0;
+    case WM_SIZE:
+      if (wparam != SIZE_MINIMIZED)
+        LayOut();
       return 0;
     default:
       if (message == taskbar_created_ && message != 0) {

@@ -37,6 +37,10 @@ class MainWindow {
   // the screen reader then reads the selected city with the window and list.
   void ShowAtStart();
   void SetHeading(const std::wstring& text);
+  // Places the controls again for the client size, font and lines.
+  void LayOut();
+  // Every window's text at `percent` of the system's size; this one laid out again.
+  void SetTextPercent(int percent);
   // The next activation focuses the city list rather than the last control.
   void ForgetFocus() { last_focus_ = nullptr; }
 
@@ -51,6 +55,7 @@ class MainWindow {
   AccessibleNames& names_;
   HWND hwnd_ = nullptr;
   std::unique_ptr<ControlLayout> layout_;
+  HWND areas_label_ = nullptr;
   HWND city_list_ = nullptr;
   HWND heading_ = nullptr;
   HWND report_list_ = nullptr;

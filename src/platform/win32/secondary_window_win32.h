@@ -48,6 +48,8 @@ class SecondaryWindow {
   HWND hwnd() const { return hwnd_; }
   HWND list() const { return list_; }
   HWND detail_box() const { return detail_box_; }  // null in the results window
+  // The font of the text size now chosen.
+  void ApplyTextSize() { layout_->Rescale(layout_->dpi()); }
 
  private:
   SecondaryWindow(HWND owner, CoreGate& gate, AccessibleNames& names, Kind kind,

@@ -6,20 +6,30 @@ namespace skyvigil {
 SpeechBackend ChooseSpeechBackend(const SpeechProbes& probes) {
   if (probes.tolk)
     return SpeechBackend::tolk;
+  if (probes.nvda)
+    return SpeechBackend::nvda;
   if (probes.jaws)
     return SpeechBackend::jaws;
-  if (probes.screen_reader && probes.notifications)
-    return SpeechBackend::ui_automation;
+  if (probes.narrator && probes.notifications)
+    return SpeechBackend::narrator;
+  // screen_reader_flag alone: being heard over a reader beats silence.
   return SpeechBackend::sapi;
 }
 
+const char* SpeechBackendName(SpeechBackend backend) {
+  static constexpr const char* kNames[] = {"tolk", "nvda", "jaws", "narrator", "sapi"};
+  return kNames[static_cast<int>(backend)];
+}
+
 SpeechDelivery DeliveryFor(SpeechUrgency urgency) {
-  // NotificationProcessing: 0 ImportantAll, 2 All, 3 MostRecent.
+  // NotificationProcessing: 0 ImportantAll, 2 All.
   switch (urgency) {
     case SpeechUrgency::interrupt:
-      return {true, 3, L"Skyvigil"};
+      return {true, 2, L"Skyvigil"};
     case SpeechUrgency::queued:
-      return {false, 0, L"Skyvigil"};
+      return {false, 2, L"Skyvigil"};
+    case SpeechUrgency::alert:
+      return {false, 0, L"Skyvigil.Alert"};
     case SpeechUrgency::background:
       break;
   }
@@ -31,8 +41,9 @@ bool SilenceStopsLayer(SpeechBackend backend, bool tolk_speaks_through_sapi) {
   switch (backend) {
     case SpeechBackend::tolk:
       return tolk_speaks_through_sapi;
+    case SpeechBackend::nvda:
     case SpeechBackend::jaws:
-    case SpeechBackend::ui_automation:
+    case SpeechBackend::narrator:
       return false;
     case SpeechBackend::sapi:
       break;

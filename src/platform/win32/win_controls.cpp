@@ -11,15 +11,23 @@ namespace skyvigil {
 
 namespace {
 
+int g_text_percent = 100;
+
+// The system's message font at the window's DPI (so the user's own text
+// scaling holds), then at the chosen text size.
 HFONT MessageFont(UINT dpi) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof(metrics);
   if (!SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi))
     return nullptr;
-  return CreateFontIndirectW(&metrics.lfMessageFont);
+  LOGFONTW font = metrics.lfMessageFont;
+  font.lfHeight = MulDiv(font.lfHeight, g_text_percent, 100);
+  font.lfWidth = MulDiv(font.lfWidth, g_text_percent, 100);
+  return CreateFontIndirectW(&font);
 }
 
-// Width of `text` in `control`'s font, in pixels.
+}  // namespace
+
 int TextWidth(HWND control, const std::wstring& text) {
   HDC dc = GetDC(control);
   HGDIOBJ old =
@@ -30,6 +38,8 @@ int TextWidth(HWND control, const std::wstring& text) {
   ReleaseDC(control, dc);
   return size.cx;
 }
+
+namespace {
 
 bool IsButton(HWND control) {
   wchar_t kind[16] = {};
@@ -54,6 +64,14 @@ LRESULT CALLBACK DialogKeys(HWND box, UINT message, WPARAM wparam, LPARAM lparam
 }
 
 }  // namespace
+
+void SetTextPercent(int percent) {
+  g_text_percent = percent;
+}
+
+int TextPercent() {
+  return g_text_percent;
+}
 
 ControlLayout::ControlLayout(HWND window)
     : window_(window), dpi_(GetDpiForWindow(window)), font_(MessageFont(dpi_)) {}
@@ -103,6 +121,21 @@ void ControlLayout::OnDpiChanged(WPARAM wparam, LPARAM lparam) {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void ControlLayout::PlaceInPixels(HWND control, int x, int y, int width, int height) {
+  SetWindowPos(control, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(control, nullptr, TRUE);
+}
+
+int ControlLayout::LineHeight() const {
+  HDC dc = GetDC(window_);
+  HGDIOBJ old = SelectObject(dc, font_);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(window_, dc);
+  return metrics.tmHeight + metrics.tmExternalLeading;
+}
+
 int ControlLayout::RightEdge() const {
   int right = 0;
   for (const Placed& placed : controls_) {
@@ -140,6 +173,18 @@ void SetListLines(HWND list, const std::vector<std::string>& lines) {
   SendMessageW(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
   SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(list, nullptr, TRUE);
+}
+
+int WidestListLine(HWND list) {
+  int widest = 0;
+  const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::wstring text(static_cast<size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+    text.resize(static_cast<size_t>(
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+    widest = std::max(widest, TextWidth(list, text));
+  }
+  return widest;
 }
 
 int ListSelection(HWND list) {

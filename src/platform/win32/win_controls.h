@@ -10,6 +10,10 @@
 
 namespace skyvigil {
 
+// The chosen text size in percent, for every font a layout makes from now on.
+void SetTextPercent(int percent);
+int TextPercent();
+
 class ControlLayout {
  public:
   explicit ControlLayout(HWND window);
@@ -24,6 +28,11 @@ class ControlLayout {
   void FitToText(HWND control);
   // The window's DPI changed: new font, every control placed again.
   void Rescale(UINT dpi);
+  // Puts a control at a place in pixels that the window computed itself; a
+  // rescale puts it back at its 96 DPI place until the window places it again.
+  void PlaceInPixels(HWND control, int x, int y, int width, int height);
+  // One line of text in the layout's font, with its spacing, in pixels.
+  int LineHeight() const;
   // WM_DPICHANGED: rescales, and the window takes the place Windows suggests.
   void OnDpiChanged(WPARAM wparam, LPARAM lparam);
 
@@ -48,9 +57,13 @@ class ControlLayout {
 
 // List boxes: lines replaced and selected from code raise no list event.
 void SetListLines(HWND list, const std::vector<std::string>& lines);  // UTF-8
-int ListSelection(HWND list);                                         // -1 when none
+// The widest of the list's lines in its font, in pixels.
+int WidestListLine(HWND list);
+int ListSelection(HWND list);               // -1 when none
 void SelectListLine(HWND list, int index);  // out of range clears the selection
 std::wstring WindowText(HWND window);
+// Width of `text` in `control`'s font, in pixels.
+int TextWidth(HWND control, const std::wstring& text);
 
 // Calls `on_click` after every left or right button release in `list`;
 // `on_click` must outlive the list.

@@ -25,6 +25,11 @@ std::vector<KeyCandidate> Candidates() {
     keys.push_back({Shortcut::Key::character, c, static_cast<WORD>(c)});
   for (char c = '0'; c <= '9'; ++c)
     keys.push_back({Shortcut::Key::character, c, static_cast<WORD>(c)});
+  // The "=" key (with Shift "+" on most layouts), the minus key and the keypad's.
+  keys.push_back({Shortcut::Key::character, '=', VK_OEM_PLUS});
+  keys.push_back({Shortcut::Key::character, '-', VK_OEM_MINUS});
+  keys.push_back({Shortcut::Key::character, '+', VK_ADD});
+  keys.push_back({Shortcut::Key::character, '-', VK_SUBTRACT});
   return keys;
 }
 

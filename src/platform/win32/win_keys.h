@@ -10,8 +10,9 @@ namespace skyvigil {
 
 using CommandForKey = int (*)(const Shortcut& pressed);
 
-// Every combination of Escape, Enter, Delete, a letter or a main-keyboard digit
-// with Control, Shift and Alt for which `command_for` names a command.
+// Every combination of Escape, Enter, Delete, a letter, a main-keyboard digit,
+// "=", "-" or the keypad's "+" and "-" with Control, Shift and Alt for which
+// `command_for` names a command.
 HACCEL AcceleratorsFor(CommandForKey command_for);
 
 // Gives a top-level window its accelerator table; the message loop looks it up.

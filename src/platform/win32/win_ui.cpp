@@ -33,8 +33,10 @@ WinUi::WinUi(CoreGate& gate, AccessibleNames& names) : gate_(gate), names_(names
 WinUi::~WinUi() = default;
 
 void WinUi::SetCityLines(const std::vector<std::string>& lines) {
-  if (window_ != nullptr)
-    SetListLines(window_->city_list(), lines);
+  if (window_ == nullptr)
+    return;
+  SetListLines(window_->city_list(), lines);
+  window_->LayOut();  // the widest line decides the list's width
 }
 
 int WinUi::CitySelection() const {
@@ -52,8 +54,18 @@ void WinUi::SetHeading(const std::string& text) {
 }
 
 void WinUi::SetReportLines(const std::vector<std::string>& lines) {
+  if (window_ == nullptr)
+    return;
+  SetListLines(window_->report_list(), lines);
+  window_->LayOut();
+}
+
+void WinUi::SetTextSize(int percent) {
+  SetTextPercent(percent);
   if (window_ != nullptr)
-    SetListLines(window_->report_list(), lines);
+    window_->SetTextPercent(percent);
+  if (secondary_ != nullptr)
+    secondary_->ApplyTextSize();
 }
 
 int WinUi::ReportSelection() const {

@@ -9,6 +9,11 @@ void WindowsAnnouncer::Speak(const std::string& text, bool interrupt) {
   speech_.Say(text, interrupt);
 }
 
+void WindowsAnnouncer::AttachWindow(void* hwnd) {
+  notifier_ = std::make_unique<UiaNotifier>(hwnd);
+  speech_.SetNotifier(notifier_.get());
+}
+
 void WindowsAnnouncer::PlayCue(Cue cue) {
   cues_.Play(cue);  // a silent cue or no audio device: nothing to do
 }

@@ -3,17 +3,19 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
+#include "platform/win32/uia_notifier.h"
 #include "platform/win32/windows_cues.h"
 #include "platform/win32/windows_speech.h"
 #include "ports/announcer.h"
 
 namespace skyvigil {
 
-// The cues load when the object is made; the speech layer is chosen and
-// loaded by the first Speak, whichever thread makes it. Empty texts are not
-// sent. Make one per run: each object loads its own speech layer.
+// The cues load when the object is made; the speech layer is chosen for each
+// text on the speech thread, whichever thread speaks. Empty texts are not
+// sent. Make one per run: each object loads its own speech layers.
 class WindowsAnnouncer : public Announcer {
  public:
   explicit WindowsAnnouncer(const std::filesystem::path& cues_folder);
@@ -22,11 +24,14 @@ class WindowsAnnouncer : public Announcer {
   void Speak(const std::string& text, bool interrupt) override;
   // Any thread; never cuts off speech in progress (see DeliveryFor).
   void SpeakInBackground(const std::string& text) override { speech_.SayInBackground(text); }
+  // Any thread; news that Narrator must not drop (DeliveryFor).
+  void SpeakAlert(const std::string& text) override { speech_.SayAlert(text); }
   // Main thread.
   void PlayCue(Cue cue) override;
 
-  // The main window, which UI Automation notifications are raised from.
-  void SetNotificationWindow(void* hwnd) { speech_.SetNotificationWindow(hwnd); }
+  // Main thread, once: makes the window that Narrator's notifications are
+  // raised from, owned by the main window `hwnd`.
+  void AttachWindow(void* hwnd);
   // Any thread; a key was pressed. Drops this program's speech not handed
   // over yet and stops a system voice (WindowsSpeech::Silence).
   void Silence() override { speech_.Silence(); }
@@ -36,6 +41,7 @@ class WindowsAnnouncer : public Announcer {
   const WindowsCues& cues() const { return cues_; }
 
  private:
+  std::unique_ptr<UiaNotifier> notifier_;  // outlives the speech thread
   WindowsSpeech speech_;
   WindowsCues cues_;
 };

@@ -1,5 +1,5 @@
-// Speech on Windows: one thread that loads the chosen speech layer on the
-// first text and hands it every text in order.
+// Speech on Windows: one thread that hands every text, in order, to the
+// speech layer chosen for it.
 #pragma once
 
 #include <condition_variable>
@@ -11,12 +11,15 @@
 #include <thread>
 
 #include "platform/win32/speech_choice.h"
+#include "platform/win32/uia_notifier.h"
 
 namespace skyvigil {
 
-// The layer (Tolk, JAWS, UI Automation or SAPI; see speech_choice.h) lives on
-// the speech thread, so its COM objects stay in one apartment whichever thread
-// speaks. The thread starts with the first Say and then sleeps between texts.
+// The layers (Tolk, NVDA, JAWS, Narrator or SAPI; see speech_choice.h) live
+// on the speech thread, so their COM objects stay in one apartment whichever
+// thread speaks. Which one runs is checked again for each text; a layer whose
+// call fails passes that text on to the next. The thread starts with the
+// first Say and then sleeps between texts.
 class WindowsSpeech {
  public:
   // Tolk.dll is looked for in `tolk_folder`; empty means the program's folder.
@@ -29,19 +32,22 @@ class WindowsSpeech {
   void Say(const std::string& text, bool interrupt);
   // Any thread. Like Say, for news the user did not ask for (DeliveryFor).
   void SayInBackground(const std::string& text);
-  // Any thread. The main window that UI Automation notifications come from.
-  void SetNotificationWindow(void* hwnd);
+  // Any thread. Like SayInBackground, for a weather alert.
+  void SayAlert(const std::string& text);
+  // Any thread. Where Narrator's notifications are raised; it must outlive
+  // this object's thread (Shutdown).
+  void SetNotifier(UiaNotifier* notifier);
   // Any thread. Drops the texts not yet handed over and stops the system
   // voice, ours or Tolk's; a screen reader has cut its own speech already.
   void Silence();
-  // Hands over what is queued, then releases the layer and ends the thread.
-  // Later texts are dropped.
+  // Hands over what is queued, lets the system voice finish (2 s at most),
+  // then releases the layers and ends the thread. Later texts are dropped.
   void Shutdown();
 
-  // The layer the first text loaded; nothing before.
+  // The layer the last text went to; nothing before the first.
   std::optional<SpeechBackend> backend();
 
-  struct Layer;  // the loaded speech layer, speech thread only
+  struct Layers;  // the speech layers, speech thread only
 
  private:
   struct Item {
@@ -58,7 +64,7 @@ class WindowsSpeech {
   std::condition_variable wake_;
   std::deque<Item> queue_;
   bool stopped_ = false;
-  void* window_ = nullptr;
+  UiaNotifier* notifier_ = nullptr;
   std::optional<SpeechBackend> backend_;
   std::thread thread_;
 };

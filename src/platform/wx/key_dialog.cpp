@@ -8,6 +8,7 @@
 #include <wx/textctrl.h>
 
 #include "platform/wx/accessibility_gtk.h"
+#include "platform/wx/text_font.h"
 
 namespace skyvigil {
 
@@ -42,6 +43,7 @@ class KeyDialog : public wxDialog {
     buttons->Add(ok, wxSizerFlags().Border(wxRIGHT));
     buttons->Add(cancel);
     column->Add(buttons, wxSizerFlags().Right().Border(wxLEFT | wxRIGHT | wxBOTTOM));
+    ApplyTextFont(this);
     SetSizerAndFit(column);
     CentreOnScreen();
 

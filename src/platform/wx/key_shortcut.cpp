@@ -25,6 +25,20 @@ Shortcut ShortcutFromKeyEvent(const wxKeyEvent& event) {
     case WXK_NUMPAD_DELETE:
       pressed.key = Shortcut::Key::del;
       return pressed;
+    case '+':
+    case '=':
+    case '-':
+      pressed.key = Shortcut::Key::character;
+      pressed.character = static_cast<char>(code);
+      return pressed;
+    case WXK_NUMPAD_ADD:
+      pressed.key = Shortcut::Key::character;
+      pressed.character = '+';
+      return pressed;
+    case WXK_NUMPAD_SUBTRACT:
+      pressed.key = Shortcut::Key::character;
+      pressed.character = '-';
+      return pressed;
     default:
       break;
   }

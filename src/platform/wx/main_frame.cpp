@@ -1,21 +1,36 @@
 // Main window construction and the routing of its events into the core.
 #include "platform/wx/main_frame.h"
 
+#include <algorithm>
 #include <map>
 
 #include <wx/menu.h>
-#include <wx/sizer.h>
+#include <wx/settings.h>
 
 #include "app/commands.h"
 #include "platform/wx/accessibility_gtk.h"
 #include "platform/wx/key_shortcut.h"
 #include "platform/wx/list_events.h"
+#include "platform/wx/text_font.h"
+#include "views/main_layout.h"
 
 namespace skyvigil {
 
 namespace {
 
 constexpr int kRefreshMilliseconds = 900000;
+
+// Widest of the list's lines in its font, in pixels.
+int WidestLine(wxListBox* list) {
+  int widest = 0;
+  for (unsigned i = 0; i < list->GetCount(); ++i)
+    widest = std::max(widest, list->GetTextExtent(list->GetString(i)).GetWidth());
+  return widest;
+}
+
+void Place(wxWindow* control, const Rect& at) {
+  control->SetSize(at.x, at.y, at.width, at.height);
+}
 
 }  // namespace
 
@@ -34,8 +49,13 @@ MainFrame::MainFrame(CoreGate& gate, const std::string& title)
   report_list_ =
       new wxListBox(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, nullptr, list_style);
   detail_box_ = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
-                               wxTE_READONLY | wxBORDER_SUNKEN);
+                               wxTE_READONLY | wxTE_MULTILINE | wxBORDER_SUNKEN);
+  ApplyTextFont(this);
   LayOut();
+  Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+    event.Skip();
+    LayOut();
+  });
   SetAccessibleName(city_list_, "Areas");
   SetAccessibleLabel(city_list_, areas_label_);
   SetAccessibleName(report_list_, "Current Weather");
@@ -66,39 +86,33 @@ void MainFrame::ShowAtStart() {
   city_list_->SetFocus();
 }
 
-// At the initial size every control stands where the classic layout put it
-// (lists at x 0 and 600, 300 wide and 800 high, below their labels), except
-// that the box follows the report list instead of covering it. Sizes come
-// from the stretch factors alone, so everything grows and shrinks with the
-// window in the same proportions, and the labels span their whole text.
+// The core's rule places every control from the window's size, the font and
+// the longest lines; it runs again whenever one of them changes.
 void MainFrame::LayOut() {
-  for (wxWindow* control :
-       {static_cast<wxWindow*>(areas_label_), static_cast<wxWindow*>(heading_),
-        static_cast<wxWindow*>(city_list_), static_cast<wxWindow*>(report_list_),
-        static_cast<wxWindow*>(detail_box_)}) {
-    control->SetMinSize(wxSize(1, control->GetBestSize().GetHeight()));
-  }
-  city_list_->SetMinSize(wxSize(1, 1));
-  report_list_->SetMinSize(wxSize(1, 1));
-  detail_box_->SetMinSize(wxSize(1, 1));
+  const wxSize client = GetClientSize();
+  const int line = city_list_->GetCharHeight();
+  MainLayoutInput in;
+  in.width = client.GetWidth();
+  in.height = client.GetHeight();
+  // A label or box line takes the font's height and a little spacing.
+  in.line_height = line + line / 4;
+  // Scroll bar, frame and the rows' own padding on both sides.
+  in.list_frame = wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, this) + 2 * line;
+  in.box_frame = line;
+  in.city_text_width = WidestLine(city_list_);
+  in.report_text_width = WidestLine(report_list_);
+  const MainLayout at = LayOutMainWindow(in);
+  Place(areas_label_, at.areas_label);
+  Place(city_list_, at.city_list);
+  Place(heading_, at.heading);
+  Place(report_list_, at.report_list);
+  Place(detail_box_, at.detail_box);
+}
 
-  auto* labels = new wxBoxSizer(wxHORIZONTAL);
-  labels->Add(areas_label_, wxSizerFlags(600).Expand());
-  labels->Add(heading_, wxSizerFlags(1000).Expand());
-
-  auto* controls = new wxBoxSizer(wxHORIZONTAL);
-  controls->Add(city_list_, wxSizerFlags(300).Expand());
-  controls->AddStretchSpacer(300);
-  controls->Add(report_list_, wxSizerFlags(300).Expand());
-  controls->Add(detail_box_, wxSizerFlags(300).Expand());
-  controls->AddStretchSpacer(400);
-
-  auto* column = new wxBoxSizer(wxVERTICAL);
-  column->Add(labels, wxSizerFlags().Expand());
-  column->Add(controls, wxSizerFlags(800).Expand());
-  column->AddStretchSpacer(380);
-  SetSizer(column);
-  Layout();
+void MainFrame::SetTextPercent(int percent) {
+  skyvigil::SetTextPercent(percent);
+  ApplyTextFont(this);
+  LayOut();
 }
 
 void MainFrame::BuildMenus() {

@@ -33,8 +33,12 @@ class MainFrame : public wxFrame {
   // One-shot: the core's briefing check runs after `seconds`.
   void StartBriefingTimer(int seconds);
 
- private:
+  // Places the controls again for the window's size, font and lines.
   void LayOut();
+  // Every window's text at `percent` of the system's size; this one laid out again.
+  void SetTextPercent(int percent);
+
+ private:
   void BuildMenus();
 
   void OnCharHook(wxKeyEvent& event);

@@ -10,6 +10,7 @@
 #include "platform/wx/accessibility_gtk.h"
 #include "platform/wx/key_shortcut.h"
 #include "platform/wx/list_events.h"
+#include "platform/wx/text_font.h"
 
 namespace skyvigil {
 
@@ -25,6 +26,7 @@ SecondaryWindow::SecondaryWindow(wxWindow* owner, CoreGate& gate, Kind kind, con
       gate_(gate),
       kind_(kind) {
   SetClientSize(FromDIP(wxSize(800, 600)));
+  SetFont(TextFont());  // the controls made next inherit it
   // Keys and commands of this window stay here: the main window's shortcuts
   // must not fire while this one is active.
   SetExtraStyle(GetExtraStyle() | wxWS_EX_BLOCK_EVENTS);

@@ -8,6 +8,7 @@
 #include <wx/textctrl.h>
 
 #include "platform/wx/accessibility_gtk.h"
+#include "platform/wx/text_font.h"
 
 namespace skyvigil {
 
@@ -28,6 +29,7 @@ class TextDialog : public wxDialog {
     column->Add(label, wxSizerFlags().Border(wxLEFT | wxRIGHT | wxTOP));
     column->Add(field_, wxSizerFlags().Expand().Border());
     column->Add(ok, wxSizerFlags().Right().Border(wxLEFT | wxRIGHT | wxBOTTOM));
+    ApplyTextFont(this);
     SetSizerAndFit(column);
     CentreOnScreen();
 

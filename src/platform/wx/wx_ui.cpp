@@ -15,6 +15,7 @@
 #include "platform/wx/main_frame.h"
 #include "platform/wx/secondary_window.h"
 #include "platform/wx/text_dialog.h"
+#include "platform/wx/text_font.h"
 #include "platform/wx/tray_icon.h"
 
 namespace skyvigil {
@@ -83,8 +84,10 @@ void WxUi::Attach(MainFrame* frame, TrayIcon* tray) {
 }
 
 void WxUi::SetCityLines(const std::vector<std::string>& lines) {
-  if (frame_ != nullptr)
-    ReplaceLines(frame_->city_list(), lines);
+  if (frame_ == nullptr)
+    return;
+  ReplaceLines(frame_->city_list(), lines);
+  frame_->LayOut();  // the widest line decides the list's width
 }
 
 int WxUi::CitySelection() const {
@@ -111,8 +114,10 @@ void WxUi::SetHeading(const std::string& text) {
 }
 
 void WxUi::SetReportLines(const std::vector<std::string>& lines) {
-  if (frame_ != nullptr)
-    ReplaceLines(frame_->report_list(), lines);
+  if (frame_ == nullptr)
+    return;
+  ReplaceLines(frame_->report_list(), lines);
+  frame_->LayOut();
 }
 
 int WxUi::ReportSelection() const {
@@ -132,6 +137,14 @@ void WxUi::SetDetailText(const std::string& text) {
 
 std::string WxUi::DetailText() const {
   return frame_ != nullptr ? frame_->detail_box()->GetValue().utf8_string() : std::string();
+}
+
+void WxUi::SetTextSize(int percent) {
+  SetTextPercent(percent);
+  if (frame_ != nullptr)
+    frame_->SetTextPercent(percent);
+  if (secondary_ != nullptr)
+    ApplyTextFont(secondary_);
 }
 
 void WxUi::SetTrayTooltip(const std::string& text) {

@@ -42,6 +42,7 @@ class WxUi : public UiPort {
   std::string AskText(const std::string& title, const std::string& prompt,
                       const std::string& initial) override;
   void SetClipboardText(const std::string& text) override;
+  void SetTextSize(int percent) override;
   void OpenForecastWindow() override;
   void SetForecastLines(const std::vector<std::string>& lines) override;
   int ForecastSelection() const override;

@@ -30,7 +30,7 @@ warnings.filterwarnings("ignore", category=DeprecationWarning)
 import expected as ex  # noqa: E402
 from screen import Screen, clipboard, focus_window, press, type_text  # noqa: E402
 from testbed import (TITLE, BedTestCase, Failure, cue_onsets, parse_options, prefs_bytes,  # noqa: E402
-                     run_suite, wait_for)
+                     run_suite, screenshot, wait_for)
 
 OPTIONS = None
 
@@ -908,6 +908,51 @@ class DesktopAccessibilityTest(BedTestCase):
         self.assertEqual(len(before), 3)
 
     # -- 20. Orca from window to window -------------------------------------------------
+
+    def test_21_control_plus_makes_the_rows_taller(self):
+        self.start(three_cities())
+        self.wait_ready(THREE_CITY_LINES, PARIS)
+        self.shoot("linux-main-window-100.png")
+        self.assert_uncut("Areas", "Weather for " + PARIS)
+        before = [row[3] for row in self.screen.extents(TITLE, "Areas")[1]]
+        self.assertEqual(len(before), 3)
+
+        def taller():
+            rows = self.screen.extents(TITLE, "Areas")[1]
+            return len(rows) == 3 and min(row[3] for row in rows) > max(before)
+
+        # xdotool types "plus" as Shift and the "=" key, as a user would.
+        mark = self.bed.speech_mark()
+        press("ctrl+plus")
+        wait_for("taller rows", taller)
+        self.expect_speech(["Text size 125 percent"], mark)
+        self.wait_prefs(prefs_bytes(self.bed, text_size=125))
+
+        mark = self.bed.speech_mark()
+        press("ctrl+equal", "ctrl+equal", "ctrl+equal")
+        self.expect_speech([f"Text size {size} percent" for size in (150, 175, 200)], mark)
+        self.wait_prefs(prefs_bytes(self.bed, text_size=200))
+        # The report's longest line may pass half the window now; the cities still fit.
+        self.assert_uncut("Areas")
+        self.shoot("linux-main-window-200.png")
+
+        mark = self.bed.speech_mark()
+        press("ctrl+minus")
+        self.expect_speech(["Text size 175 percent"], mark)
+        self.wait_prefs(prefs_bytes(self.bed, text_size=175))
+
+    def assert_uncut(self, *names):
+        """Every row of the named lists ends within its list: no line needs scrolling."""
+        for name in names:
+            (x, _, width, _), rows = self.screen.extents(TITLE, name)
+            for row in rows:
+                self.assertLessEqual(row[0] + row[2], x + width, f"a row of {name} is cut")
+
+    def shoot(self, name):
+        folder = os.environ.get("SKYVIGIL_SCREENSHOTS")
+        if folder:
+            Path(folder).mkdir(parents=True, exist_ok=True)
+            screenshot(Path(folder) / name)
 
     def orca_heard(self, mark, expected, timeout=10.0):
         """Waits until `expected` was said in a row since `mark`, each text compared

@@ -5,7 +5,9 @@
 //   probe focus <window title>             the number of the focused control
 //   probe clipboard                        the clipboard's Unicode text
 //   probe dpi <window title>               the window's DPI
+//   probe rowheight <window title> <list>  the height of a list box's rows, in pixels
 //   probe cities <file>                    the file as the core writes the cities it holds
+//   probe refresh <window title>           the refresh timer's tick (timer 1), hidden or not
 #include <windows.h>
 
 #include <cstdio>
@@ -105,6 +107,8 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   if (command == L"focus")
     return Focus(window);
+  if (command == L"refresh")
+    return PostMessageW(window, WM_TIMER, 1, 0) ? 0 : 1;
   if (command == L"dpi") {
     Print(std::to_wstring(GetDpiForWindow(window)));
     return 0;
@@ -116,5 +120,9 @@ int wmain(int argc, wchar_t** argv) {
     return Lines(control);
   if (command == L"text")
     return Text(control);
+  if (command == L"rowheight") {
+    Print(std::to_wstring(SendMessageW(control, LB_GETITEMHEIGHT, 0, 0)));
+    return 0;
+  }
   return 2;
 }

@@ -3,12 +3,14 @@
 service: start-up speech and files, the lines of its lists (read with a probe
 program, since wine's accessibility layer does not name list boxes), keys,
 the forecast window, a second start that brings the hidden window back, the
-tray icon and the close box.
+tray icon and the close box. Then a second run without Tolk.dll, beside a
+fake NVDA controller that records what it is asked to speak and show.
 
 Run inside a display:
   xvfb-run -a -s "-screen 0 1920x1440x24" python3 win32_desktop_test.py \
       --program Skyvigil.exe --probe skyvigil_probe.exe --service tools/weather_service.py \
-      --tolk Tolk.dll --wineprefix build/windows/wineprefix [--screenshots DIR]
+      --tolk Tolk.dll --fake-nvda fake_nvda.exe --wineprefix build/windows/wineprefix \
+      [--screenshots DIR]
 """
 
 import argparse
@@ -17,18 +19,17 @@ import json
 import os
 import re
 import shutil
-import struct
 import subprocess
 import sys
 import tempfile
 import time
 import unittest
-import zlib
+import urllib.request
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
 from testbed import (CUE_LEVELS, CUE_MS, TITLE, Failure, Processes, prefs_bytes,  # noqa: E402
-                     SERVICE_KEY, start_weather_service, start_window_manager, wait_for, windows_named,
+                     SERVICE_KEY, screenshot, start_weather_service, start_window_manager, wait_for, windows_named,
                      write_level_wav)
 
 LONDON = "London, City of London, Greater London, United Kingdom"
@@ -72,30 +73,6 @@ def cues_played(raw_file):
                     started.append(heard)
                 break
     return started
-
-
-def screenshot(path):
-    """The whole virtual screen as a PNG (xwd's Z pixmap, 24 or 32 bits per pixel)."""
-    data = subprocess.run(["xwd", "-root", "-silent"], capture_output=True, check=True).stdout
-    fields = struct.unpack(">20I", data[:80])
-    header, width, height, bpp, stride, colours = (fields[0], fields[4], fields[5], fields[11],
-                                                   fields[12], fields[19])
-    body, step = data[header + colours * 12:], bpp // 8
-    rows = []
-    for y in range(height):
-        line = body[y * stride:y * stride + width * step]
-        pixels = bytearray(width * 3)
-        pixels[0::3], pixels[1::3], pixels[2::3] = line[2::step], line[1::step], line[0::step]
-        rows.append(b"\0" + bytes(pixels))
-
-    def chunk(kind, payload):
-        return (struct.pack(">I", len(payload)) + kind + payload
-                + struct.pack(">I", zlib.crc32(kind + payload)))
-
-    png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0,
-                                                             0, 0))
-    png += chunk(b"IDAT", zlib.compress(b"".join(rows), 6)) + chunk(b"IEND", b"")
-    Path(path).write_bytes(png)
 
 
 class Service:
@@ -332,6 +309,24 @@ class Win32DesktopTest(unittest.TestCase):
         wait_for("the window shown", lambda: windows_named("^" + re.escape(TITLE) + "$"))
         wait_for("the city list focused", lambda: self.probe("focus", TITLE) == ["1"])
 
+    def test_5a_control_plus_makes_the_rows_taller(self):
+        self.shoot("main-window-100.png")
+        before = int(self.probe("rowheight", TITLE, "1")[0])
+        spoken = self.spoken()
+        # xdotool types "plus" as Shift and the "=" key, as a user would.
+        self.keys(self.window, "ctrl+plus")
+        wait_for("taller rows", lambda: int(self.probe("rowheight", TITLE, "1")[0]) > before)
+        self.wait_spoken("the new size", spoken + ["1 Text size 125 percent"])
+        for _ in range(3):
+            self.keys(self.window, "ctrl+equal")
+        wait_for("text_size 200 saved",
+                 lambda: b"text_size = 200\r\n" in (self.folder / "prefs.ini").read_bytes())
+        time.sleep(0.5)  # let the window paint before the picture
+        self.shoot("main-window-200.png")
+        spoken = self.spoken()
+        self.keys(self.window, "ctrl+minus")
+        self.wait_spoken("one step back", spoken + ["1 Text size 175 percent"])
+
     def test_6_close_box_ends_the_program(self):
         before = self.spoken()
         subprocess.run(["wmctrl", "-i", "-c", self.window], check=True, timeout=10)
@@ -340,10 +335,127 @@ class Win32DesktopTest(unittest.TestCase):
         self.assertEqual(self.spoken(), before + ["1 Exiting"])
 
 
+class Win32NvdaTest(unittest.TestCase):
+    """Skyvigil.exe without Tolk.dll, NVDA played by fake_nvda.exe: each text
+    goes to the reader running at that moment. Where each text went is read
+    from the program's debug output (wine's seh channel)."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.root = Path(tempfile.mkdtemp(prefix="skyvigil-nvda-"))
+        cls.processes = Processes()
+        cls.nvda_log = cls.root / "nvda.log"
+        cls.debug_log = cls.root / "debug.log"
+        cls.env = dict(wine_env(OPTIONS.wineprefix, cls.root), WINEDEBUG="-all,warn+seh")
+        try:
+            start_window_manager(cls.processes.start)
+            _, port = start_weather_service(cls.processes.start, OPTIONS.service)
+            cls.service = Service(port)
+            cls.folder = Win32DesktopTest.make_folder.__func__(cls)
+            (cls.folder / "Tolk.dll").unlink()
+            cls.nvda = cls.start_nvda()
+            with open(cls.debug_log, "wb") as debug:
+                cls.program = cls.processes.start(["wine", "Skyvigil.exe"], cwd=cls.folder,
+                                                  env=cls.env, stderr=debug)
+            cls.window = wait_for("the main window",
+                                  lambda: windows_named("^" + re.escape(TITLE) + "$"), 60)[0]
+        except BaseException:
+            cls.tearDownClass()
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.processes.stop_all()
+        subprocess.run(["wineserver", "-k"], env=cls.env, capture_output=True, timeout=30)
+        shutil.rmtree(cls.root, ignore_errors=True)
+
+    @classmethod
+    def start_nvda(cls):
+        nvda = cls.processes.start(["wine", str(OPTIONS.fake_nvda), str(cls.nvda_log)],
+                                   env=dict(cls.env, WINEDEBUG="-all"), stdout=subprocess.PIPE)
+        if nvda.stdout.readline().strip() != b"listening":
+            raise Failure("the fake NVDA did not listen")
+        return nvda
+
+    def heard(self):
+        """What the fake NVDA was asked, in order."""
+        if not self.nvda_log.exists():
+            return []
+        return self.nvda_log.read_text(encoding="utf-8").splitlines()
+
+    def routes(self):
+        """(layer, text) for each text the program spoke, in order."""
+        data = self.debug_log.read_bytes().decode("utf-8", "replace")
+        return re.findall(r'OutputDebugStringA "Skyvigil speech via (\w+): (.*)"', data)
+
+    def wait_heard(self, what, expected, timeout=20):
+        try:
+            wait_for(what, lambda: self.heard() == expected, timeout)
+        except Failure:
+            raise Failure(f"NVDA heard {self.heard()}, expected {expected}")
+
+    def wait_routes(self, what, expected):
+        """The last routes are `expected`."""
+        try:
+            wait_for(what, lambda: self.routes()[-len(expected):] == expected)
+        except Failure:
+            raise Failure(f"routes {self.routes()}, expected {expected} last")
+
+    def refresh_to(self, condition):
+        """London's condition becomes `condition`, and the refresh timer ticks."""
+        request = urllib.request.Request(
+            self.service.address("/admin/weather"), method="POST",
+            data=json.dumps({"place": "London", "current": {"condition": {"text": condition}}})
+            .encode())
+        urllib.request.urlopen(request, timeout=10).close()
+        result = subprocess.run(["wine", str(OPTIONS.probe), "refresh", TITLE],
+                                capture_output=True, env=dict(self.env, WINEDEBUG="-all"),
+                                timeout=30)
+        self.assertEqual(result.returncode, 0)
+
+    def test_1_start_up_news_spoken_and_shown_in_order(self):
+        self.wait_heard("the start-up news", [
+            "speak London: Light rain", "braille London: Light rain",
+            "speak London: 60.8 Degrees", "braille London: 60.8 Degrees"])
+        self.wait_routes("the routes", [("nvda", "London: Light rain"),
+                                        ("nvda", "London: 60.8 Degrees")])
+
+    def test_2_an_interrupting_text_cancels_first_and_keys_cancel_nothing(self):
+        before = self.heard()
+        self.probe_keys("ctrl+shift+c")
+        self.wait_heard("Copied", before + ["cancel", "speak Copied", "braille Copied"])
+
+    def probe_keys(self, *keys):
+        subprocess.run(["xdotool", "windowactivate", "--sync", self.window, "key", *keys],
+                       check=True, timeout=10)
+
+    def test_3_hidden_a_refreshs_news_arrive(self):
+        before = self.heard()
+        self.probe_keys("Escape")
+        wait_for("the window hidden", lambda: not windows_named("^" + re.escape(TITLE) + "$"))
+        self.wait_heard("Skyvigil hidden",
+                        before + ["speak Skyvigil hidden", "braille Skyvigil hidden"])
+        before = self.heard()
+        self.refresh_to("Cloudy")
+        self.wait_heard("the news", before + ["speak London: Cloudy", "braille London: Cloudy"])
+
+    def test_4_nvda_gone_the_system_voice_speaks_nvda_back_it_speaks_again(self):
+        before = self.heard()
+        self.processes.end(self.nvda)
+        self.refresh_to("Fog")
+        wait_for("the system voice", lambda: ("sapi", "London: Fog") in self.routes(), 30)
+        self.assertEqual(self.heard(), before)
+        type(self).nvda = self.start_nvda()
+        self.refresh_to("Sunny")
+        self.wait_heard("the news", before + ["speak London: Sunny", "braille London: Sunny"])
+        # Each route is written once its layer took the text.
+        self.wait_routes("the route", [("sapi", "London: Fog"), ("nvda", "London: Sunny")])
+
+
 def main():
     global OPTIONS
     parser = argparse.ArgumentParser(add_help=False)
-    for name in ("--program", "--probe", "--service", "--wineprefix", "--tolk"):
+    for name in ("--program", "--probe", "--service", "--wineprefix", "--tolk", "--fake-nvda"):
         parser.add_argument(name, required=True, type=lambda p: Path(p).resolve())
     parser.add_argument("--screenshots", type=lambda p: Path(p).resolve())
     OPTIONS, rest = parser.parse_known_args()

@@ -10,30 +10,34 @@ namespace skyvigil {
 namespace {
 
 struct ChoiceCase {
-  SpeechProbes probes;  // tolk, jaws, screen reader, notifications
+  const char* what;
+  SpeechProbes probes;  // tolk, nvda, jaws, narrator, notifications, screen reader flag
   SpeechBackend chosen;
 };
 
-TEST(SpeechChoiceTest, TolkThenJawsThenNotificationsForAScreenReaderThenTheSystemVoice) {
+TEST(SpeechChoiceTest, TolkThenNvdaThenJawsThenNarratorThenTheSystemVoice) {
   using enum SpeechBackend;
   const std::vector<ChoiceCase> cases = {
-      {{true, true, true, true}, tolk},
-      {{true, false, false, false}, tolk},
-      {{false, true, true, true}, jaws},
-      {{false, true, false, false}, jaws},
-      {{false, false, true, true}, ui_automation},
-      {{false, false, true, false}, sapi},  // a screen reader, but no notifications
-      {{false, false, false, true}, sapi},  // notifications nobody would read
-      {{false, false, false, false}, sapi},
+      {"Tolk beside the program, whatever runs", {true, true, true, true, true, true}, tolk},
+      {"Tolk, no reader running", {true, false, false, false, false, false}, tolk},
+      {"NVDA reachable", {false, true, false, false, true, true}, nvda},
+      {"NVDA and JAWS both running", {false, true, true, false, true, true}, nvda},
+      {"NVDA and Narrator both running", {false, true, false, true, true, false}, nvda},
+      {"JAWS", {false, false, true, false, true, true}, jaws},
+      {"JAWS and Narrator", {false, false, true, true, true, true}, jaws},
+      {"Narrator, which never sets the flag", {false, false, false, true, true, false}, narrator},
+      {"Narrator without notifications", {false, false, false, true, false, false}, sapi},
+      {"a stale flag, no reader running", {false, false, false, false, true, true}, sapi},
+      {"notifications nobody reads", {false, false, false, false, true, false}, sapi},
+      {"nothing at all", {false, false, false, false, false, false}, sapi},
   };
   for (const ChoiceCase& c : cases) {
-    SCOPED_TRACE(::testing::Message() << c.probes.tolk << c.probes.jaws << c.probes.screen_reader
-                                      << c.probes.notifications);
+    SCOPED_TRACE(c.what);
     EXPECT_EQ(ChooseSpeechBackend(c.probes), c.chosen);
   }
 }
 
-TEST(SpeechChoiceTest, OnlyTheUsersOwnTextsInterruptAndBackgroundNotificationsMayWait) {
+TEST(SpeechChoiceTest, OnlyTheUsersOwnTextsInterruptAndOnlyAlertsAreImportant) {
   struct Case {
     SpeechUrgency urgency;
     bool flush;
@@ -41,9 +45,10 @@ TEST(SpeechChoiceTest, OnlyTheUsersOwnTextsInterruptAndBackgroundNotificationsMa
     std::wstring activity;
   };
   const std::vector<Case> cases = {
-      {SpeechUrgency::interrupt, true, 3, L"Skyvigil"},         // MostRecent
-      {SpeechUrgency::queued, false, 0, L"Skyvigil"},           // ImportantAll
+      {SpeechUrgency::interrupt, true, 2, L"Skyvigil"},         // All
+      {SpeechUrgency::queued, false, 2, L"Skyvigil"},           // All
       {SpeechUrgency::background, false, 2, L"Skyvigil.News"},  // All
+      {SpeechUrgency::alert, false, 0, L"Skyvigil.Alert"},      // ImportantAll
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(static_cast<int>(c.urgency));
@@ -62,8 +67,8 @@ TEST(SpeechChoiceTest, SilencingStopsOnlyASystemVoice) {
     bool stops;
   };
   const std::vector<Case> cases = {
-      {tolk, false, false},          {tolk, true, true},  {jaws, false, false},
-      {ui_automation, false, false}, {sapi, false, true},
+      {tolk, false, false}, {tolk, true, true},       {nvda, false, false},
+      {jaws, false, false}, {narrator, false, false}, {sapi, false, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << static_cast<int>(c.backend) << c.tolk_speaks_through_sapi);
