@@ -48,6 +48,7 @@ bench: deps
 	bash bench/run.sh build/default
 	bash bench/idle_cpu.sh build/default
 	bash bench/desktop_bench.sh build/default
+	bash bench/memory_bench.sh build/default
 	bash bench/orca_keys_bench.sh build/default
 
 # The Debian package, into dist/: skyvigil_<version>_<arch>.deb.
@@ -57,9 +58,13 @@ deb: build
 	@ls dist/*.deb
 
 # The Windows program, cross-built, into dist/: Skyvigil-<version>-win64.zip
-# (portable, and the update archive) and Skyvigil-<version>-setup.exe.
+# (portable, and the update archive), its signature .minisig and
+# Skyvigil-<version>-setup.exe.
+# Signed for updates with the minisign secret key SKYVIGIL_SIGNING_KEY names;
+# built without the tests' throw-away key.
 dist: deps
-	cmake --preset windows >/dev/null
+	@test -n "$$SKYVIGIL_SIGNING_KEY" || { echo "make dist: set SKYVIGIL_SIGNING_KEY to the release key (README.md)"; exit 2; }
+	cmake --preset windows -DSKYVIGIL_TEST_UPDATE_KEY=OFF >/dev/null
 	cmake --build --preset windows -j $(JOBS) --target dist
 	@ls dist/Skyvigil-*
 

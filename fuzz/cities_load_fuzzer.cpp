@@ -40,8 +40,16 @@ void CheckLoad(const fs::path& folder, const std::string& bytes) {
   LoadCities(cities, file, ask);
 
   // Bytes that are not UTF-8 are read as Latin-1.
-  const bool valid =
-      !bytes.empty() && ParseJson(IsValidUtf8(bytes) ? bytes : Latin1ToUtf8(bytes)).has_value();
+  const std::optional<JsonValue> parsed =
+      bytes.empty() ? std::nullopt : ParseJson(IsValidUtf8(bytes) ? bytes : Latin1ToUtf8(bytes));
+  const bool valid = parsed.has_value();
+  // An empty list asks for a first city, as a missing file does.
+  const JsonValue::Array* list = valid ? parsed->as_array() : nullptr;
+  if (list != nullptr && list->empty()) {
+    if (prompts != 1 || cities.size() != 1 || cities[0].name != "Prompted")
+      Fail("an empty list did not lead to exactly one prompt");
+    return;
+  }
   if (!valid) {
     if (prompts != 1 || cities.size() != 1 || cities[0].name != "Prompted")
       Fail("an unreadable file did not lead to exactly one prompt");
@@ -54,6 +62,10 @@ void CheckLoad(const fs::path& folder, const std::string& bytes) {
   if (fs::exists(bad))
     Fail("a readable file was kept aside");
 
+  // A JSON value that holds no list loads as none; saved, that empty list
+  // would ask for a first city when loaded again.
+  if (cities.empty())
+    return;
   // Loaded: saving writes exactly CitiesJsonText, and loading that gives it back.
   const std::string text = CitiesJsonText(cities);
   if (!SaveCities(cities, file))

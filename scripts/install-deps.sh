@@ -8,8 +8,11 @@ packages=(
   g++ cmake ninja-build make pkg-config clang-format clang libclang-rt-14-dev
   # the Debian package: dpkg-shlibdeps finds the libraries it depends on
   dpkg-dev
-  # the Windows packages: static zlib for updater.exe, the zip and the installer
-  libz-mingw-w64-dev zip nsis
+  # the Windows packages: static zlib and libgcrypt for updater.exe and the
+  # program, the zip and the installer
+  libz-mingw-w64-dev libgcrypt-mingw-w64-dev zip nsis
+  # signed updates: libgcrypt checks them, minisign makes them (and the tests' keys)
+  libgcrypt20-dev minisign
   # libraries
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
   libcurl4-openssl-dev libwxgtk3.2-dev libgtk-3-dev libspeechd-dev

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Draws Skyvigil's icon and writes it as a .ico file: a night-blue square with
-a pale sun, in 16, 32 and 48 pixels (32-bit BGRA images with an AND mask)."""
+a pale sun, at every size Windows asks for from 100% to 250% scale and for
+large icon views (32-bit BGRA images with an AND mask)."""
 
 import struct
 import sys
@@ -25,12 +26,13 @@ def image(size):
 
 
 def main():
-    sizes = (16, 32, 48)
+    sizes = (16, 20, 24, 32, 40, 48, 64, 256)
     images = [image(size) for size in sizes]
     out = struct.pack("<HHH", 0, 1, len(sizes))
     offset = 6 + 16 * len(sizes)
     for size, data in zip(sizes, images):
-        out += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(data), offset)
+        side = size % 256  # the directory's byte says 0 for 256
+        out += struct.pack("<BBBBHHII", side, side, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
     with open(sys.argv[1], "wb") as target:
         target.write(out + b"".join(images))

@@ -3,7 +3,7 @@
 
 Serves POST (or GET) /v1/current.json, /v1/forecast.json and /v1/search.json with
 answers shaped like the public service, GET /projects/skyvigilversion.txt and
-GET /softs/Skyvigil.zip, plus a JSON control interface under /admin/ that tests use
+GET /softs/Skyvigil.zip and its signature /softs/Skyvigil.zip.minisig, plus a JSON control interface under /admin/ that tests use
 to add delays, script the weather, set alerts and inject faults.
 
 Usage: weather_service.py [--host 127.0.0.1] [--port 0] [--key KEY] [--data DIR]
@@ -27,6 +27,7 @@ Control interface (JSON bodies, answers {"ok": true} or {"error": "..."}):
         every such request when `permanent` is true.
   POST /admin/version  {"text": "0.37"}
   POST /admin/archive  {"base64": "..."} or {"text": "..."}
+  POST /admin/signature {"text": "..."} (a minisign signature), or {"text": null}: 404
   POST /admin/clock    {"epoch": 1720512000} or {"epoch": null} for the real clock
   POST /admin/keys     {"accept": ["k1", ...], "refuse": {"k2": 2007, ...}}
                        keys accepted besides the built-in ones, and keys answered with the
@@ -159,6 +160,7 @@ class State:
         self.faults = []  # [{"kind", "path", "left" (None: permanent), ...}]
         self.version = self.initial_version.encode("utf-8")
         self.archive = default_archive()
+        self.signature = None  # the archive's .minisig; none until a test gives one
         self.clock = None
         self.log = []
         self.accepted = {self.key, LOCAL_KEY}
@@ -325,6 +327,7 @@ def weather_answer(state, path, form):
 WEATHER_PATHS = {"/v1/current.json", "/v1/forecast.json", "/v1/search.json"}
 VERSION_PATH = "/projects/skyvigilversion.txt"
 ARCHIVE_PATH = "/softs/Skyvigil.zip"
+SIGNATURE_PATH = ARCHIVE_PATH + ".minisig"
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -420,6 +423,8 @@ class Handler(BaseHTTPRequestHandler):
                 return 200, state.version, "text/plain"
             if path == ARCHIVE_PATH:
                 return 200, state.archive, "application/zip"
+            if path == SIGNATURE_PATH and state.signature is not None:
+                return 200, state.signature, "text/plain"
         return 404, b"<html><body><h1>404 Not Found</h1></body></html>", "text/html"
 
     def apply_fault(self, fault, status, payload, content_type):
@@ -561,6 +566,9 @@ class Handler(BaseHTTPRequestHandler):
                 state.archive = base64.b64decode(request["base64"])
             else:
                 state.archive = request["text"].encode("utf-8")
+        elif path == "/admin/signature":
+            text = request["text"]
+            state.signature = None if text is None else text.encode("utf-8")
         elif path in ("/admin/weather", "/admin/alerts", "/admin/hours"):
             place = state.find_place(request["place"])
             if place is None:

@@ -2,7 +2,10 @@
 # Packs one Windows build: the portable zip and the installer.
 #   make-dist.sh <version> <Skyvigil.exe> <updater.exe> <out folder> [strip tool]
 # The zip holds exactly what the installer installs, and is what the update
-# server offers as Skyvigil.zip.
+# server offers as Skyvigil.zip. With SKYVIGIL_SIGNING_KEY (a minisign secret
+# key file) and SKYVIGIL_BUILD set, the zip is signed for updates beside it:
+# <zip>.minisig, offered as Skyvigil.zip.minisig. minisign asks for the key's
+# password, or reads it from SKYVIGIL_SIGNING_PASSWORD_FILE.
 set -euo pipefail
 
 if [[ $# -lt 4 ]]; then
@@ -36,3 +39,15 @@ rm -f "$zip_file"
 
 makensis -V2 -NOCD "-DVERSION=$version" "-DSTAGE=$stage" \
   "-DOUTFILE=$out/Skyvigil-$version-setup.exe" "$here/skyvigil.nsi"
+
+if [[ -n ${SKYVIGIL_SIGNING_KEY:-} ]]; then
+  # The trusted comment names the file as the program downloads it and the
+  # build, which the updater must find newer than its own.
+  comment="file:Skyvigil.zip build:${SKYVIGIL_BUILD:?SKYVIGIL_BUILD must be set to sign}"
+  if [[ -n ${SKYVIGIL_SIGNING_PASSWORD_FILE:-} ]]; then
+    minisign -S -s "$SKYVIGIL_SIGNING_KEY" -m "$zip_file" -x "$zip_file.minisig" -t "$comment" \
+      <"$SKYVIGIL_SIGNING_PASSWORD_FILE" >/dev/null
+  else
+    minisign -S -s "$SKYVIGIL_SIGNING_KEY" -m "$zip_file" -x "$zip_file.minisig" -t "$comment"
+  fi
+fi

@@ -10,14 +10,14 @@ void AnnouncementHistory::Speak(const std::string& text, bool interrupt) {
   inner_.Speak(text, interrupt);
 }
 
-void AnnouncementHistory::SpeakInBackground(const std::string& text) {
+void AnnouncementHistory::SpeakInBackground(const std::string& text, SpeechFate fate) {
   Keep(text);
-  inner_.SpeakInBackground(text);
+  inner_.SpeakInBackground(text, std::move(fate));
 }
 
-void AnnouncementHistory::SpeakAlert(const std::string& text) {
+void AnnouncementHistory::SpeakAlert(const std::string& text, SpeechFate fate) {
   Keep(text);
-  inner_.SpeakAlert(text);
+  inner_.SpeakAlert(text, std::move(fate));
 }
 
 void AnnouncementHistory::Keep(const std::string& text) {

@@ -20,8 +20,10 @@ class AnnouncementHistory : public Announcer {
 
   // Safe from any thread: the update check speaks from its own.
   void Speak(const std::string& text, bool interrupt) override;
-  void SpeakInBackground(const std::string& text) override;
-  void SpeakAlert(const std::string& text) override;
+  using Announcer::SpeakInBackground;
+  void SpeakInBackground(const std::string& text, SpeechFate fate) override;
+  using Announcer::SpeakAlert;
+  void SpeakAlert(const std::string& text, SpeechFate fate) override;
   void Silence() override { inner_.Silence(); }
   void PlayCue(Cue cue) override { inner_.PlayCue(cue); }
 

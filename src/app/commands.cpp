@@ -8,13 +8,15 @@
 
 #include "app/announcement_history.h"
 #include "app/service_key.h"
+#include "app/start_program.h"
+#include "app/update_thread.h"
 #include "cities/city_add.h"
 #include "cities/city_search.h"
 #include "monitor/briefing.h"
 #include "monitor/monitor_cycle.h"
 #include "monitor/rain_ahead.h"
 #include "present/format.h"
-#include "update/update_check.h"
+#include "state/fetch.h"
 #include "views/city_list.h"
 #include "views/current_weather.h"
 #include "views/forecast_window.h"
@@ -33,37 +35,6 @@ constexpr Shortcut Key(Shortcut::Key key) {
 constexpr Shortcut Control(char c, bool shift = false) {
   return Shortcut{Shortcut::Key::character, c, true, shift, false};
 }
-
-constexpr std::array kMainWindowCommands = {
-    CommandInfo{kHideWindow, "Application", "Hide Window (Escape)", Key(Shortcut::Key::escape)},
-    CommandInfo{kCheckForUpdates, "Application", "Check for Updates", {}},
-    CommandInfo{kAnnouncementHistory, "Application", "Announcement History (Control+H)",
-                Control('H')},
-    CommandInfo{kExit, "Application", "Exit", {}},
-    CommandInfo{kAddCity, "City", "Add City (Control+N)", Control('N')},
-    CommandInfo{kRemoveCity, "City", "Remove City (Delete)", Key(Shortcut::Key::del)},
-    CommandInfo{kSearchCity, "City", "Search for City (Control+S)", Control('S')},
-    CommandInfo{kToggleMonitor, "City", "Toggle Skyvigil (Control+M)", Control('M')},
-    CommandInfo{kToggleAlerts, "City", "Toggle weather alerts (Control+G)", Control('G')},
-    CommandInfo{kViewForecast, "City", "View forecast (Enter)", Key(Shortcut::Key::enter)},
-    CommandInfo{kViewNextHours, "City", "View next hours (Shift+Enter)",
-                Shortcut{Shortcut::Key::enter, 0, false, true, false}},
-    CommandInfo{kCopy, "City", "Copy focused item to clipboard (Control+Shift+C)",
-                Control('C', true)},
-    CommandInfo{kToggleUnit, "Settings", "Toggle temperature display unit (Control+1)",
-                Control('1')},
-    CommandInfo{kSetTempDiff, "Settings", "Set monitor temperature difference (Control+2)",
-                Control('2')},
-    CommandInfo{kToggleMonitorSounds, "Settings", "Toggle monitor sounds (control+shift+m)",
-                Control('M', true)},
-    CommandInfo{kAlertsOnce, "Settings", "Speak Each Alert Once", {}},
-    CommandInfo{kRainAhead, "Settings", "Announce Rain Ahead", {}},
-    CommandInfo{kDailyBriefing, "Settings", "Daily Briefing...", {}},
-    CommandInfo{kServiceKey, "Settings", "Weather Service Key...", {}},
-    CommandInfo{kStartAtLogin, "Settings", "Start at Login", {}},
-    CommandInfo{kLargerText, "Settings", "Larger Text (Control+Plus)", Control('+')},
-    CommandInfo{kSmallerText, "Settings", "Smaller Text (Control+Minus)", Control('-')},
-};
 
 // Keys that also run a main-window command: "+" shares its key with "=" on
 // most layouts, so Control+= and Control+Shift+= (a "+" typed with Shift)
@@ -107,23 +78,6 @@ int CommandFor(const std::array<std::pair<Shortcut, int>, N>& table, const Short
   return 0;
 }
 
-// The check from the menu runs on the main thread and uses the main window's dialogs.
-class MainThreadPrompter : public UpdatePrompter {
- public:
-  explicit MainThreadPrompter(App& app) : app_(app) {}
-  void ShowMessage(const std::string& title, const std::string& text) override {
-    app_.ui.ShowMessage(title, text, MessageIcon::none);
-  }
-  bool AskYesNo(const std::string& title, const std::string& text) override {
-    return app_.ui.AskYesNo(title, text);
-  }
-  void StartUpdater() override { app_.process.StartUpdater(app_.state.paths.updater_program); }
-  void ExitProgram() override { skyvigil::ExitProgram(app_); }
-
- private:
-  App& app_;
-};
-
 void ViewForecast(App& app) {
   const int index = app.ui.CitySelection();
   if (index < 0 || static_cast<size_t>(index) >= app.state.cities.size())
@@ -132,6 +86,7 @@ void ViewForecast(App& app) {
 }
 
 void CloseWindowOne(App& app) {
+  CancelFetch(app, Asker::window_one);  // a late forecast or search is dropped
   app.ui.CloseSecondaryWindow();
   app.state.forecast_lines.clear();
   app.state.history_lines.clear();
@@ -139,6 +94,7 @@ void CloseWindowOne(App& app) {
 }
 
 void OpenHistory(App& app) {
+  CancelFetch(app, Asker::window_one);  // the history takes window 1
   app.state.forecast_lines.clear();
   app.state.history_lines =
       app.history != nullptr ? app.history->Lines() : std::vector<std::string>{};
@@ -194,6 +150,14 @@ std::string JoinedLines(const std::vector<std::string>& lines) {
   return text.substr(first, last - first + 1);
 }
 
+void CopyForecast(App& app) {
+  app.ui.SetClipboardText(JoinedLines(app.state.forecast_lines));
+}
+
+void CopyListWindow(App& app) {
+  app.ui.SetClipboardText(JoinedLines(app.state.list_lines));
+}
+
 // Says the state the switch is in afterwards, so a failed change is not
 // reported as done.
 void ToggleStartAtLogin(App& app) {
@@ -233,6 +197,89 @@ void CopyFocusedItem(App& app) {
   app.announcer.Speak("Copied", true);
 }
 
+void LargerText(App& app) {
+  ChangeTextSize(app, 1);
+}
+
+void SmallerText(App& app) {
+  ChangeTextSize(app, -1);
+}
+
+void ExitCommand(App& app) {
+  RequestExit(app);
+}
+
+void ChangeServiceKey(App& app) {
+  if (AskForServiceKey(app))
+    RefreshCities(app, RefreshMode::all_cities, &RedrawCities);
+}
+
+void CheckForUpdatesNow(App& app) {
+  StartUpdateCheck(app);  // off the main thread: the window keeps answering
+}
+
+// Each row carries its handler, so a command can't be listed without one.
+constexpr std::array kMainWindowCommands = {
+    CommandInfo{kHideWindow, "Application", "Hide Window (Escape)", Key(Shortcut::Key::escape),
+                &ToggleWindow},
+    CommandInfo{kCheckForUpdates, "Application", "Check for Updates", {}, &CheckForUpdatesNow},
+    CommandInfo{kAnnouncementHistory, "Application", "Announcement History (Control+H)",
+                Control('H'), &OpenHistory},
+    CommandInfo{kExit, "Application", "Exit", {}, &ExitCommand},
+    CommandInfo{kAddCity, "City", "Add City (Control+N)", Control('N'), &AddCity},
+    CommandInfo{kRemoveCity, "City", "Remove City (Delete)", Key(Shortcut::Key::del), &RemoveCity},
+    CommandInfo{kSearchCity, "City", "Search for City (Control+S)", Control('S'), &SearchForCity},
+    CommandInfo{kToggleMonitor, "City", "Toggle Skyvigil (Control+M)", Control('M'),
+                &ToggleMonitor},
+    CommandInfo{kToggleAlerts, "City", "Toggle weather alerts (Control+G)", Control('G'),
+                &ToggleAlerts},
+    CommandInfo{kViewForecast, "City", "View forecast (Enter)", Key(Shortcut::Key::enter),
+                &ViewForecast},
+    CommandInfo{kViewNextHours, "City", "View next hours (Shift+Enter)",
+                Shortcut{Shortcut::Key::enter, 0, false, true, false}, &OpenNextHoursWindow},
+    CommandInfo{kCopy, "City", "Copy focused item to clipboard (Control+Shift+C)",
+                Control('C', true), &CopyFocusedItem},
+    CommandInfo{kToggleUnit, "Settings", "Toggle temperature display unit (Control+1)",
+                Control('1'), &ToggleUnit},
+    CommandInfo{kSetTempDiff, "Settings", "Set monitor temperature difference (Control+2)",
+                Control('2'), &SetTemperatureDifference},
+    CommandInfo{kToggleMonitorSounds, "Settings", "Toggle monitor sounds (control+shift+m)",
+                Control('M', true), &ToggleMonitorSounds},
+    CommandInfo{kAlertsOnce, "Settings", "Speak Each Alert Once", {}, &ToggleAlertsOnce},
+    CommandInfo{kRainAhead, "Settings", "Announce Rain Ahead", {}, &ToggleRainAhead},
+    CommandInfo{kDailyBriefing, "Settings", "Daily Briefing...", {}, &SetDailyBriefing},
+    CommandInfo{kServiceKey, "Settings", "Weather Service Key...", {}, &ChangeServiceKey},
+    CommandInfo{kStartAtLogin, "Settings", "Start at Login", {}, &ToggleStartAtLogin},
+    CommandInfo{kLargerText, "Settings", "Larger Text (Control+Plus)", Control('+'), &LargerText},
+    CommandInfo{kSmallerText, "Settings", "Smaller Text (Control+Minus)", Control('-'),
+                &SmallerText},
+};
+
+// The commands of window 1 that no menu lists, and its buttons.
+constexpr std::array kWindowCommands = {
+    CommandHandler{kCloseSecondaryWindow, &CloseWindowOne},
+    CommandHandler{kAddSearchResult, &AddSearchResult},
+    CommandHandler{kOpenAlert, &OpenAlertWindow},
+};
+constexpr std::array kButtons = {
+    CommandHandler{kForecastClose, &CloseWindowOne},
+    CommandHandler{kResultsCancel, &CloseWindowOne},
+    CommandHandler{kForecastCopy, &CopyForecast},
+    CommandHandler{kResultsAdd, &AddSearchResult},
+    CommandHandler{kListCopy, &CopyListWindow},
+    CommandHandler{kListClose, &CloseWindowOne},
+};
+
+template <size_t N>
+void RunFrom(const std::array<CommandHandler, N>& table, App& app, int number) {
+  for (const CommandHandler& row : table) {
+    if (row.number == number) {
+      row.run(app);
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 std::span<const CommandInfo> MainWindowCommands() {
@@ -265,115 +312,25 @@ int MainWindowCommandFor(const Shortcut& pressed) {
 }
 
 void RunCommand(App& app, int command) {
-  switch (command) {
-    case kAddCity:
-      AddCity(app);
-      break;
-    case kHideWindow:
-      ToggleWindow(app);
-      break;
-    case kToggleMonitor:
-      ToggleMonitor(app);
-      break;
-    case kExit:
-      ExitProgram(app);
-    case kRemoveCity:
-      RemoveCity(app);
-      break;
-    case kToggleUnit:
-      ToggleUnit(app);
-      break;
-    case kSetTempDiff:
-      SetTemperatureDifference(app);
-      break;
-    case kToggleAlerts:
-      ToggleAlerts(app);
-      break;
-    case kCopy:
-      CopyFocusedItem(app);
-      break;
-    case kStartAtLogin:
-      ToggleStartAtLogin(app);
-      break;
-    case kToggleMonitorSounds:
-      ToggleMonitorSounds(app);
-      break;
-    case kAnnouncementHistory:
-      OpenHistory(app);
-      break;
-    case kAlertsOnce:
-      ToggleAlertsOnce(app);
-      break;
-    case kLargerText:
-      ChangeTextSize(app, 1);
-      break;
-    case kSmallerText:
-      ChangeTextSize(app, -1);
-      break;
-    case kServiceKey:
-      if (AskForServiceKey(app))
-        RefreshCities(app, RefreshMode::all_cities, &RedrawCities);
-      break;
-    case kViewForecast:
-      ViewForecast(app);
-      break;
-    case kViewNextHours:
-      OpenNextHoursWindow(app);
-      break;
-    case kOpenAlert:
-      OpenAlertWindow(app);
-      break;
-    case kRainAhead:
-      ToggleRainAhead(app);
-      break;
-    case kDailyBriefing:
-      SetDailyBriefing(app);
-      break;
-    case kSearchCity:
-      SearchForCity(app);
-      break;
-    case kCheckForUpdates: {
-      MainThreadPrompter prompter(app);
-      UpdateSource source;
-      source.update_address = app.state.service.update_address;
-      source.app_version = app.state.app_version;
-      source.archive_file = app.state.paths.archive_file;
-      source.packaged = app.state.paths.updater_program.empty();
-      CheckForUpdate(app.http, app.announcer, prompter, source, false);
-      break;
+  for (const CommandInfo& info : kMainWindowCommands) {
+    if (info.number == command) {
+      info.run(app);
+      return;
     }
-    case kCloseSecondaryWindow:
-      CloseWindowOne(app);
-      break;
-    case kAddSearchResult:
-      AddSearchResult(app);
-      break;
-    default:
-      break;
   }
+  RunFrom(kWindowCommands, app, command);
 }
 
 void OnControl(App& app, int control) {
-  switch (control) {
-    case kForecastClose:
-    case kResultsCancel:
-      CloseWindowOne(app);
-      break;
-    case kForecastCopy:
-      app.ui.SetClipboardText(JoinedLines(app.state.forecast_lines));
-      break;
-    case kListCopy:
-      app.ui.SetClipboardText(JoinedLines(app.state.list_lines));
-      break;
-    case kListClose:
-      CloseWindowOne(app);
-      break;
-    case kResultsAdd:
-      AddSearchResult(app);
-      break;
-    default:
-      break;
-  }
+  RunFrom(kButtons, app, control);
+}
+
+std::span<const CommandHandler> SecondaryWindowCommands() {
+  return kWindowCommands;
+}
+
+std::span<const CommandHandler> SecondaryWindowButtons() {
+  return kButtons;
 }
 
 void OnForecastListEvent(App& app) {
@@ -404,17 +361,33 @@ void OnTrayIconClick(App& app) {
   ToggleWindow(app);
 }
 
+namespace {
+
+// The window is back: what waited for it follows, each as a handler of its own.
+void RunWhatWaitedForTheWindow(App& app) {
+  for (CoreWork& work : std::exchange(app.state.when_window_shown, {})) {
+    if (app.core != nullptr)
+      app.core->PostToCore(std::move(work));
+    else
+      work(app);
+  }
+}
+
+}  // namespace
+
 void OnShowRequest(App& app) {
+  SaveSelection(app);
   app.ui.BringMainWindowBack();
   Preferences& p = app.state.prefs;
   if (p.window_hidden == 0)
     return;
   p.window_hidden = 0;
-  SavePreferences(p, app.state.paths.prefs_file);
+  SaveSettings(app);
+  RunWhatWaitedForTheWindow(app);
 }
 
 void OnMainWindowClose(App& app) {
-  ExitProgram(app);
+  RequestExit(app);
 }
 
 void OnSummaryHotkey(App& app) {
@@ -434,14 +407,20 @@ void OnIdle(App& app) {
 
 void LoadSettingsAndCities(App& app) {
   LoadPreferences(app.state.prefs, app.state.service, app.state.paths.prefs_file);
-  LoadCities(app.state.cities, app.state.paths.cities_file,
-             [&app](std::vector<city>&) { PromptNewCity(app); });
+  LoadCities(app.state.cities, app.state.paths.cities_file, [&app](std::vector<city>&) {
+    PromptNewCity(app);
+    // Kept at once: the key dialog that may follow can be cancelled.
+    if (!app.state.cities.empty())
+      SaveCities(app.state.cities, app.state.paths.cities_file);
+  });
 }
 
 void FirstRefresh(App& app) {
   ApplyTextSize(app);
   // The saved cities and report show at once; the refresh updates them.
   RefreshCityList(app, true);
+  if (app.state.exit_code.has_value())
+    return;  // no city to show
   ShowCurrentWeather(app);
   // Without a key the service would refuse every request: no weather then.
   if (!HasOwnServiceKey(app.state.service) && !AskForServiceKey(app))
@@ -452,13 +431,15 @@ void FirstRefresh(App& app) {
 }
 
 void ExitProgram(App& app) {
-  app.announcer.Speak("Exiting", true);
+  app.state.exited = true;
+  // The work in flight first: nothing it would apply or say follows "Exiting".
   StopRefresh(app);
+  SaveSelection(app);
+  app.announcer.Speak("Exiting", true);
   app.ui.RemoveTrayIcon();
   app.process.ReleaseMarker();
   app.ui.CloseMainWindow();
-  app.process.EndProgram();
-  std::terminate();  // EndProgram never returns; a port that did would be a bug
+  app.process.QuitEventLoop(app.state.exit_code.value_or(0));
 }
 
 void ToggleWindow(App& app) {
@@ -473,7 +454,9 @@ void ToggleWindow(App& app) {
     app.ui.ShowMainWindow();
     p.window_hidden = 0;
   }
-  SavePreferences(p, app.state.paths.prefs_file);
+  SaveSettings(app);
+  if (p.window_hidden == 0)
+    RunWhatWaitedForTheWindow(app);
 }
 
 }  // namespace skyvigil

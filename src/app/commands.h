@@ -75,15 +75,29 @@ struct Shortcut {
   bool alt = false;
 };
 
+// What a command does; a row of a command table carries it.
+using CommandHandlerFn = void (*)(App&);
+
 struct CommandInfo {
   int number;
   std::string_view menu;  // "Application", "City" or "Settings"
   std::string_view item_text;
   Shortcut shortcut;
+  CommandHandlerFn run;
+};
+
+struct CommandHandler {
+  int number;
+  CommandHandlerFn run;
 };
 
 // The main window's menu items in menu order (menus in order of first appearance).
 std::span<const CommandInfo> MainWindowCommands();
+
+// Window 1's commands that no menu lists (Escape's close, Return's add) and
+// its buttons, by control number.
+std::span<const CommandHandler> SecondaryWindowCommands();
+std::span<const CommandHandler> SecondaryWindowButtons();
 
 // The command a key combination stands for in the main window, or 0.
 int MainWindowCommandFor(const Shortcut& pressed);
@@ -98,7 +112,8 @@ int HistoryWindowCommandFor(const Shortcut& pressed);
 // A list window's (Next Hours, Alert): Escape, Control+Shift+C.
 int ListWindowCommandFor(const Shortcut& pressed);
 
-// Runs a command of the main window or of a secondary window.
+// Runs a command of the main window or of a secondary window; a number no
+// table holds does nothing.
 void RunCommand(App& app, int command);
 // A press of a button of window 1, by control number.
 void OnControl(App& app, int control);
@@ -130,8 +145,11 @@ void LoadSettingsAndCities(App& app);
 // own, the key dialog first, and no refresh when it is cancelled.
 void FirstRefresh(App& app);
 
-// The orderly exit: "Exiting", tray icon removed, marker deleted, window closed.
-[[noreturn]] void ExitProgram(App& app);
+// The orderly exit, which the core gate runs once after the handler that asked
+// for it (RequestExit): the work in flight stopped, the selection saved,
+// "Exiting", tray icon removed, marker deleted, window closed, and the event
+// loop asked to end with the requested code.
+void ExitProgram(App& app);
 // Hides a shown main window or shows a hidden one, and remembers the state.
 void ToggleWindow(App& app);
 

@@ -22,8 +22,16 @@ class BusyScope {
 
 }  // namespace
 
+bool CoreGate::Ended() {
+  if (app_->state.exit_code.has_value() && !app_->state.exited)
+    ExitProgram(*app_);
+  if (app_->state.exited)
+    waiting_.clear();
+  return app_->state.exited;
+}
+
 void CoreGate::Run(Handler handler) {
-  if (app_ == nullptr)
+  if (app_ == nullptr || app_->state.exited)
     return;
   if (busy_) {
     waiting_.push_back(std::move(handler));
@@ -31,12 +39,21 @@ void CoreGate::Run(Handler handler) {
   }
   BusyScope scope(busy_);
   handler(*app_);
+  if (RunWaiting())
+    OnIdle(*app_);
+}
+
+bool CoreGate::RunWaiting() {
+  if (Ended())
+    return false;
   while (!waiting_.empty()) {
     Handler next = std::move(waiting_.front());
     waiting_.pop_front();
     next(*app_);
+    if (Ended())
+      return false;
   }
-  OnIdle(*app_);
+  return true;
 }
 
 void CoreGate::PostToCore(CoreWork work) {
@@ -44,10 +61,13 @@ void CoreGate::PostToCore(CoreWork work) {
 }
 
 void CoreGate::RunBeforeLoop(const Handler& handler) {
-  if (app_ == nullptr)
+  if (app_ == nullptr || app_->state.exited)
     return;
   BusyScope scope(busy_);
   handler(*app_);
+  // Work that arrived while the start-up dialogs were open runs now, not at
+  // some later, unrelated event.
+  RunWaiting();
 }
 
 void CoreGate::RunUnlessBusy(const Handler& handler) {
@@ -56,7 +76,7 @@ void CoreGate::RunUnlessBusy(const Handler& handler) {
 }
 
 void CoreGate::Idle() {
-  if (app_ == nullptr || busy_)
+  if (app_ == nullptr || busy_ || app_->state.exited)
     return;
   BusyScope scope(busy_);
   OnIdle(*app_);

@@ -1,6 +1,7 @@
 // Hands desktop events to the core one at a time. While a handler runs (its
 // modal dialogs and network requests included) nothing else reaches the core:
 // idle passes are skipped and other events wait until the handler returns.
+// An exit a handler asked for runs when it returns; after it nothing runs.
 #pragma once
 
 #include <deque>
@@ -28,6 +29,7 @@ class CoreGate : public CorePoster {
   void Run(Handler handler);
   // Start-up steps before the event loop runs: nothing is announced after
   // them, since the first refresh has not happened yet.
+  // Work that reached Run meanwhile (a dialog runs its own loop) follows them.
   void RunBeforeLoop(const Handler& handler);
   // Like Run, but an event that comes while a handler runs is dropped: the
   // lists report nothing that the core caused itself.
@@ -38,6 +40,11 @@ class CoreGate : public CorePoster {
   bool busy() const { return busy_; }
 
  private:
+  // Runs the exit once it was asked for; true when the program has ended.
+  bool Ended();
+  // Runs the work that arrived while a handler ran; false once the program ended.
+  bool RunWaiting();
+
   App* app_ = nullptr;
   MainThread* main_thread_ = nullptr;
   bool busy_ = false;

@@ -1,6 +1,7 @@
-// The key dialog's loop: ask, try, keep or tell why not.
+// The key dialog's loop: ask, try in the background, keep or tell why not.
 #include "app/service_key.h"
 
+#include "state/fetch.h"
 #include "weather/prefs.h"
 #include "weather/service_requests.h"
 
@@ -30,11 +31,8 @@ std::string Trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-// Why the service did not take `key`; empty when it did.
-std::string TryKey(App& app, const std::string& key) {
-  ServiceConfig trial = app.state.service;
-  trial.api_key = key;
-  const HttpResponse answer = app.http.Perform(CurrentWeatherRequest(trial, kTrialQuery));
+// Why the service did not take the key it was asked with; empty when it did.
+std::string KeyProblem(const HttpResponse& answer) {
   const ServiceProblem problem = ClassifyAnswer(answer);
   if (problem == ServiceProblem::none || problem == ServiceProblem::unknown_place)
     return {};
@@ -45,6 +43,42 @@ std::string TryKey(App& app, const std::string& key) {
   return ProblemText(problem);
 }
 
+// One request in the background while the dialog waits in its own loop: the
+// answer comes back inside this handler, not through the core gate.
+class ServiceKeyTrial : public KeyTrial {
+ public:
+  explicit ServiceKeyTrial(App& app) : app_(app) {}
+
+  void Start(const std::string& key, std::function<void()> done) override {
+    key_ = Trimmed(key);
+    if (key_.empty()) {
+      problem_ = "Please enter the key.";
+      done();
+      return;
+    }
+    ServiceConfig trial = app_.state.service;
+    trial.api_key = key_;
+    FetchAnswers(
+        app_, Asker::key_trial, {CurrentWeatherRequest(trial, kTrialQuery)},
+        [this, done = std::move(done)](App&, const std::vector<HttpResponse>& answers) {
+          problem_ = KeyProblem(answers.front());
+          done();
+        },
+        Delivery::inside_handler);
+  }
+
+  void Cancel() override { CancelFetch(app_, Asker::key_trial); }
+
+  const std::string& key() const { return key_; }
+  // Why the last key tried was not taken; empty when it was.
+  const std::string& problem() const { return problem_; }
+
+ private:
+  App& app_;
+  std::string key_;
+  std::string problem_;
+};
+
 }  // namespace
 
 bool HasOwnServiceKey(const ServiceConfig& service) {
@@ -53,21 +87,16 @@ bool HasOwnServiceKey(const ServiceConfig& service) {
 
 bool AskForServiceKey(App& app) {
   KeyPrompt prompt = FirstPrompt();
+  ServiceKeyTrial trial(app);
   for (;;) {
-    const std::optional<std::string> answer = app.ui.AskServiceKey(prompt);
+    const std::optional<std::string> answer = app.ui.AskServiceKey(prompt, trial);
     if (!answer)
       return false;
-    const std::string key = Trimmed(*answer);
     prompt.initial = *answer;
-    if (key.empty()) {
-      prompt.problem = "Please enter the key.";
-      app.announcer.Speak(prompt.problem, false);
-      continue;
-    }
-    prompt.problem = TryKey(app, key);
+    prompt.problem = trial.problem();
     if (prompt.problem.empty()) {
-      app.state.service.api_key = key;
-      SaveServiceKey(key, app.state.paths.prefs_file);
+      app.state.service.api_key = trial.key();
+      SaveServiceKey(trial.key(), app.state.paths.prefs_file);
       return true;
     }
     app.announcer.Speak(prompt.problem, false);

@@ -1,4 +1,5 @@
-// Carries the update check's questions, messages and exit to the main thread.
+// Runs the update checks off the main thread and carries their questions,
+// messages and exit to it.
 #include "app/update_thread.h"
 
 #include <functional>
@@ -6,59 +7,91 @@
 #include <memory>
 #include <thread>
 #include <type_traits>
+#include <utility>
 
 #include "app/commands.h"
+#include "app/start_program.h"
+#include "state/fetch.h"
 
 namespace skyvigil {
 
 namespace {
 
+// Hands core work to the main thread, where it runs between handlers.
+using PostWork = std::function<void(CoreWork)>;
+
 // Runs `work` on the main thread once no other core handler is running (so
 // never in the middle of a save or while a main-thread dialog is open), and
-// waits for its result.
+// waits for its result. Once the program has ended the work never runs: the
+// answer is then "no" (or nothing), which ends the check. A dialog (`on_wait`
+// given) would stand unowned behind other windows while the main window is
+// hidden: it then waits until the user shows the window, and `on_wait` tells
+// the user what waits.
 template <class Result>
-Result OnMainThread(CoreGate& gate, MainThread& main_thread, std::function<Result(App&)> work) {
+Result OnMainThread(const PostWork& post, std::function<Result(App&)> work,
+                    std::function<void(App&)> on_wait) {
   auto done = std::make_shared<std::promise<Result>>();
   std::future<Result> result = done->get_future();
-  main_thread.Post([&gate, work = std::move(work), done] {
-    gate.Run([work, done](App& app) {
-      if constexpr (std::is_void_v<Result>) {
-        work(app);
-        done->set_value();
-      } else {
-        done->set_value(work(app));
-      }
-    });
+  CoreWork finish = [work = std::move(work), done](App& app) {
+    if constexpr (std::is_void_v<Result>) {
+      work(app);
+      done->set_value();
+    } else {
+      done->set_value(work(app));
+    }
+  };
+  post([finish = std::move(finish), on_wait = std::move(on_wait)](App& app) {
+    if (!on_wait || app.state.prefs.window_hidden == 0) {
+      finish(app);
+      return;
+    }
+    on_wait(app);
+    app.state.when_window_shown.push_back(finish);
   });
-  return result.get();
+  try {
+    return result.get();
+  } catch (const std::future_error&) {  // dropped unrun: the program has ended
+    return Result();
+  }
 }
 
 class BackgroundPrompter : public UpdatePrompter {
  public:
-  BackgroundPrompter(CoreGate& gate, MainThread& main_thread)
-      : gate_(gate), main_thread_(main_thread) {}
+  explicit BackgroundPrompter(PostWork post) : post_(std::move(post)) {}
 
+  void NewVersionFound(const std::string& version) override { version_ = version; }
   void ShowMessage(const std::string& title, const std::string& text) override {
-    OnMainThread<void>(gate_, main_thread_, [title, text](App& app) {
-      app.ui.ShowMessage(title, text, MessageIcon::none);
-    });
+    OnMainThread<void>(
+        post_, [title, text](App& app) { app.ui.ShowMessage(title, text, MessageIcon::none); },
+        TellOnce());
   }
   bool AskYesNo(const std::string& title, const std::string& text) override {
-    return OnMainThread<bool>(gate_, main_thread_,
-                              [title, text](App& app) { return app.ui.AskYesNo(title, text); });
+    return OnMainThread<bool>(
+        post_, [title, text](App& app) { return app.ui.AskYesNo(title, text); }, TellOnce());
   }
   void StartUpdater() override {
-    OnMainThread<void>(gate_, main_thread_,
-                       [](App& app) { app.process.StartUpdater(app.state.paths.updater_program); });
+    OnMainThread<void>(
+        post_, [](App& app) { app.process.StartUpdater(app.state.paths.updater_program); },
+        nullptr);
   }
   void ExitProgram() override {
-    // The exit ends the process on the main thread; this thread just stops.
-    main_thread_.Post([gate = &gate_] { gate->Run([](App& app) { skyvigil::ExitProgram(app); }); });
+    // The exit runs on the main thread; this thread just stops.
+    post_([](App& app) { RequestExit(app); });
   }
 
  private:
-  CoreGate& gate_;
-  MainThread& main_thread_;
+  // Run on the main thread while this thread waits, so `told_` needs no lock.
+  std::function<void(App&)> TellOnce() {
+    return [this](App& app) {
+      if (std::exchange(told_, true))
+        return;
+      app.announcer.SpeakInBackground("Skyvigil " + version_ + " is available.");
+    };
+  }
+
+  PostWork post_;
+  std::string version_;
+  bool told_ = false;
 };
 
 }  // namespace
@@ -68,9 +101,26 @@ void StartAutomaticUpdateCheck(CoreGate& gate, MainThread& main_thread, HttpClie
   if (source.update_address.empty())
     return;
   std::thread([&gate, &main_thread, &http, &announcer, source = std::move(source)] {
-    BackgroundPrompter prompter(gate, main_thread);
-    CheckForUpdate(http, announcer, prompter, source, true);
+    BackgroundPrompter prompter([&gate, &main_thread](CoreWork work) {
+      main_thread.Post([&gate, work = std::move(work)] { gate.Run(work); });
+    });
+    try {
+      CheckForUpdate(http, announcer, prompter, source, true);
+    } catch (const std::future_error&) {
+      // The program is ending and dropped the work posted to its windows
+      // unrun: the check has no one left to ask.
+    }
   }).detach();
+}
+
+void StartUpdateCheck(App& app) {
+  const UpdateSource source = UpdateSourceFor(app.state);
+  StartFetch(
+      app, Asker::update, [core = app.core, &announcer = app.announcer, source](HttpClient& http) {
+        BackgroundPrompter prompter([core](CoreWork work) { core->PostToCore(std::move(work)); });
+        CheckForUpdate(http, announcer, prompter, source, false);
+        return CoreWork([](App&) {});
+      });
 }
 
 }  // namespace skyvigil

@@ -5,6 +5,7 @@
 
 #include "cities/city_add.h"
 #include "monitor/refresh.h"
+#include "state/fetch.h"
 #include "views/city_list.h"
 #include "views/current_weather.h"
 #include "weather/service_requests.h"
@@ -26,16 +27,26 @@ void SearchForCity(App& app) {
 
 void ShowSearchResults(App& app, const std::string& query) {
   AppState& s = app.state;
-  SearchLocations(app.http, s.service, query, s.search_results);
-  if (s.search_results.empty()) {
-    app.ui.ShowMessage("Error", "No results", MessageIcon::error);
-    return;
-  }
-  std::vector<std::string> entries;
-  entries.reserve(s.search_results.size());
-  for (const location& place : s.search_results)
-    entries.push_back(FullPlaceName(place));
-  app.ui.OpenResultsWindow(entries);
+  app.ui.OpenResultsWindow({});
+  const HttpRequest request = SearchRequest(s.service, query);
+  const uint64_t ticket = StartFetch(app, Asker::window_one, [request](HttpClient& http) {
+    std::vector<location> found;
+    ApplySearchAnswer(http.Perform(request), found);
+    return CoreWork([found = std::move(found)](App& a) {
+      a.state.search_results = found;
+      if (found.empty()) {
+        a.ui.CloseSecondaryWindow();
+        a.ui.ShowMessage("Error", "No results", MessageIcon::error);
+        return;
+      }
+      std::vector<std::string> entries;
+      entries.reserve(found.size());
+      for (const location& place : found)
+        entries.push_back(FullPlaceName(place));
+      a.ui.SetResultEntries(entries);
+    });
+  });
+  SayIfStillFetching(app, Asker::window_one, ticket, "Searching");
 }
 
 void AddSearchResult(App& app) {

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "present/format.h"
+#include "state/fetch.h"
 #include "weather/prefs.h"
 #include "weather/service_requests.h"
 
@@ -40,10 +41,6 @@ std::vector<const city*> BriefedCities(App& app) {
 
 void SayBriefings(App& app, const std::vector<std::string>& names,
                   const std::vector<HttpResponse>& answers) {
-  BriefingState& b = app.state.briefing;
-  if (b.worker.joinable())
-    b.worker.join();
-  b.fetching = false;
   for (size_t i = 0; i < names.size() && i < answers.size(); ++i) {
     std::vector<forecastday> days;
     std::vector<alert> alerts;
@@ -55,9 +52,6 @@ void SayBriefings(App& app, const std::vector<std::string>& names,
 }
 
 void GiveBriefing(App& app) {
-  BriefingState& b = app.state.briefing;
-  if (b.fetching || app.state.refresh.stopped)
-    return;
   std::vector<std::string> names;
   std::vector<HttpRequest> requests;
   for (const city* c : BriefedCities(app)) {
@@ -66,16 +60,10 @@ void GiveBriefing(App& app) {
   }
   if (requests.empty())
     return;
-  if (b.worker.joinable())
-    b.worker.join();
-  b.fetching = true;
-  // The worker sees only the client and its copy of the requests, never the state.
-  b.worker = std::thread([&http = app.http, core = app.core, requests = std::move(requests),
-                          names = std::move(names)] {
-    std::vector<HttpResponse> answers = http.PerformBatch(requests);
-    core->PostToCore(
-        [names, answers = std::move(answers)](App& a) { SayBriefings(a, names, answers); });
-  });
+  FetchAnswers(app, Asker::briefing, std::move(requests),
+               [names = std::move(names)](App& a, const std::vector<HttpResponse>& answers) {
+                 SayBriefings(a, names, answers);
+               });
 }
 
 }  // namespace

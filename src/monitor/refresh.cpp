@@ -2,12 +2,12 @@
 #include "monitor/refresh.h"
 
 #include <algorithm>
-#include <chrono>
 #include <utility>
 
 #include "monitor/rain_ahead.h"
 #include "monitor/service_outcome.h"
 #include "present/hour_lines.h"
+#include "state/fetch.h"
 #include "weather/cities_store.h"
 #include "weather/service_requests.h"
 
@@ -26,35 +26,60 @@ std::string AlertIdentity(const alert& a) {
   return a.event + '\n' + a.headline + '\n' + a.effective;
 }
 
-// With alerts_once on, only alerts not spoken before for this city are spoken,
-// an extended one by its new end only, and the cue sounds only when one is.
+// Where the announcer tells what became of an alert handed to it: heard, it
+// counts as spoken with the end it was told with; cut off unheard (a key
+// pressed), it may be spoken again.
+void NoteAlertFate(App& app, const std::pair<uint64_t, std::string>& alert_key,
+                   const std::string& expires, bool heard) {
+  auto& in_speech = app.state.alerts_in_speech;
+  if (const auto it = in_speech.find(alert_key); it != in_speech.end())
+    in_speech.erase(it);
+  if (heard)
+    app.state.spoken_alerts[alert_key] = expires;
+}
+
+// With alerts_once on, only alerts not heard before for this city (nor on
+// their way to speech) are spoken, an extended one by its new end only, and
+// the cue sounds only when one is.
 void SpeakAlerts(App& app, const city& c, const std::vector<alert>& alerts) {
   AppState& s = app.state;
-  std::vector<std::string> texts;
+  struct Told {
+    std::pair<uint64_t, std::string> key;
+    std::string expires;
+    std::string text;
+  };
+  std::vector<Told> told;
   for (const alert& a : alerts) {
-    const auto [spoken, new_one] = s.spoken_alerts.try_emplace({c.id, AlertIdentity(a)}, a.expires);
-    const bool once = s.prefs.alerts_once == 1;
+    auto alert_key = std::make_pair(c.id, AlertIdentity(a));
+    const auto heard = s.spoken_alerts.find(alert_key);
+    const bool known = heard != s.spoken_alerts.end() || s.alerts_in_speech.contains(alert_key);
     // Both ends are written alike by the service, so text order is time order.
-    const bool extended = !new_one && a.expires > spoken->second;
-    const bool changed = !new_one && a.expires != spoken->second;
-    spoken->second = a.expires;
-    if (once && extended) {
-      texts.push_back(c.name + ": " + AlertExtendedText(a));
+    const bool extended = heard != s.spoken_alerts.end() && a.expires > heard->second;
+    const bool shortened = heard != s.spoken_alerts.end() && a.expires < heard->second;
+    std::string text = c.name + ": ";
+    if (s.prefs.alerts_once == 1 && extended) {
+      text += AlertExtendedText(a);
+    } else if (s.prefs.alerts_once != 1 || !known || shortened) {
+      if (!a.severity.empty())
+        text += a.severity + " ";
+      text += a.event + ". View the forecast For more.";
+    } else {
       continue;
     }
-    if (once && !new_one && !changed)
-      continue;
-    std::string text = c.name + ": ";
-    if (!a.severity.empty())
-      text += a.severity + " ";
-    text += a.event + ". View the forecast For more.";
-    texts.push_back(text);
+    told.push_back({std::move(alert_key), a.expires, std::move(text)});
   }
-  if (texts.empty())
+  if (told.empty())
     return;
   app.announcer.PlayCue(Cue::alert);
-  for (const std::string& text : texts)
-    app.announcer.SpeakAlert(text);
+  for (Told& t : told) {
+    s.alerts_in_speech.insert(t.key);
+    // The fate may come on the speech layer's thread: it is noted on the core's.
+    app.announcer.SpeakAlert(t.text, [core = app.core, key = t.key,
+                                      expires = t.expires](bool heard) {
+      if (core != nullptr)
+        core->PostToCore([key, expires, heard](App& a) { NoteAlertFate(a, key, expires, heard); });
+    });
+  }
 }
 
 // The city's name becomes the place the service answered for. A record that
@@ -79,31 +104,18 @@ void Launch(App& app, RefreshMode mode, std::vector<CoreWork> then) {
   r.running = true;
   r.then = std::move(then);
   r.plan = PlanRefresh(app.state, mode);
-  if (r.worker.joinable())
-    r.worker.join();
-  CorePoster* core = app.core;
   if (r.plan.requests.empty()) {
-    core->PostToCore([](App& a) { FinishRefresh(a, {}); });
+    app.core->PostToCore([](App& a) { FinishRefresh(a, {}); });
     return;
   }
-  // The worker sees only the client and its copy of the requests, never the state.
-  r.worker_done = std::make_shared<WorkerDone>();
-  r.worker =
-      std::thread([&http = app.http, core, requests = r.plan.requests, done = r.worker_done] {
-        std::vector<HttpResponse> answers = http.PerformBatch(requests);
-        core->PostToCore([answers = std::move(answers)](App& a) { FinishRefresh(a, answers); });
-        std::lock_guard lock(done->mutex);
-        done->done = true;
-        done->signal.notify_all();
-      });
+  FetchAnswers(app, Asker::refresh, r.plan.requests,
+               [](App& a, const std::vector<HttpResponse>& answers) { FinishRefresh(a, answers); });
 }
 
 void FinishRefresh(App& app, const std::vector<HttpResponse>& answers) {
   RefreshState& r = app.state.refresh;
   if (r.stopped || !r.running)
     return;
-  if (r.worker.joinable())
-    r.worker.join();
   ApplyRefresh(app, r.plan, answers);
   r.plan = {};
   r.running = false;
@@ -111,6 +123,8 @@ void FinishRefresh(App& app, const std::vector<HttpResponse>& answers) {
   const std::vector<CoreWork> then = std::exchange(r.then, {});
   for (const CoreWork& step : then)
     step(app);
+  // Once this task and the answers it holds are gone.
+  app.core->PostToCore([](App& a) { a.process.ReleaseFreedMemory(); });
   if (r.queued && !r.running) {
     const RefreshMode mode = *r.queued;
     r.queued.reset();
@@ -209,24 +223,9 @@ void RefreshCities(App& app, RefreshMode mode, CoreWork then) {
 }
 
 void StopRefresh(App& app) {
-  RefreshState& r = app.state.refresh;
-  r.stopped = true;
-  r.running = false;
-  app.http.Abort();
-  if (!r.worker.joinable())
-    return;
-  // A client that cannot cut a request short would hold the exit until that
-  // request's own time limit; the process ends right after this, so a worker
-  // still waiting then is left to it.
-  constexpr auto kExitWait = std::chrono::seconds(2);
-  std::unique_lock lock(r.worker_done->mutex);
-  if (r.worker_done->signal.wait_for(lock, kExitWait, [&r] { return r.worker_done->done; })) {
-    lock.unlock();
-    r.worker.join();
-  } else {
-    lock.unlock();
-    r.worker.detach();
-  }
+  app.state.refresh.stopped = true;
+  app.state.refresh.running = false;
+  StopFetches(app);
 }
 
 }  // namespace skyvigil

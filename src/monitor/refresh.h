@@ -32,7 +32,8 @@ void ApplyRefresh(App& app, const RefreshPlan& plan, const std::vector<HttpRespo
 // for), then each waiting `then` in the order asked.
 void RefreshCities(App& app, RefreshMode mode, CoreWork then = {});
 
-// For the exit: applies nothing more, ends the transfers and waits for the worker.
+// For the exit: applies nothing more, ends the transfers and waits for the workers
+// of every fetch.
 void StopRefresh(App& app);
 
 }  // namespace skyvigil

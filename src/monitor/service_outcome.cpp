@@ -26,8 +26,15 @@ void TellRefreshOutcome(App& app, const std::vector<HttpResponse>& answers) {
     said = now;
     return;
   }
-  // A city the service does not know is told by its report, not by speech.
-  if (!IsServiceWide(now) || now == said)
+  // A city the service does not know is told by its report, not by speech;
+  // but the service answered, so an earlier cause no longer holds.
+  if (!IsServiceWide(now)) {
+    if (said != ServiceProblem::none)
+      app.announcer.SpeakInBackground("The weather service answers again.");
+    said = ServiceProblem::none;
+    return;
+  }
+  if (now == said)
     return;
   said = now;
   app.announcer.SpeakInBackground(ProblemText(now));

@@ -13,7 +13,8 @@ namespace skyvigil {
 ServiceProblem RefreshProblem(const std::vector<HttpResponse>& answers);
 
 // Speaks the cause when it differs from the one said last, or that the service
-// answers again; a refresh of nothing or of unknown places only says nothing.
+// answers again (unknown places only are an answer too); a refresh of nothing
+// says nothing.
 void TellRefreshOutcome(App& app, const std::vector<HttpResponse>& answers);
 
 }  // namespace skyvigil

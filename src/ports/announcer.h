@@ -1,6 +1,7 @@
 // Speech and sound output: the only two ways the application makes itself heard.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace skyvigil {
@@ -16,11 +17,19 @@ class Announcer {
   // News the user did not ask for at that moment (a refresh's alerts, the
   // monitor's changes, the service's state): spoken in this program's order,
   // but never holding up the user's own screen reader for long.
-  virtual void SpeakInBackground(const std::string& text) = 0;
+  void SpeakInBackground(const std::string& text) { SpeakInBackground(text, {}); }
+  // The same, telling `fate` once, on any thread, what became of the text:
+  // heard (it finished sounding, or went to a screen reader that does not
+  // report back) or not (cut off unheard and dropped, by a key press say).
+  using SpeechFate = std::function<void(bool heard)>;
+  virtual void SpeakInBackground(const std::string& text, SpeechFate fate) = 0;
   // A weather alert: background news that a screen reader should not drop
   // when the user is busy. A desktop that cannot tell the two apart speaks it
-  // like other news.
-  virtual void SpeakAlert(const std::string& text) { SpeakInBackground(text); }
+  // like other news. `fate` as above.
+  void SpeakAlert(const std::string& text) { SpeakAlert(text, {}); }
+  virtual void SpeakAlert(const std::string& text, SpeechFate fate) {
+    SpeakInBackground(text, std::move(fate));
+  }
   // A key was pressed in one of the program's windows: this program's speech,
   // playing or queued, stops, as a screen reader's own speech does.
   virtual void Silence() = 0;

@@ -8,8 +8,14 @@
 
 namespace skyvigil {
 
+// Who may read the file. `owner_only` is for secrets such as the service key;
+// where the platform has no such permissions (the user's own folder on
+// Windows) both are the same.
+enum class FileAccess { usual, owner_only };
+
 // Writes `bytes` to a temporary file beside `path`, flushes it to disk and
 // renames it over `path`. Returns false, leaving `path` untouched, on any failure.
-[[nodiscard]] bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+[[nodiscard]] bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                                       FileAccess access = FileAccess::usual);
 
 }  // namespace skyvigil

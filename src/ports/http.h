@@ -1,6 +1,5 @@
-// The HTTP client the core talks through. On Linux, libcurl (platform/curl)
-// runs in the skyvigil-fetch helper that platform/posix/fetcher_http_client
-// starts per call; tests may hand in a fake.
+// The HTTP client the core talks through: libcurl on Linux (platform/curl),
+// WinHTTP on Windows; tests may hand in a fake.
 #pragma once
 
 #include <filesystem>

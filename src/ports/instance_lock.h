@@ -11,9 +11,11 @@ namespace skyvigil {
 class InstanceLock {
  public:
   enum class Outcome {
-    acquired,        // this instance holds the marker
-    other_instance,  // another instance holds it: this one must not start
-    unguarded,       // the marker could not be made (e.g. "running" is a folder); start anyway
+    acquired,             // this instance holds the marker
+    other_instance,       // another instance holds it: this one must not start
+    unguarded,            // the marker could not be made (e.g. "running" is a folder); start anyway
+    folder_not_writable,  // no marker, and none may be made there: start unguarded, but
+                          // nothing can be saved either
   };
 
   InstanceLock() = default;

@@ -1,6 +1,6 @@
 // The process services the core asks for: the hand-over to the updater, the
 // start at login, the release of the single-instance marker and the end of
-// the process.
+// the event loop.
 #pragma once
 
 #include <filesystem>
@@ -19,8 +19,12 @@ class ProcessPort {
   virtual bool SetStartAtLogin(bool on) = 0;
   // Deletes the single-instance marker.
   virtual void ReleaseMarker() = 0;
-  // Releases everything and ends the process with code 0. Never returns.
-  [[noreturn]] virtual void EndProgram() = 0;
+  // Hands memory the program has freed back to the system, after work that
+  // held a lot of it for a moment (a refresh's answers).
+  virtual void ReleaseFreedMemory() {}
+  // Ends the event loop once the running handler returns; the program's main
+  // then releases everything and returns `exit_code`.
+  virtual void QuitEventLoop(int exit_code) = 0;
 };
 
 }  // namespace skyvigil

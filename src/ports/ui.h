@@ -3,6 +3,7 @@
 // layer implements it; tests use a recording fake.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,21 @@ struct KeyPrompt {
   std::string problem;      // why the last key was not kept; empty the first time
   std::string initial;      // the field's text
 };
+
+// Tries a key while the key dialog stays open and answerable; the core
+// implements it. The dialog calls Start on OK and Cancel on Escape, Cancel
+// or closing while a trial runs.
+class KeyTrial {
+ public:
+  virtual ~KeyTrial() = default;
+  // `done` runs later on the main thread, inside the dialog's own loop; the
+  // dialog then ends with the key it holds. Never runs after Cancel.
+  virtual void Start(const std::string& key, std::function<void()> done) = 0;
+  virtual void Cancel() = 0;
+};
+
+// The list windows the core opens besides the forecast, results and history.
+enum class ListWindow { next_hours, alert };
 
 class UiPort {
  public:
@@ -97,20 +113,26 @@ class UiPort {
   virtual std::string ForecastDetailText() const = 0;
   // Results window "Results": label 200 "Results", list 201 of `entries`,
   // buttons 202 "Add" and 203 "Cancel"; Return gives command 200 and Escape
-  // command 100. Entry 0 is selected and the list has the focus.
+  // command 100. Entry 0 is selected and the list has the focus. Opened
+  // empty while the search runs.
   virtual void OpenResultsWindow(const std::vector<std::string>& entries) = 0;
+  // Fills list 201 of the open results window, selects entry 0 and gives the
+  // list the focus.
+  virtual void SetResultEntries(const std::vector<std::string>& entries) = 0;
   virtual int ResultSelection() const = 0;  // -1 when nothing is selected
   // History window "History": label 300 "Announcements", list 301 of `lines`,
   // line 0 selected and focused; Escape gives command 100, Control+Shift+C
   // command 13.
   virtual void OpenHistoryWindow(const std::vector<std::string>& lines) = 0;
   virtual int HistorySelection() const = 0;  // -1 when nothing is selected
-  // A list window of the core's (Next Hours, Alert): titled `title`, label 400
-  // and list 401 named `list_name` holding `lines`, buttons 402 "Copy all" and
-  // 403 "Close"; line 0 selected and focused, so it is read; Escape gives
-  // command 100, Control+Shift+C command 13.
-  virtual void OpenListWindow(const std::string& title, const std::string& list_name,
-                              const std::vector<std::string>& lines) = 0;
+  // A list window of the core's, "Next Hours" or "Alert": label 400 and list
+  // 401 named as the window, buttons 402 "Copy all" and 403 "Close"; Escape
+  // gives command 100, Control+Shift+C command 13. Opened empty while its
+  // lines load.
+  virtual void OpenListWindow(ListWindow which) = 0;
+  // Fills list 401 of the open list window, selects line 0 and gives the list
+  // the focus, so the line is read.
+  virtual void SetListWindowLines(const std::vector<std::string>& lines) = 0;
   virtual int ListWindowSelection() const = 0;  // -1 when nothing is selected
   virtual void CloseSecondaryWindow() = 0;
 
@@ -119,8 +141,10 @@ class UiPort {
   virtual void StartBriefingTimer(int seconds) = 0;
 
   // Modal key dialog: the explanation, the address box, the problem (when not
-  // empty), the labelled key field, OK and Cancel. nullopt when cancelled.
-  virtual std::optional<std::string> AskServiceKey(const KeyPrompt& prompt) = 0;
+  // empty), the labelled key field, OK and Cancel. OK starts `trial` with the
+  // field's text and the dialog ends, with that text, when the trial is done.
+  // nullopt when cancelled.
+  virtual std::optional<std::string> AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) = 0;
 };
 
 }  // namespace skyvigil

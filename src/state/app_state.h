@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -16,6 +17,7 @@
 #include "ports/process.h"
 #include "ports/ui.h"
 #include "state/briefing_state.h"
+#include "state/fetch_state.h"
 #include "state/refresh_state.h"
 #include "state/version.h"
 #include "weather/prefs.h"
@@ -43,11 +45,24 @@ struct AppState {
   AppPaths paths;
   RefreshState refresh;
   BriefingState briefing;
+  FetchState fetch;  // the background fetches in flight
   // The cause last said of a refresh that brought no weather; none once one did.
   ServiceProblem service_problem = ServiceProblem::none;
-  // Alerts spoken this run: the city's run-time id and the alert's identity,
-  // each with the end it was last spoken with.
+  // Alerts heard this run: the city's run-time id and the alert's identity,
+  // each with the end it was last heard with.
   std::map<std::pair<uint64_t, std::string>, std::string> spoken_alerts;
+  // The end of the program, asked for by any handler (RequestExit) and carried
+  // out once by the core gate after that handler: one way out for every reason.
+  std::optional<int> exit_code;  // the code main returns; set by the request
+  bool exited = false;           // the exit ran: nothing more reaches the core
+  // The city selected in the list is saved a while later, not on every arrow key.
+  bool selection_unsaved = false;
+  bool selection_timer_set = false;
+  // Work that waits until the user shows the hidden main window (the
+  // automatic update question, which would stand unowned behind other windows).
+  std::vector<CoreWork> when_window_shown;
+  // Alerts handed to speech whose fate is not known yet, once per hand-over.
+  std::multiset<std::pair<uint64_t, std::string>> alerts_in_speech;
 };
 
 // Hands core work back to the main thread from any thread; there it runs
@@ -70,5 +85,11 @@ struct App {
   // What was spoken; the composition root sets it when `announcer` records.
   const AnnouncementHistory* history = nullptr;
 };
+
+// Asks for the program's end; the first request's code stands.
+inline void RequestExit(App& app, int code = 0) {
+  if (!app.state.exit_code.has_value())
+    app.state.exit_code = code;
+}
 
 }  // namespace skyvigil

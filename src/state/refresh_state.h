@@ -1,16 +1,12 @@
 // What the background refresh keeps on the main thread between its plan and
-// its apply: the batch in flight, the refresh waiting behind it, the ids.
+// its apply: the plan in flight, the refresh waiting behind it, the ids.
 #pragma once
 
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
-#include <memory>
-#include <mutex>
 #include <optional>
 #include <set>
-#include <thread>
 #include <vector>
 
 #include "ports/http.h"
@@ -41,30 +37,10 @@ struct RefreshPlan {
   std::vector<HttpRequest> requests;
 };
 
-// Set by the worker when its batch is done, so the exit can wait for it a
-// bounded time: an HTTP client may not be able to cut a request short at once.
-struct WorkerDone {
-  std::mutex mutex;
-  std::condition_variable signal;
-  bool done = false;
-};
-
 struct RefreshState {
-  RefreshState() = default;
-  // Movable so that a desktop can build its App by value; only before a refresh starts.
-  RefreshState(RefreshState&&) = default;
-  RefreshState& operator=(RefreshState&&) = delete;
-  // The worker only performs the batch and posts; it is done or nearly so.
-  ~RefreshState() {
-    if (worker.joinable())
-      worker.join();
-  }
-
   bool running = false;  // planned and not yet applied
   RefreshPlan plan;
   std::vector<CoreWork> then;
-  std::thread worker;
-  std::shared_ptr<WorkerDone> worker_done;
   std::optional<RefreshMode> queued;  // asked for while one ran
   std::vector<CoreWork> queued_then;
   bool first_pending = false;  // start-up: the change check waits for the first refresh

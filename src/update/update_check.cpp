@@ -24,6 +24,7 @@ void CheckForUpdate(HttpClient& http, Announcer& announcer, UpdatePrompter& prom
     return;
   }
   const std::string version = ReplaceInvalidUtf8(answer.body);
+  prompter.NewVersionFound(version);
   if (source.packaged) {
     prompter.ShowMessage("Alert",
                          "Skyvigil " + version + " is available from your package source.");
@@ -37,6 +38,15 @@ void CheckForUpdate(HttpClient& http, Announcer& announcer, UpdatePrompter& prom
   announcer.Speak("Downloading update", false);
   if (!http.Download(source.update_address + "/softs/Skyvigil.zip", source.archive_file)) {
     prompter.ShowMessage("Download error", "There was an error downloading Skyvigil.zip.");
+    return;
+  }
+  // A missing signature is refused below, with the archive.
+  http.Download(source.update_address + "/softs/Skyvigil.zip.minisig",
+                SignatureFileOf(source.archive_file));
+  if (const std::string refused = CheckDownloadedUpdate(source.archive_file, source.trust);
+      !refused.empty()) {
+    prompter.ShowMessage("Download error", "The downloaded update was deleted because " + refused +
+                                               ". Skyvigil is unchanged.");
     return;
   }
   prompter.StartUpdater();

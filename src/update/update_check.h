@@ -7,6 +7,7 @@
 
 #include "ports/announcer.h"
 #include "ports/http.h"
+#include "update/update_signature.h"
 
 namespace skyvigil {
 
@@ -16,6 +17,8 @@ namespace skyvigil {
 class UpdatePrompter {
  public:
   virtual ~UpdatePrompter() = default;
+  // A version other than ours was found, before it is offered.
+  virtual void NewVersionFound(const std::string& /*version*/) {}
   virtual void ShowMessage(const std::string& title, const std::string& text) = 0;
   virtual bool AskYesNo(const std::string& title, const std::string& text) = 0;
   // Starts the updater without waiting for it; a failure is not reported.
@@ -31,6 +34,7 @@ struct UpdateSource {
   // Installed by the system's package manager: a new version is only told
   // about, since the package source brings it.
   bool packaged = false;
+  UpdateTrust trust = BuiltInUpdateTrust();
 };
 
 // `automatic` is true for the check at start-up, which says nothing when

@@ -17,15 +17,26 @@ std::string Folded(std::string_view name) {
   return folded;
 }
 
-// Names Windows would read as another file: a device (nul.txt), a trailing
-// dot or space (prefs.ini. is prefs.ini), a short name (CITIES~1.JSO).
+// Names Windows would read as another file: a device, also with an
+// extension or spaces before it ("nul .txt"), a trailing dot or space
+// (prefs.ini. is prefs.ini). Short names (CITIES~1.JSO) and other devices
+// (CONIN$, COM¹) have characters no part may hold.
 bool IsAliasingPart(std::string_view part) {
   static const std::set<std::string, std::less<>> kDevices = {
-      "con",  "prn",  "aux",  "nul",  "com1", "com2", "com3", "com4", "com5", "com6", "com7",
-      "com8", "com9", "lpt1", "lpt2", "lpt3", "lpt4", "lpt5", "lpt6", "lpt7", "lpt8", "lpt9"};
+      "con",  "prn",  "aux",  "nul",  "com0", "com1", "com2", "com3",
+      "com4", "com5", "com6", "com7", "com8", "com9", "lpt0", "lpt1",
+      "lpt2", "lpt3", "lpt4", "lpt5", "lpt6", "lpt7", "lpt8", "lpt9"};
   if (part.back() == '.' || part.back() == ' ')
     return true;
-  return kDevices.count(part.substr(0, part.find('.'))) != 0;
+  std::string_view stem = part.substr(0, part.find('.'));
+  while (!stem.empty() && stem.back() == ' ')
+    stem.remove_suffix(1);
+  return kDevices.count(stem) != 0;
+}
+
+bool IsPlainCharacter(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+         c == '_' || c == ' ' || c == '-';
 }
 
 }  // namespace
@@ -33,10 +44,10 @@ bool IsAliasingPart(std::string_view part) {
 bool IsSafeEntryName(std::string_view name) {
   if (name.empty() || name.front() == '/')
     return false;
+  // Only these in a part: no drive letters, streams, wildcards, short names
+  // or letters beyond ASCII that Windows may fold into another name.
   for (const char c : name) {
-    // Backslashes are not separators in a zip; ':' makes drive letters and streams.
-    if (static_cast<unsigned char>(c) < 0x20 ||
-        std::string_view("\\:*?\"<>|~").find(c) != std::string_view::npos)
+    if (c != '/' && !IsPlainCharacter(c))
       return false;
   }
   const std::string folded = Folded(name);
@@ -50,7 +61,8 @@ bool IsSafeEntryName(std::string_view name) {
     const std::string_view part = path.substr(start, end - start);
     if (part.empty() || part == ".." || part == "." || IsAliasingPart(part))
       return false;
-    if (start == 0 && (part == kStagingFolder || part == kBackupFolder))
+    if (start == 0 &&
+        (part == kStagingFolder || part == kBackupFolder || part.starts_with(kJournalName)))
       return false;
     start = end + 1;
   }

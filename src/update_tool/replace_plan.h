@@ -14,11 +14,12 @@ namespace skyvigil::update_tool {
 // it replaces until every new file is in place.
 inline constexpr std::string_view kStagingFolder = "update.new";
 inline constexpr std::string_view kBackupFolder = "update.old";
+// The plan of a started swap, beside the program until it is done or undone.
+inline constexpr std::string_view kJournalName = "update.journal";
 
-// A relative name below the program folder that names that file alone: no
-// "..", no absolute path, drive letter or stream, no backslash, none of
-// Windows' reserved characters, devices, trailing dots or short names, not
-// our own folders.
+// A relative name below the program folder that names that file alone:
+// parts of [A-Za-z0-9._ -] only, no "..", no device (also "nul .txt"), no
+// trailing dot or space, not our own folders or journal.
 bool IsSafeEntryName(std::string_view name);
 
 // prefs.ini, cities.json and running in the program folder, in any case.

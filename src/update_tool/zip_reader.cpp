@@ -92,6 +92,25 @@ ZipDirectory ReadEntries(std::string_view archive) {
     directory.entries.push_back(std::move(entry));
     at = next;
   }
+
+  // Each entry's data after the one before and before the directory: no
+  // shared bytes, so the unpacked total is bounded by the sizes summed here.
+  std::uint64_t total = 0;
+  std::uint64_t previous_end = 0;
+  for (const ZipEntry& entry : directory.entries) {
+    total += entry.size;
+    const std::uint64_t header = entry.local_header_offset;
+    std::uint64_t start = header + kLocalSize;
+    if (start <= offset && Read32(archive, header) == kLocalSignature)
+      start += Read16(archive, header + 26) + Read16(archive, header + 28);
+    if (header < previous_end || start + entry.compressed_size > offset) {
+      directory.error = "its entries overlap each other or the directory";
+      return directory;
+    }
+    previous_end = start + entry.compressed_size;
+  }
+  if (total > kMaxUnpackedSize)
+    directory.error = "it would unpack to more than 256 MiB";
   return directory;
 }
 
@@ -104,13 +123,8 @@ ZipDirectory ReadZipDirectory(std::string_view archive) {
   return directory;
 }
 
-ZipData ExtractEntry(std::string_view archive, const ZipEntry& entry) {
-  ZipData data;
-  const auto fail = [&](const std::string& why) {
-    data.bytes.clear();
-    data.error = entry.name + ": " + why;
-    return data;
-  };
+std::string StreamEntry(std::string_view archive, const ZipEntry& entry, const ZipSink& sink) {
+  const auto fail = [&](const std::string& why) { return entry.name + ": " + why; };
   if (entry.flags & kEncryptedFlag)
     return fail("encrypted");
   if (entry.method != 0 && entry.method != 8)
@@ -118,7 +132,7 @@ ZipData ExtractEntry(std::string_view archive, const ZipEntry& entry) {
   // One deflated byte unpacks to at most 1032: a larger size is a lie.
   const std::uint64_t most =
       entry.method == 0 ? entry.compressed_size : entry.compressed_size * 1032ull + 1032;
-  if (entry.size > kMaxEntrySize || entry.size > most ||
+  if (entry.size > kMaxUnpackedSize || entry.size > most ||
       (entry.method == 0 && entry.compressed_size != entry.size))
     return fail("its sizes are damaged");
 
@@ -131,31 +145,61 @@ ZipData ExtractEntry(std::string_view archive, const ZipEntry& entry) {
     return fail("it is cut short");
   const std::string_view packed = archive.substr(start, entry.compressed_size);
 
+  constexpr std::size_t kPart = 64 * 1024;
+  uLong crc = crc32(0L, Z_NULL, 0);
+  std::uint64_t produced = 0;
+  // Counts and checks what goes out; more than the promised size is damage.
+  const auto hand_over = [&](std::string_view part) {
+    produced += part.size();
+    crc = crc32(crc, reinterpret_cast<const Bytef*>(part.data()), static_cast<uInt>(part.size()));
+    return produced <= entry.size && (part.empty() || sink(part));
+  };
   if (entry.method == 0) {
-    data.bytes.assign(packed);
+    for (std::size_t at = 0; at < packed.size(); at += kPart) {
+      if (!hand_over(packed.substr(at, kPart)))
+        return fail("it could not be written");
+    }
   } else {
     z_stream stream{};
     if (inflateInit2(&stream, -MAX_WBITS) != Z_OK)
       return fail("it cannot be unpacked");
     stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.data()));
     stream.avail_in = static_cast<uInt>(packed.size());
-    // One byte more than promised, so that data longer than its size is caught.
-    std::string out(static_cast<std::size_t>(entry.size) + 1, '\0');
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    const int result = inflate(&stream, Z_FINISH);
-    const std::size_t produced = stream.total_out;
+    std::string out(kPart, '\0');
+    int result = Z_OK;
+    bool sunk = true;
+    while (result == Z_OK && sunk) {
+      stream.next_out = reinterpret_cast<Bytef*>(out.data());
+      stream.avail_out = static_cast<uInt>(out.size());
+      result = inflate(&stream, Z_NO_FLUSH);
+      const std::size_t got = out.size() - stream.avail_out;
+      if ((result == Z_OK || result == Z_STREAM_END) && got > 0)
+        sunk = hand_over(std::string_view(out).substr(0, got));
+      // No progress with input left means the data ends early.
+      if (result == Z_OK && got == 0 && stream.avail_in == 0)
+        result = Z_DATA_ERROR;
+    }
     inflateEnd(&stream);
+    if (!sunk && produced <= entry.size)
+      return fail("it could not be written");
     if (result != Z_STREAM_END || produced != entry.size)
       return fail("its compressed data is damaged");
-    out.resize(produced);
-    data.bytes = std::move(out);
   }
-
-  const uLong crc = crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(data.bytes.data()),
-                          static_cast<uInt>(data.bytes.size()));
+  if (produced != entry.size)
+    return fail("its compressed data is damaged");
   if (crc != entry.crc32)
     return fail("its CRC-32 does not match");
+  return {};
+}
+
+ZipData ExtractEntry(std::string_view archive, const ZipEntry& entry) {
+  ZipData data;
+  data.error = StreamEntry(archive, entry, [&](std::string_view part) {
+    data.bytes.append(part);
+    return true;
+  });
+  if (!data.error.empty())
+    data.bytes.clear();
   return data;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,13 +32,23 @@ struct ZipData {
   std::string error;  // empty when the bytes are the entry's, CRC checked
 };
 
-// No entry of an update is near this; a larger claim is a damaged archive.
-inline constexpr std::uint32_t kMaxEntrySize = 512u << 20;
+// No update comes near this, in one entry or in all; a larger claim is a
+// damaged archive (or a zip bomb).
+inline constexpr std::uint64_t kMaxUnpackedSize = 256u << 20;
 
-// `archive` is the whole file. Zip64 and split archives are refused; no
-// entries come with an error.
+// `archive` is the whole file. Zip64 and split archives are refused, and so
+// are entries whose data overlap or are out of order (one deflated stream
+// shared by many entries) and more than kMaxUnpackedSize in all; no entries
+// come with an error.
 ZipDirectory ReadZipDirectory(std::string_view archive);
 
+// Unpacks `entry` in parts of at most 64 KiB handed to `sink`, which returns
+// false to stop. The error, empty when every byte came and matched the CRC-32;
+// parts already handed over are then to be thrown away.
+using ZipSink = std::function<bool(std::string_view part)>;
+std::string StreamEntry(std::string_view archive, const ZipEntry& entry, const ZipSink& sink);
+
+// The whole entry in memory (the tests and the fuzzer).
 ZipData ExtractEntry(std::string_view archive, const ZipEntry& entry);
 
 }  // namespace skyvigil::update_tool

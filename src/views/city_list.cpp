@@ -22,7 +22,8 @@ void RefreshCityList(App& app, bool restore) {
 
   if (lines.empty()) {
     app.ui.ShowMessage("Alert!", "You have to add a city to use the program.", MessageIcon::none);
-    app.process.EndProgram();
+    RequestExit(app);
+    return;
   }
   app.ui.SelectCity(restore ? static_cast<int>(s.prefs.cities_index) : before);
 }

@@ -6,7 +6,8 @@
 namespace skyvigil {
 
 // Rebuilds the city list. With `restore` the saved cities_index is selected,
-// otherwise the entry that was selected before. Ends the program when no city is left.
+// otherwise the entry that was selected before. Asks for the program's end
+// when no city is left.
 void RefreshCityList(App& app, bool restore);
 
 }  // namespace skyvigil

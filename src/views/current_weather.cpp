@@ -1,11 +1,48 @@
 // Shows the selected city's report through the UI port.
 #include "views/current_weather.h"
 
+#include <chrono>
+
 #include "present/current_report.h"
 #include "present/format.h"
 #include "weather/prefs.h"
 
 namespace skyvigil {
+
+namespace {
+
+// Arrow keys through the list would otherwise write the file once per key.
+constexpr std::chrono::seconds kSelectionSaveDelay{1};
+
+void RememberSelection(App& app) {
+  AppState& s = app.state;
+  s.selection_unsaved = true;
+  if (s.selection_timer_set)
+    return;
+  if (app.core == nullptr) {
+    SaveSelection(app);
+    return;
+  }
+  s.selection_timer_set = true;
+  app.main_thread.PostAfter(kSelectionSaveDelay, [core = app.core] {
+    core->PostToCore([](App& a) {
+      a.state.selection_timer_set = false;
+      SaveSelection(a);
+    });
+  });
+}
+
+}  // namespace
+
+void SaveSettings(App& app) {
+  SavePreferences(app.state.prefs, app.state.paths.prefs_file);
+  app.state.selection_unsaved = false;
+}
+
+void SaveSelection(App& app) {
+  if (app.state.selection_unsaved)
+    SaveSettings(app);
+}
 
 void ShowCurrentWeather(App& app) {
   AppState& s = app.state;
@@ -24,8 +61,10 @@ void ShowCurrentWeather(App& app) {
   }
   const city& shown = s.cities[static_cast<size_t>(index)];
 
+  // Written even when unchanged: the first report completes a file that lacks
+  // the settings, and a file already holding them is not rewritten.
   s.prefs.cities_index = index;
-  SavePreferences(s.prefs, s.paths.prefs_file);
+  RememberSelection(app);
 
   app.ui.SetHeading("Weather for " + shown.name);
   // A blank record would read as a report of zero degrees.

@@ -7,8 +7,14 @@
 namespace skyvigil {
 
 // Rebuilds the report for the city selected in the city list, remembers the
-// selection in prefs.ini and updates the tooltip.
+// selection (written to prefs.ini a second later, once for many changes) and
+// updates the tooltip.
 void ShowCurrentWeather(App& app);
+
+// Writes prefs.ini now, the selection included.
+void SaveSettings(App& app);
+// Writes the selection now if it changed since the file was last written.
+void SaveSelection(App& app);
 
 // Copies the selected report line into the detail box (empty when none).
 void ShowSelectedLine(App& app);

@@ -1,7 +1,8 @@
-// Fetches and shows a city's forecast and alerts.
+// Fetches, in the background, and shows a city's forecast and alerts.
 #include "views/forecast_window.h"
 
 #include "present/forecast_lines.h"
+#include "state/fetch.h"
 #include "weather/service_requests.h"
 
 namespace skyvigil {
@@ -16,17 +17,25 @@ void OpenForecastWindow(App& app, const std::string& query) {
   AppState& s = app.state;
   app.ui.OpenForecastWindow();
   s.forecast_lines.clear();
+  s.forecast_alerts.clear();
 
-  std::vector<forecastday> days;
-  std::vector<alert> alerts;
-  FetchForecast(app.http, s.service, query, kForecastDays, days, alerts);
-  // The alert cue sounds here whatever the monitor sounds setting says.
-  if (!alerts.empty())
-    app.announcer.PlayCue(Cue::alert);
-
-  s.forecast_lines = ForecastWindowLines(alerts, days, s.prefs.celcius, app.clock.Today());
-  s.forecast_alerts = std::move(alerts);
-  app.ui.SetForecastLines(s.forecast_lines);
+  const HttpRequest request = ForecastRequest(s.service, query, kForecastDays);
+  const uint64_t ticket = StartFetch(app, Asker::window_one, [request](HttpClient& http) {
+    // Read on the worker: the main thread gets only the records.
+    std::vector<forecastday> days;
+    std::vector<alert> alerts;
+    ApplyForecastAnswer(http.Perform(request), days, alerts);
+    return CoreWork([days = std::move(days), alerts = std::move(alerts)](App& a) {
+      // The alert cue sounds here whatever the monitor sounds setting says.
+      if (!alerts.empty())
+        a.announcer.PlayCue(Cue::alert);
+      a.state.forecast_lines =
+          ForecastWindowLines(alerts, days, a.state.prefs.celcius, a.clock.Today());
+      a.state.forecast_alerts = alerts;
+      a.ui.SetForecastLines(a.state.forecast_lines);
+    });
+  });
+  SayIfStillFetching(app, Asker::window_one, ticket, "Loading forecast");
 }
 
 void ShowSelectedForecastLine(App& app) {

@@ -120,16 +120,37 @@ bool IsLoopbackHost(std::string_view host) {
   return v4 && (*v4)[0] == 127;
 }
 
-// The host of an authority, or nothing when the authority is malformed.
-std::optional<std::string_view> Host(std::string_view authority) {
-  for (const char c : authority) {
+// Printable ASCII but the backslash, which some parsers read as a slash.
+bool IsPlainUrlText(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) {
     const auto u = static_cast<unsigned char>(c);
-    if (u <= 0x20 || u == 0x7f || c == '\\')
-      return std::nullopt;
-  }
-  const size_t at = authority.rfind('@');
-  if (at != std::string_view::npos)
-    authority = authority.substr(at + 1);
+    return u > 0x20 && u < 0x7f && c != '\\';
+  });
+}
+
+bool IsHostName(std::string_view host) {
+  return !host.empty() && std::all_of(host.begin(), host.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '_';
+  });
+}
+
+bool IsBracketedIpv6(std::string_view host) {
+  return host.size() > 2 && host.front() == '[' && host.back() == ']' &&
+         std::all_of(host.begin() + 1, host.end() - 1, [](char c) {
+           return std::isxdigit(static_cast<unsigned char>(c)) || c == ':' || c == '.';
+         });
+}
+
+struct HostPort {
+  std::string host;  // lower case
+  int port = 0;      // 0: none written
+};
+
+// The host and port of an authority, or nothing when it is malformed or names
+// a user: "@" is where parsers disagree most about where the host begins.
+std::optional<HostPort> ParseAuthority(std::string_view authority) {
+  if (authority.find('@') != std::string_view::npos)
+    return std::nullopt;
   std::string_view host = authority;
   std::string_view port;
   if (!authority.empty() && authority.front() == '[') {
@@ -140,22 +161,29 @@ std::optional<std::string_view> Host(std::string_view authority) {
     port = authority.substr(close + 1);
     if (!port.empty() && port.front() != ':')
       return std::nullopt;
+    if (!IsBracketedIpv6(host))
+      return std::nullopt;
   } else {
     const size_t colon = authority.find(':');
     host = authority.substr(0, colon);
     if (colon != std::string_view::npos)
       port = authority.substr(colon);
+    if (!IsHostName(host))
+      return std::nullopt;
   }
+  HostPort out{Lower(host), 0};
   if (!port.empty()) {
     port.remove_prefix(1);
     if (port.size() > 5 || !std::all_of(port.begin(), port.end(), [](char c) {
           return std::isdigit(static_cast<unsigned char>(c));
         }))
       return std::nullopt;
+    for (const char c : port)
+      out.port = out.port * 10 + (c - '0');
+    if (!port.empty() && (out.port == 0 || out.port > 65535))
+      return std::nullopt;
   }
-  if (host.empty())
-    return std::nullopt;
-  return host;
+  return out;
 }
 
 // Removes "." and ".." segments of an absolute path.
@@ -189,18 +217,37 @@ std::string RemoveDotSegments(std::string_view path) {
 
 }  // namespace
 
-std::optional<std::string> AllowedScheme(std::string_view url) {
+std::string AllowedAddress::Url() const {
+  const bool usual = port == (scheme == "https" ? 443 : 80);
+  return scheme + "://" + host + (usual ? "" : ":" + std::to_string(port)) + path;
+}
+
+std::optional<AllowedAddress> ParseAllowedAddress(std::string_view url) {
+  if (!IsPlainUrlText(url))
+    return std::nullopt;
   const auto parts = Split(url);
-  if (!parts)
+  if (!parts || (parts->scheme != "https" && parts->scheme != "http"))
     return std::nullopt;
-  const auto host = Host(parts->authority);
-  if (!host)
+  const auto authority = ParseAuthority(parts->authority);
+  if (!authority || (parts->scheme == "http" && !IsLoopbackHost(authority->host)))
     return std::nullopt;
-  if (parts->scheme == "https")
-    return parts->scheme;
-  if (parts->scheme == "http" && IsLoopbackHost(*host))
-    return parts->scheme;
-  return std::nullopt;
+  AllowedAddress address;
+  address.scheme = parts->scheme;
+  address.host = authority->host;
+  address.port = authority->port != 0 ? authority->port : (address.scheme == "https" ? 443 : 80);
+  address.path = std::string(parts->rest.substr(0, parts->rest.find('#')));
+  if (address.path.empty() || address.path.front() != '/')
+    address.path.insert(0, 1, '/');
+  return address;
+}
+
+std::optional<AllowedAddress> AllowedRedirect(const AllowedAddress& from,
+                                              std::string_view location) {
+  auto next = ParseAllowedAddress(ResolveRedirect(from.Url(), location));
+  // The key travels in 307 and 308 bodies: never let https hand it to plain http.
+  if (next && from.scheme == "https" && next->scheme == "http")
+    return std::nullopt;
+  return next;
 }
 
 std::string ResolveRedirect(std::string_view base, std::string_view location) {

@@ -14,14 +14,14 @@ namespace skyvigil {
 
 namespace {
 
-// The whole content of a regular file; nullopt when it cannot be opened or
-// fewer bytes arrive than its size.
+// The whole content of a regular file; nullopt when it cannot be opened, is
+// larger than kMaxCitiesFileBytes or fewer bytes arrive than its size.
 std::optional<std::string> ReadWholeFile(const std::filesystem::path& file) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(file, error))
     return std::nullopt;
   const std::uintmax_t size = std::filesystem::file_size(file, error);
-  if (error)
+  if (error || size > kMaxCitiesFileBytes)
     return std::nullopt;
   std::ifstream in(file, std::ios::binary);
   if (!in)
@@ -33,8 +33,9 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file) {
   return bytes;
 }
 
-// Moves an unreadable list out of the way of the next save, to <file>.bad, so
-// the user can still recover it. Nothing to keep when it is missing or empty.
+// Moves an unreadable list out of the way of the next save, to the first free
+// name of <file>.bad, <file>.bad.1, <file>.bad.2 ..., so that no list kept
+// aside earlier is lost. Nothing to keep when it is missing or empty.
 void KeepAside(const std::filesystem::path& file) {
   std::error_code error;
   const auto status = std::filesystem::symlink_status(file, error);
@@ -43,13 +44,13 @@ void KeepAside(const std::filesystem::path& file) {
   if (std::filesystem::is_regular_file(status) && std::filesystem::file_size(file, error) == 0) {
     return;
   }
-  std::filesystem::path bad = file;
-  bad += ".bad";
-  std::filesystem::rename(file, bad, error);
-  if (error) {
-    // An older .bad of another kind (a folder) blocks the rename; it may go if empty.
-    std::filesystem::remove(bad, error);
+  for (int number = 0; number < 1000; ++number) {
+    std::filesystem::path bad = file;
+    bad += number == 0 ? std::string(".bad") : ".bad." + std::to_string(number);
+    if (std::filesystem::exists(std::filesystem::symlink_status(bad, error)))
+      continue;
     std::filesystem::rename(file, bad, error);
+    return;
   }
 }
 
@@ -68,8 +69,8 @@ void LoadCities(std::vector<city>& cities, const std::filesystem::path& file,
   cities.clear();
   std::optional<JsonValue> document;
   if (std::optional<std::string> bytes = ReadWholeFile(file); bytes && !bytes->empty()) {
-    // A list hand-edited in a Latin-1 editor is read as Latin-1, as prefs.ini is.
-    document = ParseJson(IsValidUtf8(*bytes) ? *bytes : Latin1ToUtf8(*bytes));
+    // A list hand-edited in a Latin-1 editor: its odd bytes are read as Latin-1.
+    document = ParseJson(DecodeInvalidUtf8AsLatin1(*bytes));
   }
   if (!document) {
     KeepAside(file);
@@ -78,6 +79,10 @@ void LoadCities(std::vector<city>& cities, const std::filesystem::path& file,
     return;
   }
   FillList(cities, &*document, NameMatch::exact);
+  // The list left by removing the last city starts like a first run.
+  const JsonValue::Array* list = document->as_array();
+  if (list != nullptr && list->empty() && ask_first_city)
+    ask_first_city(cities);
 }
 
 }  // namespace skyvigil

@@ -229,6 +229,10 @@ ReadOutcome ReadFileBytes(const fs::path& file, std::string& bytes) {
     return ReadOutcome::kMissing;
   if (status.type() != fs::file_type::regular)
     return ReadOutcome::kUnusable;
+  // Read with a cap: a huge file is not the settings, and is left as it is.
+  const std::uintmax_t size = fs::file_size(file, error);
+  if (error || size > kMaxPrefsFileBytes)
+    return ReadOutcome::kUnusable;
   std::ifstream in(file, std::ios::binary);
   if (!in)
     return ReadOutcome::kUnusable;
@@ -415,6 +419,19 @@ void LoadPreferences(Preferences& prefs, ServiceConfig& service, const fs::path&
 
 namespace {
 
+// A file holding the service key is for its owner's eyes only.
+FileAccess AccessFor(const std::vector<IniLine>& lines) {
+  bool in_service = false;
+  for (const IniLine& line : lines) {
+    if (line.kind == IniLine::Kind::kHeader)
+      in_service = EqualsIgnoringCase(line.name, "service");
+    else if (in_service && line.kind == IniLine::Kind::kKey &&
+             EqualsIgnoringCase(line.name, "api_key") && !line.value.empty())
+      return FileAccess::owner_only;
+  }
+  return FileAccess::usual;
+}
+
 // Rewrites `file` with `saved` applied, creating it with the defaults first
 // when it is missing.
 void SaveKeys(const std::vector<GroupKeys>& saved, const fs::path& file) {
@@ -430,8 +447,13 @@ void SaveKeys(const std::vector<GroupKeys>& saved, const fs::path& file) {
       lines = ParseLines(DecodeFileText(bytes));
       break;
   }
+  lines = ApplySettings(std::move(lines), saved);
+  // Each write syncs to disk: a file that would come out the same is left as it is.
+  const std::string updated = Serialize(lines);
+  if (updated == bytes)
+    return;
   // Failure leaves the file as it was; nothing is reported.
-  static_cast<void>(WriteFileAtomically(file, Serialize(ApplySettings(std::move(lines), saved))));
+  static_cast<void>(WriteFileAtomically(file, updated, AccessFor(lines)));
 }
 
 }  // namespace

@@ -32,15 +32,19 @@ struct Preferences {
 // too large for 64 bits is clamped to the nearest limit.
 int64_t ParseIniInteger(std::string_view text);
 
+// A settings file is a few hundred bytes; a larger one than this is not read.
+inline constexpr std::uintmax_t kMaxPrefsFileBytes = 1u << 20;
+
 // Reads the settings from `file`; a key that is absent or empty leaves its
 // setting as it is. A missing file is created holding the defaults; a name that
-// is a folder or cannot be read is left alone. Non-empty values of base_address,
-// api_key and update_address in the optional group [service] override `service`.
+// is a folder, larger than kMaxPrefsFileBytes or cannot be read is left alone. Non-empty values of
+// base_address, api_key and update_address in the optional group [service] override `service`.
 void LoadPreferences(Preferences& prefs, ServiceConfig& service, const std::filesystem::path& file);
 
 // Writes the settings into `file`, keeping every other line it holds; alerts_once,
 // text_size, rain_ahead and briefing are added only once they differ from their
-// defaults. A file that cannot be read or replaced is left alone, silently.
+// defaults. A file that cannot be read or replaced is left alone, silently; one
+// whose bytes would not change is not written.
 void SavePreferences(const Preferences& prefs, const std::filesystem::path& file);
 
 // Writes api_key into the group [service] of `file`, keeping every other line.

@@ -130,11 +130,16 @@ struct RecordFields<astro> {
 template <>
 struct RecordFields<hour> {
   static constexpr auto list = std::tuple{
-      SKYVIGIL_FIELD(hour, time),           SKYVIGIL_FIELD(hour, temp_f),
-      SKYVIGIL_FIELD(hour, temp_c),         SKYVIGIL_FIELD(hour, condition),
-      SKYVIGIL_FIELD(hour, chance_of_rain), SKYVIGIL_FIELD(hour, will_it_rain),
-      SKYVIGIL_FIELD(hour, chance_of_snow), SKYVIGIL_FIELD(hour, will_it_snow),
-      SKYVIGIL_FIELD(hour, precip_mm),      SKYVIGIL_FIELD(hour, gust_mph),
+      SKYVIGIL_FIELD(hour, time),
+      SKYVIGIL_FIELD(hour, temp_f),
+      SKYVIGIL_FIELD(hour, temp_c),
+      SKYVIGIL_FIELD(hour, condition),
+      SKYVIGIL_FIELD(hour, chance_of_rain),
+      SKYVIGIL_FIELD(hour, will_it_rain),
+      SKYVIGIL_FIELD(hour, chance_of_snow),
+      SKYVIGIL_FIELD(hour, will_it_snow),
+      SKYVIGIL_FIELD(hour, precip_mm),
+      SKYVIGIL_FIELD(hour, gust_mph),
       SKYVIGIL_FIELD(hour, uv),
   };
 };
@@ -142,8 +147,8 @@ struct RecordFields<hour> {
 template <>
 struct RecordFields<forecastday> {
   static constexpr auto list = std::tuple{
-      SKYVIGIL_FIELD(forecastday, date),  SKYVIGIL_FIELD(forecastday, date_epoch),
-      SKYVIGIL_FIELD(forecastday, day),   SKYVIGIL_FIELD(forecastday, astro),
+      SKYVIGIL_FIELD(forecastday, date), SKYVIGIL_FIELD(forecastday, date_epoch),
+      SKYVIGIL_FIELD(forecastday, day),  SKYVIGIL_FIELD(forecastday, astro),
       SKYVIGIL_FIELD(forecastday, hour),
   };
 };
@@ -214,8 +219,14 @@ float FloatFromDouble(double value) {
 void FillField(std::string& field, const JsonValue* value, NameMatch) {
   if (value == nullptr)
     return;
-  if (const std::string* text = value->as_string())
-    field = *text;
+  if (const std::string* text = value->as_string()) {
+    // Cut at a character's start, so the text stays UTF-8.
+    size_t size = std::min(text->size(), kMaxTextFieldBytes);
+    while (size < text->size() && size > 0 &&
+           (static_cast<unsigned char>((*text)[size]) & 0xC0) == 0x80)
+      --size;
+    field = text->substr(0, size);
+  }
 }
 
 void FillField(int64_t& field, const JsonValue* value, NameMatch) {

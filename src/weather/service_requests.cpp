@@ -6,6 +6,7 @@
 
 #include "weather/json_value.h"
 #include "weather/record_json.h"
+#include "weather/service_status.h"
 
 namespace skyvigil {
 
@@ -45,7 +46,7 @@ std::string ReplaceIgnoringCase(std::string_view text, std::string_view from, st
 
 // The answer's JSON, or nullopt when the transfer failed or the text is not JSON.
 std::optional<JsonValue> ParseAnswer(const HttpResponse& answer, std::string_view text) {
-  if (!answer.completed)
+  if (!answer.completed || text.size() > kMaxServiceAnswerBytes)
     return std::nullopt;
   return ParseJson(text);
 }

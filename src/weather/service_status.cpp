@@ -42,7 +42,7 @@ int64_t CodeOf(const JsonValue& error) {
 }  // namespace
 
 ServiceProblem ClassifyAnswer(const HttpResponse& answer) {
-  if (!answer.completed || answer.status == 0)
+  if (!answer.completed || answer.status == 0 || answer.body.size() > kMaxServiceAnswerBytes)
     return ServiceProblem::unreachable;
   if (const std::optional<JsonValue> error = ErrorOf(answer)) {
     switch (CodeOf(*error)) {

@@ -2,6 +2,7 @@
 // the weather: the causes a refresh can fail for as a whole, and their texts.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "ports/http.h"
@@ -16,6 +17,10 @@ enum class ServiceProblem {
   quota_used,     // 2007
   key_disabled,   // 2008, 2009
 };
+
+// The largest answer of the service that is read at all: a forecast with
+// alerts is some tens of kilobytes; a larger body counts as broken.
+inline constexpr std::size_t kMaxServiceAnswerBytes = 1u << 20;
 
 // Reads the status and the JSON error answer {"error":{"code":..,"message":..}}.
 ServiceProblem ClassifyAnswer(const HttpResponse& answer);

@@ -67,6 +67,22 @@ std::string Latin1ToUtf8(std::string_view text) {
   return out;
 }
 
+std::string DecodeInvalidUtf8AsLatin1(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + 16);
+  for (size_t i = 0; i < text.size();) {
+    const size_t length = SequenceLength(text, i);
+    if (length == 0) {
+      out += Latin1ToUtf8(text.substr(i, 1));
+      ++i;
+    } else {
+      out.append(text, i, length);
+      i += length;
+    }
+  }
+  return out;
+}
+
 std::string ReplaceInvalidUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size());

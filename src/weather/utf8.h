@@ -13,6 +13,11 @@ bool IsValidUtf8(std::string_view text);
 // Every byte as the Latin-1 character of that number.
 std::string Latin1ToUtf8(std::string_view text);
 
+// `text` with each byte that does not belong to a valid UTF-8 sequence read
+// as the Latin-1 character of that number: one byte typed in an older editor
+// does not garble the good names around it.
+std::string DecodeInvalidUtf8AsLatin1(std::string_view text);
+
 // `text` with each byte that does not belong to a valid UTF-8 sequence
 // replaced by U+FFFD.
 std::string ReplaceInvalidUtf8(std::string_view text);

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "fakes/app_harness.h"
 #include "monitor/monitor_cycle.h"
@@ -20,7 +21,6 @@ namespace {
 using testing::AppHarness;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using testing::ProgramEnded;
 
 class CommandsTest : public ::testing::Test {
  protected:
@@ -71,6 +71,25 @@ TEST(CommandTable, MenusHoldTheirItemsInOrder) {
                   "Settings/26/Daily Briefing...", "Settings/21/Weather Service Key...",
                   "Settings/18/Start at Login", "Settings/22/Larger Text (Control+Plus)",
                   "Settings/23/Smaller Text (Control+Minus)"));
+}
+
+// A row without a handler would make its menu item and shortcut do nothing.
+TEST(CommandTable, EveryRowHasAHandlerAndANumberOfItsOwn) {
+  std::set<int> numbers;
+  auto check = [&numbers](int number, CommandHandlerFn run) {
+    EXPECT_NE(run, nullptr) << number;
+    EXPECT_TRUE(numbers.insert(number).second) << number << " listed twice";
+  };
+  for (const CommandInfo& info : MainWindowCommands())
+    check(info.number, info.run);
+  for (const CommandHandler& row : SecondaryWindowCommands())
+    check(row.number, row.run);
+  EXPECT_EQ(numbers.size(), 25u);
+  // The buttons are numbered apart from the commands.
+  numbers.clear();
+  for (const CommandHandler& row : SecondaryWindowButtons())
+    check(row.number, row.run);
+  EXPECT_THAT(numbers, ElementsAre(102, 104, 202, 203, 402, 403));
 }
 
 TEST(CommandTable, ShortcutsNeedTheirExactModifiers) {
@@ -188,9 +207,11 @@ TEST_F(CommandsTest, RemovingTheLastCityAndGivingNoneEndsTheProgram) {
   Start({h.CityAt("Springfield")});
   h.ui.yes_no_answers = {true};
   h.ui.text_answers = {""};
-  EXPECT_THROW(RunCommand(h.app, kRemoveCity), ProgramEnded);
+  h.gate.Run([](App& app) { RunCommand(app, kRemoveCity); });
   EXPECT_EQ(h.ui.dialogs.back(), "Alert!|You have to add a city to use the program.");
   EXPECT_THAT(Saved(), IsEmpty());
+  EXPECT_TRUE(h.ui.marker_released);
+  EXPECT_EQ(h.ui.loop_quit_code, 0);
 }
 
 TEST_F(CommandsTest, UnitCyclesThroughFourNamesAndRedrawsTemperatures) {
@@ -296,6 +317,27 @@ TEST_F(CommandsTest, ASecondStartBringsTheWindowBackFocusedAndRemembersIt) {
   EXPECT_FALSE(std::filesystem::exists(h.folder / "prefs.ini"));
 }
 
+// The selection waits a second to be written, but never past the window's
+// hiding, the exit or a second start's show.
+TEST_F(CommandsTest, TheSelectionIsWrittenBeforeHidingExitAndASecondStartsShow) {
+  const std::pair<const char*, CommandHandlerFn> cases[] = {
+      {"hide", +[](App& app) { RunCommand(app, kHideWindow); }},
+      {"exit", +[](App& app) { RunCommand(app, kExit); }},
+      {"second start", &OnShowRequest},
+  };
+  for (const auto& [name, action] : cases) {
+    SCOPED_TRACE(name);
+    AppHarness run;
+    run.app.state.cities = {h.CityAt("Springfield"), h.CityAt("Paris")};
+    RefreshCityList(run.app, true);
+    run.ui.city_selection = 1;
+    run.gate.Run(&OnCityListEvent);
+    EXPECT_FALSE(std::filesystem::exists(run.folder / "prefs.ini"));
+    run.gate.Run(action);
+    EXPECT_NE(run.ReadFile("prefs.ini").find("cities_index = 1\r\n"), std::string::npos);
+  }
+}
+
 TEST_F(CommandsTest, StartAtLoginSaysTheStateItIsLeftIn) {
   Start({h.CityAt("Springfield")});
   RunCommand(h.app, kStartAtLogin);
@@ -306,14 +348,31 @@ TEST_F(CommandsTest, StartAtLoginSaysTheStateItIsLeftIn) {
                                               "say:Start at login off"));
 }
 
-TEST_F(CommandsTest, ExitSaysExitingThenReleasesEverything) {
-  Start({h.CityAt("Springfield")});
-  EXPECT_THROW(RunCommand(h.app, kExit), ProgramEnded);
-  EXPECT_THAT(h.announcer.events, ElementsAre("SAY!:Exiting"));
-  EXPECT_FALSE(h.ui.tray_icon);
-  EXPECT_TRUE(h.ui.marker_released);
-  EXPECT_TRUE(h.ui.window_closed);
-  EXPECT_THROW(OnMainWindowClose(h.app), ProgramEnded);
+// The command only asks; the gate ends the program once the handler returns,
+// in one order for every way out, and runs nothing after it.
+TEST_F(CommandsTest, ExitStopsTheWorkSaysExitingReleasesTheMarkerThenEndsTheLoop) {
+  for (CommandHandlerFn ask : {+[](App& app) { RunCommand(app, kExit); }, &OnMainWindowClose}) {
+    AppHarness run;
+    run.places = h.places;
+    run.app.state.cities = {run.CityAt("Springfield")};
+    run.http.abort_log = run.ui.process_log = &run.announcer.events;
+    OnRefreshTimer(run.app);  // a refresh in flight
+    bool ran_after = false;
+    run.gate.Run([&run, &ran_after, ask](App& app) {
+      ask(app);
+      EXPECT_THAT(run.announcer.events, IsEmpty());  // not inside the handler
+      run.gate.Run([&ran_after](App&) { ran_after = true; });
+    });
+    EXPECT_THAT(run.announcer.events,
+                ElementsAre("abort", "SAY!:Exiting", "marker released", "loop quit 0"));
+    EXPECT_FALSE(run.ui.tray_icon);
+    EXPECT_TRUE(run.ui.window_closed);
+    run.gate.Run([&ran_after](App&) { ran_after = true; });
+    run.gate.Idle();
+    run.main_thread.RunPosted();
+    EXPECT_FALSE(ran_after);
+    EXPECT_THAT(run.announcer.events, ::testing::SizeIs(4));
+  }
 }
 
 TEST_F(CommandsTest, AddingAPlaceAlreadyInTheListKeepsOneEntry) {
@@ -427,6 +486,31 @@ TEST_F(CommandsTest, StartWithoutSavedCitiesAsksForOneAndShowsIt) {
   EXPECT_EQ(Saved()[0].name, "Paris, Ile-de-France, France");
 }
 
+// Removing the last city leaves "[]"; the next start asks as a first one does.
+TEST_F(CommandsTest, StartWithTheEmptyListLeftByRemovingTheLastCityAsksForOne) {
+  {
+    std::ofstream out(h.app.state.paths.cities_file, std::ios::binary);
+    out << "[]";
+  }
+  h.ui.text_answers = {"Paris"};
+  LoadSettingsAndCities(h.app);
+  FirstRefresh(h.app);
+  h.FinishRefreshes();
+  EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
+  EXPECT_EQ(Saved()[0].name, "Paris, Ile-de-France, France");
+}
+
+TEST_F(CommandsTest, FirstStartKeepsTheTypedCityWhenTheKeyDialogIsCancelled) {
+  h.app.state.service.api_key.clear();
+  h.ui.text_answers = {"Paris"};
+  h.ui.key_answers = {std::nullopt};
+  LoadSettingsAndCities(h.app);
+  FirstRefresh(h.app);
+  ASSERT_EQ(h.ui.key_prompts.size(), 1u);
+  ASSERT_EQ(Saved().size(), 1u);
+  EXPECT_EQ(Saved()[0].name, "Paris");
+}
+
 // A city never fetched reads as its name until the first refresh fills it;
 // a later failed refresh leaves that weather in place.
 TEST_F(CommandsTest, ACityWithoutWeatherShowsItsNameUntilARefreshFillsIt) {
@@ -488,8 +572,9 @@ TEST_F(CommandsTest, StartWithAnUnusableCitiesFile) {
     } else {
       EXPECT_THAT(run.ui.dialogs, IsEmpty());
       EXPECT_THAT(run.app.state.cities, IsEmpty());
-      EXPECT_THROW(FirstRefresh(run.app), ProgramEnded);
+      run.gate.RunBeforeLoop(&FirstRefresh);
       EXPECT_THAT(run.ui.dialogs, ElementsAre("Alert!|You have to add a city to use the program."));
+      EXPECT_EQ(run.ui.loop_quit_code, 0);
       EXPECT_EQ(run.ReadFile("cities.json"), c.content);
       EXPECT_FALSE(std::filesystem::exists(run.folder / "cities.json.bad"));
     }

@@ -58,11 +58,10 @@ TEST_F(ServiceKeyTest, AtStartARefusedKeyIsToldAndAnAcceptedOneKeptAndUsed) {
   EXPECT_NE(first.explanation.find("WeatherAPI.com"), std::string::npos);
   EXPECT_THAT(h.announcer.events, ElementsAre("say:API key is invalid.",
                                               "say:API key has exceeded calls per month quota."));
-  // The key goes into its group; the report had already saved the settings.
+  // The key goes into its group; the unchanged selection wrote nothing before it.
   EXPECT_EQ(h.ReadFile("prefs.ini"),
             "\xEF\xBB\xBF\r\n[service]\r\nbase_address = https://weather.test/v1\r\n"
-            "api_key = good\r\n[general]\r\nwindow_hidden = 0\r\ncelcius = 0\r\n"
-            "cities_index = 0\r\n[monitors]\r\nmonitor_sounds = 1\r\ntemp_diff = 10\r\n");
+            "api_key = good\r\n");
   EXPECT_EQ(h.app.state.service.api_key, "good");
   // Three trials, then the refresh with the kept key.
   EXPECT_THAT(h.Queries("/current.json"),
@@ -89,6 +88,28 @@ TEST_F(ServiceKeyTest, TheSettingsMenuAsksAgainAndRefreshesWithTheNewKey) {
   EXPECT_THAT(h.Queries("/current.json"), ElementsAre("London", "Paris, Ile-de-France, France"));
   EXPECT_EQ(h.app.state.service.api_key, "good");
   EXPECT_THAT(h.announcer.events, IsEmpty());
+}
+
+TEST_F(ServiceKeyTest, EscapeWhileTheKeyIsTriedCancelsTheTrial) {
+  h.http.Hold();
+  h.ui.key_answers = {"good"};
+  h.ui.escape_while_trying = true;
+  RunCommand(h.app, kServiceKey);
+  h.http.Release();
+  h.main_thread.AwaitPost();
+  h.main_thread.RunPosted();  // the late answer
+  EXPECT_THAT(h.ui.dialogs, ElementsAre("Weather Service Key||"));
+  EXPECT_EQ(h.app.state.service.api_key, DefaultServiceConfig().api_key);
+  EXPECT_THAT(h.announcer.events, IsEmpty());
+  EXPECT_FALSE(h.app.state.refresh.running);
+}
+
+TEST_F(ServiceKeyTest, TheTrialsAnswerReachesTheDialogWhileTheCoreGateIsBusy) {
+  h.ui.key_answers = {"good"};
+  bool kept = false;
+  h.gate.Run([&kept](App& app) { kept = AskForServiceKey(app); });
+  EXPECT_TRUE(kept);
+  EXPECT_EQ(h.app.state.service.api_key, "good");
 }
 
 }  // namespace

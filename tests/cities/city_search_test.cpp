@@ -34,6 +34,7 @@ class CitySearchTest : public ::testing::Test {
 TEST_F(CitySearchTest, ResultsOpenWithTheFirstEntrySelected) {
   h.ui.text_answers = {"Paris"};
   RunCommand(h.app, kSearchCity);
+  h.FinishFetches();
   EXPECT_EQ(h.ui.dialogs.back(), "Search|Enter a query to search for|");
   EXPECT_EQ(h.app.state.search_text, "Paris");
   EXPECT_EQ(h.ui.secondary_window, "Results");
@@ -46,6 +47,7 @@ TEST_F(CitySearchTest, NothingFoundIsAnErrorAndOpensNoWindow) {
   for (const std::string query : {"Atlantis", ""}) {
     h.ui.text_answers = {query};
     RunCommand(h.app, kSearchCity);
+    h.FinishFetches();
     EXPECT_EQ(h.ui.dialogs.back(), "Error|No results|error");
     EXPECT_EQ(h.ui.secondary_window, "");
   }
@@ -55,15 +57,18 @@ TEST_F(CitySearchTest, NothingFoundIsAnErrorAndOpensNoWindow) {
 
 TEST_F(CitySearchTest, AFailedSearchForgetsTheEarlierResults) {
   ShowSearchResults(h.app, "Paris");
+  h.FinishFetches();
   EXPECT_EQ(h.app.state.search_results.size(), 2u);
   h.service_down = true;
   ShowSearchResults(h.app, "Paris");
+  h.FinishFetches();
   EXPECT_THAT(h.app.state.search_results, IsEmpty());
   EXPECT_EQ(h.ui.dialogs.back(), "Error|No results|error");
 }
 
 TEST_F(CitySearchTest, AddingAResultSelectsItButTheReportStaysWithTheEarlierCity) {
   ShowSearchResults(h.app, "Paris");
+  h.FinishFetches();
   h.ui.result_selection = 1;
   h.announcer.events.clear();
   for (int command : {int{kAddSearchResult}})
@@ -87,11 +92,14 @@ TEST_F(CitySearchTest, AddingAResultSelectsItButTheReportStaysWithTheEarlierCity
 
 TEST_F(CitySearchTest, TheAddButtonAddsLikeReturnAndCancelAddsNothing) {
   ShowSearchResults(h.app, "Paris");
+  h.FinishFetches();
   OnControl(h.app, kResultsCancel);
   EXPECT_EQ(h.ui.secondary_window, "");
   EXPECT_EQ(h.app.state.cities.size(), 1u);
 
   ShowSearchResults(h.app, "Paris");
+
+  h.FinishFetches();
   OnControl(h.app, kResultsAdd);
   h.FinishRefreshes();
   EXPECT_EQ(h.app.state.cities.back().name, "Paris, Ile-de-France, France");
@@ -100,6 +108,7 @@ TEST_F(CitySearchTest, TheAddButtonAddsLikeReturnAndCancelAddsNothing) {
 TEST_F(CitySearchTest, AddingTheSameResultTwiceGivesTwoCities) {
   for (int i = 0; i < 2; ++i) {
     ShowSearchResults(h.app, "Paris");
+    h.FinishFetches();
     AddSearchResult(h.app);
     h.FinishRefreshes();
   }
@@ -109,9 +118,40 @@ TEST_F(CitySearchTest, AddingTheSameResultTwiceGivesTwoCities) {
 
 TEST_F(CitySearchTest, EscapeClosesTheResultsWithoutAdding) {
   ShowSearchResults(h.app, "Paris");
+  h.FinishFetches();
   RunCommand(h.app, kCloseSecondaryWindow);
   EXPECT_EQ(h.ui.secondary_window, "");
   EXPECT_EQ(h.app.state.cities.size(), 1u);
+}
+
+TEST_F(CitySearchTest, TheResultsWindowStandsAtOnceAndFillsWhenTheAnswerComes) {
+  h.http.Hold();
+  ShowSearchResults(h.app, "Paris");
+  EXPECT_EQ(h.ui.secondary_window, "Results");
+  EXPECT_THAT(h.ui.result_entries, IsEmpty());
+  h.main_thread.RunDelayed();
+  h.main_thread.RunPosted();
+  EXPECT_THAT(h.announcer.events, ElementsAre("say:Searching"));
+  h.http.Release();
+  h.FinishFetches();
+  EXPECT_THAT(h.ui.result_entries, ElementsAre("Paris, Ile-de-France, France",
+                                               "Parisville, Michigan, United States of America"));
+  EXPECT_EQ(h.ui.result_selection, 0);
+}
+
+TEST_F(CitySearchTest, EscapeWhileSearchingDropsTheAnswer) {
+  h.http.Hold();
+  for (const std::string query : {"Paris", "Atlantis"}) {
+    ShowSearchResults(h.app, query);
+    RunCommand(h.app, kCloseSecondaryWindow);
+  }
+  h.main_thread.RunDelayed();
+  h.http.Release();
+  for (int landed = 0; landed < 2; landed += h.main_thread.RunPosted())
+    h.main_thread.AwaitPost();
+  EXPECT_EQ(h.ui.secondary_window, "");
+  EXPECT_THAT(h.ui.dialogs, IsEmpty());  // no "No results" for the search given up
+  EXPECT_THAT(h.announcer.events, IsEmpty());
 }
 
 }  // namespace

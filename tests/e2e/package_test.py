@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The Debian package: its files and control fields, and the installed layout
 unpacked into a temporary root and started with a temporary HOME: it makes its
-data folder there, refreshes through its installed fetch helper, plays its cues
+data folder there, refreshes, plays its cues
 from the package's folder and exits cleanly.
 
 Run inside a display and a session bus:
@@ -24,7 +24,6 @@ from testbed import (CUE_LEVELS, CUE_MS, Failure, Processes, check, cue_onsets, 
 
 FILES = """\
 ./usr/bin/skyvigil
-./usr/libexec/skyvigil/skyvigil-fetch
 ./usr/share/applications/org.skyvigil.Skyvigil.desktop
 ./usr/share/doc/skyvigil/copyright
 ./usr/share/icons/hicolor/scalable/apps/org.skyvigil.Skyvigil.svg
@@ -91,8 +90,6 @@ def main():
 
             root = scratch / "root"
             subprocess.run(["dpkg-deb", "-x", str(deb), str(root)], check=True)
-            check(os.access(root / "usr/libexec/skyvigil/skyvigil-fetch", os.X_OK),
-                  "the fetch helper is not an executable in /usr/libexec/skyvigil")
             # Cues of known levels in the package's folder, so the output tells
             # which one played and that it came from there.
             for cue, level in CUE_LEVELS.items():

@@ -64,6 +64,10 @@ AppHarness::AppHarness()
              ("skyvigil-app-" + std::to_string(std::random_device{}()))),
       app{AppState{}, ui, history, http, clock, ui, main_thread} {
   app.history = &history;
+  ui.await_main_thread = [this] {
+    main_thread.AwaitPost();
+    main_thread.RunPosted();
+  };
   std::filesystem::create_directories(folder);
   gate.Attach(app);
   app.state.paths.prefs_file = folder / "prefs.ini";
@@ -114,7 +118,22 @@ void AppHarness::FinishRefreshes() {
   }
 }
 
+void AppHarness::FinishFetches() {
+  const auto awaited = [this] {
+    for (const uint64_t ticket : app.state.fetch.awaited) {
+      if (ticket != 0)
+        return true;
+    }
+    return false;
+  };
+  while (awaited()) {
+    main_thread.AwaitPost();
+    main_thread.RunPosted();
+  }
+}
+
 AppHarness::~AppHarness() {
+  http.Release();  // the workers end before the state that holds them
   std::error_code ignored;
   std::filesystem::remove_all(folder, ignored);
 }

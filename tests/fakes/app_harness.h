@@ -66,6 +66,8 @@ class AppHarness {
   // Waits for the refreshes in flight and runs their posted applies, the
   // refreshes queued behind them included.
   void FinishRefreshes();
+  // Waits for every fetch still awaited and applies its answer.
+  void FinishFetches();
 
   // A city as a refresh leaves it: named after its place, weather filled.
   city CityAt(const std::string& query, int64_t monitor = 0, int64_t alerts = 0) const;

@@ -18,8 +18,27 @@ class FakeAnnouncer : public Announcer {
   void Speak(const std::string& text, bool interrupt) override {
     events.push_back((interrupt ? "SAY!:" : "say:") + text);
   }
-  void SpeakInBackground(const std::string& text) override { events.push_back("news:" + text); }
-  void SpeakAlert(const std::string& text) override { events.push_back("alert:" + text); }
+  // Off: every background text is heard as it is handed over. On: their
+  // fates wait in `fates`, in the order spoken, for the test to tell.
+  bool hold_fates = false;
+  std::vector<SpeechFate> fates;
+
+  using Announcer::SpeakInBackground;
+  void SpeakInBackground(const std::string& text, SpeechFate fate) override {
+    events.push_back("news:" + text);
+    if (fate && hold_fates)
+      fates.push_back(std::move(fate));
+    else if (fate)
+      fate(true);
+  }
+  using Announcer::SpeakAlert;
+  void SpeakAlert(const std::string& text, SpeechFate fate) override {
+    events.push_back("alert:" + text);
+    if (fate && hold_fates)
+      fates.push_back(std::move(fate));
+    else if (fate)
+      fate(true);
+  }
   void Silence() override { events.push_back("hush"); }
   void PlayCue(Cue cue) override {
     static constexpr const char* kNames[] = {"alert", "up", "down", "condition"};

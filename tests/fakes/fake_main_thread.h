@@ -1,10 +1,12 @@
 // The main thread as a test sees it: posted work waits until the test runs it.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <vector>
 
 #include "ports/main_thread.h"
 
@@ -16,6 +18,27 @@ class FakeMainThread : public MainThread {
     std::lock_guard lock(mutex_);
     posted_.push_back(std::move(work));
     posted_cv_.notify_all();
+  }
+
+  // Kept until the test lets the time pass with RunDelayed.
+  void PostAfter(std::chrono::milliseconds delay, std::function<void()> work) override {
+    std::lock_guard lock(mutex_);
+    delays.push_back(delay);
+    delayed_.push_back(std::move(work));
+  }
+
+  // The delays asked for, in order.
+  std::vector<std::chrono::milliseconds> delays;
+
+  // Every delay has passed: runs the delayed work.
+  void RunDelayed() {
+    std::deque<std::function<void()>> due;
+    {
+      std::lock_guard lock(mutex_);
+      due.swap(delayed_);
+    }
+    for (auto& work : due)
+      work();
   }
 
   // Waits until something was posted (by a worker thread, say).
@@ -50,6 +73,7 @@ class FakeMainThread : public MainThread {
   std::mutex mutex_;
   std::condition_variable posted_cv_;
   std::deque<std::function<void()>> posted_;
+  std::deque<std::function<void()>> delayed_;
 };
 
 }  // namespace skyvigil::testing

@@ -43,6 +43,12 @@ void FakeUi::OpenResultsWindow(const std::vector<std::string>& entries) {
   focus = FocusedControl::other;
 }
 
+void FakeUi::SetResultEntries(const std::vector<std::string>& entries) {
+  result_entries = entries;
+  result_selection = entries.empty() ? -1 : 0;
+  focus = FocusedControl::other;
+}
+
 void FakeUi::OpenHistoryWindow(const std::vector<std::string>& lines) {
   CloseSecondaryWindow();
   secondary_window = "History";
@@ -51,11 +57,15 @@ void FakeUi::OpenHistoryWindow(const std::vector<std::string>& lines) {
   focus = FocusedControl::history_list;
 }
 
-void FakeUi::OpenListWindow(const std::string& title, const std::string& name,
-                            const std::vector<std::string>& lines) {
+void FakeUi::OpenListWindow(ListWindow which) {
   CloseSecondaryWindow();
-  secondary_window = title;
-  list_name = name;
+  secondary_window = which == ListWindow::next_hours ? "Next Hours" : "Alert";
+  focus = FocusedControl::list_window;
+}
+
+void FakeUi::SetListWindowLines(const std::vector<std::string>& lines) {
+  if (secondary_window != "Next Hours" && secondary_window != "Alert")
+    return;
   list_lines = lines;
   list_selection = lines.empty() ? -1 : 0;
   focus = FocusedControl::list_window;
@@ -63,7 +73,6 @@ void FakeUi::OpenListWindow(const std::string& title, const std::string& name,
 
 void FakeUi::CloseSecondaryWindow() {
   secondary_window.clear();
-  list_name.clear();
   list_lines.clear();
   list_selection = -1;
   history_lines.clear();
@@ -102,7 +111,7 @@ std::string FakeUi::AskText(const std::string& title, const std::string& prompt,
   return answer;
 }
 
-std::optional<std::string> FakeUi::AskServiceKey(const KeyPrompt& prompt) {
+std::optional<std::string> FakeUi::AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) {
   dialogs.push_back(prompt.title + "|" + prompt.problem + "|" + prompt.initial);
   key_prompts.push_back(prompt);
   if (key_answers.empty()) {
@@ -111,6 +120,17 @@ std::optional<std::string> FakeUi::AskServiceKey(const KeyPrompt& prompt) {
   }
   std::optional<std::string> answer = key_answers.front();
   key_answers.pop_front();
+  if (!answer)
+    return std::nullopt;
+  // OK: the dialog stays open until the trial is done.
+  bool done = false;
+  trial.Start(*answer, [&done] { done = true; });
+  if (!done && escape_while_trying) {
+    trial.Cancel();
+    return std::nullopt;
+  }
+  while (!done && await_main_thread)
+    await_main_thread();
   return answer;
 }
 

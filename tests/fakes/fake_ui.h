@@ -4,8 +4,8 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,11 +13,6 @@
 #include "ports/ui.h"
 
 namespace skyvigil::testing {
-
-// Thrown where the real program would end its process.
-struct ProgramEnded : std::runtime_error {
-  ProgramEnded() : std::runtime_error("program ended") {}
-};
 
 class FakeUi : public UiPort, public ProcessPort {
  public:
@@ -33,6 +28,11 @@ class FakeUi : public UiPort, public ProcessPort {
   bool window_shown = true;
   bool window_closed = false;
   bool marker_released = false;
+  int memory_releases = 0;
+  std::optional<int> loop_quit_code;  // set when the event loop was asked to end
+  // Where the process calls are written ("marker released", "loop quit 0") when
+  // a test wants them in one list with other fakes' records.
+  std::vector<std::string>* process_log = nullptr;
   FocusedControl focus = FocusedControl::city_list;
   std::string clipboard;
   int text_size = 100;  // percent, as last set
@@ -47,8 +47,7 @@ class FakeUi : public UiPort, public ProcessPort {
   int result_selection = -1;
   std::vector<std::string> history_lines;
   int history_selection = -1;
-  // A list window: its title and list name, e.g. "Next Hours"; its lines.
-  std::string list_name;
+  // A list window's lines (its title is in secondary_window).
   std::vector<std::string> list_lines;
   int list_selection = -1;
   std::vector<int> briefing_timers;  // seconds of each timer started
@@ -61,6 +60,10 @@ class FakeUi : public UiPort, public ProcessPort {
   std::deque<bool> yes_no_answers;
   std::deque<std::optional<std::string>> key_answers;  // nullopt: Cancel
   std::vector<KeyPrompt> key_prompts;                  // every key dialog shown
+  // The key dialog's Escape comes while the next key is being tried.
+  bool escape_while_trying = false;
+  // Runs the main thread's posted work while a dialog waits in its own loop.
+  std::function<void()> await_main_thread;
 
   // Every dialog shown, as "title|text" (input boxes as "title|prompt|initial",
   // the key dialog as "title|problem|initial").
@@ -99,15 +102,16 @@ class FakeUi : public UiPort, public ProcessPort {
   void SetForecastDetailText(const std::string& text) override { forecast_detail_text = text; }
   std::string ForecastDetailText() const override { return forecast_detail_text; }
   void OpenResultsWindow(const std::vector<std::string>& entries) override;
+  void SetResultEntries(const std::vector<std::string>& entries) override;
   int ResultSelection() const override { return result_selection; }
   void OpenHistoryWindow(const std::vector<std::string>& lines) override;
   int HistorySelection() const override { return history_selection; }
-  void OpenListWindow(const std::string& title, const std::string& name,
-                      const std::vector<std::string>& lines) override;
+  void OpenListWindow(ListWindow which) override;
+  void SetListWindowLines(const std::vector<std::string>& lines) override;
   int ListWindowSelection() const override { return list_selection; }
   void StartBriefingTimer(int seconds) override { briefing_timers.push_back(seconds); }
   void CloseSecondaryWindow() override;
-  std::optional<std::string> AskServiceKey(const KeyPrompt& prompt) override;
+  std::optional<std::string> AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) override;
   void StartUpdater(const std::filesystem::path&) override { ++updater_starts; }
   bool StartsAtLogin() const override { return starts_at_login; }
   bool SetStartAtLogin(bool on) override {
@@ -116,8 +120,17 @@ class FakeUi : public UiPort, public ProcessPort {
     starts_at_login = on;
     return true;
   }
-  void ReleaseMarker() override { marker_released = true; }
-  [[noreturn]] void EndProgram() override { throw ProgramEnded(); }
+  void ReleaseMarker() override {
+    marker_released = true;
+    if (process_log != nullptr)
+      process_log->push_back("marker released");
+  }
+  void ReleaseFreedMemory() override { ++memory_releases; }
+  void QuitEventLoop(int exit_code) override {
+    loop_quit_code = exit_code;
+    if (process_log != nullptr)
+      process_log->push_back("loop quit " + std::to_string(exit_code));
+  }
 };
 
 }  // namespace skyvigil::testing

@@ -1,5 +1,6 @@
 // An in-memory program folder behind the updater's port, with failures to
-// order and a record of what the updater did.
+// order, a power cut after a given number of steps and a record of what the
+// updater did.
 #pragma once
 
 #include <map>
@@ -11,43 +12,91 @@
 
 namespace skyvigil::testing {
 
+// Thrown by the step at which the power goes.
+struct PowerCut {};
+
 class FakeUpdateFolder : public update_tool::UpdaterOps {
  public:
   std::map<std::string, std::string> files;
   int held_polls = 0;                // MarkerHeld says yes this many times; -1 for ever
-  std::set<std::string> unwritable;  // WriteFile fails for these names (a full disk)
-  std::set<std::string> unmovable;   // Move fails from these names (a file in use)
+  int running_polls = 0;             // the same for ProgramRunning
+  std::set<std::string> unwritable;  // CreateFile fails for these names (a full disk)
+  std::set<std::string> unmovable;   // Replace fails from and to these names (a file in use)
+  int steps_before_cut = -1;         // changes to the folder until the power goes; -1 never
   std::vector<std::string> moves;    // "from -> to"
   std::vector<std::string> started;
   std::vector<std::string> errors;
   int pauses = 0;
+  int steps = 0;  // changes made
 
-  bool MarkerHeld() override { return held_polls != 0 && (held_polls < 0 || held_polls-- > 0); }
+  bool MarkerHeld() override { return Poll(held_polls); }
+  bool ProgramRunning() override { return Poll(running_polls); }
   void Pause(int) override { ++pauses; }
   std::optional<std::string> ReadFile(const std::string& name) override {
     return files.count(name) ? std::optional(files[name]) : std::nullopt;
   }
-  bool WriteFile(const std::string& name, std::string_view bytes) override {
-    return !unwritable.count(name) &&
-           files.insert_or_assign(name, std::string(bytes)).first != files.end();
+  std::unique_ptr<update_tool::FileWriter> CreateFile(const std::string& name) override {
+    if (unwritable.count(name))
+      return nullptr;
+    Step();
+    files[name].clear();
+    return std::make_unique<Writer>(*this, name);
   }
   bool Exists(const std::string& name) override { return files.count(name) != 0; }
-  bool Move(const std::string& from, const std::string& to) override {
-    if (unmovable.count(from) || !files.count(from) || files.count(to))
+  bool Replace(const std::string& from, const std::string& to) override {
+    if (unmovable.count(from) || unmovable.count(to) || !files.count(from))
       return false;
+    Step();
     moves.push_back(from + " -> " + to);
     files[to] = files[from];
     return files.erase(from) != 0;
   }
-  bool RemoveFile(const std::string& name) override { return files.erase(name) != 0; }
+  bool RemoveFile(const std::string& name) override {
+    if (!files.count(name))
+      return false;
+    Step();
+    return files.erase(name) != 0;
+  }
   void RemoveFolder(const std::string& name) override {
-    std::erase_if(files, [&](const auto& file) { return file.first.starts_with(name + "/"); });
+    // One file at a time, as a real removal goes.
+    for (auto file = files.begin(); file != files.end();) {
+      if (file->first.starts_with(name + "/")) {
+        Step();
+        file = files.erase(file);
+      } else {
+        ++file;
+      }
+    }
   }
   bool StartProgram(const std::string& name) override {
     started.push_back(name);
     return true;
   }
   void ShowError(const std::string& text) override { errors.push_back(text); }
+
+ private:
+  // Each part lands in the file as it is written.
+  class Writer : public update_tool::FileWriter {
+   public:
+    Writer(FakeUpdateFolder& folder, std::string name) : folder_(folder), name_(std::move(name)) {}
+    bool Write(std::string_view bytes) override {
+      folder_.Step();
+      folder_.files[name_] += bytes;
+      return true;
+    }
+    bool Finish() override { return true; }
+
+   private:
+    FakeUpdateFolder& folder_;
+    std::string name_;
+  };
+
+  static bool Poll(int& polls) { return polls != 0 && (polls < 0 || polls-- > 0); }
+  void Step() {
+    if (steps_before_cut == steps)
+      throw PowerCut{};
+    ++steps;
+  }
 };
 
 }  // namespace skyvigil::testing

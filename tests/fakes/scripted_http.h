@@ -3,7 +3,9 @@
 // worker thread; tests read what it recorded once the refresh was applied.
 #pragma once
 
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -23,8 +25,26 @@ class ScriptedHttp : public HttpClient {
   std::vector<std::string> downloads;  // "url -> target"
   std::vector<size_t> batch_sizes;
   bool aborted = false;
+  std::vector<std::string>* abort_log = nullptr;  // gets "abort" when set
+
+  // While held, a batch waits before it is answered: a slow service.
+  void Hold() {
+    std::lock_guard lock(hold_mutex_);
+    held_ = true;
+  }
+  void Release() {
+    std::lock_guard lock(hold_mutex_);
+    held_ = false;
+    hold_cv_.notify_all();
+  }
 
   std::vector<HttpResponse> PerformBatch(const std::vector<HttpRequest>& batch) override {
+    {
+      std::unique_lock hold(hold_mutex_);
+      hold_cv_.wait(hold, [this] { return !held_; });
+    }
+    // Fetches of different askers may run at once.
+    std::lock_guard lock(mutex_);
     batch_sizes.push_back(batch.size());
     std::vector<HttpResponse> answers;
     for (const HttpRequest& r : batch) {
@@ -34,12 +54,23 @@ class ScriptedHttp : public HttpClient {
     return answers;
   }
 
-  void Abort() override { aborted = true; }
+  void Abort() override {
+    aborted = true;
+    if (abort_log != nullptr)
+      abort_log->push_back("abort");
+  }
 
   bool Download(const std::string& url, const std::filesystem::path& target) override {
+    std::lock_guard lock(mutex_);
     downloads.push_back(url + " -> " + target.string());
     return download(url, target);
   }
+
+ private:
+  std::mutex mutex_;
+  std::mutex hold_mutex_;
+  std::condition_variable hold_cv_;
+  bool held_ = false;
 };
 
 // The value of form field `name` in a request body, undoing %XX escapes and "+".

@@ -95,10 +95,7 @@ struct BriefingBed {
     h.announcer.events.clear();
     const size_t requests = h.http.requests.size();
     OnBriefingTimerEvent(h.app);
-    if (h.app.state.briefing.fetching) {
-      h.main_thread.AwaitPost();
-      h.main_thread.RunPosted();
-    }
+    h.FinishFetches();
     fetched = h.http.requests.size() - requests;
     return h.announcer.events;
   }

@@ -5,6 +5,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "fakes/app_harness.h"
 #include "weather/cities_store.h"
 
@@ -353,6 +355,36 @@ TEST_F(MonitorTest, WithAlertsOnceAnAlertResentWithALaterEndIsToldAsExtended) {
     RefreshCities(h.app, RefreshMode::all_cities);
     h.FinishRefreshes();
     EXPECT_THAT(h.announcer.events, ::testing::ElementsAreArray(step.events)) << step.expires;
+  }
+}
+
+// An alert counts as spoken once it was heard: one cut off unheard by a key
+// comes again with the next refresh; one still on its way does not come twice.
+TEST_F(MonitorTest, WithAlertsOnceAnAlertCutOffUnheardIsSpokenAgain) {
+  const std::string storm = "alert:Oslo, Oslo, Norway: Severe Storm. View the forecast For more.";
+  h.app.state.cities = {h.CityAt("Oslo", 0, 1)};
+  h.app.state.prefs.alerts_once = 1;
+  h.places["Oslo"].alerts = {{"Severe", "Storm"}};
+  h.announcer.hold_fates = true;
+  const struct {
+    std::optional<bool> heard;  // the fate told after the refresh; none: still in speech
+    std::vector<std::string> events;
+  } steps[] = {
+      {std::nullopt, {"cue:alert", storm}},
+      {false, {}},  // still in speech: not queued twice; then a key drops it
+      {true, {"cue:alert", storm}},
+      {std::nullopt, {}},
+  };
+  for (const auto& step : steps) {
+    h.announcer.events.clear();
+    RefreshCities(h.app, RefreshMode::all_cities);
+    h.FinishRefreshes();
+    EXPECT_THAT(h.announcer.events, ::testing::ElementsAreArray(step.events));
+    if (step.heard) {
+      ASSERT_FALSE(h.announcer.fates.empty());
+      h.announcer.fates.back()(*step.heard);
+      h.main_thread.RunPosted();
+    }
   }
 }
 

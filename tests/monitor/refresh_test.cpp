@@ -18,7 +18,6 @@ namespace {
 
 using testing::AppHarness;
 using ::testing::ElementsAre;
-using testing::ProgramEnded;
 
 constexpr char kParisAlert[] = "alert:Paris: Severe Storm. View the forecast For more.";
 
@@ -136,6 +135,8 @@ TEST(Refresh, RefreshesAskedForDuringOneRunOnceAfterItThenEachFollowUpInOrder) {
   // The waiting refresh covers every city either one asked for.
   EXPECT_THAT(h.http.batch_sizes, ElementsAre(4u, 4u));
   EXPECT_THAT(steps, ElementsAre("first:0", "second:0", "third:0"));
+  // Each refresh hands its answers' memory back once they are gone.
+  EXPECT_EQ(h.ui.memory_releases, 2);
   EXPECT_THAT(h.announcer.events,
               ElementsAre("cue:alert", kParisAlert, "cue:alert",
                           "alert:Paris, Ile-de-France, France: Severe Storm. View the forecast For "
@@ -146,7 +147,7 @@ TEST(Refresh, ExitDuringARefreshStopsItAndNothingIsAppliedOrSaved) {
   RefreshBed bed;
   AppHarness& h = bed.h;
   OnRefreshTimer(h.app);
-  EXPECT_THROW(RunCommand(h.app, kExit), ProgramEnded);
+  h.gate.Run([](App& app) { RunCommand(app, kExit); });
   h.main_thread.RunPosted();
   EXPECT_TRUE(h.http.aborted);
   EXPECT_THAT(bed.Names(), ElementsAre("Springfield", "Paris"));

@@ -39,7 +39,8 @@ TEST(RefreshOutcome, EachCauseIsSaidOnceShownFirstInTheReportAndTheReturnSaidOnc
       {fine, {}, updated},
       {HttpResponse{}, {"news:" + down}, down},
       {HttpResponse{}, {}, down},
-      {error(400, 1006), {}, down},  // unknown places only: nothing new
+      {error(400, 1006), {"news:The weather service answers again."}, updated},  // it answered
+      {HttpResponse{}, {"news:" + down}, down},
       {error(401, 2006), {"news:" + refused}, refused},
       {error(401, 1002), {}, refused},
       {error(403, 2007), {"news:" + quota}, quota},

@@ -8,6 +8,8 @@
 
 #include "fakes/fake_announcer.h"
 #include "fakes/scripted_http.h"
+#include "fakes/temp_dir.h"
+#include "fakes/update_signer.h"
 
 namespace skyvigil {
 namespace {
@@ -45,9 +47,24 @@ class UpdateCheckTest : public ::testing::Test {
     };
   }
   void Check(bool automatic) {
-    CheckForUpdate(http, announcer, prompter, {"https://updates.test", "0.36", "Skyvigil.zip"},
-                   automatic);
+    UpdateSource source{"https://updates.test", "0.36", "Skyvigil.zip"};
+    source.archive_file = folder / "Skyvigil.zip";
+    source.trust = {{key.public_key}, 23};
+    CheckForUpdate(http, announcer, prompter, source, automatic);
   }
+  // The server's archive and, unless empty, its signature.
+  void ServerOffers(std::string signature) {
+    http.download = [this, signature](const std::string& url, const std::filesystem::path& to) {
+      if (url.ends_with(".minisig") && signature.empty())
+        return false;
+      platform_test::WriteBytes(to, url.ends_with(".minisig") ? signature : kArchive);
+      return true;
+    };
+  }
+
+  const std::string kArchive = "PK the new build";
+  const testing::TestSigningKey key = testing::MakeTestSigningKey(7);
+  platform_test::TempDir folder;
 
   testing::ScriptedHttp http;
   testing::FakeAnnouncer announcer;
@@ -115,15 +132,39 @@ TEST_F(UpdateCheckTest, NoAnswerOrAnotherStatusIsSilentEvenFromTheMenu) {
 
 TEST_F(UpdateCheckTest, ConsentDownloadsStartsTheUpdaterAndExits) {
   ServerSays(200, "0.40");
-  http.download = [](const std::string&, const std::filesystem::path&) { return true; };
+  ServerOffers(testing::SignForTest(key, kArchive, "file:Skyvigil.zip build:24"));
   prompter.answers = {true};
   Check(false);
   EXPECT_THAT(announcer.events, ElementsAre("say:Downloading update"));
+  const std::string to = (folder / "Skyvigil.zip").string();
   EXPECT_THAT(http.downloads,
-              ElementsAre("https://updates.test/softs/Skyvigil.zip -> Skyvigil.zip"));
+              ElementsAre("https://updates.test/softs/Skyvigil.zip -> " + to,
+                          "https://updates.test/softs/Skyvigil.zip.minisig -> " + to + ".minisig"));
+  EXPECT_EQ(platform_test::FolderEntries(folder.path()),
+            (std::vector<std::string>{"Skyvigil.zip", "Skyvigil.zip.minisig"}));
   EXPECT_EQ(prompter.events.size(), 3u);
   EXPECT_EQ(prompter.events[1], "start updater");
   EXPECT_EQ(prompter.events[2], "exit");
+}
+
+// The reasons themselves are the signature's tests.
+TEST_F(UpdateCheckTest, AnUnsignedOrOlderArchiveIsDeletedAndTold) {
+  ServerSays(200, "0.40");
+  for (const auto& [signature, reason] :
+       {std::pair{std::string(), "it has no signature"},
+        {testing::SignForTest(key, kArchive, "file:Skyvigil.zip build:23"),
+         "it is build 23, not newer than this build 23"}}) {
+    prompter.events.clear();
+    ServerOffers(signature);
+    prompter.answers = {true};
+    Check(false);
+    ASSERT_EQ(prompter.events.size(), 2u);
+    EXPECT_EQ(prompter.events[1],
+              "message:Download error|The downloaded update was deleted "
+              "because " +
+                  std::string(reason) + ". Skyvigil is unchanged.");
+    EXPECT_THAT(platform_test::FolderEntries(folder.path()), IsEmpty());
+  }
 }
 
 TEST_F(UpdateCheckTest, AFailedDownloadIsToldAndTheProgramGoesOn) {

@@ -8,12 +8,42 @@ namespace {
 
 TEST(ReplacePlanTest, SafeNamesStayBelowTheProgramFolder) {
   for (const char* name :
-       {"Skyvigil.exe", "snd/up.wav", "snd/", "a..b", "..a", "console.txt", "snd/update.old"})
+       {"Skyvigil.exe", "snd/up.wav", "snd/", "a..b", "..a", "console.txt", "snd/update.old",
+        "New Folder/a_b-c 1.txt", "com10.txt", "nul-x.txt", "lpt"})
     EXPECT_TRUE(IsSafeEntryName(name)) << name;
-  for (const char* name :
-       {"", "../x", "snd/../../x", "snd\\up.wav", "/etc/x", "C:/x", "c:x", "a.txt:stream", "./a",
-        "snd//a", "a\tb", "a?b", "prefs.ini.", "prefs.ini ", "CITIES~1.JSO", "nul.txt", "snd/COM1",
-        "update.new/x", "Update.Old/x"})
+  for (const char* name : {"",
+                           "../x",
+                           "snd/../../x",
+                           "snd\\up.wav",
+                           "/etc/x",
+                           "C:/x",
+                           "c:x",
+                           "a.txt:stream",
+                           "./a",
+                           "snd//a",
+                           "a\tb",
+                           "a?b",
+                           "prefs.ini.",
+                           "prefs.ini ",
+                           "CITIES~1.JSO",
+                           "nul.txt",
+                           "snd/COM1",
+                           "update.new/x",
+                           "Update.Old/x",
+                           "nul .txt",
+                           "NUL  .tar.gz",
+                           "COM\xC2\xB9.txt",
+                           "CONIN$",
+                           "conout$.txt",
+                           "snd/com0",
+                           "LPT9.wav",
+                           "caf\xC3\xA9.txt",
+                           "a+b",
+                           "a,b",
+                           "a@b",
+                           "update.journal",
+                           "Update.Journal.new",
+                           "a\x7f"})
     EXPECT_FALSE(IsSafeEntryName(name)) << name;
 }
 

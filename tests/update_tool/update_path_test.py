@@ -6,7 +6,8 @@ updater.exe puts the new build in place and starts it; the new build runs with
 the user's cities and settings.
 
   xvfb-run -a python3 update_path_test.py --zip Skyvigil-<version>-win64.zip \
-      --service tools/weather_service.py --wineprefix DIR [--tolk Tolk.dll]
+      --service tools/weather_service.py --wineprefix DIR --signing-key KEY --build N \
+      [--tolk Tolk.dll]
 """
 
 import argparse
@@ -60,6 +61,17 @@ def with_new_program(archive, program):
     return out.getvalue()
 
 
+def signed(archive, options):
+    """The archive's signature by the build's throw-away key, as a newer build."""
+    with tempfile.TemporaryDirectory() as scratch:
+        path = Path(scratch) / "Skyvigil.zip"
+        path.write_bytes(archive)
+        subprocess.run(["minisign", "-S", "-s", str(options.signing_key), "-m", str(path),
+                        "-t", f"file:Skyvigil.zip build:{options.build}"],
+                       check=True, stdout=subprocess.DEVNULL)
+        return (Path(scratch) / "Skyvigil.zip.minisig").read_text()
+
+
 def run(options, root, processes, env):
     start_window_manager(processes.start)
     service = Service(start_weather_service(processes.start, options.service)[1])
@@ -77,8 +89,9 @@ def run(options, root, processes, env):
         {"name": "Paris", "temp": 0, "monitor": 0, "alerts": 0, "condition": ""}]))
     new_program = (folder / "Skyvigil.exe").read_bytes() + NEW_BUILD_MARK
     service.admin("/admin/version", {"text": "9.99"})
-    service.admin("/admin/archive",
-                  {"base64": base64.b64encode(with_new_program(archive, new_program)).decode()})
+    offered = with_new_program(archive, new_program)
+    service.admin("/admin/archive", {"base64": base64.b64encode(offered).decode()})
+    service.admin("/admin/signature", {"text": signed(offered, options)})
 
     first = processes.start(["wine", "Skyvigil.exe"], cwd=folder, env=env)
     question = wait_for("the update question", lambda: windows_named("^Alert$"), 90)[0]
@@ -87,6 +100,7 @@ def run(options, root, processes, env):
     wait_for("the new build in place",
              lambda: (folder / "Skyvigil.exe").read_bytes() == new_program, 60)
     check(not (folder / "Skyvigil.zip").exists(), "Skyvigil.zip was left behind")
+    check(not (folder / "Skyvigil.zip.minisig").exists(), "its signature was left behind")
     check(not (folder / "update.new").exists() and not (folder / "update.old").exists(),
           "the updater left its folders")
     downloaded = len(service.admin("/admin/log"))
@@ -113,8 +127,9 @@ def run(options, root, processes, env):
 
 def main():
     parser = argparse.ArgumentParser()
-    for name in ("--zip", "--service", "--wineprefix"):
+    for name in ("--zip", "--service", "--wineprefix", "--signing-key"):
         parser.add_argument(name, required=True, type=lambda p: Path(p).resolve())
+    parser.add_argument("--build", required=True, type=int)
     parser.add_argument("--tolk", type=lambda p: Path(p).resolve())
     options = parser.parse_args()
     env = dict(os.environ, WINEPREFIX=str(options.wineprefix), WINEDEBUG="-all",

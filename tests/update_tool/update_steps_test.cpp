@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_update_folder.h"
+#include "fakes/update_signer.h"
 #include "fakes/zip_builder.h"
 
 namespace skyvigil::update_tool {
@@ -22,40 +23,53 @@ const std::string kArchive = BuildZip({{"Skyvigil.exe", "new program", true},
                                        {"cities.json", "their cities"},
                                        {"README.txt", "read me"}});
 
-FakeUpdateFolder Folder(const std::string& archive = kArchive) {
+const testing::TestSigningKey kKey = testing::MakeTestSigningKey(0x5a);
+const UpdateTrust kTrust{{kKey.public_key}, 23};
+
+// The program's files before the update, and the archive with its signature.
+FakeUpdateFolder Folder(const std::string& archive = kArchive,
+                        const std::string& comment = "file:Skyvigil.zip build:24") {
   FakeUpdateFolder folder;
-  folder.files = {{"Skyvigil.exe", "old program"}, {"snd/up.wav", "same cue"},
-                  {"snd/down.wav", "old cue"},     {"prefs.ini", "my prefs"},
-                  {"cities.json", "my cities"},    {"Skyvigil.zip", archive}};
+  folder.files = {{"Skyvigil.exe", "old program"},
+                  {"snd/up.wav", "same cue"},
+                  {"snd/down.wav", "old cue"},
+                  {"prefs.ini", "my prefs"},
+                  {"cities.json", "my cities"},
+                  {"Skyvigil.zip", archive},
+                  {"Skyvigil.zip.minisig", testing::SignForTest(kKey, archive, comment)}};
   return folder;
 }
 
+const Files kUpdated = {{"Skyvigil.exe", "new program"}, {"snd/up.wav", "same cue"},
+                        {"snd/down.wav", "new cue"},     {"prefs.ini", "my prefs"},
+                        {"cities.json", "my cities"},    {"README.txt", "read me"}};
+
 TEST(UpdateStepsTest, SwapsChangedFilesKeepsTheUsersAndRestarts) {
   FakeUpdateFolder folder = Folder();
-  EXPECT_EQ(RunUpdate(folder), UpdateOutcome::updated);
-  EXPECT_EQ(folder.files, (Files{{"Skyvigil.exe", "new program"},
-                                 {"snd/up.wav", "same cue"},
-                                 {"snd/down.wav", "new cue"},
-                                 {"prefs.ini", "my prefs"},
-                                 {"cities.json", "my cities"},
-                                 {"README.txt", "read me"}}));
+  EXPECT_EQ(RunUpdate(folder, kTrust), UpdateOutcome::updated);
+  EXPECT_EQ(folder.files, kUpdated);
   EXPECT_EQ(
       folder.moves,
-      (Texts{"Skyvigil.exe -> update.old/Skyvigil.exe", "update.new/Skyvigil.exe -> Skyvigil.exe",
-             "snd/down.wav -> update.old/snd/down.wav", "update.new/snd/down.wav -> snd/down.wav",
-             "update.new/README.txt -> README.txt"}));
+      (Texts{"update.journal.new -> update.journal", "update.new/Skyvigil.exe -> Skyvigil.exe",
+             "update.new/snd/down.wav -> snd/down.wav", "update.new/README.txt -> README.txt"}));
   EXPECT_EQ(folder.started, Texts{"Skyvigil.exe"});
+  EXPECT_EQ(folder.errors, Texts{});
 }
 
-TEST(UpdateStepsTest, WaitsForTheMarkerWithinTheLimit) {
-  for (const auto& [held, outcome, pauses] : {std::tuple{0, UpdateOutcome::updated, 0},
-                                              {3, UpdateOutcome::updated, 3},
-                                              {-1, UpdateOutcome::still_running, 120}}) {
+TEST(UpdateStepsTest, WaitsForTheMarkerAndTheProgramWithinTheLimit) {
+  for (const auto& [held, running, outcome, pauses] :
+       {std::tuple{0, 0, UpdateOutcome::updated, 0},
+        {3, 0, UpdateOutcome::updated, 3},
+        {0, 2, UpdateOutcome::updated, 2},
+        {2, 5, UpdateOutcome::updated, 7},
+        {0, -1, UpdateOutcome::still_running, 120},
+        {-1, 0, UpdateOutcome::still_running, 120}}) {
     FakeUpdateFolder folder = Folder();
     folder.held_polls = held;
-    EXPECT_EQ(RunUpdate(folder, {30000, 250}), outcome);
+    folder.running_polls = running;
+    EXPECT_EQ(RunUpdate(folder, kTrust, {30000, 250}), outcome);
     EXPECT_EQ(folder.pauses, pauses);
-    if (held < 0) {
+    if (outcome == UpdateOutcome::still_running) {
       EXPECT_EQ(folder.files, Folder().files);
       EXPECT_EQ(folder.started, Texts{});
       EXPECT_EQ(folder.errors, Texts{"Skyvigil did not end within 30 seconds, so the update was "
@@ -66,7 +80,7 @@ TEST(UpdateStepsTest, WaitsForTheMarkerWithinTheLimit) {
 
 struct FailureCase {
   const char* name;
-  std::string archive;
+  FakeUpdateFolder folder;
   std::set<std::string> unwritable, unmovable;
   UpdateOutcome outcome;
   std::string error;
@@ -77,11 +91,11 @@ class UpdateFailureTest : public ::testing::TestWithParam<FailureCase> {};
 // The old program stays whole, with the archive, and is started again.
 TEST_P(UpdateFailureTest, LeavesTheOldProgramAndSaysWhy) {
   const FailureCase& c = GetParam();
-  FakeUpdateFolder folder = Folder(c.archive);
+  FakeUpdateFolder folder = c.folder;
   folder.unwritable = c.unwritable;
   folder.unmovable = c.unmovable;
-  EXPECT_EQ(RunUpdate(folder), c.outcome);
-  EXPECT_EQ(folder.files, Folder(c.archive).files);
+  EXPECT_EQ(RunUpdate(folder, kTrust), c.outcome);
+  EXPECT_EQ(folder.files, c.folder.files);
   EXPECT_EQ(folder.errors, Texts{c.error});
   EXPECT_EQ(folder.started, Texts{"Skyvigil.exe"});
 }
@@ -93,25 +107,65 @@ std::string BadCrc() {
 
 const std::string kNot = "The update could not be installed: ";
 
+FakeUpdateFolder WithoutSignature() {
+  FakeUpdateFolder folder = Folder();
+  folder.files.erase("Skyvigil.zip.minisig");
+  return folder;
+}
+
+FakeUpdateFolder SignatureOf(const std::string& other) {
+  FakeUpdateFolder folder = Folder();
+  folder.files["Skyvigil.zip.minisig"] = Folder(other).files["Skyvigil.zip.minisig"];
+  return folder;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Failures, UpdateFailureTest,
     ::testing::Values(
         FailureCase{"BadCrc",
-                    BadCrc(),
+                    Folder(BadCrc()),
                     {},
                     {},
                     UpdateOutcome::bad_archive,
                     kNot + "Skyvigil.zip is damaged (snd/down.wav: its CRC-32 does not match). "
                            "Skyvigil is unchanged."},
         FailureCase{"DiskFull",
-                    kArchive,
+                    Folder(),
                     {"update.new/README.txt"},
                     {},
                     UpdateOutcome::not_installed,
                     kNot + "README.txt could not be written into update.new (is the disk "
                            "full?). Skyvigil is unchanged."},
+        FailureCase{"BackupDiskFull",
+                    Folder(),
+                    {"update.old/snd/down.wav"},
+                    {},
+                    UpdateOutcome::not_installed,
+                    kNot + "snd/down.wav could not be written into update.old (is the disk "
+                           "full?). Skyvigil is unchanged."},
+        FailureCase{"NoSignature",
+                    WithoutSignature(),
+                    {},
+                    {},
+                    UpdateOutcome::bad_signature,
+                    kNot + "Skyvigil.zip was refused because it has no signature. Skyvigil is "
+                           "unchanged."},
+        FailureCase{"ReplayedOlderBuild",
+                    Folder(kArchive, "file:Skyvigil.zip build:23"),
+                    {},
+                    {},
+                    UpdateOutcome::bad_signature,
+                    kNot + "Skyvigil.zip was refused because it is build 23, not newer than "
+                           "this build 23. Skyvigil is unchanged."},
+        FailureCase{"SignatureOfAnotherArchive",
+                    SignatureOf(BadCrc()),
+                    {},
+                    {},
+                    UpdateOutcome::bad_signature,
+                    kNot + "Skyvigil.zip was refused because its signature does not match it. "
+                           "Skyvigil is unchanged."},
         FailureCase{"FileInUse",
-                    kArchive,
+                    Folder(),
                     {},
                     {"snd/down.wav"},
                     UpdateOutcome::not_installed,
@@ -122,13 +176,81 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(UpdateStepsTest, AFailedWayBackSaysWhereTheOldFilesAre) {
   FakeUpdateFolder folder = Folder();
   folder.unmovable = {"snd/down.wav", "update.old/Skyvigil.exe"};
-  EXPECT_EQ(RunUpdate(folder), UpdateOutcome::rollback_failed);
+  EXPECT_EQ(RunUpdate(folder, kTrust), UpdateOutcome::rollback_failed);
   EXPECT_EQ(folder.files.at("update.old/Skyvigil.exe"), "old program");
   EXPECT_EQ(folder.files.at("Skyvigil.exe"), "new program");
   EXPECT_EQ(folder.errors, Texts{"The update failed and Skyvigil.exe could not be put back. The "
                                  "old files are in the folder update.old; copy them back into "
                                  "the Skyvigil folder."});
   EXPECT_EQ(folder.started, Texts{});
+}
+
+// The program's files hold their old or their new bytes, never nothing; the
+// user's are untouched.
+void ExpectEachFileOldOrNew(const Files& files) {
+  const Files old = Folder().files;
+  for (const auto& [name, bytes] : kUpdated) {
+    SCOPED_TRACE(name);
+    const auto found = files.find(name);
+    if (name == "README.txt" && found == files.end())
+      continue;
+    ASSERT_NE(found, files.end());
+    EXPECT_TRUE(found->second == bytes || (old.count(name) && found->second == old.at(name)))
+        << found->second;
+  }
+}
+
+// A power cut after each single step of an update, whether it goes through
+// or is undone because a file is in use; then a fresh start of the updater.
+TEST(PowerCutTest, EveryFileIsWhollyOldOrNewAndAFreshStartFinishes) {
+  for (const std::set<std::string>& in_use : {std::set<std::string>{}, {"snd/down.wav"}}) {
+    FakeUpdateFolder uncut = Folder();
+    uncut.unmovable = in_use;
+    RunUpdate(uncut, kTrust);
+    ASSERT_GT(uncut.steps, 20);
+    for (int step = 0; step <= uncut.steps; ++step) {
+      SCOPED_TRACE("in use: " + std::to_string(in_use.size()) + ", cut after step " +
+                   std::to_string(step));
+      FakeUpdateFolder folder = Folder();
+      folder.unmovable = in_use;
+      folder.steps_before_cut = step;
+      bool cut = false;
+      try {
+        RunUpdate(folder, kTrust);
+      } catch (const testing::PowerCut&) {
+        cut = true;
+      }
+      EXPECT_EQ(cut, step < uncut.steps);
+      ExpectEachFileOldOrNew(folder.files);
+
+      folder.steps_before_cut = -1;
+      folder.unmovable.clear();
+      folder.started.clear();
+      RunUpdate(folder, kTrust);
+      ExpectEachFileOldOrNew(folder.files);
+      EXPECT_EQ(folder.started, Texts{"Skyvigil.exe"});
+      for (const auto& [name, bytes] : folder.files)
+        EXPECT_FALSE(name.starts_with("update.")) << name;
+    }
+  }
+}
+
+// The journal a cut left decides: forward puts the new files in, back the old.
+TEST(PowerCutTest, AFreshStartFollowsTheJournal) {
+  for (const auto& [direction, expected] :
+       {std::pair{std::string("forward"), "new cue"}, {std::string("back"), "old cue"}}) {
+    FakeUpdateFolder folder = Folder();
+    folder.files["update.journal"] =
+        "skyvigil update journal\n" + direction + "\nreplace snd/down.wav\nadd README.txt\n";
+    folder.files["update.new/README.txt"] = "read me";
+    folder.files["update.old/snd/down.wav"] = "old cue";
+    folder.files["snd/down.wav"] = "new cue";
+    RunUpdate(folder, kTrust);
+    EXPECT_EQ(folder.files.at("snd/down.wav"), expected);
+    EXPECT_EQ(folder.files.count("README.txt"), direction == "forward" ? 1u : 0u);
+    EXPECT_EQ(folder.files.count("update.journal"), 0u);
+    EXPECT_EQ(folder.started, Texts{"Skyvigil.exe"});
+  }
 }
 
 }  // namespace

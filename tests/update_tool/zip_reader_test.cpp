@@ -23,6 +23,14 @@ std::string WithCentralField(std::string archive, std::size_t offset, const char
   return archive.replace(archive.size() - 22 - 46 - 5 + offset, 4, std::string(value, 4));
 }
 
+// A zip bomb's trick: the second entry's header is the first one's.
+std::string SharingTheFirstEntrysData() {
+  std::string archive = BuildZip({{"a.wav", kText, true}, {"b.wav", kText, true}});
+  const std::size_t directory = static_cast<unsigned char>(archive[archive.size() - 6]) |
+                                static_cast<unsigned char>(archive[archive.size() - 5]) << 8;
+  return archive.replace(directory + 46 + 5 + 42, 4, std::string(4, '\0'));
+}
+
 struct Case {
   const char* name;
   std::string archive;
@@ -65,7 +73,11 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"BadCrc", Spoiled(kGood, "stored bytes", "stored bytez"),
              "a.txt: its CRC-32 does not match"},
         Case{"DataPastTheEnd", WithCentralField(kDeflated, 20, "\xff\x7f\x00\x00"),
-             "b.wav: it is cut short"},
+             "its entries overlap each other or the directory"},
+        Case{"SharedData", SharingTheFirstEntrysData(),
+             "its entries overlap each other or the directory"},
+        Case{"MoreThan256MiB", WithCentralField(kDeflated, 24, "\x01\x00\x00\x10"),
+             "it would unpack to more than 256 MiB"},
         Case{"SizeBeyondDeflate", WithCentralField(kDeflated, 24, "\xff\xff\xff\x0f"),
              "b.wav: its sizes are damaged"},
         Case{"Encrypted", BuildZip({{"a.txt", "x", false, 1}}), "a.txt: encrypted"},

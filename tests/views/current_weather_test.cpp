@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <vector>
+
 #include "fakes/app_harness.h"
 #include "fakes/example_weather.h"
 
@@ -41,7 +45,26 @@ TEST_F(ShowCurrentWeatherTest, ShowsTheSelectedCityAndRemembersIt) {
   EXPECT_EQ(h.ui.heading, "Weather for Zurich");
   EXPECT_EQ(h.ui.tooltip, "Zurich: Fog, 41 degrees F - Skyvigil");
   EXPECT_EQ(h.app.state.prefs.cities_index, 1);
+}
+
+// Arrow keys through the list write prefs.ini once, a second after the first
+// change, with the selection the list has then.
+TEST_F(ShowCurrentWeatherTest, TheSelectionIsWrittenOnceASecondAfterItChanged) {
+  h.ui.city_lines = {"a", "b", "c"};
+  h.app.state.cities.push_back(h.app.state.cities[1]);
+  for (int selection : {0, 1, 2, 1}) {
+    h.ui.city_selection = selection;
+    ShowCurrentWeather(h.app);
+  }
+  EXPECT_FALSE(std::filesystem::exists(h.folder / "prefs.ini"));
+  EXPECT_EQ(h.main_thread.delays, std::vector<std::chrono::milliseconds>{std::chrono::seconds(1)});
+  h.main_thread.RunDelayed();
+  h.main_thread.RunPosted();
   EXPECT_NE(h.ReadFile("prefs.ini").find("cities_index = 1\r\n"), std::string::npos);
+
+  // The next report sets the next timer.
+  ShowCurrentWeather(h.app);
+  EXPECT_EQ(h.main_thread.delays.size(), 2u);
 }
 
 TEST_F(ShowCurrentWeatherTest, NoSelectionShowsTheFirstCity) {

@@ -4,6 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 #include "app/commands.h"
 #include "fakes/app_harness.h"
 #include "monitor/refresh.h"
@@ -35,6 +38,7 @@ class ForecastWindowTest : public ::testing::Test {
 TEST_F(ForecastWindowTest, EnterOpensTheSelectedCitysFourteenDayForecast) {
   h.ui.city_selection = 0;
   RunCommand(h.app, kViewForecast);
+  h.FinishFetches();
   ASSERT_EQ(h.http.requests.size(), 1u);
   EXPECT_EQ(h.http.requests[0].url, "https://weather.test/v1/forecast.json");
   EXPECT_EQ(h.http.requests[0].body,
@@ -57,6 +61,7 @@ TEST_F(ForecastWindowTest, AlertsComeFirstWithTheirCueWhateverMonitorSoundsSays)
   h.app.state.prefs.monitor_sounds = 0;
   h.ui.city_selection = 1;
   RunCommand(h.app, kViewForecast);
+  h.FinishFetches();
   EXPECT_THAT(h.announcer.events, ElementsAre("cue:alert"));
   EXPECT_EQ(h.ui.forecast_lines[0], "Storm ");
   EXPECT_EQ(h.ui.forecast_lines[1], "Storm issued");
@@ -67,6 +72,7 @@ TEST_F(ForecastWindowTest, AlertsComeFirstWithTheirCueWhateverMonitorSoundsSays)
 TEST_F(ForecastWindowTest, CopyTakesTheDetailBoxOrTheWholeList) {
   h.ui.city_selection = 0;
   RunCommand(h.app, kViewForecast);
+  h.FinishFetches();
   // Right after opening the box is still empty: the copy is empty but spoken.
   RunCommand(h.app, kCopy);
   EXPECT_EQ(h.ui.clipboard, "");
@@ -93,6 +99,7 @@ TEST_F(ForecastWindowTest, AFailedFetchShowsAnEmptyListSilently) {
   h.service_down = true;
   h.ui.city_selection = 1;
   RunCommand(h.app, kViewForecast);
+  h.FinishFetches();
   EXPECT_EQ(h.ui.secondary_window, "Forecast");
   EXPECT_THAT(h.ui.forecast_lines, IsEmpty());
   EXPECT_THAT(h.announcer.events, IsEmpty());
@@ -106,10 +113,55 @@ TEST_F(ForecastWindowTest, EscapeCloseAndCloseRequestsCloseOnlyTheForecast) {
                      +[](App& app) { OnSecondaryWindowClose(app); }}) {
     h.ui.city_selection = 0;
     RunCommand(h.app, kViewForecast);
+    h.FinishFetches();
     close(h.app);
     EXPECT_EQ(h.ui.secondary_window, "");
     EXPECT_TRUE(h.ui.window_shown);
     EXPECT_FALSE(h.ui.window_closed);
+  }
+}
+
+// A slow service: the window stands at once, the notice comes after a second,
+// and an answer after Escape or after a newer window 1 is dropped.
+struct SlowCase {
+  const char* label;
+  std::function<void(App&)> meanwhile;
+  std::string window;
+  std::vector<std::string> events;
+  size_t lines;
+};
+
+TEST_F(ForecastWindowTest, TheWindowStandsAtOnceAndALateAnswerIsDropped) {
+  const std::vector<SlowCase> cases = {
+      {"waited for", [](App&) {}, "Forecast", {"say:Loading forecast", "cue:alert"}, 14 + 7},
+      {"escape", [](App& a) { RunCommand(a, kCloseSecondaryWindow); }, "", {}, 0},
+      {"history took window 1",
+       [](App& a) { RunCommand(a, kAnnouncementHistory); },
+       "History",
+       {},
+       0},
+  };
+  for (const SlowCase& c : cases) {
+    SCOPED_TRACE(c.label);
+    const auto owner = std::make_unique<testing::AppHarness>();
+    testing::AppHarness& bed = *owner;
+    bed.places = h.places;
+    bed.app.state.cities = h.app.state.cities;
+    bed.ui.city_selection = 1;
+    bed.http.Hold();
+    RunCommand(bed.app, kViewForecast);
+    EXPECT_EQ(bed.ui.secondary_window, "Forecast");
+    EXPECT_THAT(bed.ui.forecast_lines, IsEmpty());
+    c.meanwhile(bed.app);
+    bed.main_thread.RunDelayed();
+    bed.main_thread.RunPosted();
+    bed.http.Release();
+    bed.main_thread.AwaitPost();
+    bed.main_thread.RunPosted();
+    EXPECT_EQ(bed.ui.secondary_window, c.window);
+    EXPECT_EQ(bed.announcer.events, c.events);
+    EXPECT_EQ(bed.ui.forecast_lines.size(), c.lines);
+    EXPECT_EQ(bed.app.state.forecast_lines.size(), c.lines);
   }
 }
 
@@ -120,7 +172,7 @@ TEST(SecondaryWindowShortcuts, EachWindowHasItsOwn) {
   const Shortcut copy{K::character, 'C', true, true, false};
   EXPECT_EQ(ForecastWindowCommandFor(escape), kCloseSecondaryWindow);
   EXPECT_EQ(ForecastWindowCommandFor(copy), kCopy);
-  EXPECT_EQ(ForecastWindowCommandFor(enter), 0);
+  EXPECT_EQ(ForecastWindowCommandFor(enter), kOpenAlert);
   EXPECT_EQ(ResultsWindowCommandFor(escape), kCloseSecondaryWindow);
   EXPECT_EQ(ResultsWindowCommandFor(enter), kAddSearchResult);
   EXPECT_EQ(ResultsWindowCommandFor(copy), 0);

@@ -202,10 +202,12 @@ TEST_F(CitiesStoreTest, FileBytes) {
     ASSERT_TRUE(SaveCities(c.cities, file_));
     EXPECT_EQ(ReadBytes(file_), expected);
 
+    // An empty list asks for a first city (tested below).
     int prompts = 0;
     const std::vector<city> loaded = Load(&prompts);
-    EXPECT_EQ(prompts, 0);
-    std::vector<city> expected_cities = c.cities;
+    EXPECT_EQ(prompts, c.cities.empty() ? 1 : 0);
+    std::vector<city> expected_cities =
+        c.cities.empty() ? std::vector<city>{NewCity("Typed City")} : c.cities;
     for (city& each : expected_cities) {
       if (each.name == FullCity().name)
         each = FullCityAsLoaded();
@@ -303,8 +305,7 @@ TEST_F(CitiesStoreTest, MemberNamesMatchExactly) {
 }
 
 TEST_F(CitiesStoreTest, ValidJsonThatGivesNoCitiesDoesNotPrompt) {
-  const char* contents[] = {
-      "[]", "{}", "null", "5", "\"cities\"", "{\"cities\":[{\"name\":\"A\"}]}", " \r\n[ ]\r\n"};
+  const char* contents[] = {"{}", "null", "5", "\"cities\"", "{\"cities\":[{\"name\":\"A\"}]}"};
   for (const char* content : contents) {
     SCOPED_TRACE(content);
     WriteBytes(file_, content);
@@ -312,6 +313,18 @@ TEST_F(CitiesStoreTest, ValidJsonThatGivesNoCitiesDoesNotPrompt) {
     EXPECT_TRUE(Load(&prompts).empty());
     EXPECT_EQ(prompts, 0);
     EXPECT_EQ(ReadBytes(file_), content);
+    EXPECT_FALSE(fs::exists(bad_));
+  }
+}
+
+// What removing the last city leaves: the next start asks as a first one does.
+TEST_F(CitiesStoreTest, AnEmptyListPromptsLikeAMissingFile) {
+  for (const char* content : {"[]", " \r\n[ ]\r\n"}) {
+    SCOPED_TRACE(content);
+    WriteBytes(file_, content);
+    int prompts = 0;
+    EXPECT_EQ(Load(&prompts, "Lyon"), std::vector<city>{NewCity("Lyon")});
+    EXPECT_EQ(prompts, 1);
     EXPECT_FALSE(fs::exists(bad_));
   }
 }
@@ -338,6 +351,39 @@ TEST_F(CitiesStoreTest, AListThatIsNotUtf8IsReadAsLatin1) {
   EXPECT_TRUE(fs::exists(file_));
 }
 
+// Only the bytes that are not UTF-8 are Latin-1: the good names stay as written.
+TEST_F(CitiesStoreTest, OneLatin1ByteAmongUtf8NamesGarblesNothingElse) {
+  WriteBytes(file_,
+             "[{\"name\":\"Z\xC3\xBCrich\"},{\"name\":\"Malm\xF6\"},{\"name\":\"\xE6\x9D\xB1\"}]");
+  int prompts = 0;
+  const std::vector<city> cities = Load(&prompts);
+  ASSERT_EQ(cities.size(), 3u);
+  EXPECT_EQ(cities[0].name, "Z\xC3\xBCrich");
+  EXPECT_EQ(cities[1].name, "Malm\xC3\xB6");
+  EXPECT_EQ(cities[2].name, "\xE6\x9D\xB1");
+}
+
+// Each unreadable list is kept: a later one never overwrites an earlier one.
+TEST_F(CitiesStoreTest, EachUnreadableListKeptAsideHasAName) {
+  for (const char* content : {"first {", "second {", "third {"}) {
+    WriteBytes(file_, content);
+    int prompts = 0;
+    Load(&prompts);
+  }
+  EXPECT_EQ(ReadBytes(bad_), "first {");
+  EXPECT_EQ(ReadBytes(folder_ / "cities.json.bad.1"), "second {");
+  EXPECT_EQ(ReadBytes(folder_ / "cities.json.bad.2"), "third {");
+}
+
+TEST_F(CitiesStoreTest, AFileBeyondTheCapIsNotReadButKeptAside) {
+  std::string huge = "[" + std::string(kMaxCitiesFileBytes, ' ') + "]";
+  WriteBytes(file_, huge);
+  int prompts = 0;
+  EXPECT_EQ(Load(&prompts, "Lyon"), std::vector<city>{NewCity("Lyon")});
+  EXPECT_EQ(prompts, 1);
+  EXPECT_EQ(fs::file_size(bad_), huge.size());
+}
+
 TEST_F(CitiesStoreTest, UnreadableFileIsKeptAsideAndTheUserAskedForACity) {
   const std::string full = DataFile("full_city.json");
   const struct {
@@ -352,6 +398,7 @@ TEST_F(CitiesStoreTest, UnreadableFileIsKeptAsideAndTheUserAskedForACity) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
+    fs::remove(folder_ / "cities.json.bad.1");
     WriteBytes(bad_, "an older bad file");
     WriteBytes(file_, c.content);
     int prompts = 0;
@@ -359,7 +406,8 @@ TEST_F(CitiesStoreTest, UnreadableFileIsKeptAsideAndTheUserAskedForACity) {
     EXPECT_EQ(prompts, 1);
     EXPECT_EQ(cities, std::vector<city>{NewCity("Lyon")});
     EXPECT_FALSE(fs::exists(file_));
-    EXPECT_EQ(ReadBytes(bad_), c.content);
+    EXPECT_EQ(ReadBytes(bad_), "an older bad file");
+    EXPECT_EQ(ReadBytes(folder_ / "cities.json.bad.1"), c.content);
   }
 }
 

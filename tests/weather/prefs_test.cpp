@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -157,6 +158,20 @@ TEST_F(PrefsFile, FolderInPlaceOfTheFileIsLeftAlone) {
   EXPECT_TRUE(fs::is_empty(file_));
 }
 
+TEST_F(PrefsFile, AFileBeyondTheCapIsNeitherReadNorRewritten) {
+  const std::string head = "[general]\ncelcius=2\n;";
+  for (const std::uintmax_t size : {kMaxPrefsFileBytes, kMaxPrefsFileBytes + 1}) {
+    SCOPED_TRACE(size);
+    const std::string content = head + std::string(size - head.size(), 'x');
+    WriteBytes(file_, content);
+    EXPECT_EQ(Load().celcius, size == kMaxPrefsFileBytes ? 2 : 0);
+    SavePreferences(Prefs(0, 1, 0, 10, 1), file_);
+    if (size > kMaxPrefsFileBytes) {
+      EXPECT_EQ(fs::file_size(file_), size);
+    }
+  }
+}
+
 TEST_F(PrefsFile, ReadsTheSettingsLeniently) {
   // Starting values differ from every value below so "unchanged" is visible.
   const Preferences start = Prefs(5, 5, 5, 5, 5);
@@ -295,6 +310,34 @@ TEST_F(PrefsFile, SaveWritesExactBytes) {
     WriteBytes(file_, c.before);
     SavePreferences(c.prefs, file_);
     EXPECT_EQ(ReadBytes(file_), c.after) << c.name;
+  }
+}
+
+// A save that would write the same bytes leaves the file alone: its time
+// stays where the test put it.
+TEST_F(PrefsFile, AFileWhoseBytesWouldNotChangeIsNotWritten) {
+  const auto old_time = fs::file_time_type::clock::now() - std::chrono::hours(24);
+  const struct {
+    const char* name;
+    void (*save)(const fs::path&);
+    bool written;
+  } cases[] = {
+      {"same settings", [](const fs::path& f) { SavePreferences(Prefs(0, 1, 2, 10, 1), f); },
+       false},
+      {"other index", [](const fs::path& f) { SavePreferences(Prefs(0, 1, 3, 10, 1), f); }, true},
+      {"same key", [](const fs::path& f) { SaveServiceKey("abc", f); }, false},
+      {"other key", [](const fs::path& f) { SaveServiceKey("abd", f); }, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SavePreferences(Prefs(0, 1, 2, 10, 1), file_);
+    SaveServiceKey("abc", file_);
+    const std::string before = ReadBytes(file_);
+    fs::last_write_time(file_, old_time);
+    const auto kept_time = fs::last_write_time(file_);  // in the file system's own steps
+    c.save(file_);
+    EXPECT_EQ(fs::last_write_time(file_) != kept_time, c.written);
+    EXPECT_EQ(ReadBytes(file_) != before, c.written);
   }
 }
 

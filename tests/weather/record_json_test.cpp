@@ -195,6 +195,25 @@ TEST(FillRecord, TextFields) {
   }
 }
 
+TEST(FillRecord, TextIsCutAtTheCapOnACharactersStart) {
+  const std::string a2047(kMaxTextFieldBytes - 1, 'a');
+  const struct {
+    std::string text;
+    std::string expected;
+  } cases[] = {
+      {std::string(kMaxTextFieldBytes, 'a'), std::string(kMaxTextFieldBytes, 'a')},
+      {std::string(kMaxTextFieldBytes + 1, 'a'), std::string(kMaxTextFieldBytes, 'a')},
+      {a2047 + "\u00e9", a2047},              // a two-byte letter across the cap
+      {"a" + a2047 + "\u00e9", "a" + a2047},  // ends right before it
+      {a2047.substr(1) + "\u00e9", a2047.substr(1) + "\xC3\xA9"},  // ends right on it
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text.size());
+    astro times = Filled<astro>("{\"moon_illumination\":\"" + c.text + "\"}");
+    EXPECT_EQ(times.moon_illumination, c.expected);
+  }
+}
+
 TEST(FillRecord, EveryFieldByItsOwnName) {
   const currentWeather weather = Filled<currentWeather>(R"({
     "last_updated": "2024-05-01 14:30", "last_updated_epoch": 1714566600,

@@ -27,5 +27,21 @@ TEST(Utf8Test, InvalidBytesAreReplacedOneByOne) {
   }
 }
 
+TEST(Utf8Test, OnlyInvalidBytesAreReadAsLatin1) {
+  const struct {
+    const char* in;
+    const char* out;
+  } cases[] = {
+      {"Z\xC3\xBCrich", "Z\xC3\xBCrich"},
+      {"Malm\xF6 Z\xC3\xBCrich", "Malm\xC3\xB6 Z\xC3\xBCrich"},
+      {"\xC3", "\xC3\x83"},
+      {"\xE6\x9D", "\xC3\xA6\xC2\x9D"},
+      {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},
+      {"", ""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(DecodeInvalidUtf8AsLatin1(c.in), c.out) << c.in;
+}
+
 }  // namespace
 }  // namespace skyvigil

@@ -38,7 +38,7 @@ using EasyHandle = std::unique_ptr<CURL, EasyFree>;
 // One request on its way through the redirects; the answer lands in `response`.
 struct Transfer {
   EasyHandle easy;
-  std::string url;  // the current hop
+  AllowedAddress address;  // the current hop
   bool post = false;
   std::string body;  // form body of a POST; curl reads it in place
   std::size_t limit = 0;
@@ -99,19 +99,17 @@ bool ConfigureEasy(Transfer& transfer, const CurlHttpOptions& options) {
   return true;
 }
 
-// Points the handle at transfer.url; false when the address is refused or no
-// time is left.
+// Points the handle at transfer.address; false when no time is left. curl gets
+// the address rebuilt from the rule's parts, and only its scheme.
 bool StartHop(Transfer& transfer) {
-  std::optional<std::string> scheme = AllowedScheme(transfer.url);
-  if (!scheme)
-    return false;
   const auto left =
       std::chrono::duration_cast<std::chrono::milliseconds>(transfer.deadline - Clock::now());
   if (left.count() <= 0)
     return false;
   CURL* easy = transfer.easy.get();
-  curl_easy_setopt(easy, CURLOPT_URL, transfer.url.c_str());
-  curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, scheme->c_str());
+  const std::string url = transfer.address.Url();
+  curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, transfer.address.scheme.c_str());
   curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(left.count()));
   return true;
 }
@@ -138,9 +136,9 @@ bool FinishHop(Transfer& transfer, CURLcode result, int max_redirects) {
     Fail(transfer);
     return false;
   }
-  char* location = nullptr;
-  curl_easy_getinfo(easy, CURLINFO_REDIRECT_URL, &location);
-  if (!IsRedirectStatus(status) || location == nullptr) {
+  curl_header* location = nullptr;
+  if (!IsRedirectStatus(status) ||
+      curl_easy_header(easy, "Location", 0, CURLH_HEADER, -1, &location) != CURLHE_OK) {
     transfer.done = true;
     transfer.response.completed = true;
     return false;
@@ -149,7 +147,13 @@ bool FinishHop(Transfer& transfer, CURLcode result, int max_redirects) {
     Fail(transfer);
     return false;
   }
-  transfer.url = location;
+  // Resolved and judged by the rule, like every first hop.
+  std::optional<AllowedAddress> next = AllowedRedirect(transfer.address, location->value);
+  if (!next) {
+    Fail(transfer);
+    return false;
+  }
+  transfer.address = std::move(*next);
   // Like browsers: 301, 302 and 303 turn a POST into a GET; 307 and 308 keep it.
   if (transfer.post && status != 307 && status != 308) {
     transfer.post = false;
@@ -282,15 +286,16 @@ std::vector<HttpResponse> CurlHttpClient::PerformBatch(const std::vector<HttpReq
   started.reserve(requests.size());
   for (size_t i = 0; i < requests.size(); ++i) {
     Transfer& transfer = transfers[i];
-    transfer.url = requests[i].url;
     transfer.post = requests[i].method == HttpRequest::Method::post;
     transfer.body = requests[i].body;
     transfer.limit = options_.max_body_bytes;
     // A refused address gets no handle at all: nothing leaves the machine.
-    if (!IsAllowedAddress(transfer.url)) {
+    std::optional<AllowedAddress> address = ParseAllowedAddress(requests[i].url);
+    if (!address) {
       transfer.done = true;
       continue;
     }
+    transfer.address = std::move(*address);
     started.push_back(&transfer);
   }
   RunTransfers(started, options_, calls_);
@@ -314,7 +319,8 @@ void CurlHttpClient::Abort() {
 bool CurlHttpClient::Download(const std::string& url, const std::filesystem::path& target) {
   std::error_code ignored;
   std::filesystem::remove(target, ignored);
-  if (!IsAllowedAddress(url))
+  std::optional<AllowedAddress> address = ParseAllowedAddress(url);
+  if (!address)
     return false;
 
   std::string temp =
@@ -324,7 +330,7 @@ bool CurlHttpClient::Download(const std::string& url, const std::filesystem::pat
     return false;
   ::fchmod(fd, 0644);
   Transfer transfer;
-  transfer.url = url;
+  transfer.address = std::move(*address);
   transfer.limit = options_.max_download_bytes;
   transfer.file = ::fdopen(fd, "wb");
   if (transfer.file == nullptr) {

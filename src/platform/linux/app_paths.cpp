@@ -24,8 +24,10 @@ std::filesystem::path RunningProgram() {
 AppPaths LinuxAppPaths(const std::filesystem::path& program, const std::string& data_home,
                        const std::string& home) {
   namespace fs = std::filesystem;
+  // No Linux build replaces itself: a new version is only told about, and no
+  // program found in the working folder is ever started for it.
   AppPaths portable;
-  portable.updater_program = "./updater";
+  portable.updater_program.clear();
 
   const fs::path bin = program.parent_path();
   const fs::path cues = bin.parent_path() / "share" / "skyvigil" / "snd";
@@ -42,6 +44,8 @@ AppPaths LinuxAppPaths(const std::filesystem::path& program, const std::string& 
   else
     return portable;
   fs::create_directories(data, error);
+  // prefs.ini holds the service key: the folder is for its owner alone.
+  fs::permissions(data, fs::perms::owner_all, fs::perm_options::replace, error);
 
   AppPaths installed = PathsIn(data);
   installed.cues_folder = cues;
@@ -51,19 +55,6 @@ AppPaths LinuxAppPaths(const std::filesystem::path& program, const std::string& 
 
 AppPaths LinuxAppPaths() {
   return LinuxAppPaths(RunningProgram(), Environment("XDG_DATA_HOME"), Environment("HOME"));
-}
-
-std::filesystem::path LinuxFetchProgram(const std::filesystem::path& program) {
-  const std::filesystem::path bin = program.parent_path();
-  const std::filesystem::path installed = bin.parent_path() / SKYVIGIL_INSTALLED_FETCH;
-  std::error_code error;
-  if (bin.filename() == "bin" && std::filesystem::is_regular_file(installed, error))
-    return installed;
-  return bin / "skyvigil-fetch";
-}
-
-std::filesystem::path LinuxFetchProgram() {
-  return LinuxFetchProgram(RunningProgram());
 }
 
 }  // namespace skyvigil

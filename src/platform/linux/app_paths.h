@@ -11,18 +11,12 @@
 namespace skyvigil {
 
 // `program` is the running executable, `data_home` $XDG_DATA_HOME and `home`
-// $HOME (either may be empty). Makes the data folder of an installed program.
+// $HOME (either may be empty). Makes the data folder of an installed program,
+// readable by its owner only. No layout has an updater program.
 AppPaths LinuxAppPaths(const std::filesystem::path& program, const std::string& data_home,
                        const std::string& home);
 
 // The same for this process, from /proc/self/exe and the environment.
 AppPaths LinuxAppPaths();
-
-// The fetch helper (skyvigil-fetch) of `program`: in <prefix>/libexec/skyvigil
-// for an installed program, otherwise beside the program.
-std::filesystem::path LinuxFetchProgram(const std::filesystem::path& program);
-
-// The same for this process.
-std::filesystem::path LinuxFetchProgram();
 
 }  // namespace skyvigil

@@ -19,9 +19,12 @@ void DesktopAnnouncer::Speak(const std::string& text, bool interrupt) {
   speech_.Output(text, interrupt);  // nothing to do when it could not be spoken
 }
 
-void DesktopAnnouncer::SpeakInBackground(const std::string& text) {
+void DesktopAnnouncer::SpeakInBackground(const std::string& text, SpeechFate fate) {
   LoadSpeech();
-  speech_.OutputInBackground(text);
+  // Without a speech service nothing will ever report back: that counts as
+  // handed over, so the same news is not queued again and again.
+  if (!speech_.OutputInBackground(text, fate) && fate)
+    fate(true);
 }
 
 void DesktopAnnouncer::Silence() {

@@ -22,7 +22,8 @@ class DesktopAnnouncer : public Announcer {
   // Callable from several threads; the first call of either loads the speech
   // layer once. Background texts go below the screen reader's own speech.
   void Speak(const std::string& text, bool interrupt) override;
-  void SpeakInBackground(const std::string& text) override;
+  using Announcer::SpeakInBackground;
+  void SpeakInBackground(const std::string& text, SpeechFate fate) override;
   // Callable from any thread.
   void Silence() override;
   // Callable from any thread.

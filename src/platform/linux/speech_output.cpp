@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace skyvigil {
@@ -61,6 +62,8 @@ constexpr int kMaxHeardCuts = 2;
 constexpr int kMaxCuts = 20;
 
 struct SpeechOutput::Connection {
+  using Fate = std::function<void(bool heard)>;
+
   explicit Connection(SPDConnection* c) : spd(c) {}
   Connection(const Connection&) = delete;
   Connection& operator=(const Connection&) = delete;
@@ -105,7 +108,7 @@ struct SpeechOutput::Connection {
         std::erase_if(queue_, [](const Pending& item) { return item.foreground; });
       } else if (!text.empty() && (in_flight_ || !queue_.empty())) {
         // Our earlier background texts go first: this program's order.
-        queue_.push_back(Pending{std::move(text), /*foreground=*/true});
+        queue_.push_back(Pending{std::move(text), /*foreground=*/true, 0, 0, {}});
         wake_.notify_all();
         return true;
       }
@@ -123,19 +126,23 @@ struct SpeechOutput::Connection {
     return SendMessage(text);
   }
 
-  bool Queue(std::string text) {
+  bool Queue(std::string text, Fate fate) {
     if (text.empty())
       return false;
-    std::lock_guard send(send_mutex_);
-    std::unique_lock lock(mutex_);
-    if (in_flight_ || !queue_.empty()) {
-      queue_.push_back(Pending{std::move(text)});
-      wake_.notify_all();
-    } else {
-      // Nothing of ours ahead: with the server before this call returns, as a
-      // message would be, so a key handled next finds it there.
-      SendBackground(lock, Pending{std::move(text)});
+    {
+      std::lock_guard send(send_mutex_);
+      std::unique_lock lock(mutex_);
+      Pending item{std::move(text), false, 0, 0, std::move(fate)};
+      if (in_flight_ || !queue_.empty()) {
+        queue_.push_back(std::move(item));
+        wake_.notify_all();
+      } else {
+        // Nothing of ours ahead: with the server before this call returns, as a
+        // message would be, so a key handled next finds it there.
+        SendBackground(lock, std::move(item));
+      }
     }
+    TellFates();
     return true;
   }
 
@@ -145,12 +152,17 @@ struct SpeechOutput::Connection {
     std::lock_guard send(send_mutex_);
     {
       std::lock_guard lock(mutex_);
+      for (Pending& item : queue_)
+        Told(item, false);
       queue_.clear();
       if (in_flight_)
         in_flight_->dropped = true;
     }
-    SigpipeGuard guard;
-    spd_cancel(spd);
+    {
+      SigpipeGuard guard;
+      spd_cancel(spd);
+    }
+    TellFates();
   }
 
   SPDConnection* spd;
@@ -161,7 +173,27 @@ struct SpeechOutput::Connection {
     bool foreground = false;
     int cuts = 0;
     int heard_cuts = 0;
+    Fate fate;  // of a background text, when asked for
   };
+
+  // Keeps what became of `item` for TellFates. Needs mutex_.
+  void Told(Pending& item, bool heard) {
+    if (item.fate)
+      told_.emplace_back(std::move(item.fate), heard);
+    item.fate = nullptr;
+  }
+
+  // Tells the fates kept so far, holding no lock: whoever hears of them may
+  // speak again at once.
+  void TellFates() {
+    std::vector<std::pair<Fate, bool>> told;
+    {
+      std::lock_guard lock(mutex_);
+      told.swap(told_);
+    }
+    for (auto& [fate, heard] : told)
+      fate(heard);
+  }
   struct InFlight {
     Pending item;
     int id = -1;  // until spd_say returns
@@ -195,14 +227,17 @@ struct SpeechOutput::Connection {
   }
 
   void Notice(int id, SPDNotificationType type) {
-    std::lock_guard lock(mutex_);
-    if (!in_flight_)
-      return;
-    if (in_flight_->id < 0) {
-      early_.push_back(Event{id, type});
-    } else if (in_flight_->id == id) {
-      Apply(type);
+    {
+      std::lock_guard lock(mutex_);
+      if (!in_flight_)
+        return;
+      if (in_flight_->id < 0) {
+        early_.push_back(Event{id, type});
+      } else if (in_flight_->id == id) {
+        Apply(type);
+      }
     }
+    TellFates();
   }
 
   // The background text in flight began, ended or was cut off. Needs mutex_.
@@ -219,7 +254,11 @@ struct SpeechOutput::Connection {
       // Sent at once, it waits behind whatever cut it off.
       if (item.cuts <= kMaxCuts && item.heard_cuts <= kMaxHeardCuts)
         queue_.push_front(std::move(item));
-    } else if (type != SPD_EVENT_END && type != SPD_EVENT_CANCEL) {
+      else
+        Told(item, false);
+    } else if (type == SPD_EVENT_END || type == SPD_EVENT_CANCEL) {
+      Told(in_flight_->item, type == SPD_EVENT_END);
+    } else {
       return;
     }
     in_flight_.reset();
@@ -238,6 +277,7 @@ struct SpeechOutput::Connection {
   // user's queued behind them goes once they are done.
   void HandOver() {
     for (;;) {
+      TellFates();  // those of the last hand-over, with no lock held
       {
         std::unique_lock lock(mutex_);
         wake_.wait(lock, [this] { return stopping_ || (!in_flight_ && !queue_.empty()); });
@@ -274,6 +314,7 @@ struct SpeechOutput::Connection {
     std::vector<Event> early = std::move(early_);
     early_.clear();
     if (id < 0) {
+      Told(in_flight_->item, false);
       in_flight_.reset();
       wake_.notify_all();
       return;
@@ -291,7 +332,8 @@ struct SpeechOutput::Connection {
   std::condition_variable wake_;
   std::deque<Pending> queue_;
   std::optional<InFlight> in_flight_;
-  std::vector<Event> early_;  // events that came before spd_say returned
+  std::vector<Event> early_;                 // events that came before spd_say returned
+  std::vector<std::pair<Fate, bool>> told_;  // fates not told yet
   bool stopping_ = false;
 };
 
@@ -328,10 +370,10 @@ bool SpeechOutput::Output(std::string_view text, bool interrupt) {
   return connection_->Say(std::string(text), interrupt);
 }
 
-bool SpeechOutput::OutputInBackground(std::string_view text) {
+bool SpeechOutput::OutputInBackground(std::string_view text, std::function<void(bool heard)> fate) {
   if (!system_speech_.load() || !connected_.load(std::memory_order_acquire))
     return false;
-  return connection_->Queue(std::string(text));
+  return connection_->Queue(std::string(text), std::move(fate));
 }
 
 void SpeechOutput::Silence() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -45,7 +46,10 @@ class SpeechOutput {
   // and below every other client's speech: another client's message (Orca's)
   // or an interrupting Output cuts it off at once, and it is spoken again after
   // that speech. Returns whether it was queued (the same conditions as Output).
-  bool OutputInBackground(std::string_view text);
+  // Once queued, `fate` is told, on any thread and outside every lock of this
+  // object, whether the text was heard: true when it ended, false when it was
+  // dropped (by Silence, or after too many cuts) or could not be sent.
+  bool OutputInBackground(std::string_view text, std::function<void(bool heard)> fate = {});
 
   // Stops this connection's speech, playing or queued, and drops the background
   // texts not yet spoken.

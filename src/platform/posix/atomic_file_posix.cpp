@@ -36,7 +36,8 @@ void SyncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                         FileAccess access) {
   // A file the user made read-only stays as it is, even for root.
   struct stat old_info {};
   const bool exists = ::stat(path.c_str(), &old_info) == 0;
@@ -51,8 +52,11 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
   if (fd < 0)
     return false;
 
-  // Keep the permissions of the file being replaced; a new file gets the usual 0644.
+  // Keep the permissions of the file being replaced; a new file gets the usual
+  // 0644. A secret is for its owner alone, whatever the old file allowed.
   mode_t mode = exists ? (old_info.st_mode & 07777) : 0644;
+  if (access == FileAccess::owner_only)
+    mode = (mode & 0700) | 0600;
   bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   if (ok)

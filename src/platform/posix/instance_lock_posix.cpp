@@ -22,8 +22,15 @@ InstanceLock::Outcome InstanceLock::Acquire(const std::filesystem::path& marker)
 
   for (;;) {
     int fd = ::open(marker.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0)
-      return errno == EACCES ? Outcome::other_instance : Outcome::unguarded;
+    if (fd < 0) {
+      if (errno != EACCES && errno != EPERM && errno != EROFS)
+        return Outcome::unguarded;
+      // A marker we may not open counts as held; without one, it is the
+      // folder that refuses us, and no other instance is involved.
+      struct stat existing {};
+      return ::lstat(marker.c_str(), &existing) == 0 ? Outcome::other_instance
+                                                     : Outcome::folder_not_writable;
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
       ::close(fd);
       return Outcome::other_instance;

@@ -68,7 +68,9 @@ bool MoveOver(const std::wstring& temp, const std::filesystem::path& path) {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes) {
+bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                         FileAccess /*access*/) {
+  // A file here takes the access rules of its folder; no mode bits to narrow.
   // A folder, or a file the user made read-only, stays as it is.
   const DWORD old_attributes = ::GetFileAttributesW(path.c_str());
   const bool exists = old_attributes != INVALID_FILE_ATTRIBUTES;

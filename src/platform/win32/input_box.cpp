@@ -1,10 +1,13 @@
 // Input box and key box: DLGTEMPLATEs in memory, run by DialogBoxIndirectParamW.
 #include "platform/win32/input_box.h"
 
+#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "app/window_specs.h"
 #include "platform/win32/accessible_names.h"
+#include "platform/win32/utf16.h"
 #include "platform/win32/win_controls.h"
 
 namespace skyvigil {
@@ -22,13 +25,32 @@ constexpr WORD kButtonClass = 0x0080;
 
 // What a dialog's procedure needs: the names to give its controls and the
 // field's first text; it leaves the typed text in `answer`.
+std::wstring Wide(std::string_view text) {
+  return std::wstring(text.begin(), text.end());  // the dialogs' own texts are ASCII
+}
+
 struct DialogState {
   AccessibleNames* names;
   const std::wstring* field_name;
   const std::wstring* initial;
   const wchar_t* address_name;  // null where the dialog shows no address
   std::wstring answer;
+  KeyTrial* trial = nullptr;  // the key box tries its key before it ends
+  bool trying = false;
 };
+
+// OK in the key box: the dialog keeps answering while the key is tried; a
+// second OK waits for the first.
+void StartTrial(HWND dialog, DialogState& state) {
+  if (state.trying)
+    return;
+  state.trying = true;
+  EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
+  state.trial->Start(win32::Utf16ToUtf8(state.answer), [dialog, &state] {
+    state.trying = false;
+    EndDialog(dialog, IDOK);
+  });
+}
 
 // A dialog template: WORDs, with DWORD alignment before the header and each item.
 class Template {
@@ -99,11 +121,19 @@ INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
     }
     case WM_COMMAND:
       if (LOWORD(wparam) == IDOK) {
+        if (state->trying)
+          return TRUE;
         state->answer = WindowText(GetDlgItem(dialog, kFieldId));
-        EndDialog(dialog, IDOK);
+        if (state->trial != nullptr)
+          StartTrial(dialog, *state);
+        else
+          EndDialog(dialog, IDOK);
         return TRUE;
       }
       if (LOWORD(wparam) == IDCANCEL) {  // Escape and the close box
+        if (state->trying)
+          state->trial->Cancel();
+        state->trying = false;
         EndDialog(dialog, IDCANCEL);
         return TRUE;
       }
@@ -129,8 +159,8 @@ std::optional<std::wstring> Run(HWND owner, const Template& t, DialogState& stat
 
 }  // namespace
 
-std::optional<std::wstring> AskKeyBox(HWND owner, AccessibleNames& names,
-                                      const KeyBoxTexts& texts) {
+std::optional<std::wstring> AskKeyBox(HWND owner, AccessibleNames& names, const KeyBoxTexts& texts,
+                                      KeyTrial& trial) {
   Template t;
   t.Header(texts.title, 7, 280, 120);
   t.Item(SS_LEFT | SS_NOPREFIX, 7, 7, 266, 30, kExplanationId, kStaticClass, texts.explanation);
@@ -141,10 +171,13 @@ std::optional<std::wstring> AskKeyBox(HWND owner, AccessibleNames& names,
   // The label right before the field, so it names the field.
   t.Item(SS_LEFT | SS_NOPREFIX, 7, 70, 266, 10, kPromptId, kStaticClass, texts.label);
   t.Item(WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 7, 82, 266, 12, kFieldId, kEditClass, L"");
-  t.Item(WS_TABSTOP | BS_DEFPUSHBUTTON, 169, 100, 50, 14, IDOK, kButtonClass, L"OK");
-  t.Item(WS_TABSTOP | BS_PUSHBUTTON, 223, 100, 50, 14, IDCANCEL, kButtonClass, L"Cancel");
+  t.Item(WS_TABSTOP | BS_DEFPUSHBUTTON, 169, 100, 50, 14, IDOK, kButtonClass,
+         Wide(kDialogTexts.ok));
+  t.Item(WS_TABSTOP | BS_PUSHBUTTON, 223, 100, 50, 14, IDCANCEL, kButtonClass,
+         Wide(kDialogTexts.cancel));
 
-  DialogState state{&names, &texts.label, &texts.initial, L"Sign-up page", {}};
+  const std::wstring address_name = Wide(kDialogTexts.address_name);
+  DialogState state{&names, &texts.label, &texts.initial, address_name.c_str(), {}, &trial};
   return Run(owner, t, state);
 }
 
@@ -156,7 +189,7 @@ std::wstring AskInputBox(HWND owner, AccessibleNames& names, const std::wstring&
   // The prompt right before the field, so it names the field.
   t.Item(SS_LEFT | SS_NOPREFIX, 7, 7, 266, 18, kPromptId, kStaticClass, prompt);
   t.Item(WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 7, 26, 266, 12, kFieldId, kEditClass, L"");
-  t.Item(WS_TABSTOP | BS_DEFPUSHBUTTON, 223, 43, 50, 14, IDOK, kButtonClass, L"OK");
+  t.Item(WS_TABSTOP | BS_DEFPUSHBUTTON, 223, 43, 50, 14, IDOK, kButtonClass, Wide(kDialogTexts.ok));
 
   DialogState state{&names, &prompt, &initial, nullptr, {}};
   return Run(owner, t, state).value_or(std::wstring());

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "ports/ui.h"
+
 namespace skyvigil {
 
 class AccessibleNames;
@@ -22,7 +24,9 @@ struct KeyBoxTexts {
 };
 
 // The explanation, the address in a read-only box, the problem, the key field
-// named by `label`, OK and Cancel. nullopt on Cancel, Escape or closing.
-std::optional<std::wstring> AskKeyBox(HWND owner, AccessibleNames& names, const KeyBoxTexts& texts);
+// named by `label`, OK and Cancel. OK starts `trial` and the box ends when it
+// is done; nullopt on Cancel, Escape or closing, which cancel a trial.
+std::optional<std::wstring> AskKeyBox(HWND owner, AccessibleNames& names, const KeyBoxTexts& texts,
+                                      KeyTrial& trial);
 
 }  // namespace skyvigil

@@ -53,8 +53,8 @@ InstanceLock::Outcome InstanceLock::Acquire(const std::filesystem::path& marker)
       return Outcome::unguarded;  // e.g. the folder is gone
     if (attempt == std::size(kDeniedRetryDelaysMs)) {
       // A marker that can't be opened counts as held; a folder where none
-      // can be made leaves this instance unguarded.
-      return exists ? Outcome::other_instance : Outcome::unguarded;
+      // can be made leaves this instance unguarded, and says so.
+      return exists ? Outcome::other_instance : Outcome::folder_not_writable;
     }
     ::Sleep(kDeniedRetryDelaysMs[attempt]);
   }

@@ -1,13 +1,16 @@
 // Main window construction and the routing of its messages into the core.
 #include "platform/win32/main_window.h"
 
+#include <chrono>
 #include <map>
 #include <utility>
 
 #include "app/commands.h"
+#include "app/window_specs.h"
 #include "platform/win32/utf16.h"
 #include "platform/win32/win_keys.h"
 #include "platform/win32/win_process.h"
+#include "platform/win32/window_placement.h"
 #include "views/main_layout.h"
 
 namespace skyvigil {
@@ -16,8 +19,9 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"SkyvigilMainWindow";
 constexpr UINT_PTR kRefreshTimer = 1;
-constexpr UINT kRefreshMilliseconds = 900000;
-constexpr UINT_PTR kBriefingTimer = 2;
+constexpr UINT kRefreshMilliseconds =
+    static_cast<UINT>(std::chrono::milliseconds(kRefreshInterval).count());
+constexpr UINT_PTR kBriefingTimer = 3;  // 2 is the tray icon's retry
 constexpr int kSummaryHotkey = 1;
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
@@ -57,14 +61,18 @@ MainWindow::MainWindow(CoreGate& gate, AccessibleNames& names, const std::string
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::Procedure));
 
-  // Inner size 1600 by 1200 at 96 DPI, centred in the work area.
+  // Inner size 1600 by 1200 at 96 DPI, centred in the work area of the
+  // window's monitor and never past its edges: a smaller screen gets a
+  // smaller window, its title and menu bar on screen.
   const UINT dpi = GetDpiForWindow(hwnd_);
   const SIZE outer = OuterSize(kStyle, kExStyle, true, 1600, 1200, dpi);
-  RECT work{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - outer.cx) / 2,
-               work.top + (work.bottom - work.top - outer.cy) / 2, outer.cx, outer.cy,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof(monitor);
+  if (!GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTONEAREST), &monitor))
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+  const RECT place = CentreInWorkArea(outer, monitor.rcWork);
+  SetWindowPos(hwnd_, nullptr, place.left, place.top, place.right - place.left,
+               place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
 
   tray_ = std::make_unique<TrayIcon>(hwnd_, small_icon);
   tray_->Add();
@@ -207,7 +215,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_TIMER:
       if (wparam == kRefreshTimer)
         gate_.Run([](App& app) { OnRefreshTimer(app); });
-      if (wparam == kBriefingTimer) {
+      else if (wparam == TrayIcon::kRetryTimer)
+        tray_->Add();
+      else if (wparam == kBriefingTimer) {
         KillTimer(hwnd_, kBriefingTimer);  // one-shot; the core sets the next
         gate_.Run([](App& app) { OnBriefingTimerEvent(app); });
       }
@@ -224,7 +234,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       RunPostedWork(lparam);
       return 0;
     case WM_CLOSE:
-      // The close box ends the program like "Exit"; the core ends the process.
+      // The close box ends the program like "Exit": the core asks the loop to end.
       gate_.Run([](App& app) { OnMainWindowClose(app); });
       return 0;
     case WM_ENDSESSION:

@@ -8,7 +8,7 @@
 
 namespace skyvigil {
 
-// Returns when WM_QUIT arrives (the core normally ends the process first).
+// Returns the code of the WM_QUIT that the core's exit posts.
 int RunMessageLoop(CoreGate& gate);
 
 // While it lives, every key pressed in a window of this thread calls

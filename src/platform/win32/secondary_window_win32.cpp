@@ -1,6 +1,10 @@
-// Forecast, search results, history and list windows: controls, accelerators and
+// Forecast, search results and history windows: controls, accelerators and
 // buttons routed into the core.
 #include "platform/win32/secondary_window_win32.h"
+
+#include <algorithm>
+#include <string>
+#include <string_view>
 
 #include "app/commands.h"
 #include "platform/win32/utf16.h"
@@ -32,130 +36,83 @@ void RegisterClassOnce() {
   RegisterClassExW(&wc);
 }
 
-HACCEL Accelerators(SecondaryWindow::Kind kind) {
-  static HACCEL forecast = AcceleratorsFor(&ForecastWindowCommandFor);
-  static HACCEL results = AcceleratorsFor(&ResultsWindowCommandFor);
-  static HACCEL history = AcceleratorsFor(&HistoryWindowCommandFor);
-  static HACCEL list = AcceleratorsFor(&ListWindowCommandFor);
-  switch (kind) {
-    case SecondaryWindow::Kind::list:
-      return list;
-    case SecondaryWindow::Kind::forecast:
-      return forecast;
-    case SecondaryWindow::Kind::results:
-      return results;
-    case SecondaryWindow::Kind::history:
-      break;
-  }
-  return history;
+HACCEL Accelerators(const WindowSpec& spec) {
+  static HACCEL made[5] = {};  // one per window kind
+  HACCEL& accelerators = made[static_cast<size_t>(spec.kind)];
+  if (accelerators == nullptr)
+    accelerators = AcceleratorsFor(spec.command_for);
+  return accelerators;
+}
+
+std::wstring Text(std::string_view text) {
+  return win32::Utf8ToUtf16(std::string(text));
 }
 
 }  // namespace
 
-SecondaryWindow::SecondaryWindow(HWND owner, CoreGate& gate, AccessibleNames& names, Kind kind,
-                                 const std::wstring& title)
-    : gate_(gate), names_(names), kind_(kind) {
+SecondaryWindow::SecondaryWindow(HWND owner, CoreGate& gate, AccessibleNames& names,
+                                 const WindowSpec& spec)
+    : gate_(gate), names_(names), spec_(spec) {
   RegisterClassOnce();
-  hwnd_ = CreateWindowExW(kExStyle, kClassName, title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                          CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, GetModuleHandleW(nullptr),
-                          nullptr);
+  hwnd_ = CreateWindowExW(kExStyle, kClassName, Text(spec.title).c_str(), kStyle, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                          GetModuleHandleW(nullptr), nullptr);
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SecondaryWindow::Procedure));
-  SetWindowAccelerators(hwnd_, Accelerators(kind));
+  SetWindowAccelerators(hwnd_, Accelerators(spec));
   layout_ = std::make_unique<ControlLayout>(hwnd_);
 }
 
-std::unique_ptr<SecondaryWindow> SecondaryWindow::OpenForecast(HWND owner, CoreGate& gate,
-                                                               AccessibleNames& names) {
-  std::unique_ptr<SecondaryWindow> window(
-      new SecondaryWindow(owner, gate, names, Kind::forecast, L"Forecast"));
-  ControlLayout& layout = *window->layout_;
-  // The label is as wide as its text, so the list starts below it.
-  layout.FitToText(
-      layout.Add(L"STATIC", kForecastLabel, L"Forecast", SS_LEFT | SS_NOPREFIX, 0, 0, 0, 20, 20));
-  window->list_ =
-      layout.Add(L"LISTBOX", kForecastList, L"", kListStyle, WS_EX_CLIENTEDGE, 20, 20, 400, 580);
-  window->detail_box_ =
-      layout.Add(L"EDIT", kForecastBox, L"",
-                 WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-                 WS_EX_CLIENTEDGE, 600, 0, 100, 200);
-  KeepDialogKeys(window->detail_box_);
-  layout.FitToText(
-      layout.Add(L"BUTTON", kForecastCopy, L"Copy forecast", kButtonStyle, 0, 800, 0, 40, 40));
-  layout.FitToText(
-      layout.Add(L"BUTTON", kForecastClose, L"Close", kButtonStyle, 0, 800, 60, 40, 40));
-
-  names.Set(window->list_, L"Forecast");
-  names.Set(window->detail_box_, L"Details");
-  window->on_list_click_ = [&gate] {
-    gate.RunUnlessBusy([](App& app) { OnForecastListEvent(app); });
-  };
-  NotifyListClicks(window->list_, &window->on_list_click_);
-  window->Show();
-  return window;
-}
-
-std::unique_ptr<SecondaryWindow> SecondaryWindow::OpenResults(
-    HWND owner, CoreGate& gate, AccessibleNames& names, const std::vector<std::string>& entries) {
-  std::unique_ptr<SecondaryWindow> window(
-      new SecondaryWindow(owner, gate, names, Kind::results, L"Results"));
-  ControlLayout& layout = *window->layout_;
-  layout.FitToText(
-      layout.Add(L"STATIC", kResultsLabel, L"Results", SS_LEFT | SS_NOPREFIX, 0, 0, 0, 20, 20));
-  window->list_ =
-      layout.Add(L"LISTBOX", kResultsList, L"", kListStyle, WS_EX_CLIENTEDGE, 20, 20, 400, 580);
-  layout.FitToText(layout.Add(L"BUTTON", kResultsAdd, L"Add", kButtonStyle, 0, 600, 0, 50, 50));
-  layout.FitToText(
-      layout.Add(L"BUTTON", kResultsCancel, L"Cancel", kButtonStyle, 0, 600, 80, 50, 50));
-  names.Set(window->list_, L"Results");
-  SetListLines(window->list_, entries);
-  SelectListLine(window->list_, 0);
-  window->Show();
-  return window;
-}
-
-std::unique_ptr<SecondaryWindow> SecondaryWindow::OpenHistory(
-    HWND owner, CoreGate& gate, AccessibleNames& names, const std::vector<std::string>& lines) {
-  std::unique_ptr<SecondaryWindow> window(
-      new SecondaryWindow(owner, gate, names, Kind::history, L"History"));
-  ControlLayout& layout = *window->layout_;
-  layout.FitToText(layout.Add(L"STATIC", kHistoryLabel, L"Announcements", SS_LEFT | SS_NOPREFIX, 0,
-                              0, 0, 20, 20));
-  window->list_ =
-      layout.Add(L"LISTBOX", kHistoryList, L"", kListStyle, WS_EX_CLIENTEDGE, 20, 20, 760, 580);
-  names.Set(window->list_, L"Announcements");
+std::unique_ptr<SecondaryWindow> SecondaryWindow::Open(HWND owner, CoreGate& gate,
+                                                       AccessibleNames& names, Kind kind,
+                                                       const std::vector<std::string>& lines) {
+  const WindowSpec& spec = SecondaryWindowSpec(kind);
+  std::unique_ptr<SecondaryWindow> window(new SecondaryWindow(owner, gate, names, spec));
+  for (const ControlSpec& control : spec.controls)
+    window->AddControl(control);
+  if (spec.on_list_event != nullptr) {
+    window->on_list_click_ = [&gate, run = spec.on_list_event] { gate.RunUnlessBusy(run); };
+    NotifyListClicks(window->list_, &window->on_list_click_);
+  }
   SetListLines(window->list_, lines);
-  SelectListLine(window->list_, 0);
+  if (!lines.empty())
+    SelectListLine(window->list_, 0);
   window->Show();
   return window;
 }
 
-std::unique_ptr<SecondaryWindow> SecondaryWindow::OpenList(HWND owner, CoreGate& gate,
-                                                           AccessibleNames& names,
-                                                           const std::string& title,
-                                                           const std::string& list_name,
-                                                           const std::vector<std::string>& lines) {
-  std::unique_ptr<SecondaryWindow> window(
-      new SecondaryWindow(owner, gate, names, Kind::list, win32::Utf8ToUtf16(title)));
-  ControlLayout& layout = *window->layout_;
-  const std::wstring name = win32::Utf8ToUtf16(list_name);
-  layout.FitToText(
-      layout.Add(L"STATIC", kListLabel, name.c_str(), SS_LEFT | SS_NOPREFIX, 0, 0, 0, 20, 20));
-  window->list_ =
-      layout.Add(L"LISTBOX", kListList, L"", kListStyle, WS_EX_CLIENTEDGE, 20, 20, 600, 580);
-  layout.FitToText(layout.Add(L"BUTTON", kListCopy, L"Copy all", kButtonStyle, 0, 640, 0, 40, 40));
-  layout.FitToText(layout.Add(L"BUTTON", kListClose, L"Close", kButtonStyle, 0, 640, 60, 40, 40));
-  names.Set(window->list_, name);
-  SetListLines(window->list_, lines);
-  SelectListLine(window->list_, 0);
-  window->Show();
-  return window;
+void SecondaryWindow::AddControl(const ControlSpec& c) {
+  ControlLayout& layout = *layout_;
+  switch (c.kind) {
+    case ControlKind::label:
+      // As wide as its text, so the list below it is named by all of it.
+      layout.FitToText(layout.Add(L"STATIC", c.number, Text(c.text), SS_LEFT | SS_NOPREFIX, 0, c.x,
+                                  c.y, c.width, c.height));
+      break;
+    case ControlKind::list:
+      list_ = layout.Add(L"LISTBOX", c.number, L"", kListStyle, WS_EX_CLIENTEDGE, c.x, c.y, c.width,
+                         c.height);
+      names_.Set(list_, Text(c.name));
+      break;
+    case ControlKind::read_only_box:
+      detail_box_ =
+          layout.Add(L"EDIT", c.number, L"",
+                     WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                     WS_EX_CLIENTEDGE, c.x, c.y, c.width, c.height);
+      KeepDialogKeys(detail_box_);
+      names_.Set(detail_box_, Text(c.name));
+      break;
+    case ControlKind::button:
+      layout.FitToText(layout.Add(L"BUTTON", c.number, Text(c.text), kButtonStyle, 0, c.x, c.y,
+                                  c.width, c.height));
+      break;
+  }
 }
 
 void SecondaryWindow::Show() {
-  // Inner size 800 by 600 at 96 DPI, wider when the buttons reach past it.
-  const int width = std::max(800, layout_->RightEdge());
-  const SIZE outer = OuterSize(kStyle, kExStyle, false, width, 600, layout_->dpi());
+  // The spec's inner size at 96 DPI, wider when the buttons reach past it.
+  const int width = std::max(spec_.width, layout_->RightEdge());
+  const SIZE outer = OuterSize(kStyle, kExStyle, false, width, spec_.height, layout_->dpi());
   SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   ShowWindow(hwnd_, SW_SHOW);
@@ -203,7 +160,7 @@ LRESULT SecondaryWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         if (on_list_click_)
           on_list_click_();
       } else if (from != nullptr && code == BN_CLICKED && number != kForecastList &&
-                 number != kResultsList && number != kHistoryList && number != kListList) {
+                 number != kResultsList && number != kHistoryList) {
         gate_.Run([number](App& app) { OnControl(app, number); });
       }
       return 0;

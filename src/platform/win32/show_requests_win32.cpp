@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/show_requests_win32.h"
+
 #include <cstdint>
 #include <cwchar>
 #include <future>
@@ -50,6 +52,15 @@ std::wstring ChannelName(const fs::path& marker) {
 
 }  // namespace
 
+DWORD RunningInstanceProcess(const fs::path& marker) {
+  const std::wstring name = ChannelName(marker);
+  HWND listener = ::FindWindowExW(HWND_MESSAGE, nullptr, name.c_str(), name.c_str());
+  DWORD process = 0;
+  if (listener != nullptr)
+    ::GetWindowThreadProcessId(listener, &process);
+  return process;
+}
+
 bool AskRunningInstanceToShow(const fs::path& marker) {
   const std::wstring name = ChannelName(marker);
   HWND listener = ::FindWindowExW(HWND_MESSAGE, nullptr, name.c_str(), name.c_str());
@@ -57,7 +68,8 @@ bool AskRunningInstanceToShow(const fs::path& marker) {
   if (listener == nullptr || message == 0)
     return false;
   // Windows keeps the foreground for the program the user started last (this
-  // one); handing that right on lets the running instance come to the front.
+  // one, which the user's answer to its box reached last); handing that right
+  // on lets the running instance come to the front.
   DWORD process = 0;
   ::GetWindowThreadProcessId(listener, &process);
   if (process != 0)

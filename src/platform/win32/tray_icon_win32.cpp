@@ -19,10 +19,18 @@ NOTIFYICONDATAW TrayIcon::Data(UINT flags) const {
 }
 
 void TrayIcon::Add() {
+  KillTimer(window_, kRetryTimer);
   if (removed_)
     return;
   NOTIFYICONDATAW data = Data(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP);
-  Shell_NotifyIconW(NIM_ADD, &data);
+  // At sign-in a busy shell often refuses the icon, or times out after taking
+  // it; a modify tells the second case from the first.
+  if (!Shell_NotifyIconW(NIM_ADD, &data) && !Shell_NotifyIconW(NIM_MODIFY, &data)) {
+    ++failures_;
+    SetTimer(window_, kRetryTimer, TrayRetryDelay(failures_), nullptr);
+    return;
+  }
+  failures_ = 0;
   data.uVersion = NOTIFYICON_VERSION_4;
   Shell_NotifyIconW(NIM_SETVERSION, &data);
 }
@@ -39,28 +47,13 @@ void TrayIcon::Remove() {
   if (removed_)
     return;
   removed_ = true;
+  KillTimer(window_, kRetryTimer);
   NOTIFYICONDATAW data = Data(0);
   Shell_NotifyIconW(NIM_DELETE, &data);
 }
 
 bool TrayIcon::IsClick(LPARAM lparam) {
-  switch (LOWORD(lparam)) {
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-      return true;
-    case NIN_KEYSELECT: {
-      // Enter on the icon arrives twice in a row on some shells; one key press
-      // must toggle the window once.
-      const DWORD now = GetMessageTime();
-      const bool repeat = now - last_key_select_ < GetDoubleClickTime();
-      last_key_select_ = now;
-      return !repeat;
-    }
-    default:
-      return false;
-  }
+  return clicks_.Take(LOWORD(lparam), static_cast<DWORD>(GetMessageTime()));
 }
 
 }  // namespace skyvigil

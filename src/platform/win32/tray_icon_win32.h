@@ -8,20 +8,26 @@
 
 #include <string>
 
+#include "platform/win32/tray_rules.h"
+
 namespace skyvigil {
 
 class TrayIcon {
  public:
   static constexpr UINT kTrayMessage = WM_APP + 2;
+  // The window's timer that tries a refused icon again; its WM_TIMER calls Add.
+  static constexpr UINT_PTR kRetryTimer = 2;
 
   TrayIcon(HWND window, HICON icon);
 
   // Adds the icon with its current tooltip; again after the shell restarts.
+  // A refusal is tried again later, on kRetryTimer, until the shell takes it.
   void Add();
   void SetTooltip(const std::wstring& text);
   void Remove();
 
-  // Whether a kTrayMessage `lparam` is one of the clicks the core hears of.
+  // Whether a kTrayMessage `lparam` is one of the clicks the core hears of:
+  // one per click, double-click or key selection.
   bool IsClick(LPARAM lparam);
 
  private:
@@ -31,7 +37,8 @@ class TrayIcon {
   HICON icon_;
   std::wstring tooltip_ = L"Skyvigil";
   bool removed_ = false;
-  DWORD last_key_select_ = 0;
+  int failures_ = 0;  // refused adds in a row
+  TrayClicks clicks_{GetDoubleClickTime()};
 };
 
 }  // namespace skyvigil

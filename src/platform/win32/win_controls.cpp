@@ -58,8 +58,10 @@ LRESULT CALLBACK ListClicks(HWND list, UINT message, WPARAM wparam, LPARAM lpara
 LRESULT CALLBACK DialogKeys(HWND box, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
                             DWORD_PTR) {
   LRESULT result = DefSubclassProc(box, message, wparam, lparam);
+  // Without DLGC_HASSETSEL the dialog keys leave the caret where it was: a
+  // whole text selected on Tab is read out as "selected" by screen readers.
   if (message == WM_GETDLGCODE)
-    result &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
+    result &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_HASSETSEL);
   return result;
 }
 

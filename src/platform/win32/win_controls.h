@@ -68,7 +68,8 @@ int TextWidth(HWND control, const std::wstring& text);
 // Calls `on_click` after every left or right button release in `list`;
 // `on_click` must outlive the list.
 void NotifyListClicks(HWND list, const std::function<void()>* on_click);
-// A read-only multi-line box that leaves Tab, Enter and Escape to the window.
+// A read-only multi-line box that leaves Tab, Enter and Escape to the window
+// and is not selected whole when Tab moves into it.
 void KeepDialogKeys(HWND box);
 
 // The inner size of a window at its DPI, given at 96 DPI, as an outer size.

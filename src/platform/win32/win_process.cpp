@@ -1,12 +1,31 @@
 // Process services and the main-thread queue over Win32 messages.
 #include "platform/win32/win_process.h"
 
+#include <map>
 #include <memory>
 #include <string>
 
-#include "ports/ui.h"
-
 namespace skyvigil {
+
+namespace {
+
+// The delayed work by timer id; timers are set and fire on the main thread only.
+std::map<UINT_PTR, std::function<void()>>& DelayedWork() {
+  static std::map<UINT_PTR, std::function<void()>> work;
+  return work;
+}
+
+void CALLBACK RunDelayedWork(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  const auto it = DelayedWork().find(id);
+  if (it == DelayedWork().end())
+    return;
+  const std::function<void()> work = std::move(it->second);
+  DelayedWork().erase(it);
+  work();
+}
+
+}  // namespace
 
 void RunPostedWork(LPARAM lparam) {
   std::unique_ptr<std::function<void()>> work(reinterpret_cast<std::function<void()>*>(lparam));
@@ -14,25 +33,52 @@ void RunPostedWork(LPARAM lparam) {
 }
 
 void WinProcess::StartUpdater(const std::filesystem::path& program) {
-  std::wstring command_line = L"\"" + program.wstring() + L"\"";
+  // The updater waits for this process to end, not only for its marker.
+  std::wstring command_line =
+      L"\"" + program.wstring() + L"\" --wait-for " + std::to_wstring(GetCurrentProcessId());
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION started{};
-  // A failure is not reported; nothing waits for the updater.
-  if (CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     nullptr, &startup, &started)) {
+  // Started held, so that the right to the foreground (ours: the user just
+  // said Yes) is the updater's before it runs; it hands it on to the new
+  // program, whose window then comes to the front. A failure is not
+  // reported; nothing waits for the updater.
+  if (CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE,
+                     CREATE_SUSPENDED, nullptr, nullptr, &startup, &started)) {
+    AllowSetForegroundWindow(started.dwProcessId);
+    ResumeThread(started.hThread);
     CloseHandle(started.hThread);
     CloseHandle(started.hProcess);
   }
 }
 
-void WinProcess::EndProgram() {
-  if (release_)
-    release_();
-  ui_.RemoveTrayIcon();
-  // The core writes its files whole when they change: nothing is lost by
-  // leaving without unwinding the message loop.
-  ExitProcess(0);
+namespace {
+
+DWORD foreground_heir = 0;  // a timer procedure carries no data of its own
+
+void CALLBACK PassForeground(HWND, UINT, UINT_PTR, DWORD) {
+  DWORD owner = 0;
+  GetWindowThreadProcessId(GetForegroundWindow(), &owner);
+  if (owner == GetCurrentProcessId())
+    AllowSetForegroundWindow(foreground_heir);
+}
+
+}  // namespace
+
+void ShowAlertHandingOnForeground(const wchar_t* text, const wchar_t* title, DWORD heir) {
+  // The box's modal loop runs the thread's timer; while the box is in front,
+  // this process holds the foreground and may hand it on. A user who moves
+  // away and back to the box hands it on again.
+  foreground_heir = heir;
+  const UINT_PTR timer = heir != 0 ? SetTimer(nullptr, 0, 100, &PassForeground) : 0;
+  MessageBoxW(nullptr, text, title, MB_OK);
+  if (timer != 0)
+    KillTimer(nullptr, timer);
+}
+
+void WinProcess::QuitEventLoop(int exit_code) {
+  // The loop returns once the running handler has; main returns the code.
+  PostQuitMessage(exit_code);
 }
 
 void WinMainThread::Attach(HWND window) {
@@ -51,6 +97,16 @@ void WinMainThread::Post(std::function<void()> work) {
   } else if (!PostMessageW(window_, kRunPostedWork, 0, reinterpret_cast<LPARAM>(carried))) {
     delete carried;  // the queue is full or the window gone: the work can't run
   }
+}
+
+}  // namespace skyvigil
+
+namespace skyvigil {
+
+void WinMainThread::PostAfter(std::chrono::milliseconds delay, std::function<void()> work) {
+  const UINT_PTR id = SetTimer(nullptr, 0, static_cast<UINT>(delay.count()), &RunDelayedWork);
+  if (id != 0)
+    DelayedWork()[id] = std::move(work);
 }
 
 }  // namespace skyvigil

@@ -1,9 +1,10 @@
 // The process services on Win32: the updater started without waiting, the
-// marker released, the process ended; and work posted to the main thread.
+// marker released, the message loop ended; and work posted to the main thread.
 #pragma once
 
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -15,30 +16,29 @@
 
 namespace skyvigil {
 
-class UiPort;
-
 // The private message that carries posted work (a heap-allocated
 // std::function in its LPARAM) to the main window.
 constexpr UINT kRunPostedWork = WM_APP + 1;
 // Runs and frees the work a kRunPostedWork message carries.
 void RunPostedWork(LPARAM lparam);
 
+// The "Alert" box of a second start. While it is in front, the right to the
+// foreground passes to `heir` (the running instance's process; 0: none), so
+// that the window it is then asked to show can come to the front.
+void ShowAlertHandingOnForeground(const wchar_t* text, const wchar_t* title, DWORD heir);
+
 class WinProcess : public ProcessPort {
  public:
-  // `release` frees what the program holds outside its windows (speech, sound).
-  WinProcess(UiPort& ui, InstanceLock& marker, std::function<void()> release)
-      : ui_(ui), marker_(marker), release_(std::move(release)) {}
+  explicit WinProcess(InstanceLock& marker) : marker_(marker) {}
 
   void StartUpdater(const std::filesystem::path& program) override;
   bool StartsAtLogin() const override { return autostart_.Enabled(); }
   bool SetStartAtLogin(bool on) override { return autostart_.Set(on); }
   void ReleaseMarker() override { marker_.Release(); }
-  [[noreturn]] void EndProgram() override;
+  void QuitEventLoop(int exit_code) override;
 
  private:
-  UiPort& ui_;
   InstanceLock& marker_;
-  std::function<void()> release_;
   WinAutostart autostart_{RunningProgram()};
 };
 
@@ -47,6 +47,8 @@ class WinMainThread : public MainThread {
   // Work posted before the window stands waits here and follows it in order.
   void Attach(HWND window);
   void Post(std::function<void()> work) override;  // any thread
+  // A thread timer of the main thread, whose WM_TIMER the message loop dispatches.
+  void PostAfter(std::chrono::milliseconds delay, std::function<void()> work) override;
 
  private:
   std::mutex mutex_;

@@ -148,7 +148,7 @@ void WinUi::Activate(bool focus_city_list) {
 
 void WinUi::CloseMainWindow() {
   // Destroying it here would pull the window out from under the handler that
-  // runs in it; the process ends right after.
+  // runs in it; the message loop ends right after and main destroys it.
   if (window_ != nullptr)
     ShowWindow(window_->hwnd(), SW_HIDE);
 }
@@ -211,7 +211,8 @@ void WinUi::SetClipboardText(const std::string& text) {
 void WinUi::OpenForecastWindow() {
   CloseSecondaryWindow();
   if (window_ != nullptr)
-    secondary_ = SecondaryWindow::OpenForecast(window_->hwnd(), gate_, names_);
+    secondary_ =
+        SecondaryWindow::Open(window_->hwnd(), gate_, names_, SecondaryWindow::Kind::forecast, {});
 }
 
 void WinUi::SetForecastLines(const std::vector<std::string>& lines) {
@@ -241,7 +242,17 @@ std::string WinUi::ForecastDetailText() const {
 void WinUi::OpenResultsWindow(const std::vector<std::string>& entries) {
   CloseSecondaryWindow();
   if (window_ != nullptr)
-    secondary_ = SecondaryWindow::OpenResults(window_->hwnd(), gate_, names_, entries);
+    secondary_ = SecondaryWindow::Open(window_->hwnd(), gate_, names_,
+                                       SecondaryWindow::Kind::results, entries);
+}
+
+void WinUi::SetResultEntries(const std::vector<std::string>& entries) {
+  if (secondary_ == nullptr || secondary_->kind() != SecondaryWindow::Kind::results)
+    return;
+  HWND list = secondary_->list();
+  SetListLines(list, entries);
+  SelectListLine(list, 0);
+  SetFocus(list);
 }
 
 int WinUi::ResultSelection() const {
@@ -252,7 +263,8 @@ int WinUi::ResultSelection() const {
 void WinUi::OpenHistoryWindow(const std::vector<std::string>& lines) {
   CloseSecondaryWindow();
   if (window_ != nullptr)
-    secondary_ = SecondaryWindow::OpenHistory(window_->hwnd(), gate_, names_, lines);
+    secondary_ = SecondaryWindow::Open(window_->hwnd(), gate_, names_,
+                                       SecondaryWindow::Kind::history, lines);
 }
 
 int WinUi::HistorySelection() const {
@@ -260,11 +272,19 @@ int WinUi::HistorySelection() const {
   return list != nullptr ? ListSelection(list) : -1;
 }
 
-void WinUi::OpenListWindow(const std::string& title, const std::string& list_name,
-                           const std::vector<std::string>& lines) {
+void WinUi::OpenListWindow(ListWindow which) {
   CloseSecondaryWindow();
   if (window_ != nullptr)
-    secondary_ = SecondaryWindow::OpenList(window_->hwnd(), gate_, names_, title, list_name, lines);
+    secondary_ = SecondaryWindow::Open(window_->hwnd(), gate_, names_, KindOf(which), {});
+}
+
+void WinUi::SetListWindowLines(const std::vector<std::string>& lines) {
+  HWND list = ListWindowList();
+  if (list == nullptr)
+    return;
+  SetListLines(list, lines);
+  SelectListLine(list, 0);
+  SetFocus(list);
 }
 
 int WinUi::ListWindowSelection() const {
@@ -277,12 +297,12 @@ void WinUi::StartBriefingTimer(int seconds) {
     window_->StartBriefingTimer(seconds);
 }
 
-std::optional<std::string> WinUi::AskServiceKey(const KeyPrompt& prompt) {
+std::optional<std::string> WinUi::AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) {
   using win32::Utf8ToUtf16;
   const KeyBoxTexts texts{Utf8ToUtf16(prompt.title),   Utf8ToUtf16(prompt.explanation),
                           Utf8ToUtf16(prompt.address), Utf8ToUtf16(prompt.label),
                           Utf8ToUtf16(prompt.problem), Utf8ToUtf16(prompt.initial)};
-  const std::optional<std::wstring> key = AskKeyBox(DialogOwner(), names_, texts);
+  const std::optional<std::wstring> key = AskKeyBox(DialogOwner(), names_, texts, trial);
   if (!key)
     return std::nullopt;
   return win32::Utf16ToUtf8(*key);
@@ -298,7 +318,9 @@ HWND WinUi::ForecastList() const {
 }
 
 HWND WinUi::ListWindowList() const {
-  const bool open = secondary_ != nullptr && secondary_->kind() == SecondaryWindow::Kind::list;
+  const bool open =
+      secondary_ != nullptr && (secondary_->kind() == SecondaryWindow::Kind::next_hours ||
+                                secondary_->kind() == SecondaryWindow::Kind::alert);
   return open ? secondary_->list() : nullptr;
 }
 

@@ -23,9 +23,20 @@ class WindowsAnnouncer : public Announcer {
   // Any thread; returns at once, the texts are handed over in order.
   void Speak(const std::string& text, bool interrupt) override;
   // Any thread; never cuts off speech in progress (see DeliveryFor).
-  void SpeakInBackground(const std::string& text) override { speech_.SayInBackground(text); }
+  using Announcer::SpeakInBackground;
+  // The Windows speech layers do not say when a text ends: handed over counts as heard.
+  void SpeakInBackground(const std::string& text, SpeechFate fate) override {
+    speech_.SayInBackground(text);
+    if (fate)
+      fate(true);
+  }
   // Any thread; news that Narrator must not drop (DeliveryFor).
-  void SpeakAlert(const std::string& text) override { speech_.SayAlert(text); }
+  using Announcer::SpeakAlert;
+  void SpeakAlert(const std::string& text, SpeechFate fate) override {
+    speech_.SayAlert(text);
+    if (fate)
+      fate(true);
+  }
   // Main thread.
   void PlayCue(Cue cue) override;
 

@@ -64,33 +64,6 @@ struct Sink {
   }
 };
 
-struct Address {
-  std::wstring host;
-  INTERNET_PORT port = 0;
-  std::wstring path;  // path and query
-  bool secure = false;
-};
-
-std::optional<Address> Crack(const std::string& url) {
-  const std::wstring wide = win32::Utf8ToUtf16(url);
-  URL_COMPONENTS parts{};
-  parts.dwStructSize = sizeof parts;
-  parts.dwHostNameLength = static_cast<DWORD>(-1);
-  parts.dwUrlPathLength = static_cast<DWORD>(-1);
-  parts.dwExtraInfoLength = static_cast<DWORD>(-1);
-  if (!::WinHttpCrackUrl(wide.c_str(), static_cast<DWORD>(wide.size()), 0, &parts))
-    return std::nullopt;
-  Address address;
-  address.host.assign(parts.lpszHostName, parts.dwHostNameLength);
-  address.port = parts.nPort;
-  address.path.assign(parts.lpszUrlPath, parts.dwUrlPathLength);
-  address.path.append(parts.lpszExtraInfo, parts.dwExtraInfoLength);
-  if (address.path.empty() || address.path[0] != L'/')
-    address.path.insert(0, 1, L'/');
-  address.secure = parts.nScheme == INTERNET_SCHEME_HTTPS;
-  return address;
-}
-
 std::optional<std::wstring> HeaderText(HINTERNET request, DWORD which) {
   DWORD bytes = 0;
   ::WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER,
@@ -137,6 +110,32 @@ bool LimitTo(HINTERNET request, Clock::time_point deadline, long connect_ms) {
          ::WinHttpSetOption(request, WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &head, sizeof head);
 }
 
+long Status(HINTERNET request) {
+  DWORD status = 0;
+  DWORD size = sizeof status;
+  ::WinHttpQueryHeaders(request, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                        WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX);
+  return static_cast<long>(status);
+}
+
+// After a 407: the user's own logon (null name and password) for the proxy's
+// Negotiate or NTLM. The low logon policy lets WinHTTP use it for this
+// request; automatic authentication stays off, so only this answer is made.
+bool AnswerProxyWithLogon(HINTERNET request) {
+  DWORD supported = 0;
+  DWORD first = 0;
+  DWORD target = 0;
+  if (!::WinHttpQueryAuthSchemes(request, &supported, &first, &target))
+    return false;
+  const DWORD scheme = ProxyLogonScheme(target, supported);
+  if (scheme == 0)
+    return false;
+  DWORD low = WINHTTP_AUTOLOGON_SECURITY_LEVEL_LOW;
+  ::WinHttpSetOption(request, WINHTTP_OPTION_AUTOLOGON_POLICY, &low, sizeof low);
+  return ::WinHttpSetCredentials(request, WINHTTP_AUTH_TARGET_PROXY, scheme, nullptr, nullptr,
+                                 nullptr) != 0;
+}
+
 // One request through its redirects; the body goes to `sink`.
 HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
                    const std::atomic<bool>& aborted, const HttpRequest& asked, Sink& sink) {
@@ -145,28 +144,35 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
     return response;
   const Clock::time_point deadline =
       Clock::now() + std::chrono::milliseconds(options.transfer_timeout_ms);
-  std::string url = asked.url;
+  // WinHTTP gets the rule's own parts, never the text: its parser ends the
+  // host elsewhere than the rule does.
+  std::optional<AllowedAddress> address = ParseAllowedAddress(asked.url);
   bool post = asked.method == HttpRequest::Method::post;
   for (int redirects = 0;; ++redirects) {
-    const std::optional<std::string> scheme = AllowedScheme(url);
-    const std::optional<Address> address = Crack(url);
-    if (aborted || !scheme || !address)
+    if (aborted || !address)
       return response;
-    Internet connection(::WinHttpConnect(session, address->host.c_str(), address->port, 0));
+    const bool secure = address->scheme == "https";
+    // WinHttpConnect takes an IPv6 address without its brackets.
+    std::string host = address->host;
+    if (host.front() == '[')
+      host = host.substr(1, host.size() - 2);
+    Internet connection(::WinHttpConnect(session, win32::Utf8ToUtf16(host).c_str(),
+                                         static_cast<INTERNET_PORT>(address->port), 0));
     if (!connection)
       return response;
     const Internet request(::WinHttpOpenRequest(connection.get(), post ? L"POST" : L"GET",
-                                                address->path.c_str(), nullptr, WINHTTP_NO_REFERER,
-                                                WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                                address->secure ? WINHTTP_FLAG_SECURE : 0));
+                                                win32::Utf8ToUtf16(address->path).c_str(), nullptr,
+                                                WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
+                                                secure ? WINHTTP_FLAG_SECURE : 0));
     if (!request)
       return response;
     DWORD never = WINHTTP_OPTION_REDIRECT_POLICY_NEVER;
     ::WinHttpSetOption(request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &never, sizeof never);
-    // No cookies and no logon credentials: nothing beyond the request itself is sent.
+    // No cookies and no automatic logon: nothing beyond the request itself is
+    // sent, but for the answer to a proxy's 407 below.
     DWORD plain = WINHTTP_DISABLE_COOKIES | WINHTTP_DISABLE_AUTHENTICATION;
     ::WinHttpSetOption(request.get(), WINHTTP_OPTION_DISABLE_FEATURE, &plain, sizeof plain);
-    if (*scheme == "http") {
+    if (!secure) {
       // Plain http only ever goes to this machine: never through a proxy.
       WINHTTP_PROXY_INFO direct{WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr};
       ::WinHttpSetOption(request.get(), WINHTTP_OPTION_PROXY, &direct, sizeof direct);
@@ -180,12 +186,21 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
         !::WinHttpReceiveResponse(request.get(), nullptr)) {
       return response;
     }
-    DWORD status = 0;
-    DWORD status_size = sizeof status;
-    ::WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                          WINHTTP_HEADER_NAME_BY_INDEX, &status, &status_size,
-                          WINHTTP_NO_HEADER_INDEX);
-    response.status = static_cast<long>(status);
+    response.status = Status(request.get());
+    // A proxy that wants the user's logon gets it, in a few rounds at most
+    // (NTLM takes two); a server asking for one (401) is never answered.
+    for (int round = 0; response.status == 407 && round < 3; ++round) {
+      if (!AnswerProxyWithLogon(request.get()) ||
+          !LimitTo(request.get(), deadline, options.connect_timeout_ms) ||
+          !::WinHttpSendRequest(request.get(), post ? kFormHeader : WINHTTP_NO_ADDITIONAL_HEADERS,
+                                post ? static_cast<DWORD>(-1L) : 0, body, body_size, body_size,
+                                0) ||
+          !LimitTo(request.get(), deadline, options.connect_timeout_ms) ||
+          !::WinHttpReceiveResponse(request.get(), nullptr)) {
+        return response;
+      }
+      response.status = Status(request.get());
+    }
 
     const std::optional<std::wstring> location =
         IsRedirectStatus(response.status) ? HeaderText(request.get(), WINHTTP_QUERY_LOCATION)
@@ -193,11 +208,11 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
     if (location) {
       if (redirects + 1 > options.max_redirects)
         return response;
-      url = ResolveRedirect(url, win32::Utf16ToUtf8(*location));
+      address = AllowedRedirect(*address, win32::Utf16ToUtf8(*location));
       // Like browsers: 301, 302 and 303 turn a POST into a GET; 307 and 308 keep it.
       if (response.status != 307 && response.status != 308)
         post = false;
-      if (url.empty() || !sink.Restart())
+      if (!sink.Restart())
         return response;
       continue;
     }
@@ -264,6 +279,16 @@ HANDLE CreateTemporaryBeside(const std::filesystem::path& target, std::filesyste
 }
 
 }  // namespace
+
+unsigned long ProxyLogonScheme(unsigned long target, unsigned long supported) {
+  if (target != WINHTTP_AUTH_TARGET_PROXY)
+    return 0;
+  for (const DWORD scheme : {WINHTTP_AUTH_SCHEME_NEGOTIATE, WINHTTP_AUTH_SCHEME_NTLM}) {
+    if ((supported & scheme) != 0)
+      return scheme;
+  }
+  return 0;  // Basic and Digest would need a name and password of their own
+}
 
 WinHttpClient::WinHttpClient(WinHttpOptions options) : options_(options) {
   // The system's proxy settings (with WPAD) from Windows 8.1 on; older systems

@@ -27,9 +27,15 @@ struct WinHttpOptions {
 // Every request follows redirects itself (WinHTTP's own following is off, so
 // each hop's address is checked before any connection is made), sends the
 // fixed user agent, verifies TLS with the system's certificate store and uses
-// the system's proxy settings for https (loopback goes direct). Plain http is
+// the system's proxy settings for https (loopback goes direct), answering a
+// proxy that asks for the user's logon with it (never a server). Plain http is
 // accepted only for loopback hosts. A batch runs on a few threads that live
 // only for that batch; one client may serve several threads at once.
+// The scheme in which a 407's challenge is answered with the user's own
+// logon: Negotiate, else NTLM, when `target` (WINHTTP_AUTH_TARGET_*) is the
+// proxy; 0 for a server, or for a proxy asking only for Basic or Digest.
+unsigned long ProxyLogonScheme(unsigned long target, unsigned long supported);
+
 class WinHttpClient : public HttpClient {
  public:
   explicit WinHttpClient(WinHttpOptions options = {});

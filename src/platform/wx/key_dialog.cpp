@@ -7,6 +7,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "app/window_specs.h"
 #include "platform/wx/accessibility_gtk.h"
 #include "platform/wx/text_font.h"
 
@@ -16,8 +17,8 @@ namespace {
 
 class KeyDialog : public wxDialog {
  public:
-  KeyDialog(wxWindow* parent, const KeyPrompt& prompt)
-      : wxDialog(parent, wxID_ANY, wxString::FromUTF8(prompt.title)) {
+  KeyDialog(wxWindow* parent, const KeyPrompt& prompt, KeyTrial& trial)
+      : wxDialog(parent, wxID_ANY, wxString::FromUTF8(prompt.title)), trial_(trial) {
     auto* explanation = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(prompt.explanation));
     // Read-only text rather than a label, so the address can be selected and copied.
     auto* address = new wxTextCtrl(this, wxID_ANY, wxString::FromUTF8(prompt.address),
@@ -25,9 +26,10 @@ class KeyDialog : public wxDialog {
     auto* label = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(prompt.label));
     field_ = new wxTextCtrl(this, wxID_ANY, wxString::FromUTF8(prompt.initial), wxDefaultPosition,
                             FromDIP(wxSize(360, -1)));
-    auto* ok = new wxButton(this, wxID_OK, "OK");
-    auto* cancel = new wxButton(this, wxID_CANCEL, "Cancel");
-    ok->SetDefault();
+    ok_ = new wxButton(this, wxID_OK, wxString(kDialogTexts.ok.data(), kDialogTexts.ok.size()));
+    auto* cancel = new wxButton(this, wxID_CANCEL,
+                                wxString(kDialogTexts.cancel.data(), kDialogTexts.cancel.size()));
+    ok_->SetDefault();
 
     auto* column = new wxBoxSizer(wxVERTICAL);
     column->Add(explanation, wxSizerFlags().Border(wxLEFT | wxRIGHT | wxTOP));
@@ -40,19 +42,23 @@ class KeyDialog : public wxDialog {
     column->Add(label, wxSizerFlags().Border(wxLEFT | wxRIGHT | wxTOP));
     column->Add(field_, wxSizerFlags().Expand().Border());
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    buttons->Add(ok, wxSizerFlags().Border(wxRIGHT));
+    buttons->Add(ok_, wxSizerFlags().Border(wxRIGHT));
     buttons->Add(cancel);
     column->Add(buttons, wxSizerFlags().Right().Border(wxLEFT | wxRIGHT | wxBOTTOM));
     ApplyTextFont(this);
     SetSizerAndFit(column);
     CentreOnScreen();
 
-    SetAccessibleName(address, "Sign-up page");
+    SetAccessibleName(address, std::string(kDialogTexts.address_name));
     SetAccessibleName(field_, prompt.label);
     SetAccessibleLabel(field_, label);
     MarkAsDialog(this);
     Bind(wxEVT_SHOW, &KeyDialog::OnShow, this);
     Bind(wxEVT_CHAR_HOOK, &KeyDialog::OnCharHook, this);
+    ok_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { Try(); });
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { Quit(); }, wxID_CANCEL);
+    Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent&) { Quit(); });
   }
 
   std::string Key() const { return field_->GetValue().utf8_string(); }
@@ -62,10 +68,33 @@ class KeyDialog : public wxDialog {
   void OnCharHook(wxKeyEvent& event) {
     const int key = event.GetKeyCode();
     if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && FindFocus() == field_) {
-      EndModal(wxID_OK);
+      Try();
+      return;
+    }
+    if (key == WXK_ESCAPE) {
+      Quit();
       return;
     }
     event.Skip();
+  }
+
+  // The dialog keeps answering while the key is tried; a second OK waits for the first.
+  void Try() {
+    if (trying_)
+      return;
+    trying_ = true;
+    ok_->Disable();
+    trial_.Start(Key(), [this] {
+      trying_ = false;
+      EndModal(wxID_OK);
+    });
+  }
+
+  void Quit() {
+    if (trying_)
+      trial_.Cancel();
+    trying_ = false;
+    EndModal(wxID_CANCEL);
   }
 
   void OnShow(wxShowEvent& event) {
@@ -76,13 +105,17 @@ class KeyDialog : public wxDialog {
     event.Skip();
   }
 
+  KeyTrial& trial_;
   wxTextCtrl* field_;
+  wxButton* ok_;
+  bool trying_ = false;
 };
 
 }  // namespace
 
-std::optional<std::string> AskKeyDialog(wxWindow* parent, const KeyPrompt& prompt) {
-  KeyDialog dialog(parent, prompt);
+std::optional<std::string> AskKeyDialog(wxWindow* parent, const KeyPrompt& prompt,
+                                        KeyTrial& trial) {
+  KeyDialog dialog(parent, prompt, trial);
   if (dialog.ShowModal() != wxID_OK)
     return std::nullopt;
   return dialog.Key();

@@ -11,7 +11,8 @@ class wxWindow;
 
 namespace skyvigil {
 
-// nullopt when cancelled (Escape, Cancel or closing).
-std::optional<std::string> AskKeyDialog(wxWindow* parent, const KeyPrompt& prompt);
+// OK starts `trial`; the dialog stays open, and answers, until it is done.
+// nullopt when cancelled (Escape, Cancel or closing), which cancels a trial.
+std::optional<std::string> AskKeyDialog(wxWindow* parent, const KeyPrompt& prompt, KeyTrial& trial);
 
 }  // namespace skyvigil

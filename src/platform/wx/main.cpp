@@ -1,5 +1,6 @@
-// Program entry: the single-instance guard, the core's services, the main
-// window and its tray icon, then wx's event loop.
+// Program entry on Linux: the adapters the core's start-up asks for (the
+// services, the main window and its tray icon, wx's event loop).
+#include <filesystem>
 #include <memory>
 
 #include <wx/app.h>
@@ -10,10 +11,10 @@
 #include "app/commands.h"
 #include "app/core_gate.h"
 #include "app/local_clock.h"
-#include "app/update_thread.h"
+#include "app/start_program.h"
+#include "platform/curl/http_curl.h"
 #include "platform/linux/app_paths.h"
 #include "platform/linux/desktop_announcer.h"
-#include "platform/posix/fetcher_http_client.h"
 #include "platform/wx/main_frame.h"
 #include "platform/wx/tray_icon.h"
 #include "platform/wx/wx_process.h"
@@ -28,75 +29,66 @@ namespace {
 class SkyvigilApp : public wxApp {
  public:
   bool OnInit() override;
+  int OnRun() override;
   int FilterEvent(wxEvent& event) override;
 
  private:
+  App& BuildServices(const AppPaths& paths);
   void OnIdleEvent(wxIdleEvent& event);
 
   CoreGate gate_;
   InstanceLock marker_;
-  ShowRequestListener show_requests_;
+  MainFrame* frame_ = nullptr;  // wx owns it
   std::unique_ptr<DesktopAnnouncer> announcer_;
   std::unique_ptr<AnnouncementHistory> history_;  // speaks through announcer_
-  std::unique_ptr<FetcherHttpClient> http_;
+  std::unique_ptr<CurlHttpClient> http_;
   LocalClock clock_;
   std::unique_ptr<WxUi> ui_;
   std::unique_ptr<WxProcess> process_;
   WxMainThread main_thread_;
   std::unique_ptr<App> app_;
+  // Last made, first gone: no request reaches the gate once the rest is gone.
+  ShowRequestListener show_requests_;
 };
 
 bool SkyvigilApp::OnInit() {
   // No message windows from wx itself: failures of data work stay silent.
   wxLog::EnableLogging(false);
+  return true;
+}
 
+// The whole run, from the guard to the loop's end; main returns its code.
+int SkyvigilApp::OnRun() {
   const AppPaths paths = LinuxAppPaths();
-  if (marker_.Acquire(paths.marker_file) == InstanceLock::Outcome::other_instance) {
-    wxMessageBox("The program already seems to be running.", "Alert", wxOK | wxICON_NONE);
-    // The running window may be hidden behind the tray: bring it back.
-    AskRunningInstanceToShow(paths.marker_file);
-    return false;  // main() ends the process with code 0
-  }
-  // Outcome::unguarded (the marker can't be made): run without the guard.
+  DesktopStart desktop;
+  desktop.alert = [](const std::string& title, const std::string& text) {
+    wxMessageBox(wxString::FromUTF8(text), wxString::FromUTF8(title), wxOK | wxICON_NONE);
+  };
+  desktop.build_services = [this, &paths]() -> App& { return BuildServices(paths); };
+  desktop.build_main_window = [this](App&, const std::string& title) {
+    frame_ = new MainFrame(gate_, title);
+    SetTopWindow(frame_);
+    ui_->Attach(frame_, new TrayIcon(gate_));
+  };
+  desktop.show_main_window = [this] { frame_->ShowAtStart(); };
+  desktop.run_event_loop = [this] {
+    // Idle passes come only after events were handled: no polling while nothing happens.
+    Bind(wxEVT_IDLE, &SkyvigilApp::OnIdleEvent, this);
+    return wxApp::OnRun();
+  };
+  return StartProgram(paths, marker_, show_requests_, gate_, desktop);
+}
 
+App& SkyvigilApp::BuildServices(const AppPaths& paths) {
   announcer_ = std::make_unique<DesktopAnnouncer>(paths.cues_folder);
   history_ = std::make_unique<AnnouncementHistory>(*announcer_, clock_);
-  // Transfers run in a helper process: the program itself never loads libcurl.
-  http_ = std::make_unique<FetcherHttpClient>(FetcherOptions{LinuxFetchProgram(), {}});
+  http_ = std::make_unique<CurlHttpClient>();
   ui_ = std::make_unique<WxUi>(gate_);
-  process_ = std::make_unique<WxProcess>(*ui_, marker_, [this] { announcer_->Shutdown(); });
+  process_ = std::make_unique<WxProcess>(marker_);
   app_ = std::make_unique<App>(
       App{AppState{}, *ui_, *history_, *http_, clock_, *process_, main_thread_});
   app_->history = history_.get();
-  app_->state.paths = paths;
-  gate_.Attach(*app_);
-
-  gate_.RunBeforeLoop([](App& app) { LoadSettingsAndCities(app); });
-
-  // The update server's address comes from prefs.ini, so the automatic check
-  // starts once the settings are read. Its dialogs wait for the event loop.
-  UpdateSource update_source;
-  update_source.update_address = app_->state.service.update_address;
-  update_source.app_version = app_->state.app_version;
-  update_source.archive_file = paths.archive_file;
-  update_source.packaged = paths.updater_program.empty();
-  StartAutomaticUpdateCheck(gate_, main_thread_, *http_, *history_, update_source);
-
-  auto* frame = new MainFrame(gate_, "Skyvigil " + app_->state.version_text);
-  SetTopWindow(frame);
-  ui_->Attach(frame, new TrayIcon(gate_));
-
-  // The saved cities fill the lists first; a first run's key dialog comes
-  // before the window too, like its "New City" prompt.
-  gate_.RunBeforeLoop([](App& app) { FirstRefresh(app); });
-  if (app_->state.prefs.window_hidden != 1)
-    frame->ShowAtStart();
-  show_requests_.Listen(paths.marker_file,
-                        [this] { gate_.PostToCore([](App& app) { OnShowRequest(app); }); });
-
-  // Idle passes come only after events were handled: no polling while nothing happens.
-  Bind(wxEVT_IDLE, &SkyvigilApp::OnIdleEvent, this);
-  return true;
+  return *app_;
 }
 
 int SkyvigilApp::FilterEvent(wxEvent& event) {
@@ -118,7 +110,7 @@ void SkyvigilApp::OnIdleEvent(wxIdleEvent& event) {
 
 int main(int argc, char** argv) {
   wxApp::SetInstance(new skyvigil::SkyvigilApp());
-  wxEntry(argc, argv);
-  // The process normally ends inside the core's exit; every other way out is code 0 too.
-  return 0;
+  const int code = wxEntry(argc, argv);
+  // wx's own failure to start (no display, say) gives -1: every way out is 0.
+  return code < 0 ? 0 : code;
 }

@@ -2,12 +2,14 @@
 #include "platform/wx/main_frame.h"
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 
 #include <wx/menu.h>
 #include <wx/settings.h>
 
 #include "app/commands.h"
+#include "app/window_specs.h"
 #include "platform/wx/accessibility_gtk.h"
 #include "platform/wx/key_shortcut.h"
 #include "platform/wx/list_events.h"
@@ -18,7 +20,8 @@ namespace skyvigil {
 
 namespace {
 
-constexpr int kRefreshMilliseconds = 900000;
+constexpr int kRefreshMilliseconds =
+    static_cast<int>(std::chrono::milliseconds(kRefreshInterval).count());
 
 // Widest of the list's lines in its font, in pixels.
 int WidestLine(wxListBox* list) {
@@ -152,7 +155,7 @@ void MainFrame::OnTimer(wxTimerEvent&) {
 }
 
 void MainFrame::OnClose(wxCloseEvent&) {
-  // The close box ends the program like "Exit"; the core ends the process.
+  // The close box ends the program like "Exit": the core asks the loop to end.
   gate_.Run([](App& app) { OnMainWindowClose(app); });
 }
 

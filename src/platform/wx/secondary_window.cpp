@@ -1,9 +1,10 @@
-// Forecast, search results and history windows: controls, shortcuts and
-// buttons routed into the core.
+// Forecast, search results and history windows, built from their specs:
+// controls, shortcuts and buttons routed into the core.
 #include "platform/wx/secondary_window.h"
 
+#include <algorithm>
+
 #include <wx/button.h>
-#include <wx/sizer.h>
 #include <wx/stattext.h>
 
 #include "app/commands.h"
@@ -19,13 +20,16 @@ namespace {
 // Title bar only: no system menu, no close box, not resizable.
 constexpr long kStyle = wxCAPTION | wxFRAME_FLOAT_ON_PARENT | wxFRAME_NO_TASKBAR;
 
+wxString Text(std::string_view text) {
+  return wxString::FromUTF8(text.data(), text.size());
+}
+
 }  // namespace
 
-SecondaryWindow::SecondaryWindow(wxWindow* owner, CoreGate& gate, Kind kind, const wxString& title)
-    : wxFrame(owner, wxID_ANY, title, wxDefaultPosition, wxDefaultSize, kStyle),
+SecondaryWindow::SecondaryWindow(wxWindow* owner, CoreGate& gate, const WindowSpec& spec)
+    : wxFrame(owner, wxID_ANY, Text(spec.title), wxDefaultPosition, wxDefaultSize, kStyle),
       gate_(gate),
-      kind_(kind) {
-  SetClientSize(FromDIP(wxSize(800, 600)));
+      spec_(spec) {
   SetFont(TextFont());  // the controls made next inherit it
   // Keys and commands of this window stay here: the main window's shortcuts
   // must not fire while this one is active.
@@ -34,70 +38,22 @@ SecondaryWindow::SecondaryWindow(wxWindow* owner, CoreGate& gate, Kind kind, con
   Bind(wxEVT_CLOSE_WINDOW, &SecondaryWindow::OnClose, this);
 }
 
-SecondaryWindow* SecondaryWindow::OpenForecast(wxWindow* owner, CoreGate& gate) {
-  auto* window = new SecondaryWindow(owner, gate, Kind::forecast, "Forecast");
-  auto* label = new wxStaticText(window, kForecastLabel, "Forecast", window->FromDIP(wxPoint(0, 0)),
-                                 window->FromDIP(wxSize(20, 20)), wxST_NO_AUTORESIZE);
-  window->list_ =
-      new wxListBox(window, kForecastList, window->FromDIP(wxPoint(20, 0)),
-                    window->FromDIP(wxSize(400, 600)), 0, nullptr, wxLB_SINGLE | wxLB_HSCROLL);
-  window->detail_box_ =
-      new wxTextCtrl(window, kForecastBox, wxEmptyString, window->FromDIP(wxPoint(600, 0)),
-                     window->FromDIP(wxSize(100, 200)), wxTE_READONLY);
-  window->AddButton(kForecastCopy, "Copy forecast", wxPoint(800, 0), wxSize(40, 40));
-  window->AddButton(kForecastClose, "Close", wxPoint(800, 60), wxSize(40, 40));
+SecondaryWindow* SecondaryWindow::Open(wxWindow* owner, CoreGate& gate, Kind kind,
+                                       const std::vector<std::string>& lines) {
+  const WindowSpec& spec = SecondaryWindowSpec(kind);
+  auto* window = new SecondaryWindow(owner, gate, spec);
+  wxWindow* last_label = nullptr;
+  for (const ControlSpec& control : spec.controls)
+    window->AddControl(control, last_label);
 
-  SetAccessibleName(window->list_, "Forecast");
-  SetAccessibleLabel(window->list_, label);
-  SetAccessibleName(window->detail_box_, "Details");
+  // Inner size as the spec says, wider when a control reaches past it.
+  int right = spec.width;
+  for (wxWindow* control : window->GetChildren())
+    right = std::max(right, window->ToDIP(control->GetRect().GetRight() + 1));
+  window->SetClientSize(window->FromDIP(wxSize(right, spec.height)));
 
-  BindListEvents(window->list_, gate, &OnForecastListEvent, &ForecastWindowCommandFor);
-
-  window->ShowWithKeys();
-  return window;
-}
-
-SecondaryWindow* SecondaryWindow::OpenResults(wxWindow* owner, CoreGate& gate,
-                                              const std::vector<std::string>& entries) {
-  auto* window = new SecondaryWindow(owner, gate, Kind::results, "Results");
-  auto* label = new wxStaticText(window, kResultsLabel, "Results", window->FromDIP(wxPoint(0, 0)),
-                                 window->FromDIP(wxSize(20, 20)), wxST_NO_AUTORESIZE);
-  window->list_ = new wxListBox(window, kResultsList, window->FromDIP(wxPoint(20, 0)),
-                                window->FromDIP(wxSize(400, 600)), 0, nullptr, wxLB_SINGLE);
-  for (const std::string& entry : entries)
-    window->list_->Append(wxString::FromUTF8(entry));
-  window->AddButton(kResultsAdd, "Add", wxPoint(600, 0), wxSize(50, 50));
-  window->AddButton(kResultsCancel, "Cancel", wxPoint(600, 80), wxSize(50, 50));
-
-  // The results list reports nothing to the core, but Enter in it still adds.
-  BindListEvents(window->list_, gate, nullptr, &ResultsWindowCommandFor);
-  SetAccessibleName(window->list_, "Results");
-  SetAccessibleLabel(window->list_, label);
-
-  if (!entries.empty())
-    window->list_->SetSelection(0);
-  window->ShowWithKeys();
-  window->list_->SetFocus();
-  return window;
-}
-
-SecondaryWindow* SecondaryWindow::OpenHistory(wxWindow* owner, CoreGate& gate,
-                                              const std::vector<std::string>& lines) {
-  auto* window = new SecondaryWindow(owner, gate, Kind::history, "History");
-  auto* label = new wxStaticText(window, kHistoryLabel, "Announcements");
-  window->list_ = new wxListBox(window, kHistoryList, wxDefaultPosition, wxDefaultSize, 0, nullptr,
-                                wxLB_SINGLE | wxLB_HSCROLL);
   for (const std::string& line : lines)
     window->list_->Append(wxString::FromUTF8(line));
-  auto* column = new wxBoxSizer(wxVERTICAL);
-  column->Add(label, wxSizerFlags().Border(wxLEFT | wxRIGHT | wxTOP));
-  column->Add(window->list_, wxSizerFlags(1).Expand().Border());
-  window->SetSizer(column);
-
-  BindListEvents(window->list_, gate, nullptr, &HistoryWindowCommandFor);
-  SetAccessibleName(window->list_, "Announcements");
-  SetAccessibleLabel(window->list_, label);
-
   if (!lines.empty())
     window->list_->SetSelection(0);
   window->ShowWithKeys();
@@ -105,48 +61,44 @@ SecondaryWindow* SecondaryWindow::OpenHistory(wxWindow* owner, CoreGate& gate,
   return window;
 }
 
-SecondaryWindow* SecondaryWindow::OpenList(wxWindow* owner, CoreGate& gate,
-                                           const std::string& title, const std::string& list_name,
-                                           const std::vector<std::string>& lines) {
-  auto* window = new SecondaryWindow(owner, gate, Kind::list, wxString::FromUTF8(title));
-  auto* label = new wxStaticText(window, kListLabel, wxString::FromUTF8(list_name));
-  window->list_ = new wxListBox(window, kListList, wxDefaultPosition, wxDefaultSize, 0, nullptr,
-                                wxLB_SINGLE | wxLB_HSCROLL);
-  for (const std::string& line : lines)
-    window->list_->Append(wxString::FromUTF8(line));
-  auto* copy = new wxButton(window, kListCopy, "Copy all");
-  auto* close = new wxButton(window, kListClose, "Close");
-  for (wxButton* button : {copy, close}) {
-    const int control = button->GetId();
-    button->Bind(wxEVT_BUTTON, [window, control](wxCommandEvent&) {
-      window->gate_.Run([control](App& app) { OnControl(app, control); });
-    });
+void SecondaryWindow::AddControl(const ControlSpec& control, wxWindow*& last_label) {
+  const wxPoint at = FromDIP(wxPoint(control.x, control.y));
+  const wxSize size = FromDIP(wxSize(control.width, control.height));
+  switch (control.kind) {
+    case ControlKind::label: {
+      // As wide as its text at least, so the whole text shows.
+      auto* label = new wxStaticText(this, control.number, Text(control.text), at);
+      wxSize fit = label->GetSize();
+      fit.IncTo(size);
+      label->SetSize(fit);
+      last_label = label;
+      break;
+    }
+    case ControlKind::list:
+      list_ = new wxListBox(this, control.number, at, size, 0, nullptr, wxLB_SINGLE | wxLB_HSCROLL);
+      SetAccessibleName(list_, std::string(control.name));
+      if (last_label != nullptr)
+        SetAccessibleLabel(list_, last_label);
+      // The list reports its changes to the core (when the window has
+      // something to do with them); Enter in it still runs the window's command.
+      BindListEvents(list_, gate_, spec_.on_list_event, spec_.command_for);
+      break;
+    case ControlKind::read_only_box:
+      detail_box_ = new wxTextCtrl(this, control.number, wxEmptyString, at, size, wxTE_READONLY);
+      SetAccessibleName(detail_box_, std::string(control.name));
+      break;
+    case ControlKind::button: {
+      auto* button = new wxButton(this, control.number, Text(control.text), at);
+      wxSize fit = button->GetSize();
+      fit.IncTo(size);
+      button->SetSize(fit);
+      const int number = control.number;
+      button->Bind(wxEVT_BUTTON, [this, number](wxCommandEvent&) {
+        gate_.Run([number](App& app) { OnControl(app, number); });
+      });
+      break;
+    }
   }
-  auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-  buttons->Add(copy, wxSizerFlags().Border(wxRIGHT));
-  buttons->Add(close);
-  auto* column = new wxBoxSizer(wxVERTICAL);
-  column->Add(label, wxSizerFlags().Border(wxLEFT | wxRIGHT | wxTOP));
-  column->Add(window->list_, wxSizerFlags(1).Expand().Border());
-  column->Add(buttons, wxSizerFlags().Border(wxLEFT | wxRIGHT | wxBOTTOM));
-  window->SetSizer(column);
-
-  BindListEvents(window->list_, gate, nullptr, &ListWindowCommandFor);
-  SetAccessibleName(window->list_, list_name);
-  SetAccessibleLabel(window->list_, label);
-
-  if (!lines.empty())
-    window->list_->SetSelection(0);
-  window->ShowWithKeys();
-  window->list_->SetFocus();
-  return window;
-}
-
-void SecondaryWindow::AddButton(int control, const char* text, wxPoint position, wxSize size) {
-  auto* button = new wxButton(this, control, text, FromDIP(position), FromDIP(size));
-  button->Bind(wxEVT_BUTTON, [this, control](wxCommandEvent&) {
-    gate_.Run([control](App& app) { OnControl(app, control); });
-  });
 }
 
 void SecondaryWindow::ShowWithKeys() {
@@ -157,11 +109,7 @@ void SecondaryWindow::ShowWithKeys() {
 }
 
 void SecondaryWindow::OnCharHook(wxKeyEvent& event) {
-  const Shortcut pressed = ShortcutFromKeyEvent(event);
-  const int command = kind_ == Kind::forecast  ? ForecastWindowCommandFor(pressed)
-                      : kind_ == Kind::results ? ResultsWindowCommandFor(pressed)
-                      : kind_ == Kind::list    ? ListWindowCommandFor(pressed)
-                                               : HistoryWindowCommandFor(pressed);
+  const int command = spec_.command_for(ShortcutFromKeyEvent(event));
   if (command == 0) {
     event.Skip();
     return;

@@ -7,6 +7,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "app/window_specs.h"
 #include "platform/wx/accessibility_gtk.h"
 #include "platform/wx/text_font.h"
 
@@ -22,7 +23,8 @@ class TextDialog : public wxDialog {
     auto* label = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(prompt));
     field_ = new wxTextCtrl(this, wxID_ANY, wxString::FromUTF8(initial), wxDefaultPosition,
                             FromDIP(wxSize(300, -1)));
-    auto* ok = new wxButton(this, wxID_OK, "OK");
+    auto* ok =
+        new wxButton(this, wxID_OK, wxString(kDialogTexts.ok.data(), kDialogTexts.ok.size()));
     ok->SetDefault();
 
     auto* column = new wxBoxSizer(wxVERTICAL);

@@ -1,7 +1,8 @@
 // The process services on wxWidgets: the updater started without waiting,
-// the marker released, the process ended; and work posted to the main thread.
+// the marker released, the event loop ended; and work posted to the main thread.
 #pragma once
 
+#include <chrono>
 #include <functional>
 
 #include "platform/linux/autostart.h"
@@ -11,30 +12,26 @@
 
 namespace skyvigil {
 
-class WxUi;
-
 class WxProcess : public ProcessPort {
  public:
-  // `release` frees what the program holds outside wx (speech, sound) at the end.
-  WxProcess(WxUi& ui, InstanceLock& marker, std::function<void()> release)
-      : ui_(ui), marker_(marker), release_(std::move(release)) {}
+  explicit WxProcess(InstanceLock& marker) : marker_(marker) {}
 
   void StartUpdater(const std::filesystem::path& program) override;
   bool StartsAtLogin() const override { return autostart_.Enabled(); }
   bool SetStartAtLogin(bool on) override { return autostart_.Set(on); }
   void ReleaseMarker() override { marker_.Release(); }
-  [[noreturn]] void EndProgram() override;
+  void ReleaseFreedMemory() override;
+  void QuitEventLoop(int exit_code) override;
 
  private:
-  WxUi& ui_;
   InstanceLock& marker_;
-  std::function<void()> release_;
   Autostart autostart_ = Autostart::ForThisProgram();
 };
 
 class WxMainThread : public MainThread {
  public:
   void Post(std::function<void()> work) override;
+  void PostAfter(std::chrono::milliseconds delay, std::function<void()> work) override;
 };
 
 }  // namespace skyvigil

@@ -247,7 +247,7 @@ void WxUi::SetClipboardText(const std::string& text) {
 
 void WxUi::OpenForecastWindow() {
   CloseSecondaryWindow();
-  secondary_ = SecondaryWindow::OpenForecast(frame_, gate_);
+  secondary_ = SecondaryWindow::Open(frame_, gate_, SecondaryWindow::Kind::forecast, {});
 }
 
 void WxUi::SetForecastLines(const std::vector<std::string>& lines) {
@@ -275,7 +275,17 @@ std::string WxUi::ForecastDetailText() const {
 
 void WxUi::OpenResultsWindow(const std::vector<std::string>& entries) {
   CloseSecondaryWindow();
-  secondary_ = SecondaryWindow::OpenResults(frame_, gate_, entries);
+  secondary_ = SecondaryWindow::Open(frame_, gate_, SecondaryWindow::Kind::results, entries);
+}
+
+void WxUi::SetResultEntries(const std::vector<std::string>& entries) {
+  if (secondary_ == nullptr || secondary_->kind() != SecondaryWindow::Kind::results)
+    return;
+  wxListBox* list = secondary_->list();
+  ReplaceLines(list, entries);
+  if (!entries.empty())
+    list->SetSelection(0);
+  list->SetFocus();
 }
 
 int WxUi::ResultSelection() const {
@@ -285,17 +295,26 @@ int WxUi::ResultSelection() const {
 
 void WxUi::OpenHistoryWindow(const std::vector<std::string>& lines) {
   CloseSecondaryWindow();
-  secondary_ = SecondaryWindow::OpenHistory(frame_, gate_, lines);
+  secondary_ = SecondaryWindow::Open(frame_, gate_, SecondaryWindow::Kind::history, lines);
 }
 
 int WxUi::HistorySelection() const {
   return HasHistoryWindow() ? secondary_->list()->GetSelection() : -1;
 }
 
-void WxUi::OpenListWindow(const std::string& title, const std::string& list_name,
-                          const std::vector<std::string>& lines) {
+void WxUi::OpenListWindow(ListWindow which) {
   CloseSecondaryWindow();
-  secondary_ = SecondaryWindow::OpenList(frame_, gate_, title, list_name, lines);
+  secondary_ = SecondaryWindow::Open(frame_, gate_, KindOf(which), {});
+}
+
+void WxUi::SetListWindowLines(const std::vector<std::string>& lines) {
+  if (!HasListWindow())
+    return;
+  wxListBox* list = secondary_->list();
+  ReplaceLines(list, lines);
+  if (!lines.empty())
+    list->SetSelection(0);
+  list->SetFocus();
 }
 
 int WxUi::ListWindowSelection() const {
@@ -307,8 +326,8 @@ void WxUi::StartBriefingTimer(int seconds) {
     frame_->StartBriefingTimer(seconds);
 }
 
-std::optional<std::string> WxUi::AskServiceKey(const KeyPrompt& prompt) {
-  return AskKeyDialog(DialogOwner(), prompt);
+std::optional<std::string> WxUi::AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) {
+  return AskKeyDialog(DialogOwner(), prompt, trial);
 }
 
 void WxUi::CloseSecondaryWindow() {
@@ -324,7 +343,8 @@ bool WxUi::HasHistoryWindow() const {
 }
 
 bool WxUi::HasListWindow() const {
-  return secondary_ != nullptr && secondary_->kind() == SecondaryWindow::Kind::list;
+  return secondary_ != nullptr && (secondary_->kind() == SecondaryWindow::Kind::next_hours ||
+                                   secondary_->kind() == SecondaryWindow::Kind::alert);
 }
 
 bool WxUi::HasForecastWindow() const {

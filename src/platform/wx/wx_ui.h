@@ -49,15 +49,16 @@ class WxUi : public UiPort {
   void SetForecastDetailText(const std::string& text) override;
   std::string ForecastDetailText() const override;
   void OpenResultsWindow(const std::vector<std::string>& entries) override;
+  void SetResultEntries(const std::vector<std::string>& entries) override;
   int ResultSelection() const override;
   void OpenHistoryWindow(const std::vector<std::string>& lines) override;
   int HistorySelection() const override;
-  void OpenListWindow(const std::string& title, const std::string& list_name,
-                      const std::vector<std::string>& lines) override;
+  void OpenListWindow(ListWindow which) override;
+  void SetListWindowLines(const std::vector<std::string>& lines) override;
   int ListWindowSelection() const override;
   void StartBriefingTimer(int seconds) override;
   void CloseSecondaryWindow() override;
-  std::optional<std::string> AskServiceKey(const KeyPrompt& prompt) override;
+  std::optional<std::string> AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) override;
 
  private:
   bool HasForecastWindow() const;

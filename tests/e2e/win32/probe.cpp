@@ -2,11 +2,13 @@
 // (wine's accessibility layer does not name list boxes) and prints it as UTF-8.
 //   probe lines <window title> <control>   each line of a list box
 //   probe text <window title> <control>    a control's text
+//   probe selection <window title> <control>  an edit box's selection, "start end"
 //   probe focus <window title>             the number of the focused control
 //   probe clipboard                        the clipboard's Unicode text
 //   probe dpi <window title>               the window's DPI
 //   probe rowheight <window title> <list>  the height of a list box's rows, in pixels
 //   probe cities <file>                    the file as the core writes the cities it holds
+//   probe icons <program>                  the sizes of the program's icon 1, one a line
 //   probe refresh <window title>           the refresh timer's tick (timer 1), hidden or not
 #include <windows.h>
 
@@ -59,6 +61,13 @@ int Text(HWND control) {
   return 0;
 }
 
+// The answer itself, not the two pointers, which would not reach another process.
+int Selection(HWND box) {
+  const LRESULT both = SendMessageW(box, EM_GETSEL, 0, 0);
+  Print(std::to_wstring(LOWORD(both)) + L" " + std::to_wstring(HIWORD(both)));
+  return 0;
+}
+
 int Focus(HWND window) {
   GUITHREADINFO info{};
   info.cbSize = sizeof(info);
@@ -94,6 +103,25 @@ int Cities(const wchar_t* file) {
   return 0;
 }
 
+// The icon group resource: a 6-byte head, then 14 bytes per image, its width
+// first (0 for 256).
+int Icons(const wchar_t* program) {
+  HMODULE module = LoadLibraryExW(program, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HRSRC found =
+      module != nullptr ? FindResourceW(module, MAKEINTRESOURCEW(1), RT_GROUP_ICON) : nullptr;
+  const auto* group = found != nullptr
+                          ? static_cast<const BYTE*>(LockResource(LoadResource(module, found)))
+                          : nullptr;
+  if (group == nullptr)
+    return 1;
+  const int count = group[4] | (group[5] << 8);
+  for (int i = 0; i < count; ++i) {
+    const int width = group[6 + 14 * i];
+    Print(std::to_wstring(width == 0 ? 256 : width));
+  }
+  return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argc > 1 ? argv[1] : L"";
   if (command == L"clipboard")
@@ -102,6 +130,8 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   if (command == L"cities")
     return Cities(argv[2]);
+  if (command == L"icons")
+    return Icons(argv[2]);
   HWND window = FindWindowW(nullptr, argv[2]);
   if (window == nullptr)
     return 1;
@@ -120,6 +150,8 @@ int wmain(int argc, wchar_t** argv) {
     return Lines(control);
   if (command == L"text")
     return Text(control);
+  if (command == L"selection")
+    return Selection(control);
   if (command == L"rowheight") {
     Print(std::to_wstring(SendMessageW(control, LB_GETITEMHEIGHT, 0, 0)));
     return 0;

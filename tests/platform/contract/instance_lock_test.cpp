@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 #include <vector>
@@ -79,6 +80,49 @@ TEST(InstanceLockTest, MarkerThatIsAFolderLeavesTheInstanceUnguarded) {
   EXPECT_EQ(lock.Acquire(dir / "running"), Outcome::unguarded);
   lock.Release();
   EXPECT_TRUE(std::filesystem::is_directory(dir / "running"));
+}
+
+// A folder no instance may write in, holding no marker: the owner-read-only
+// temporary folder when that holds for this process, else the system's own
+// sysfs, which refuses new files even to root (under wine, seen as Z:\sys).
+// Empty when neither can be had here.
+std::filesystem::path UnwritableFolder(const std::filesystem::path& temporary) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_exec,
+                  fs::perm_options::replace, error);
+#ifdef _WIN32
+  const fs::path candidates[] = {temporary, "Z:\\sys"};
+#else
+  const fs::path candidates[] = {temporary, "/sys"};
+#endif
+  for (const fs::path& folder : candidates) {
+    if (!fs::is_directory(folder, error) || fs::exists(folder / "running", error))
+      continue;
+    if (std::FILE* probe = std::fopen((folder / "skyvigil-probe").string().c_str(), "wb")) {
+      std::fclose(probe);
+      fs::remove(folder / "skyvigil-probe", error);
+      continue;
+    }
+    return folder;
+  }
+  return {};
+}
+
+// Another instance and a folder that refuses files are told apart: only the
+// first keeps this one from starting.
+TEST(InstanceLockTest, ReadOnlyFolderWithoutAMarkerIsNoOtherInstance) {
+  TempDir dir;
+  const std::filesystem::path folder = UnwritableFolder(dir.path());
+  if (folder.empty()) {
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+    GTEST_SKIP() << "no folder here refuses this process a new file";
+  }
+  InstanceLock lock;
+  EXPECT_EQ(lock.Acquire(folder / "running"), Outcome::folder_not_writable);
+  lock.Release();
+  EXPECT_FALSE(std::filesystem::exists(folder / "running"));
+  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
 }
 
 // The folder a user runs the program from may be named in any script.

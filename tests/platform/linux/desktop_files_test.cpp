@@ -43,28 +43,17 @@ TEST(LinuxAppPathsTest, InstalledProgramsKeepTheUsersFilesInTheDataFolder) {
       EXPECT_EQ(paths.prefs_file, "prefs.ini");
       EXPECT_EQ(paths.marker_file, "running");
       EXPECT_EQ(paths.cues_folder, "snd");
-      EXPECT_EQ(paths.updater_program, "./updater");
+      EXPECT_TRUE(paths.updater_program.empty());
       continue;
     }
     EXPECT_TRUE(fs::is_directory(c.data));
+    EXPECT_EQ(fs::status(c.data).permissions(), fs::perms::owner_all);
     EXPECT_EQ(paths.prefs_file, c.data / "prefs.ini");
     EXPECT_EQ(paths.cities_file, c.data / "cities.json");
     EXPECT_EQ(paths.marker_file, c.data / "running");
     EXPECT_EQ(paths.cues_folder, prefix / "share" / "skyvigil" / "snd");
     EXPECT_TRUE(paths.updater_program.empty());
   }
-}
-
-TEST(LinuxAppPathsTest, TheFetchHelperIsInLibexecWhenInstalledAndBesideTheProgramOtherwise) {
-  platform_test::TempDir root;
-  const fs::path installed = root.path() / "usr" / "libexec" / "skyvigil" / "skyvigil-fetch";
-  fs::create_directories(installed.parent_path());
-  std::ofstream(installed).put('x');
-  EXPECT_EQ(LinuxFetchProgram(root.path() / "usr" / "bin" / "skyvigil"), installed);
-  EXPECT_EQ(LinuxFetchProgram(root.path() / "build" / "skyvigil"),
-            root.path() / "build" / "skyvigil-fetch");
-  EXPECT_EQ(LinuxFetchProgram(root.path() / "opt" / "bin" / "skyvigil"),
-            root.path() / "opt" / "bin" / "skyvigil-fetch");
 }
 
 TEST(AutostartTest, TheEntryStartsTheProgramInItsFolderAndGoesAgain) {

@@ -10,9 +10,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <future>
 #include <latch>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -222,6 +224,40 @@ TEST_F(BackgroundSpeechTest, SilenceStopsTheTextSoundingAndDropsTheQueuedOnes) {
   // Later texts are spoken as before.
   ASSERT_TRUE(ours_.OutputInBackground("Bergen: Rain"));
   EXPECT_THAT(server_.WaitForTexts(2), ElementsAre("Oslo: Light snow", "Bergen: Rain"));
+}
+
+// What the fates of background texts said, in the order they were told.
+class ToldFates {
+ public:
+  std::function<void(bool)> For(const std::string& text) {
+    return [this, text](bool heard) {
+      std::lock_guard lock(mutex_);
+      told_.push_back(text + (heard ? ": heard" : ": dropped"));
+      changed_.notify_all();
+    };
+  }
+  std::vector<std::string> WaitFor(size_t count) {
+    std::unique_lock lock(mutex_);
+    changed_.wait_for(lock, std::chrono::seconds(15), [&] { return told_.size() >= count; });
+    return told_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<std::string> told_;
+};
+
+// "Speak Each Alert Once" counts a text as spoken only once it was heard.
+TEST_F(BackgroundSpeechTest, ATextIsToldHeardOnlyOnceItEndedAndDroppedWhenSilenced) {
+  ToldFates fates;
+  ASSERT_TRUE(ours_.OutputInBackground("Oslo: Light snow", fates.For("Oslo: Light snow")));
+  ASSERT_TRUE(ours_.OutputInBackground("Oslo: 28 Degrees", fates.For("Oslo: 28 Degrees")));
+  ASSERT_THAT(WaitForStarts(1), ElementsAre("Oslo: Light snow"));
+  ours_.Silence();
+  ASSERT_TRUE(ours_.OutputInBackground("Bergen: Rain", fates.For("Bergen: Rain")));
+  EXPECT_THAT(fates.WaitFor(3), ElementsAre("Oslo: 28 Degrees: dropped",
+                                            "Oslo: Light snow: dropped", "Bergen: Rain: heard"));
 }
 
 TEST_F(SpeechOutputTest, TextSpokenRightBeforeTheConnectionClosesStillArrives) {

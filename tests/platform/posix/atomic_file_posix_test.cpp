@@ -13,6 +13,7 @@
 
 #include "fakes/temp_dir.h"
 #include "ports/files.h"
+#include "weather/prefs.h"
 
 namespace skyvigil {
 namespace {
@@ -44,6 +45,33 @@ TEST(AtomicFilePosixTest, NewFileIsReadableByAllAndWritableByTheOwner) {
   TempDir dir;
   ASSERT_TRUE(WriteFileAtomically(dir / "cities.json", "[]"));
   EXPECT_EQ(Mode(dir / "cities.json"), 0644u);
+}
+
+TEST(AtomicFilePosixTest, ASecretIsForItsOwnerAloneWhateverTheOldFileAllowed) {
+  const struct {
+    mode_t old_mode;  // 0: no old file
+    mode_t mode;
+  } cases[] = {{0, 0600}, {0644, 0600}, {0666, 0600}, {0600, 0600}, {0700, 0700}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.old_mode);
+    TempDir dir;
+    if (c.old_mode != 0) {
+      WriteBytes(dir / "prefs.ini", "old");
+      ASSERT_EQ(::chmod((dir / "prefs.ini").c_str(), c.old_mode), 0);
+    }
+    ASSERT_TRUE(WriteFileAtomically(dir / "prefs.ini", "key", FileAccess::owner_only));
+    EXPECT_EQ(Mode(dir / "prefs.ini"), c.mode);
+  }
+}
+
+TEST(AtomicFilePosixTest, PrefsIniIsTheOwnersAloneOnceItHoldsTheKey) {
+  TempDir dir;
+  SavePreferences(Preferences{}, dir / "prefs.ini");
+  EXPECT_EQ(Mode(dir / "prefs.ini"), 0644u);
+  SaveServiceKey("0f1e2d3c4b5a69788796a5b4c3d2e1f", dir / "prefs.ini");
+  EXPECT_EQ(Mode(dir / "prefs.ini"), 0600u);
+  SavePreferences(Preferences{}, dir / "prefs.ini");  // the key stays, so does the mode
+  EXPECT_EQ(Mode(dir / "prefs.ini"), 0600u);
 }
 
 // In a read-only folder neither a new file nor a replacement can be made.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fakes/temp_dir.h"
+#include "platform/win32/show_requests_win32.h"
 #include "ports/show_requests.h"
 
 namespace skyvigil {
@@ -42,6 +43,17 @@ TEST(ShowRequestsWin32Test, EverySpellingOfTheMarkerReachesItsListener) {
   }
   // Each answer comes after its request ran.
   EXPECT_EQ(requests, 4);
+}
+
+// The second start hands the foreground to this process while its box is up.
+TEST(ShowRequestsWin32Test, TheListenersProcessIsFoundByItsMarker) {
+  TempDir dir;
+  const std::filesystem::path marker = dir / "running";
+  EXPECT_EQ(RunningInstanceProcess(marker), 0u);
+  ShowRequestListener listener;
+  ASSERT_TRUE(listener.Listen(marker, [] {}));
+  EXPECT_EQ(RunningInstanceProcess(marker), GetCurrentProcessId());
+  EXPECT_EQ(RunningInstanceProcess(dir / "other"), 0u);
 }
 
 }  // namespace

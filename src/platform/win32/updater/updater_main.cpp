@@ -1,8 +1,12 @@
-// updater.exe: started by Skyvigil after it downloaded Skyvigil.zip beside
-// itself; installs it into its own folder, whatever the working folder is.
+// updater.exe: started by Skyvigil after it downloaded Skyvigil.zip and its
+// signature beside itself; installs it into its own folder, whatever the
+// working folder is. "--wait-for <process id>" names the Skyvigil to wait for.
 #include <windows.h>
 
+#include <cwchar>
+#include <exception>
 #include <filesystem>
+#include <new>
 #include <string>
 
 #include "platform/win32/updater/win32_update_ops.h"
@@ -21,11 +25,36 @@ std::filesystem::path OwnFolder() {
   }
 }
 
+// Opened at once, so that the process can't end and its id be reused unseen.
+HANDLE ProgramToWaitFor(const wchar_t* command_line) {
+  const wchar_t* option = std::wcsstr(command_line, L"--wait-for ");
+  if (!option)
+    return nullptr;
+  const unsigned long id = std::wcstoul(option + 11, nullptr, 10);
+  return id ? ::OpenProcess(SYNCHRONIZE, FALSE, id) : nullptr;
+}
+
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR command_line, int) {
+  using skyvigil::update_tool::UpdateOutcome;
   // Skyvigil starts us in its own working folder, which at a start at sign-in
   // is not the program's folder.
-  skyvigil::win32::Win32UpdateOps ops(OwnFolder());
-  return static_cast<int>(skyvigil::update_tool::RunUpdate(ops));
+  skyvigil::win32::Win32UpdateOps ops(OwnFolder(), ProgramToWaitFor(command_line));
+  // Whatever goes wrong, the user hears why and gets the program back.
+  const auto fail = [&ops](const std::string& why) {
+    ops.ShowError("The update could not be installed: " + why +
+                  ". If Skyvigil does not work, install it again.");
+    ops.StartProgram(std::string(skyvigil::update_tool::kProgramName));
+    return static_cast<int>(UpdateOutcome::failed);
+  };
+  try {
+    return static_cast<int>(skyvigil::update_tool::RunUpdate(ops, skyvigil::BuiltInUpdateTrust()));
+  } catch (const std::bad_alloc&) {
+    return fail("there was not enough memory");
+  } catch (const std::exception& error) {
+    return fail(error.what());
+  } catch (...) {
+    return fail("an unknown error happened");
+  }
 }

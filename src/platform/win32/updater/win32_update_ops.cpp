@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include <system_error>
+#include <vector>
 
 #include "platform/win32/utf16.h"
+#include "update_tool/replace_plan.h"
 
 namespace skyvigil::win32 {
 
@@ -27,7 +29,63 @@ class Handle {
   HANDLE handle_;
 };
 
+class Win32FileWriter : public update_tool::FileWriter {
+ public:
+  explicit Win32FileWriter(HANDLE file) : file_(file) {}
+  bool Write(std::string_view bytes) override {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      DWORD wrote = 0;
+      if (!::WriteFile(file_.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done),
+                       &wrote, nullptr) ||
+          wrote == 0)
+        return false;
+      done += wrote;
+    }
+    return true;
+  }
+  // On the disk before the journal names it or an old file is replaced by it.
+  bool Finish() override { return ::FlushFileBuffers(file_.get()) != 0; }
+
+ private:
+  Handle file_;
+};
+
+// Deletes `path` and what is below it. A junction or symbolic link is removed
+// as a link: what it points to is not the updater's to delete.
+void RemoveTree(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return;
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(path.c_str());
+    return;
+  }
+  if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+    std::vector<std::wstring> children;
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        const std::wstring child = found.cFileName;
+        if (child != L"." && child != L"..")
+          children.push_back(path + L"\\" + child);
+      } while (::FindNextFileW(search, &found));
+      ::FindClose(search);
+    }
+    for (const std::wstring& child : children)
+      RemoveTree(child);
+  }
+  ::RemoveDirectoryW(path.c_str());
+}
+
 }  // namespace
+
+Win32UpdateOps::~Win32UpdateOps() {
+  if (program_)
+    ::CloseHandle(program_);
+}
 
 std::filesystem::path Win32UpdateOps::Full(const std::string& name) const {
   return (folder_ / std::filesystem::path(Utf8ToUtf16(name))).make_preferred();
@@ -42,6 +100,10 @@ bool Win32UpdateOps::MarkerHeld() {
     return false;
   const DWORD error = ::GetLastError();
   return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
+bool Win32UpdateOps::ProgramRunning() {
+  return program_ && ::WaitForSingleObject(program_, 0) == WAIT_TIMEOUT;
 }
 
 void Win32UpdateOps::Pause(int milliseconds) {
@@ -67,32 +129,22 @@ std::optional<std::string> Win32UpdateOps::ReadFile(const std::string& name) {
   return bytes;
 }
 
-bool Win32UpdateOps::WriteFile(const std::string& name, std::string_view bytes) {
+std::unique_ptr<update_tool::FileWriter> Win32UpdateOps::CreateFile(const std::string& name) {
   const std::filesystem::path path = Full(name);
   std::error_code ignored;
   std::filesystem::create_directories(path.parent_path(), ignored);
-  Handle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.ok())
-    return false;
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    DWORD wrote = 0;
-    if (!::WriteFile(file.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done),
-                     &wrote, nullptr) ||
-        wrote == 0)
-      return false;
-    done += wrote;
-  }
-  // On the disk before the old file is moved away for it.
-  return ::FlushFileBuffers(file.get()) != 0;
+  HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return nullptr;
+  return std::make_unique<Win32FileWriter>(file);
 }
 
 bool Win32UpdateOps::Exists(const std::string& name) {
   return ::GetFileAttributesW(Full(name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool Win32UpdateOps::Move(const std::string& from, const std::string& to) {
+bool Win32UpdateOps::Replace(const std::string& from, const std::string& to) {
   // Only files: an archive's file must not carry away a folder of the user's.
   const DWORD attributes = ::GetFileAttributesW(Full(from).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -100,7 +152,19 @@ bool Win32UpdateOps::Move(const std::string& from, const std::string& to) {
   const std::filesystem::path target = Full(to);
   std::error_code ignored;
   std::filesystem::create_directories(target.parent_path(), ignored);
-  return ::MoveFileExW(Full(from).c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+  constexpr DWORD kFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+  if (::MoveFileExW(Full(from).c_str(), target.c_str(), kFlags))
+    return true;
+  // A running program (updater.exe itself) can be renamed but not replaced:
+  // it moves aside into update.old, whose copy of it the journal already has.
+  if (::GetLastError() != ERROR_ACCESS_DENIED || !Exists(to))
+    return false;
+  const std::filesystem::path aside =
+      Full(std::string(update_tool::kBackupFolder) + "/" + to + ".running");
+  std::filesystem::create_directories(aside.parent_path(), ignored);
+  ::DeleteFileW(aside.c_str());
+  return ::MoveFileExW(target.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH) &&
+         ::MoveFileExW(Full(from).c_str(), target.c_str(), kFlags);
 }
 
 bool Win32UpdateOps::RemoveFile(const std::string& name) {
@@ -108,8 +172,8 @@ bool Win32UpdateOps::RemoveFile(const std::string& name) {
 }
 
 void Win32UpdateOps::RemoveFolder(const std::string& name) {
-  std::error_code ignored;
-  std::filesystem::remove_all(Full(name), ignored);
+  // Not std::filesystem::remove_all, which under mingw follows junctions.
+  RemoveTree(Full(name).wstring());
 }
 
 bool Win32UpdateOps::StartProgram(const std::string& name) {
@@ -119,9 +183,13 @@ bool Win32UpdateOps::StartProgram(const std::string& name) {
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder_.c_str(), &startup, &process))
+  // Held until it may take the foreground that Skyvigil handed to us: the
+  // new program's window comes to the front and is announced.
+  if (!::CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE,
+                        CREATE_SUSPENDED, nullptr, folder_.c_str(), &startup, &process))
     return false;
+  ::AllowSetForegroundWindow(process.dwProcessId);
+  ::ResumeThread(process.hThread);
   ::CloseHandle(process.hThread);
   ::CloseHandle(process.hProcess);
   return true;

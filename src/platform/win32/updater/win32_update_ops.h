@@ -1,6 +1,8 @@
-// The updater's file system, marker check, process start and message box on
-// Win32, every name below one program folder.
+// The updater's file system, marker and process checks, process start and
+// message box on Win32, every name below one program folder.
 #pragma once
+
+#include <windows.h>
 
 #include <filesystem>
 
@@ -10,14 +12,21 @@ namespace skyvigil::win32 {
 
 class Win32UpdateOps : public update_tool::UpdaterOps {
  public:
-  explicit Win32UpdateOps(std::filesystem::path folder) : folder_(std::move(folder)) {}
+  // `program` is the Skyvigil that started the updater, opened for waiting;
+  // nullptr when there is none to wait for.
+  Win32UpdateOps(std::filesystem::path folder, HANDLE program)
+      : folder_(std::move(folder)), program_(program) {}
+  ~Win32UpdateOps() override;
+  Win32UpdateOps(const Win32UpdateOps&) = delete;
+  Win32UpdateOps& operator=(const Win32UpdateOps&) = delete;
 
   bool MarkerHeld() override;
+  bool ProgramRunning() override;
   void Pause(int milliseconds) override;
   std::optional<std::string> ReadFile(const std::string& name) override;
-  bool WriteFile(const std::string& name, std::string_view bytes) override;
+  std::unique_ptr<update_tool::FileWriter> CreateFile(const std::string& name) override;
   bool Exists(const std::string& name) override;
-  bool Move(const std::string& from, const std::string& to) override;
+  bool Replace(const std::string& from, const std::string& to) override;
   bool RemoveFile(const std::string& name) override;
   void RemoveFolder(const std::string& name) override;
   bool StartProgram(const std::string& name) override;
@@ -27,6 +36,7 @@ class Win32UpdateOps : public update_tool::UpdaterOps {
   std::filesystem::path Full(const std::string& name) const;
 
   std::filesystem::path folder_;
+  HANDLE program_;
 };
 
 }  // namespace skyvigil::win32

@@ -1,0 +1,40 @@
+// The program's start, its order decided once for every desktop: the
+// single-instance guard, the services, settings and cities, the automatic
+// update check, the main window, the first refresh, the show-request
+// listener, the event loop. Each composition root hands in what only it can do.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/core_gate.h"
+#include "ports/instance_lock.h"
+#include "ports/paths.h"
+#include "ports/show_requests.h"
+#include "update/update_check.h"
+
+namespace skyvigil {
+
+// What only the desktop can do, in the order StartProgram calls it.
+struct DesktopStart {
+  // A message box before any window stands (a second start's alert).
+  std::function<void(const std::string& title, const std::string& text)> alert;
+  // Builds the services and the App over them; called once this start may run.
+  std::function<App&()> build_services;
+  // Builds the main window (hidden) with its tray icon and menus.
+  std::function<void(App& app, const std::string& title)> build_main_window;
+  // Shows the main window at start, its lists already filled.
+  std::function<void()> show_main_window;
+  // Runs the event loop until the exit ends it; returns the loop's code.
+  std::function<int()> run_event_loop;
+};
+
+// Runs the program and returns main's exit code: 0 for a second start, which
+// only asks the running instance to show its window.
+int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListener& show_requests,
+                 CoreGate& gate, const DesktopStart& desktop);
+
+// Where the update check looks and what it compares, from the settings read.
+UpdateSource UpdateSourceFor(const AppState& state);
+
+}  // namespace skyvigil

@@ -1,0 +1,54 @@
+// What the secondary windows and the dialogs hold, decided once for every
+// desktop: titles, controls with their numbers, texts, accessible names and
+// places, and the keys of each window. The desktops build their windows from
+// these rows and only add what their toolkit needs.
+#pragma once
+
+#include <chrono>
+#include <span>
+#include <string_view>
+
+#include "app/commands.h"
+
+namespace skyvigil {
+
+// The main window's refresh timer.
+constexpr std::chrono::minutes kRefreshInterval{15};
+
+enum class ControlKind { label, list, read_only_box, button };
+
+// A control at 96 DPI. A label names the list that follows it; a label or
+// button may grow to fit its text.
+struct ControlSpec {
+  int number;
+  ControlKind kind;
+  std::string_view text;  // a label's or button's text
+  std::string_view name;  // the accessible name of a list or box
+  int x, y, width, height;
+};
+
+enum class SecondaryWindowKind { forecast, results, history, next_hours, alert };
+
+struct WindowSpec {
+  SecondaryWindowKind kind;
+  std::string_view title;
+  std::span<const ControlSpec> controls;  // in tab order
+  int (*command_for)(const Shortcut& pressed);
+  void (*on_list_event)(App& app);  // what a change of its list does; null: nothing
+  int width, height;  // the inner size at 96 DPI, wider when a control reaches past it
+};
+
+// Window 1 of the given kind.
+const WindowSpec& SecondaryWindowSpec(SecondaryWindowKind kind);
+// The kind of window 1 that shows the list window `which`.
+SecondaryWindowKind KindOf(ListWindow which);
+
+// The buttons and names the key and text dialogs share.
+struct DialogTexts {
+  std::string_view ok = "OK";
+  std::string_view cancel = "Cancel";
+  std::string_view address_name = "Sign-up page";  // the key dialog's address box
+};
+inline constexpr DialogTexts kDialogTexts{};
+
+}  // namespace skyvigil
