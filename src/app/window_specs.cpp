@@ -1,6 +1,7 @@
 // The rows of the secondary windows.
 #include "app/window_specs.h"
 
+#include <algorithm>
 #include <array>
 
 namespace skyvigil {
@@ -62,6 +63,18 @@ const std::array kWindows = {
 
 const WindowSpec& SecondaryWindowSpec(SecondaryWindowKind kind) {
   return kWindows[static_cast<size_t>(kind)];
+}
+
+double WindowSpecScale(const WindowSpec& spec, int text_percent, int room_width, int room_height) {
+  int width = spec.width;
+  int height = spec.height;
+  for (const ControlSpec& c : spec.controls) {
+    width = std::max(width, c.x + c.width);
+    height = std::max(height, c.y + c.height);
+  }
+  const double fits =
+      std::min(static_cast<double>(room_width) / width, static_cast<double>(room_height) / height);
+  return std::max(1.0, std::min(text_percent / 100.0, fits));
 }
 
 SecondaryWindowKind KindOf(ListWindow which) {

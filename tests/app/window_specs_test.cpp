@@ -69,5 +69,23 @@ TEST(WindowSpecs, EveryButtonHasAHandlerAndEveryWindowItsKeys) {
   EXPECT_EQ(SecondaryWindowSpec(SecondaryWindowKind::forecast).on_list_event, &OnForecastListEvent);
 }
 
+// The forecast window reaches 840 by 600 at 96 DPI (its buttons past 800).
+TEST(WindowSpecs, PlacesGrowWithTheTextAsFarAsTheRoomAllows) {
+  const struct {
+    int percent, room_width, room_height;
+    double scale;
+  } cases[] = {
+      {100, 4000, 4000, 1.0}, {150, 4000, 4000, 1.5},
+      {300, 4000, 4000, 3.0}, {300, 1680, 4000, 2.0},  // the width limits
+      {300, 4000, 900, 1.5},                           // the height limits
+      {200, 600, 400, 1.0},  // a room smaller than the window: its own size
+  };
+  const WindowSpec& forecast = SecondaryWindowSpec(SecondaryWindowKind::forecast);
+  for (const auto& c : cases) {
+    EXPECT_DOUBLE_EQ(WindowSpecScale(forecast, c.percent, c.room_width, c.room_height), c.scale)
+        << c.percent << " in " << c.room_width << "x" << c.room_height;
+  }
+}
+
 }  // namespace
 }  // namespace skyvigil

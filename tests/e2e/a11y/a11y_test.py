@@ -1034,9 +1034,9 @@ class DesktopAccessibilityTest(BedTestCase):
                 second.end()
             self.bed.processes.end(orca)
 
-    # -- 21. next hours and an alert's details ----------------------------------------------
+    # -- 23. next hours and an alert's details ----------------------------------------------
 
-    def test_21_shift_enter_opens_the_next_hours(self):
+    def test_23_shift_enter_opens_the_next_hours(self):
         self.start(three_cities())
         self.wait_ready(THREE_CITY_LINES, PARIS)
         press("Down")
@@ -1062,7 +1062,7 @@ class DesktopAccessibilityTest(BedTestCase):
         self.wait_gone("Next Hours")
         self.focused(role="table", name="Areas")
 
-    def test_22_enter_on_an_alert_line_opens_its_details(self):
+    def test_24_enter_on_an_alert_line_opens_its_details(self):
         self.start(three_cities())
         self.wait_ready(THREE_CITY_LINES, PARIS)
         press("Down")
