@@ -16,6 +16,9 @@ Control interface (JSON bodies, answers {"ok": true} or {"error": "..."}):
   POST /admin/weather  {"place": "London", "current": {...}, "location": {...}}
                                        members merged (recursively) into the place's answers
   POST /admin/alerts   {"place": "Paris", "alerts": [{...}, ...]}
+  POST /admin/hours    {"place": "London", "hours": [{"from_now": 1, "will_it_rain": 1, ...}]}
+                       members merged into the forecast hour that many hours after the
+                       place's current hour (0: the current hour); replaces earlier ones
   POST /admin/fault    {"kind": K, "count": 1, "permanent": false, "path": null, ...}
         K = non_json | truncated | oversize {"size", "length"} | drip {"interval_ms"}
           | redirect {"location", "status"} | close | hang {"seconds"}
@@ -44,6 +47,7 @@ import copy
 import datetime
 import io
 import json
+import math
 import os
 import select
 import socket
@@ -152,6 +156,7 @@ class State:
         self.delay_ms = 0
         self.weather = {}  # place id -> {"current": {...}, "location": {...}}
         self.alerts = {}  # place id -> [alert, ...]
+        self.hours = {}  # place id -> [{"from_now": n, members...}, ...]
         self.faults = []  # [{"kind", "path", "left" (None: permanent), ...}]
         self.version = self.initial_version.encode("utf-8")
         self.archive = default_archive()
@@ -212,9 +217,48 @@ def current_block(place, state, now, with_aqi):
     return block
 
 
-def forecast_days(place, now, days):
+def hour_entries(day, date, zone):
+    """Twenty-four hours shaped like the service's, drawn from the day's figures:
+    coolest at 5 AM, warmest at 3 PM, rain or snow from 1 PM to 6 PM on a wet day."""
+    figures = day["day"]
+    wet = range(13, 19)
+    rain = figures.get("daily_will_it_rain", 0) == 1
+    snow = figures.get("daily_will_it_snow", 0) == 1
+    per_hour = round(figures.get("totalprecip_mm", 0.0) / len(wet), 2) if rain or snow else 0.0
+    low_c, high_c = figures["mintemp_c"], figures["maxtemp_c"]
+    hours = []
+    for hour in range(24):
+        # A cosine from the low at 5:00 to the high at 15:00 and back.
+        phase = math.cos(math.pi * (hour - 15) / 10) if 5 <= hour <= 25 else -1.0
+        temp_c = round(low_c + (high_c - low_c) * (phase + 1) / 2, 1)
+        is_wet = hour in wet
+        text = figures["condition"]["text"] if is_wet or not (rain or snow) else "Overcast"
+        moment = datetime.datetime(date.year, date.month, date.day, hour, tzinfo=zone)
+        hours.append({
+            "time_epoch": int(moment.timestamp()),
+            "time": f"{date.isoformat()} {hour:02d}:00",
+            "temp_c": temp_c,
+            "temp_f": round(temp_c * 9 / 5 + 32, 1),
+            "is_day": 1 if 6 <= hour < 21 else 0,
+            "condition": {"text": text, "icon": figures["condition"].get("icon", ""),
+                          "code": figures["condition"].get("code", 1000)},
+            "will_it_rain": 1 if rain and is_wet else 0,
+            "chance_of_rain": figures.get("daily_chance_of_rain", 0) if is_wet
+            else figures.get("daily_chance_of_rain", 0) // 5,
+            "will_it_snow": 1 if snow and is_wet else 0,
+            "chance_of_snow": figures.get("daily_chance_of_snow", 0) if is_wet
+            else figures.get("daily_chance_of_snow", 0) // 5,
+            "precip_mm": per_hour if is_wet else 0.0,
+            "gust_mph": round(figures.get("maxwind_mph", 0.0) * (1.2 + 0.3 * phase), 1),
+            "uv": round(max(0.0, figures.get("uv", 0.0) * phase), 1),
+        })
+    return hours
+
+
+def forecast_days(place, state, now, days):
     templates = place.document["forecast"]["forecastday"]
-    today = local_time(int(now), place.document["location"]["tz_id"]).date()
+    moment = local_time(int(now), place.document["location"]["tz_id"])
+    today = moment.date()
     result = []
     for index in range(days):
         entry = copy.deepcopy(templates[index % len(templates)])
@@ -222,7 +266,14 @@ def forecast_days(place, now, days):
         entry["date"] = date.isoformat()
         midnight = datetime.datetime(date.year, date.month, date.day, tzinfo=datetime.timezone.utc)
         entry["date_epoch"] = int(midnight.timestamp())
+        entry["hour"] = hour_entries(entry, date, moment.tzinfo)
         result.append(entry)
+    # Scripted hours count from the place's current hour.
+    for change in state.hours.get(place.id, []):
+        at = moment.hour + int(change["from_now"])
+        if 0 <= at < 24 * len(result):
+            members = {name: value for name, value in change.items() if name != "from_now"}
+            merge(result[at // 24]["hour"][at % 24], members)
     return result
 
 
@@ -266,7 +317,7 @@ def weather_answer(state, path, form):
     except ValueError:
         days = 1
     days = min(max(days, 1), MAX_DAYS)
-    answer["forecast"] = {"forecastday": forecast_days(place, now, days)}
+    answer["forecast"] = {"forecastday": forecast_days(place, state, now, days)}
     if form.get("alerts", ["no"])[-1].lower() == "yes":
         alerts = state.alerts.get(place.id, place.document["alerts"]["alert"])
         answer["alerts"] = {"alert": copy.deepcopy(alerts)}
@@ -518,12 +569,14 @@ class Handler(BaseHTTPRequestHandler):
         elif path == "/admin/signature":
             text = request["text"]
             state.signature = None if text is None else text.encode("utf-8")
-        elif path in ("/admin/weather", "/admin/alerts"):
+        elif path in ("/admin/weather", "/admin/alerts", "/admin/hours"):
             place = state.find_place(request["place"])
             if place is None:
                 raise ValueError(f"unknown place {request['place']!r}")
             if path == "/admin/alerts":
                 state.alerts[place.id] = list(request["alerts"])
+            elif path == "/admin/hours":
+                state.hours[place.id] = [dict(change) for change in request["hours"]]
             else:
                 script = state.weather.setdefault(place.id, {})
                 for part in ("current", "location"):

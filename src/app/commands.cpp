@@ -12,12 +12,15 @@
 #include "app/update_thread.h"
 #include "cities/city_add.h"
 #include "cities/city_search.h"
+#include "monitor/briefing.h"
 #include "monitor/monitor_cycle.h"
+#include "monitor/rain_ahead.h"
 #include "present/format.h"
 #include "state/fetch.h"
 #include "views/city_list.h"
 #include "views/current_weather.h"
 #include "views/forecast_window.h"
+#include "views/list_windows.h"
 #include "views/text_size.h"
 #include "weather/cities_store.h"
 #include "weather/prefs.h"
@@ -44,6 +47,11 @@ constexpr std::array kMainWindowExtraShortcuts = {
 
 // The shortcuts of the two kinds of window 1.
 constexpr std::array kForecastWindowShortcuts = {
+    std::pair{Key(Shortcut::Key::escape), int{kCloseSecondaryWindow}},
+    std::pair{Control('C', true), int{kCopy}},
+    std::pair{Key(Shortcut::Key::enter), int{kOpenAlert}},
+};
+constexpr std::array kListWindowShortcuts = {
     std::pair{Key(Shortcut::Key::escape), int{kCloseSecondaryWindow}},
     std::pair{Control('C', true), int{kCopy}},
 };
@@ -82,6 +90,7 @@ void CloseWindowOne(App& app) {
   app.ui.CloseSecondaryWindow();
   app.state.forecast_lines.clear();
   app.state.history_lines.clear();
+  app.state.list_lines.clear();
 }
 
 void OpenHistory(App& app) {
@@ -145,6 +154,10 @@ void CopyForecast(App& app) {
   app.ui.SetClipboardText(JoinedLines(app.state.forecast_lines));
 }
 
+void CopyListWindow(App& app) {
+  app.ui.SetClipboardText(JoinedLines(app.state.list_lines));
+}
+
 // Says the state the switch is in afterwards, so a failed change is not
 // reported as done.
 void ToggleStartAtLogin(App& app) {
@@ -166,6 +179,13 @@ void CopyFocusedItem(App& app) {
     case FocusedControl::history_list: {
       const int index = app.ui.HistorySelection();
       const auto& lines = app.state.history_lines;
+      const bool valid = index >= 0 && static_cast<size_t>(index) < lines.size();
+      app.ui.SetClipboardText(valid ? lines[static_cast<size_t>(index)] : std::string());
+      break;
+    }
+    case FocusedControl::list_window: {
+      const int index = app.ui.ListWindowSelection();
+      const auto& lines = app.state.list_lines;
       const bool valid = index >= 0 && static_cast<size_t>(index) < lines.size();
       app.ui.SetClipboardText(valid ? lines[static_cast<size_t>(index)] : std::string());
       break;
@@ -215,6 +235,8 @@ constexpr std::array kMainWindowCommands = {
                 &ToggleAlerts},
     CommandInfo{kViewForecast, "City", "View forecast (Enter)", Key(Shortcut::Key::enter),
                 &ViewForecast},
+    CommandInfo{kViewNextHours, "City", "View next hours (Shift+Enter)",
+                Shortcut{Shortcut::Key::enter, 0, false, true, false}, &OpenNextHoursWindow},
     CommandInfo{kCopy, "City", "Copy focused item to clipboard (Control+Shift+C)",
                 Control('C', true), &CopyFocusedItem},
     CommandInfo{kToggleUnit, "Settings", "Toggle temperature display unit (Control+1)",
@@ -224,6 +246,8 @@ constexpr std::array kMainWindowCommands = {
     CommandInfo{kToggleMonitorSounds, "Settings", "Toggle monitor sounds (control+shift+m)",
                 Control('M', true), &ToggleMonitorSounds},
     CommandInfo{kAlertsOnce, "Settings", "Speak Each Alert Once", {}, &ToggleAlertsOnce},
+    CommandInfo{kRainAhead, "Settings", "Announce Rain Ahead", {}, &ToggleRainAhead},
+    CommandInfo{kDailyBriefing, "Settings", "Daily Briefing...", {}, &SetDailyBriefing},
     CommandInfo{kServiceKey, "Settings", "Weather Service Key...", {}, &ChangeServiceKey},
     CommandInfo{kStartAtLogin, "Settings", "Start at Login", {}, &ToggleStartAtLogin},
     CommandInfo{kLargerText, "Settings", "Larger Text (Control+Plus)", Control('+'), &LargerText},
@@ -235,12 +259,15 @@ constexpr std::array kMainWindowCommands = {
 constexpr std::array kWindowCommands = {
     CommandHandler{kCloseSecondaryWindow, &CloseWindowOne},
     CommandHandler{kAddSearchResult, &AddSearchResult},
+    CommandHandler{kOpenAlert, &OpenAlertWindow},
 };
 constexpr std::array kButtons = {
     CommandHandler{kForecastClose, &CloseWindowOne},
     CommandHandler{kResultsCancel, &CloseWindowOne},
     CommandHandler{kForecastCopy, &CopyForecast},
     CommandHandler{kResultsAdd, &AddSearchResult},
+    CommandHandler{kListCopy, &CopyListWindow},
+    CommandHandler{kListClose, &CloseWindowOne},
 };
 
 template <size_t N>
@@ -269,6 +296,10 @@ int ResultsWindowCommandFor(const Shortcut& pressed) {
 
 int HistoryWindowCommandFor(const Shortcut& pressed) {
   return CommandFor(kHistoryWindowShortcuts, pressed);
+}
+
+int ListWindowCommandFor(const Shortcut& pressed) {
+  return CommandFor(kListWindowShortcuts, pressed);
 }
 
 int MainWindowCommandFor(const Shortcut& pressed) {
@@ -320,6 +351,10 @@ void OnReportListEvent(App& app) {
 
 void OnRefreshTimer(App& app) {
   RefreshCities(app, RefreshMode::all_cities, &RedrawCities);
+}
+
+void OnBriefingTimerEvent(App& app) {
+  OnBriefingTimer(app);
 }
 
 void OnTrayIconClick(App& app) {
@@ -392,6 +427,7 @@ void FirstRefresh(App& app) {
     return;
   app.state.refresh.first_pending = true;
   RefreshCities(app, RefreshMode::all_cities, &RedrawCities);
+  OnBriefingTimer(app);
 }
 
 void ExitProgram(App& app) {

@@ -31,6 +31,10 @@ enum Command : int {
   kServiceKey = 21,
   kLargerText = 22,
   kSmallerText = 23,
+  kViewNextHours = 24,
+  kRainAhead = 25,
+  kDailyBriefing = 26,
+  kOpenAlert = 27,
   kCloseSecondaryWindow = 100,
   kAddSearchResult = 200,
 };
@@ -45,6 +49,8 @@ enum SecondaryControl : int {
   kResultsList = 201,
   kHistoryLabel = 300,
   kHistoryList = 301,
+  kListLabel = 400,
+  kListList = 401,
 };
 
 // Buttons of window 1 that do something.
@@ -53,6 +59,8 @@ enum Control : int {
   kForecastCopy = 104,
   kResultsAdd = 202,
   kResultsCancel = 203,
+  kListCopy = 402,
+  kListClose = 403,
 };
 
 // A key combination: one key with any of Control, Shift and Alt.
@@ -95,11 +103,14 @@ std::span<const CommandHandler> SecondaryWindowButtons();
 int MainWindowCommandFor(const Shortcut& pressed);
 
 // The command a key combination stands for in the forecast window (Escape,
-// Control+Shift+C) or the results window (Escape, Return), or 0.
+// Control+Shift+C, Return on an alert line) or the results window (Escape,
+// Return), or 0.
 int ForecastWindowCommandFor(const Shortcut& pressed);
 int ResultsWindowCommandFor(const Shortcut& pressed);
 // The history window's shortcuts: Escape, Control+Shift+C.
 int HistoryWindowCommandFor(const Shortcut& pressed);
+// A list window's (Next Hours, Alert): Escape, Control+Shift+C.
+int ListWindowCommandFor(const Shortcut& pressed);
 
 // Runs a command of the main window or of a secondary window; a number no
 // table holds does nothing.
@@ -111,6 +122,8 @@ void OnControl(App& app, int control);
 void OnCityListEvent(App& app);    // any event of the city list
 void OnReportListEvent(App& app);  // any event of the report list
 void OnRefreshTimer(App& app);
+// The daily briefing's one-shot timer (UiPort::StartBriefingTimer) ran out.
+void OnBriefingTimerEvent(App& app);
 void OnTrayIconClick(App& app);
 // Another start of the program asked for the window (it ends right after).
 void OnShowRequest(App& app);

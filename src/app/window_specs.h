@@ -27,7 +27,7 @@ struct ControlSpec {
   int x, y, width, height;
 };
 
-enum class SecondaryWindowKind { forecast, results, history };
+enum class SecondaryWindowKind { forecast, results, history, next_hours, alert };
 
 struct WindowSpec {
   SecondaryWindowKind kind;
@@ -40,6 +40,13 @@ struct WindowSpec {
 
 // Window 1 of the given kind.
 const WindowSpec& SecondaryWindowSpec(SecondaryWindowKind kind);
+// How much window 1's places and sizes grow with the text size: as the text
+// does, but only as far as the whole window still fits in a room of
+// `room_width` by `room_height` (96 DPI), and never below the spec's own size.
+double WindowSpecScale(const WindowSpec& spec, int text_percent, int room_width, int room_height);
+
+// The kind of window 1 that shows the list window `which`.
+SecondaryWindowKind KindOf(ListWindow which);
 
 // The buttons and names the key and text dialogs share.
 struct DialogTexts {

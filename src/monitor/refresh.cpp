@@ -4,7 +4,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "monitor/rain_ahead.h"
 #include "monitor/service_outcome.h"
+#include "present/hour_lines.h"
 #include "state/fetch.h"
 #include "weather/cities_store.h"
 #include "weather/service_requests.h"
@@ -15,47 +17,67 @@ namespace {
 
 // The days of an alert request; only its alerts are used.
 constexpr int kAlertForecastDays = 1;
+// Rain Ahead looks three hours past the city's clock, which may be tomorrow.
+constexpr int kRainAheadForecastDays = 2;
 
-// An alert is the same one while its event, headline and times stay.
+// An alert is the same one while its event, headline and start stay; a later
+// end makes it the same alert extended.
 std::string AlertIdentity(const alert& a) {
-  return a.event + '\n' + a.headline + '\n' + a.effective + '\n' + a.expires;
+  return a.event + '\n' + a.headline + '\n' + a.effective;
 }
 
 // Where the announcer tells what became of an alert handed to it: heard, it
-// counts as spoken; cut off unheard (a key pressed), it may be spoken again.
-void NoteAlertFate(App& app, const std::pair<uint64_t, std::string>& alert_key, bool heard) {
+// counts as spoken with the end it was told with; cut off unheard (a key
+// pressed), it may be spoken again.
+void NoteAlertFate(App& app, const std::pair<uint64_t, std::string>& alert_key,
+                   const std::string& expires, bool heard) {
   auto& in_speech = app.state.alerts_in_speech;
   if (const auto it = in_speech.find(alert_key); it != in_speech.end())
     in_speech.erase(it);
   if (heard)
-    app.state.spoken_alerts.insert(alert_key);
+    app.state.spoken_alerts[alert_key] = expires;
 }
 
 // With alerts_once on, only alerts not heard before for this city (nor on
-// their way to speech) are spoken, and the cue sounds only when one is.
+// their way to speech) are spoken, an extended one by its new end only, and
+// the cue sounds only when one is.
 void SpeakAlerts(App& app, const city& c, const std::vector<alert>& alerts) {
   AppState& s = app.state;
-  std::vector<std::pair<const alert*, std::pair<uint64_t, std::string>>> told;
+  struct Told {
+    std::pair<uint64_t, std::string> key;
+    std::string expires;
+    std::string text;
+  };
+  std::vector<Told> told;
   for (const alert& a : alerts) {
     auto alert_key = std::make_pair(c.id, AlertIdentity(a));
-    const bool new_one =
-        !s.spoken_alerts.contains(alert_key) && !s.alerts_in_speech.contains(alert_key);
-    if (new_one || s.prefs.alerts_once != 1)
-      told.emplace_back(&a, std::move(alert_key));
+    const auto heard = s.spoken_alerts.find(alert_key);
+    const bool known = heard != s.spoken_alerts.end() || s.alerts_in_speech.contains(alert_key);
+    // Both ends are written alike by the service, so text order is time order.
+    const bool extended = heard != s.spoken_alerts.end() && a.expires > heard->second;
+    const bool shortened = heard != s.spoken_alerts.end() && a.expires < heard->second;
+    std::string text = c.name + ": ";
+    if (s.prefs.alerts_once == 1 && extended) {
+      text += AlertExtendedText(a);
+    } else if (s.prefs.alerts_once != 1 || !known || shortened) {
+      if (!a.severity.empty())
+        text += a.severity + " ";
+      text += a.event + ". View the forecast For more.";
+    } else {
+      continue;
+    }
+    told.push_back({std::move(alert_key), a.expires, std::move(text)});
   }
   if (told.empty())
     return;
   app.announcer.PlayCue(Cue::alert);
-  for (const auto& [a, alert_key] : told) {
-    std::string text = c.name + ": ";
-    if (!a->severity.empty())
-      text += a->severity + " ";
-    text += a->event + ". View the forecast For more.";
-    s.alerts_in_speech.insert(alert_key);
+  for (Told& t : told) {
+    s.alerts_in_speech.insert(t.key);
     // The fate may come on the speech layer's thread: it is noted on the core's.
-    app.announcer.SpeakAlert(text, [core = app.core, alert_key](bool heard) {
+    app.announcer.SpeakAlert(t.text, [core = app.core, key = t.key,
+                                      expires = t.expires](bool heard) {
       if (core != nullptr)
-        core->PostToCore([alert_key, heard](App& a) { NoteAlertFate(a, alert_key, heard); });
+        core->PostToCore([key, expires, heard](App& a) { NoteAlertFate(a, key, expires, heard); });
     });
   }
 }
@@ -131,11 +153,17 @@ RefreshPlan PlanRefresh(AppState& state, RefreshMode mode) {
   for (city& c : state.cities) {
     if (mode == RefreshMode::new_cities && c.weather.temp_c > 0.0)
       continue;
-    PlannedCity planned{CityId(state.refresh, c), plan.requests.size(), std::nullopt};
+    PlannedCity planned;
+    planned.city_id = CityId(state.refresh, c);
+    planned.current_answer = plan.requests.size();
     plan.requests.push_back(CurrentWeatherRequest(state.service, c.name));
-    if (c.alerts == 1) {
-      planned.alert_answer = plan.requests.size();
-      plan.requests.push_back(ForecastRequest(state.service, c.name, kAlertForecastDays));
+    planned.speak_alerts = c.alerts == 1;
+    planned.rain_ahead = state.prefs.rain_ahead == 1 && c.monitor == 1;
+    // One forecast request serves both: its answer always holds the alerts.
+    if (planned.speak_alerts || planned.rain_ahead) {
+      planned.forecast_answer = plan.requests.size();
+      plan.requests.push_back(ForecastRequest(
+          state.service, c.name, planned.rain_ahead ? kRainAheadForecastDays : kAlertForecastDays));
     }
     plan.cities.push_back(planned);
   }
@@ -161,13 +189,17 @@ void ApplyRefresh(App& app, const RefreshPlan& plan, const std::vector<HttpRespo
       s.refresh.unknown_places.insert(c.id);
     else
       s.refresh.unknown_places.erase(c.id);
-    if (planned.alert_answer) {
-      std::vector<forecastday> days;
+    std::vector<forecastday> days;
+    location place;
+    if (planned.forecast_answer) {
       std::vector<alert> alerts;
-      ApplyForecastAnswer(AnswerAt(answers, *planned.alert_answer), days, alerts);
-      SpeakAlerts(app, c, alerts);
+      ApplyForecastAnswer(AnswerAt(answers, *planned.forecast_answer), days, alerts, &place);
+      if (planned.speak_alerts)
+        SpeakAlerts(app, c, alerts);
     }
     RewriteName(c);
+    if (planned.rain_ahead)
+      TellRainAhead(app, c, days, place.localtime);
   }
   SaveCities(s.cities, s.paths.cities_file);
   TellRefreshOutcome(app, answers);

@@ -15,13 +15,14 @@ uint64_t CityId(RefreshState& refresh, city& c);
 // Where the city with `id` is in the list now, if it still is.
 std::optional<size_t> CityIndex(const std::vector<city>& cities, uint64_t id);
 
-// Which cities and which requests: per city its current request, then its alert
-// request when its alerts are on. Gives the planned cities their ids.
+// Which cities and which requests: per city its current request, then one
+// forecast request when its alerts are on (1 day) or when Rain Ahead is on and
+// the city is monitored (2 days, for the hours). Gives the planned cities their ids.
 RefreshPlan PlanRefresh(AppState& state, RefreshMode mode);
 
 // Per planned city still in the list, in list order: its weather record, its
-// alerts spoken (cue, then each text, with the name from before the rewrite)
-// and its name rewritten from the answer; then the list is saved (not when
+// alerts spoken (cue, then each text, with the name from before the rewrite),
+// its name rewritten from the answer, and its rain ahead told; then the list is saved (not when
 // empty). Switches, announced values and units changed meanwhile stay.
 void ApplyRefresh(App& app, const RefreshPlan& plan, const std::vector<HttpResponse>& answers);
 

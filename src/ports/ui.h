@@ -19,6 +19,7 @@ enum class FocusedControl {
   forecast_list,
   forecast_box,
   history_list,
+  list_window,
   other
 };
 
@@ -45,6 +46,9 @@ class KeyTrial {
   virtual void Start(const std::string& key, std::function<void()> done) = 0;
   virtual void Cancel() = 0;
 };
+
+// The list windows the core opens besides the forecast, results and history.
+enum class ListWindow { next_hours, alert };
 
 class UiPort {
  public:
@@ -121,7 +125,20 @@ class UiPort {
   // command 13.
   virtual void OpenHistoryWindow(const std::vector<std::string>& lines) = 0;
   virtual int HistorySelection() const = 0;  // -1 when nothing is selected
+  // A list window of the core's, "Next Hours" or "Alert": label 400 and list
+  // 401 named as the window, buttons 402 "Copy all" and 403 "Close"; Escape
+  // gives command 100, Control+Shift+C command 13. Opened empty while its
+  // lines load.
+  virtual void OpenListWindow(ListWindow which) = 0;
+  // Fills list 401 of the open list window, selects line 0 and gives the list
+  // the focus, so the line is read.
+  virtual void SetListWindowLines(const std::vector<std::string>& lines) = 0;
+  virtual int ListWindowSelection() const = 0;  // -1 when nothing is selected
   virtual void CloseSecondaryWindow() = 0;
+
+  // One-shot: OnBriefingTimer runs after `seconds`; a new call replaces a
+  // timer still waiting.
+  virtual void StartBriefingTimer(int seconds) = 0;
 
   // Modal key dialog: the explanation, the address box, the problem (when not
   // empty), the labelled key field, OK and Cancel. OK starts `trial` with the

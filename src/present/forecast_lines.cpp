@@ -33,6 +33,21 @@ std::vector<std::string> AlertLines(const std::vector<alert>& alerts) {
   return lines;
 }
 
+std::optional<size_t> AlertAtLine(const std::vector<alert>& alerts, int line) {
+  if (line < 0)
+    return std::nullopt;
+  size_t first = 0;
+  for (size_t i = 0; i < alerts.size(); ++i) {
+    const size_t count = AlertLines({alerts[i]}).size();
+    if (static_cast<size_t>(line) < first + count)
+      return i;
+    first += count + 1;  // the "," line after it
+    if (static_cast<size_t>(line) < first)
+      return std::nullopt;
+  }
+  return std::nullopt;
+}
+
 std::vector<std::string> ForecastDayLines(const std::vector<forecastday>& days, int64_t unit,
                                           CivilDate today) {
   std::vector<std::string> lines;

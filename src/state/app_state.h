@@ -2,6 +2,7 @@
 // ports through which the core reaches the desktop, the network and the process.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -15,6 +16,7 @@
 #include "ports/paths.h"
 #include "ports/process.h"
 #include "ports/ui.h"
+#include "state/briefing_state.h"
 #include "state/fetch_state.h"
 #include "state/refresh_state.h"
 #include "state/version.h"
@@ -38,13 +40,17 @@ struct AppState {
   std::vector<std::string> report_lines;    // what the report list shows
   std::vector<std::string> forecast_lines;  // what the forecast list shows
   std::vector<std::string> history_lines;   // what the history list shows
+  std::vector<alert> forecast_alerts;       // the alerts the forecast list begins with
+  std::vector<std::string> list_lines;      // what a list window (Next Hours, Alert) shows
   AppPaths paths;
   RefreshState refresh;
+  BriefingState briefing;
   FetchState fetch;  // the background fetches in flight
   // The cause last said of a refresh that brought no weather; none once one did.
   ServiceProblem service_problem = ServiceProblem::none;
-  // Alerts heard this run: the city's run-time id and the alert's identity.
-  std::set<std::pair<uint64_t, std::string>> spoken_alerts;
+  // Alerts heard this run: the city's run-time id and the alert's identity,
+  // each with the end it was last heard with.
+  std::map<std::pair<uint64_t, std::string>, std::string> spoken_alerts;
   // The end of the program, asked for by any handler (RequestExit) and carried
   // out once by the core gate after that handler: one way out for every reason.
   std::optional<int> exit_code;  // the code main returns; set by the request

@@ -26,7 +26,10 @@ enum class RefreshMode {
 struct PlannedCity {
   uint64_t city_id = 0;
   size_t current_answer = 0;
-  std::optional<size_t> alert_answer;
+  // The forecast request: for the alerts, and with two days of hours for Rain Ahead.
+  std::optional<size_t> forecast_answer;
+  bool speak_alerts = false;
+  bool rain_ahead = false;
 };
 
 struct RefreshPlan {
@@ -44,6 +47,7 @@ struct RefreshState {
   bool stopped = false;        // exiting: nothing more is applied
   uint64_t last_city_id = 0;
   std::set<uint64_t> unknown_places;  // cities the service last said it does not know
+  std::set<uint64_t> wet_foreseen;    // cities whose last forecast held rain in the next hours
 };
 
 }  // namespace skyvigil

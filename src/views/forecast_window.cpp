@@ -17,6 +17,7 @@ void OpenForecastWindow(App& app, const std::string& query) {
   AppState& s = app.state;
   app.ui.OpenForecastWindow();
   s.forecast_lines.clear();
+  s.forecast_alerts.clear();
 
   const HttpRequest request = ForecastRequest(s.service, query, kForecastDays);
   const uint64_t ticket = StartFetch(app, Asker::window_one, [request](HttpClient& http) {
@@ -30,6 +31,7 @@ void OpenForecastWindow(App& app, const std::string& query) {
         a.announcer.PlayCue(Cue::alert);
       a.state.forecast_lines =
           ForecastWindowLines(alerts, days, a.state.prefs.celcius, a.clock.Today());
+      a.state.forecast_alerts = alerts;
       a.ui.SetForecastLines(a.state.forecast_lines);
     });
   });

@@ -190,6 +190,10 @@ SavedKey KeyAddedWhenSet(std::string_view name, int64_t value, int64_t default_v
   return {name, std::to_string(value), value == default_value};
 }
 
+SavedKey TextKey(std::string_view name, const std::string& value) {
+  return {name, value, value.empty()};
+}
+
 // The keys of each group in the order a save adds missing ones.
 std::vector<GroupKeys> SavedKeys(const Preferences& p) {
   return {
@@ -198,7 +202,8 @@ std::vector<GroupKeys> SavedKeys(const Preferences& p) {
         Key("cities_index", p.cities_index), KeyAddedWhenSet("text_size", p.text_size, 100)}},
       {"monitors",
        {Key("monitor_sounds", p.monitor_sounds), Key("temp_diff", p.temp_diff),
-        KeyAddedWhenSet("alerts_once", p.alerts_once, 0)}},
+        KeyAddedWhenSet("alerts_once", p.alerts_once, 0),
+        KeyAddedWhenSet("rain_ahead", p.rain_ahead, 0), TextKey("briefing", p.briefing)}},
   };
 }
 
@@ -393,6 +398,10 @@ void LoadPreferences(Preferences& prefs, ServiceConfig& service, const fs::path&
           prefs.temp_diff = ParseIniInteger(line.value);
         if (key == "alerts_once")
           prefs.alerts_once = ParseIniInteger(line.value);
+        if (key == "rain_ahead")
+          prefs.rain_ahead = ParseIniInteger(line.value);
+        if (key == "briefing")
+          prefs.briefing = line.value;
         break;
       case Group::kService:
         if (key == "base_address")

@@ -20,6 +20,8 @@ struct Preferences {
   int64_t monitor_sounds = 1;  // exactly 1: cues play with announcements
   int64_t alerts_once = 0;     // exactly 1: an alert already spoken is not spoken again
   int64_t text_size = 100;     // percent of the system's font size in every window
+  int64_t rain_ahead = 0;      // exactly 1: rain in the next hours of monitored cities is said
+  std::string briefing{};      // "HH:MM" of the daily briefing; empty: none
 
   bool operator==(const Preferences&) const = default;
 };
@@ -39,10 +41,10 @@ inline constexpr std::uintmax_t kMaxPrefsFileBytes = 1u << 20;
 // base_address, api_key and update_address in the optional group [service] override `service`.
 void LoadPreferences(Preferences& prefs, ServiceConfig& service, const std::filesystem::path& file);
 
-// Writes the settings into `file`, keeping every other line it holds; alerts_once
-// and text_size are added only once they differ from their defaults. A file
-// that cannot be read or replaced is left alone, silently; one whose bytes
-// would not change is not written.
+// Writes the settings into `file`, keeping every other line it holds; alerts_once,
+// text_size, rain_ahead and briefing are added only once they differ from their
+// defaults. A file that cannot be read or replaced is left alone, silently; one
+// whose bytes would not change is not written.
 void SavePreferences(const Preferences& prefs, const std::filesystem::path& file);
 
 // Writes api_key into the group [service] of `file`, keeping every other line.

@@ -128,12 +128,28 @@ struct RecordFields<astro> {
 };
 
 template <>
+struct RecordFields<hour> {
+  static constexpr auto list = std::tuple{
+      SKYVIGIL_FIELD(hour, time),
+      SKYVIGIL_FIELD(hour, temp_f),
+      SKYVIGIL_FIELD(hour, temp_c),
+      SKYVIGIL_FIELD(hour, condition),
+      SKYVIGIL_FIELD(hour, chance_of_rain),
+      SKYVIGIL_FIELD(hour, will_it_rain),
+      SKYVIGIL_FIELD(hour, chance_of_snow),
+      SKYVIGIL_FIELD(hour, will_it_snow),
+      SKYVIGIL_FIELD(hour, precip_mm),
+      SKYVIGIL_FIELD(hour, gust_mph),
+      SKYVIGIL_FIELD(hour, uv),
+  };
+};
+
+template <>
 struct RecordFields<forecastday> {
   static constexpr auto list = std::tuple{
-      SKYVIGIL_FIELD(forecastday, date),
-      SKYVIGIL_FIELD(forecastday, date_epoch),
-      SKYVIGIL_FIELD(forecastday, day),
-      SKYVIGIL_FIELD(forecastday, astro),
+      SKYVIGIL_FIELD(forecastday, date), SKYVIGIL_FIELD(forecastday, date_epoch),
+      SKYVIGIL_FIELD(forecastday, day),  SKYVIGIL_FIELD(forecastday, astro),
+      SKYVIGIL_FIELD(forecastday, hour),
   };
 };
 
@@ -254,6 +270,11 @@ void FillField(Record& field, const JsonValue* value, NameMatch match) {
   FillRecord(field, value, match);
 }
 
+template <class Record>
+void FillField(std::vector<Record>& field, const JsonValue* value, NameMatch match) {
+  FillList(field, value, match);
+}
+
 // ---- Write rule ----
 
 void AppendIndent(std::string& out, int blanks) {
@@ -327,6 +348,14 @@ void WriteValue(std::string& out, double number, int) {
 
 void WriteValue(std::string& out, float number, int level) {
   WriteValue(out, static_cast<double>(number), level);
+}
+
+template <class Record>
+void WriteList(std::string& out, const std::vector<Record>& list, int level);
+
+template <class Record>
+void WriteValue(std::string& out, const std::vector<Record>& list, int level) {
+  WriteList(out, list, level);
 }
 
 template <class Record>
@@ -435,6 +464,7 @@ SKYVIGIL_RECORD_JSON_INSTANCES(aqi)
 SKYVIGIL_RECORD_JSON_INSTANCES(currentWeather)
 SKYVIGIL_RECORD_JSON_INSTANCES(day)
 SKYVIGIL_RECORD_JSON_INSTANCES(astro)
+SKYVIGIL_RECORD_JSON_INSTANCES(hour)
 SKYVIGIL_RECORD_JSON_INSTANCES(forecastday)
 SKYVIGIL_RECORD_JSON_INSTANCES(alert)
 SKYVIGIL_RECORD_JSON_INSTANCES(city)

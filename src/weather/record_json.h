@@ -29,8 +29,8 @@ inline constexpr std::size_t kMaxTextFieldBytes = 2048;
 // Resets `record`, then fills each field from the member of the same name:
 // text only from a string, at most kMaxTextFieldBytes of it; integer from a number cut toward zero
 // (clamped to the int64_t range) or from true/false as 1/0; double and float from a number or
-// true/false; embedded records by this same rule; anything else leaves the field reset. A null
-// `value` or one that is not an object leaves it reset.
+// true/false; embedded records by this same rule, lists of them by FillList; anything else
+// leaves the field reset. A null `value` or one that is not an object leaves it reset.
 template <class Record>
 void FillRecord(Record& record, const JsonValue* value, NameMatch match);
 
@@ -59,6 +59,7 @@ SKYVIGIL_RECORD_JSON_INSTANCES(aqi, extern)
 SKYVIGIL_RECORD_JSON_INSTANCES(currentWeather, extern)
 SKYVIGIL_RECORD_JSON_INSTANCES(day, extern)
 SKYVIGIL_RECORD_JSON_INSTANCES(astro, extern)
+SKYVIGIL_RECORD_JSON_INSTANCES(hour, extern)
 SKYVIGIL_RECORD_JSON_INSTANCES(forecastday, extern)
 SKYVIGIL_RECORD_JSON_INSTANCES(alert, extern)
 SKYVIGIL_RECORD_JSON_INSTANCES(city, extern)

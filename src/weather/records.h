@@ -96,11 +96,27 @@ struct astro {
   std::string moon_illumination;
 };
 
+// One hour of a forecast day; `time` is the city's own clock, "yyyy-mm-dd hh:mm".
+struct hour {
+  std::string time;
+  double temp_f = 0;
+  double temp_c = 0;
+  struct condition condition;
+  int64_t chance_of_rain = 0;
+  int64_t will_it_rain = 0;
+  int64_t chance_of_snow = 0;
+  int64_t will_it_snow = 0;
+  double precip_mm = 0;
+  double gust_mph = 0;
+  double uv = 0;
+};
+
 struct forecastday {
   std::string date;
   int64_t date_epoch = 0;
   struct day day;
   struct astro astro;
+  std::vector<struct hour> hour;
 };
 
 struct alert {

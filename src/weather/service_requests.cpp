@@ -117,10 +117,12 @@ void ApplyCurrentWeatherAnswer(const HttpResponse& answer, currentWeather& targe
 }
 
 void ApplyForecastAnswer(const HttpResponse& answer, std::vector<forecastday>& days,
-                         std::vector<alert>& alerts) {
+                         std::vector<alert>& alerts, location* place) {
   const std::optional<JsonValue> root = ParseAnswer(answer, answer.body);
   if (!root)
     return;
+  if (place != nullptr)
+    FillRecord(*place, FindMember(&*root, "location", kMatch), kMatch);
   FillList(days, FindMember(FindMember(&*root, "forecast", kMatch), "forecastday", kMatch), kMatch);
   FillList(alerts, FindMember(FindMember(&*root, "alerts", kMatch), "ALERT", kMatch), kMatch);
 }
@@ -140,8 +142,10 @@ void FetchCurrentWeather(HttpClient& client, const ServiceConfig& config, std::s
 }
 
 void FetchForecast(HttpClient& client, const ServiceConfig& config, std::string_view query,
-                   int days, std::vector<forecastday>& forecast, std::vector<alert>& alerts) {
-  ApplyForecastAnswer(client.Perform(ForecastRequest(config, query, days)), forecast, alerts);
+                   int days, std::vector<forecastday>& forecast, std::vector<alert>& alerts,
+                   location* place) {
+  ApplyForecastAnswer(client.Perform(ForecastRequest(config, query, days)), forecast, alerts,
+                      place);
 }
 
 void SearchLocations(HttpClient& client, const ServiceConfig& config, std::string_view query,

@@ -28,10 +28,11 @@ HttpRequest SearchRequest(const ServiceConfig& config, std::string_view query);
 // error answers) leaves `target` exactly as it was. The HTTP status is ignored.
 void ApplyCurrentWeatherAnswer(const HttpResponse& answer, currentWeather& target);
 
-// Fills both lists from a forecast answer; a failed transfer or a text that is
-// not JSON leaves them as they were.
+// Fills both lists (and `place`, when given, from the answer's "location", whose
+// localtime is the city's own clock) from a forecast answer; a failed transfer
+// or a text that is not JSON leaves them as they were.
 void ApplyForecastAnswer(const HttpResponse& answer, std::vector<forecastday>& days,
-                         std::vector<alert>& alerts);
+                         std::vector<alert>& alerts, location* place = nullptr);
 
 // Fills `results` from a search answer; anything but a JSON array empties it.
 void ApplySearchAnswer(const HttpResponse& answer, std::vector<location>& results);
@@ -40,7 +41,8 @@ void ApplySearchAnswer(const HttpResponse& answer, std::vector<location>& result
 void FetchCurrentWeather(HttpClient& client, const ServiceConfig& config, std::string_view query,
                          currentWeather& target);
 void FetchForecast(HttpClient& client, const ServiceConfig& config, std::string_view query,
-                   int days, std::vector<forecastday>& forecast, std::vector<alert>& alerts);
+                   int days, std::vector<forecastday>& forecast, std::vector<alert>& alerts,
+                   location* place = nullptr);
 void SearchLocations(HttpClient& client, const ServiceConfig& config, std::string_view query,
                      std::vector<location>& results);
 

@@ -62,11 +62,13 @@ TEST(CommandTable, MenusHoldTheirItemsInOrder) {
                   "City/4/Add City (Control+N)", "City/8/Remove City (Delete)",
                   "City/14/Search for City (Control+S)", "City/6/Toggle Skyvigil (Control+M)",
                   "City/12/Toggle weather alerts (Control+G)", "City/11/View forecast (Enter)",
+                  "City/24/View next hours (Shift+Enter)",
                   "City/13/Copy focused item to clipboard (Control+Shift+C)",
                   "Settings/9/Toggle temperature display unit (Control+1)",
                   "Settings/10/Set monitor temperature difference (Control+2)",
                   "Settings/16/Toggle monitor sounds (control+shift+m)",
-                  "Settings/20/Speak Each Alert Once", "Settings/21/Weather Service Key...",
+                  "Settings/20/Speak Each Alert Once", "Settings/25/Announce Rain Ahead",
+                  "Settings/26/Daily Briefing...", "Settings/21/Weather Service Key...",
                   "Settings/18/Start at Login", "Settings/22/Larger Text (Control+Plus)",
                   "Settings/23/Smaller Text (Control+Minus)"));
 }
@@ -82,12 +84,12 @@ TEST(CommandTable, EveryRowHasAHandlerAndANumberOfItsOwn) {
     check(info.number, info.run);
   for (const CommandHandler& row : SecondaryWindowCommands())
     check(row.number, row.run);
-  EXPECT_EQ(numbers.size(), 21u);
+  EXPECT_EQ(numbers.size(), 25u);
   // The buttons are numbered apart from the commands.
   numbers.clear();
   for (const CommandHandler& row : SecondaryWindowButtons())
     check(row.number, row.run);
-  EXPECT_THAT(numbers, ElementsAre(102, 104, 202, 203));
+  EXPECT_THAT(numbers, ElementsAre(102, 104, 202, 203, 402, 403));
 }
 
 TEST(CommandTable, ShortcutsNeedTheirExactModifiers) {
@@ -103,6 +105,7 @@ TEST(CommandTable, ShortcutsNeedTheirExactModifiers) {
       {{K::character, 'C', true, true, false}, 13},
       {{K::character, 'M', true, true, false}, 16},
       {{K::enter, 0, false, false, false}, 11},
+      {{K::enter, 0, false, true, false}, 24},
       {{K::character, 'S', true, false, false}, 14},
       {{K::character, '+', true, false, false}, 22},
       {{K::character, '+', true, true, false}, 22},

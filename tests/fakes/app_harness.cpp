@@ -7,6 +7,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "weather/record_json.h"
+
 namespace skyvigil::testing {
 
 namespace {
@@ -32,6 +34,10 @@ std::string ForecastAnswer(const FakePlace& p) {
   for (const auto& [severity, event] : p.alerts) {
     alerts.push_back({{"severity", severity}, {"event", event}, {"headline", event + " issued"}});
   }
+  if (!p.full_alerts.empty()) {
+    for (const nlohmann::json& a : nlohmann::json::parse(RecordListJsonText(p.full_alerts)))
+      alerts.push_back(a);
+  }
   nlohmann::json days = nlohmann::json::array();
   for (int i = 0; i < p.days; ++i) {
     days.push_back(
@@ -42,8 +48,10 @@ std::string ForecastAnswer(const FakePlace& p) {
            {"condition", {{"text", p.condition}}}}},
          {"astro", {{"sunrise", "06:30 AM"}}}});
   }
+  if (!p.hourly.empty())
+    days = nlohmann::json::parse(RecordListJsonText(p.hourly));
   nlohmann::json j;
-  j["location"] = {{"name", p.name}};
+  j["location"] = {{"name", p.name}, {"localtime", p.localtime}};
   j["forecast"] = {{"forecastday", days}};
   j["alerts"] = {{"alert", alerts}};
   return j.dump();

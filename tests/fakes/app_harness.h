@@ -37,6 +37,11 @@ struct FakePlace {
   std::vector<std::pair<std::string, std::string>> alerts;
   // Forecast days, dated from 2024-03-06 on.
   int days = 0;
+  // When not empty, the forecast answer's days as they stand, with their hours.
+  std::vector<forecastday> hourly;
+  std::string localtime = "2024-03-06 12:00";  // the place's own clock
+  // Alerts in full, after those of `alerts`.
+  std::vector<alert> full_alerts;
 };
 
 class AppHarness {

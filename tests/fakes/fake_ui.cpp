@@ -57,8 +57,24 @@ void FakeUi::OpenHistoryWindow(const std::vector<std::string>& lines) {
   focus = FocusedControl::history_list;
 }
 
+void FakeUi::OpenListWindow(ListWindow which) {
+  CloseSecondaryWindow();
+  secondary_window = which == ListWindow::next_hours ? "Next Hours" : "Alert";
+  focus = FocusedControl::list_window;
+}
+
+void FakeUi::SetListWindowLines(const std::vector<std::string>& lines) {
+  if (secondary_window != "Next Hours" && secondary_window != "Alert")
+    return;
+  list_lines = lines;
+  list_selection = lines.empty() ? -1 : 0;
+  focus = FocusedControl::list_window;
+}
+
 void FakeUi::CloseSecondaryWindow() {
   secondary_window.clear();
+  list_lines.clear();
+  list_selection = -1;
   history_lines.clear();
   history_selection = -1;
   forecast_lines.clear();

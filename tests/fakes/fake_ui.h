@@ -37,7 +37,8 @@ class FakeUi : public UiPort, public ProcessPort {
   std::string clipboard;
   int text_size = 100;  // percent, as last set
 
-  // Window 1: "" when closed, else "Forecast", "Results" or "History".
+  // Window 1: "" when closed, else "Forecast", "Results", "History" or a list
+  // window's title.
   std::string secondary_window;
   std::vector<std::string> forecast_lines;
   int forecast_selection = -1;
@@ -46,6 +47,10 @@ class FakeUi : public UiPort, public ProcessPort {
   int result_selection = -1;
   std::vector<std::string> history_lines;
   int history_selection = -1;
+  // A list window's lines (its title is in secondary_window).
+  std::vector<std::string> list_lines;
+  int list_selection = -1;
+  std::vector<int> briefing_timers;  // seconds of each timer started
   int updater_starts = 0;
   bool starts_at_login = false;
   bool start_at_login_fails = false;
@@ -101,6 +106,10 @@ class FakeUi : public UiPort, public ProcessPort {
   int ResultSelection() const override { return result_selection; }
   void OpenHistoryWindow(const std::vector<std::string>& lines) override;
   int HistorySelection() const override { return history_selection; }
+  void OpenListWindow(ListWindow which) override;
+  void SetListWindowLines(const std::vector<std::string>& lines) override;
+  int ListWindowSelection() const override { return list_selection; }
+  void StartBriefingTimer(int seconds) override { briefing_timers.push_back(seconds); }
   void CloseSecondaryWindow() override;
   std::optional<std::string> AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) override;
   void StartUpdater(const std::filesystem::path&) override { ++updater_starts; }

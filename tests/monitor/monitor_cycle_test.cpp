@@ -323,6 +323,41 @@ TEST_F(MonitorTest, WithAlertsOnceAnAlertIsSpokenOnlyUntilItIsNewOrChanged) {
   }
 }
 
+TEST_F(MonitorTest, WithAlertsOnceAnAlertResentWithALaterEndIsToldAsExtended) {
+  const std::string full =
+      "alert:Oslo, Oslo, Norway: Moderate Flood Warning. View the forecast "
+      "For more.";
+  h.app.state.cities = {h.CityAt("Oslo", 0, 1)};
+  alert flood;
+  flood.event = "Flood Warning";
+  flood.severity = "Moderate";
+  flood.headline = "Flood Warning for the Akerselva";
+  flood.effective = "2024-03-06T09:47:00+01:00";
+  const struct {
+    const char* expires;
+    int64_t alerts_once;
+    std::vector<std::string> events;
+  } steps[] = {
+      {"2024-03-08T12:00:00+01:00", 1, {"cue:alert", full}},
+      {"2024-03-09T18:00:00+01:00",
+       1,
+       {"cue:alert",
+        "alert:Oslo, Oslo, Norway: Flood Warning extended until 2024-03-09T18:00:00+01:00."}},
+      {"2024-03-09T18:00:00+01:00", 1, {}},
+      {"2024-03-09T06:00:00+01:00", 1, {"cue:alert", full}},  // shortened: told in full
+      {"2024-03-10T06:00:00+01:00", 0, {"cue:alert", full}},  // every refresh, in full
+  };
+  for (const auto& step : steps) {
+    flood.expires = step.expires;
+    h.places["Oslo"].full_alerts = {flood};
+    h.app.state.prefs.alerts_once = step.alerts_once;
+    h.announcer.events.clear();
+    RefreshCities(h.app, RefreshMode::all_cities);
+    h.FinishRefreshes();
+    EXPECT_THAT(h.announcer.events, ::testing::ElementsAreArray(step.events)) << step.expires;
+  }
+}
+
 // An alert counts as spoken once it was heard: one cut off unheard by a key
 // comes again with the next refresh; one still on its way does not come twice.
 TEST_F(MonitorTest, WithAlertsOnceAnAlertCutOffUnheardIsSpokenAgain) {

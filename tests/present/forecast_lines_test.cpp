@@ -163,5 +163,20 @@ TEST(ForecastLines, NothingFetchedGivesNoLines) {
   EXPECT_TRUE(ForecastWindowLines({}, {}, 0, kToday).empty());
 }
 
+TEST(ForecastLines, AlertAtLineFollowsTheAlertsLines) {
+  alert bare;  // six lines: event, headline, effective, expires, description, areas
+  bare.event = "Fog";
+  const std::vector<alert> alerts = {FullAlert("Flood Warning"), bare};
+  const auto lines = AlertLines(alerts);
+  ASSERT_EQ(lines.size(), 11u + 1 + 6);
+  const struct {
+    int line;
+    std::optional<size_t> alert;
+  } cases[] = {{-1, std::nullopt}, {0, 0}, {10, 0}, {11, std::nullopt}, {12, 1}, {17, 1},
+               {18, std::nullopt}};
+  for (const auto& c : cases)
+    EXPECT_EQ(AlertAtLine(alerts, c.line), c.alert) << c.line;
+}
+
 }  // namespace
 }  // namespace skyvigil

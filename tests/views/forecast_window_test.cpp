@@ -172,7 +172,7 @@ TEST(SecondaryWindowShortcuts, EachWindowHasItsOwn) {
   const Shortcut copy{K::character, 'C', true, true, false};
   EXPECT_EQ(ForecastWindowCommandFor(escape), kCloseSecondaryWindow);
   EXPECT_EQ(ForecastWindowCommandFor(copy), kCopy);
-  EXPECT_EQ(ForecastWindowCommandFor(enter), 0);
+  EXPECT_EQ(ForecastWindowCommandFor(enter), kOpenAlert);
   EXPECT_EQ(ResultsWindowCommandFor(escape), kCloseSecondaryWindow);
   EXPECT_EQ(ResultsWindowCommandFor(enter), kAddSearchResult);
   EXPECT_EQ(ResultsWindowCommandFor(copy), 0);

@@ -21,7 +21,8 @@ namespace skyvigil {
 void PrintTo(const Preferences& p, std::ostream* os) {
   *os << "{window_hidden " << p.window_hidden << ", celcius " << p.celcius << ", cities_index "
       << p.cities_index << ", temp_diff " << p.temp_diff << ", monitor_sounds " << p.monitor_sounds
-      << ", alerts_once " << p.alerts_once << ", text_size " << p.text_size << "}";
+      << ", alerts_once " << p.alerts_once << ", text_size " << p.text_size << ", rain_ahead "
+      << p.rain_ahead << ", briefing \"" << p.briefing << "\"}";
 }
 
 namespace {
@@ -397,6 +398,33 @@ TEST_F(PrefsFile, TextSizeIsReadAndWrittenOnlyOnceItWasSet) {
   EXPECT_EQ(Load().text_size, 100);
   WriteBytes(file_, "[General]\r\ntext_size = 250\r\n[monitors]\r\ntext_size = 125\r\n");
   EXPECT_EQ(Load().text_size, 250);
+}
+
+TEST_F(PrefsFile, RainAheadAndBriefingAreWrittenOnlyOnceSet) {
+  Preferences both = Prefs(0, 0, 0, 10, 1);
+  both.rain_ahead = 1;
+  both.briefing = "07:30";
+  const struct {
+    const char* name;
+    std::string before;
+    Preferences prefs;
+    std::string after;
+  } cases[] = {
+      {"off and absent: not added", kNewFile, Prefs(0, 0, 0, 10, 1), kNewFile},
+      {"set: added in their order", kNewFile, both,
+       kNewFile + "rain_ahead = 1\r\nbriefing = 07:30\r\n"},
+      {"cleared: rewritten", kNewFile + "briefing = 07:30\r\nrain_ahead = 1\r\n",
+       Prefs(0, 0, 0, 10, 1), kNewFile + "briefing = \r\nrain_ahead = 0\r\n"},
+  };
+  for (const auto& c : cases) {
+    WriteBytes(file_, c.before);
+    SavePreferences(c.prefs, file_);
+    EXPECT_EQ(ReadBytes(file_), c.after) << c.name;
+  }
+  WriteBytes(file_, "[monitors]\r\nrain_ahead = 1\r\nbriefing = 6:05\r\n");
+  const Preferences read = Load();
+  EXPECT_EQ(read.rain_ahead, 1);
+  EXPECT_EQ(read.briefing, "6:05");
 }
 
 TEST_F(PrefsFile, TheServiceKeyIsWrittenIntoItsGroupKeepingEveryOtherLine) {

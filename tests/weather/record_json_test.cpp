@@ -424,6 +424,36 @@ TEST(FillList, ForecastDaysWithNestedRecords) {
   EXPECT_EQ(days[1].day.maxtemp_c, 0.0);
 }
 
+TEST(FillList, HoursOfAForecastDay) {
+  const JsonValue value = Parse(R"({"date":"2024-07-09","hour":[
+    {"time_epoch":1720472400,"time":"2024-07-09 00:00","temp_c":14.1,"temp_f":57.4,
+     "condition":{"text":"Light rain","code":1183},"chance_of_rain":80,"will_it_rain":1,
+     "chance_of_snow":0,"will_it_snow":0,"precip_mm":0.4,"gust_mph":17.3,"uv":1.0},
+    {"time":"2024-07-09 01:00","will_it_snow":true,"chance_of_snow":64.9},
+    "not an hour"]})");
+  const forecastday d = [&] {
+    forecastday filled;
+    FillRecord(filled, &value, NameMatch::ignore_case);
+    return filled;
+  }();
+  ASSERT_EQ(d.hour.size(), 3u);
+  const hour& first = d.hour[0];
+  EXPECT_EQ(first.time, "2024-07-09 00:00");
+  EXPECT_EQ(first.temp_c, 14.1);
+  EXPECT_EQ(first.temp_f, 57.4);
+  EXPECT_EQ(first.condition.text, "Light rain");
+  EXPECT_EQ(first.chance_of_rain, 80);
+  EXPECT_EQ(first.will_it_rain, 1);
+  EXPECT_EQ(first.chance_of_snow, 0);
+  EXPECT_EQ(first.will_it_snow, 0);
+  EXPECT_EQ(first.precip_mm, 0.4);
+  EXPECT_EQ(first.gust_mph, 17.3);
+  EXPECT_EQ(first.uv, 1.0);
+  EXPECT_EQ(d.hour[1].will_it_snow, 1);
+  EXPECT_EQ(d.hour[1].chance_of_snow, 64);
+  EXPECT_EQ(d.hour[2].time, "");
+}
+
 TEST(FillList, SearchResultsWithoutSomeMembers) {
   const JsonValue value =
       Parse(R"([{"name":"Paris","country":"France","lat":48.87},{"lon":2.33}])");
@@ -506,7 +536,8 @@ TEST(RecordListJsonText, NestedObjectsAndAlignedColons) {
             "        \"moonset\"          : \"\",\r\n"
             "        \"moon_phase\"       : \"\",\r\n"
             "        \"moon_illumination\": \"45\"\r\n"
-            "      }\r\n"
+            "      },\r\n"
+            "    \"hour\"      : []\r\n"
             "  }\r\n"
             "]");
 }

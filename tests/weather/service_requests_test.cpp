@@ -263,7 +263,7 @@ TEST(CurrentWeatherAnswerTest, AnswersWithoutCurrentConditionsLeaveTheRecordAsIt
 // ---- Forecast ----
 
 constexpr char kForecastAnswer[] = R"({
-  "location": {"name": "New York"},
+  "location": {"name": "New York", "localtime": "2024-07-09 5:07"},
   "current": {"temp_f": 81.0},
   "forecast": {"forecastday": [
     {"date": "2024-07-09", "date_epoch": 1720483200,
@@ -272,7 +272,7 @@ constexpr char kForecastAnswer[] = R"({
        "condition": {"text": "Patchy rain possible", "code": 1063}, "uv": 7.0},
      "astro": {"sunrise": "05:27 AM", "sunset": "08:31 PM", "moon_phase": "Waning Gibbous",
        "moon_illumination": 82},
-     "hour": []},
+     "hour": [{"time": "2024-07-09 00:00", "will_it_rain": 1}]},
     {"date": "2024-07-10", "date_epoch": 1720569600,
      "day": {"maxtemp_c": 31.2, "condition": {"text": "Thundery outbreaks possible: rain"}},
      "astro": {"moon_illumination": "74"}}]},
@@ -285,7 +285,11 @@ TEST(ForecastAnswerTest, FillsDaysAndAlertsInOrder) {
   std::vector<forecastday> days(3);
   days[0].date = "stale";
   std::vector<alert> alerts(5);
-  ApplyForecastAnswer({true, 200, kForecastAnswer}, days, alerts);
+  location place;
+  ApplyForecastAnswer({true, 200, kForecastAnswer}, days, alerts, &place);
+
+  EXPECT_EQ(place.name, "New York");
+  EXPECT_EQ(place.localtime, "2024-07-09 5:07");
 
   ASSERT_EQ(days.size(), 2u);
   EXPECT_EQ(days[0].date, "2024-07-09");
@@ -302,6 +306,9 @@ TEST(ForecastAnswerTest, FillsDaysAndAlertsInOrder) {
   EXPECT_EQ(days[0].astro.sunset, "08:31 PM");
   EXPECT_EQ(days[0].astro.moon_phase, "Waning Gibbous");
   EXPECT_EQ(days[0].astro.moon_illumination, "");  // sent as a number
+  ASSERT_EQ(days[0].hour.size(), 1u);
+  EXPECT_EQ(days[0].hour[0].time, "2024-07-09 00:00");
+  EXPECT_EQ(days[0].hour[0].will_it_rain, 1);
   EXPECT_EQ(days[1].date, "2024-07-10");
   EXPECT_EQ(days[1].day.maxtemp_c, 31.2);
   // The forecast answer is not rewritten.

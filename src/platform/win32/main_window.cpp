@@ -21,6 +21,7 @@ constexpr wchar_t kClassName[] = L"SkyvigilMainWindow";
 constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshMilliseconds =
     static_cast<UINT>(std::chrono::milliseconds(kRefreshInterval).count());
+constexpr UINT_PTR kBriefingTimer = 3;  // 2 is the tray icon's retry
 constexpr int kSummaryHotkey = 1;
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
@@ -202,6 +203,10 @@ void MainWindow::OnCommand(WPARAM wparam, LPARAM lparam) {
     on_report_click_();
 }
 
+void MainWindow::StartBriefingTimer(int seconds) {
+  SetTimer(hwnd_, kBriefingTimer, static_cast<UINT>(seconds) * 1000, nullptr);
+}
+
 LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
@@ -212,6 +217,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         gate_.Run([](App& app) { OnRefreshTimer(app); });
       else if (wparam == TrayIcon::kRetryTimer)
         tray_->Add();
+      else if (wparam == kBriefingTimer) {
+        KillTimer(hwnd_, kBriefingTimer);  // one-shot; the core sets the next
+        gate_.Run([](App& app) { OnBriefingTimerEvent(app); });
+      }
       return 0;
     case WM_HOTKEY:
       if (wparam == kSummaryHotkey)

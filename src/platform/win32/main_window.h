@@ -26,6 +26,8 @@ class MainWindow {
   MainWindow& operator=(const MainWindow&) = delete;
 
   HWND hwnd() const { return hwnd_; }
+  // One-shot: the core's briefing check runs after `seconds`.
+  void StartBriefingTimer(int seconds);
   HWND city_list() const { return city_list_; }
   HWND report_list() const { return report_list_; }
   HWND detail_box() const { return detail_box_; }

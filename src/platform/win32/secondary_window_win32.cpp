@@ -37,7 +37,7 @@ void RegisterClassOnce() {
 }
 
 HACCEL Accelerators(const WindowSpec& spec) {
-  static HACCEL made[3] = {};
+  static HACCEL made[5] = {};  // one per window kind
   HACCEL& accelerators = made[static_cast<size_t>(spec.kind)];
   if (accelerators == nullptr)
     accelerators = AcceleratorsFor(spec.command_for);
@@ -68,6 +68,15 @@ std::unique_ptr<SecondaryWindow> SecondaryWindow::Open(HWND owner, CoreGate& gat
                                                        const std::vector<std::string>& lines) {
   const WindowSpec& spec = SecondaryWindowSpec(kind);
   std::unique_ptr<SecondaryWindow> window(new SecondaryWindow(owner, gate, names, spec));
+  // Places and sizes grow with the text, as far as the screen has room.
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const int dpi = static_cast<int>(window->layout_->dpi());
+  const RECT& room = monitor.rcWork;
+  window->scale_ =
+      WindowSpecScale(spec, TextPercent(), MulDiv(room.right - room.left, 96, dpi) * 9 / 10,
+                      MulDiv(room.bottom - room.top, 96, dpi) * 9 / 10);
   for (const ControlSpec& control : spec.controls)
     window->AddControl(control);
   if (spec.on_list_event != nullptr) {
@@ -86,33 +95,34 @@ void SecondaryWindow::AddControl(const ControlSpec& c) {
   switch (c.kind) {
     case ControlKind::label:
       // As wide as its text, so the list below it is named by all of it.
-      layout.FitToText(layout.Add(L"STATIC", c.number, Text(c.text), SS_LEFT | SS_NOPREFIX, 0, c.x,
-                                  c.y, c.width, c.height));
+      layout.FitToText(layout.Add(L"STATIC", c.number, Text(c.text), SS_LEFT | SS_NOPREFIX, 0,
+                                  Scaled(c.x), Scaled(c.y), Scaled(c.width), Scaled(c.height)));
       break;
     case ControlKind::list:
-      list_ = layout.Add(L"LISTBOX", c.number, L"", kListStyle, WS_EX_CLIENTEDGE, c.x, c.y, c.width,
-                         c.height);
+      list_ = layout.Add(L"LISTBOX", c.number, L"", kListStyle, WS_EX_CLIENTEDGE, Scaled(c.x),
+                         Scaled(c.y), Scaled(c.width), Scaled(c.height));
       names_.Set(list_, Text(c.name));
       break;
     case ControlKind::read_only_box:
       detail_box_ =
           layout.Add(L"EDIT", c.number, L"",
                      WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
-                     WS_EX_CLIENTEDGE, c.x, c.y, c.width, c.height);
+                     WS_EX_CLIENTEDGE, Scaled(c.x), Scaled(c.y), Scaled(c.width), Scaled(c.height));
       KeepDialogKeys(detail_box_);
       names_.Set(detail_box_, Text(c.name));
       break;
     case ControlKind::button:
-      layout.FitToText(layout.Add(L"BUTTON", c.number, Text(c.text), kButtonStyle, 0, c.x, c.y,
-                                  c.width, c.height));
+      layout.FitToText(layout.Add(L"BUTTON", c.number, Text(c.text), kButtonStyle, 0, Scaled(c.x),
+                                  Scaled(c.y), Scaled(c.width), Scaled(c.height)));
       break;
   }
 }
 
 void SecondaryWindow::Show() {
   // The spec's inner size at 96 DPI, wider when the buttons reach past it.
-  const int width = std::max(spec_.width, layout_->RightEdge());
-  const SIZE outer = OuterSize(kStyle, kExStyle, false, width, spec_.height, layout_->dpi());
+  const int width = std::max(Scaled(spec_.width), layout_->RightEdge());
+  const SIZE outer =
+      OuterSize(kStyle, kExStyle, false, width, Scaled(spec_.height), layout_->dpi());
   SetWindowPos(hwnd_, nullptr, 0, 0, outer.cx, outer.cy,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   ShowWindow(hwnd_, SW_SHOW);
@@ -160,7 +170,7 @@ LRESULT SecondaryWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         if (on_list_click_)
           on_list_click_();
       } else if (from != nullptr && code == BN_CLICKED && number != kForecastList &&
-                 number != kResultsList && number != kHistoryList) {
+                 number != kResultsList && number != kHistoryList && number != kListList) {
         gate_.Run([number](App& app) { OnControl(app, number); });
       }
       return 0;

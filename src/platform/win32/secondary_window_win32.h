@@ -42,12 +42,14 @@ class SecondaryWindow {
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
   void Show();
+  int Scaled(int length) const { return static_cast<int>(length * scale_ + 0.5); }
 
   CoreGate& gate_;
   AccessibleNames& names_;
   const WindowSpec& spec_;
   HWND hwnd_ = nullptr;
   std::unique_ptr<ControlLayout> layout_;
+  double scale_ = 1.0;  // of the spec's places, with the text size
   HWND list_ = nullptr;
   HWND detail_box_ = nullptr;
   HWND last_focus_ = nullptr;

@@ -169,6 +169,8 @@ FocusedControl WinUi::Focus() const {
     return FocusedControl::forecast_box;
   if (focus == HistoryList())
     return FocusedControl::history_list;
+  if (focus == ListWindowList())
+    return FocusedControl::list_window;
   return FocusedControl::other;
 }
 
@@ -270,6 +272,31 @@ int WinUi::HistorySelection() const {
   return list != nullptr ? ListSelection(list) : -1;
 }
 
+void WinUi::OpenListWindow(ListWindow which) {
+  CloseSecondaryWindow();
+  if (window_ != nullptr)
+    secondary_ = SecondaryWindow::Open(window_->hwnd(), gate_, names_, KindOf(which), {});
+}
+
+void WinUi::SetListWindowLines(const std::vector<std::string>& lines) {
+  HWND list = ListWindowList();
+  if (list == nullptr)
+    return;
+  SetListLines(list, lines);
+  SelectListLine(list, 0);
+  SetFocus(list);
+}
+
+int WinUi::ListWindowSelection() const {
+  HWND list = ListWindowList();
+  return list != nullptr ? ListSelection(list) : -1;
+}
+
+void WinUi::StartBriefingTimer(int seconds) {
+  if (window_ != nullptr)
+    window_->StartBriefingTimer(seconds);
+}
+
 std::optional<std::string> WinUi::AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) {
   using win32::Utf8ToUtf16;
   const KeyBoxTexts texts{Utf8ToUtf16(prompt.title),   Utf8ToUtf16(prompt.explanation),
@@ -287,6 +314,13 @@ void WinUi::CloseSecondaryWindow() {
 
 HWND WinUi::ForecastList() const {
   const bool open = secondary_ != nullptr && secondary_->kind() == SecondaryWindow::Kind::forecast;
+  return open ? secondary_->list() : nullptr;
+}
+
+HWND WinUi::ListWindowList() const {
+  const bool open =
+      secondary_ != nullptr && (secondary_->kind() == SecondaryWindow::Kind::next_hours ||
+                                secondary_->kind() == SecondaryWindow::Kind::alert);
   return open ? secondary_->list() : nullptr;
 }
 

@@ -57,6 +57,10 @@ class WinUi : public UiPort {
   int ResultSelection() const override;
   void OpenHistoryWindow(const std::vector<std::string>& lines) override;
   int HistorySelection() const override;
+  void OpenListWindow(ListWindow which) override;
+  void SetListWindowLines(const std::vector<std::string>& lines) override;
+  int ListWindowSelection() const override;
+  void StartBriefingTimer(int seconds) override;
   void CloseSecondaryWindow() override;
   std::optional<std::string> AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) override;
 
@@ -65,6 +69,7 @@ class WinUi : public UiPort {
   HWND ForecastList() const;
   HWND ForecastBox() const;
   HWND HistoryList() const;
+  HWND ListWindowList() const;
   // Brings the shown main window to the front; see win_ui.cpp.
   void Activate(bool focus_city_list);
 

@@ -19,13 +19,16 @@ class KeyDialog : public wxDialog {
  public:
   KeyDialog(wxWindow* parent, const KeyPrompt& prompt, KeyTrial& trial)
       : wxDialog(parent, wxID_ANY, wxString::FromUTF8(prompt.title)), trial_(trial) {
+    // Set first: the controls made next take it and size themselves to it.
+    SetFont(TextFont());
     auto* explanation = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(prompt.explanation));
     // Read-only text rather than a label, so the address can be selected and copied.
-    auto* address = new wxTextCtrl(this, wxID_ANY, wxString::FromUTF8(prompt.address),
-                                   wxDefaultPosition, FromDIP(wxSize(360, -1)), wxTE_READONLY);
+    auto* address =
+        new wxTextCtrl(this, wxID_ANY, wxString::FromUTF8(prompt.address), wxDefaultPosition,
+                       FromDIP(wxSize(360 * TextPercent() / 100, -1)), wxTE_READONLY);
     auto* label = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(prompt.label));
     field_ = new wxTextCtrl(this, wxID_ANY, wxString::FromUTF8(prompt.initial), wxDefaultPosition,
-                            FromDIP(wxSize(360, -1)));
+                            FromDIP(wxSize(360 * TextPercent() / 100, -1)));
     ok_ = new wxButton(this, wxID_OK, wxString(kDialogTexts.ok.data(), kDialogTexts.ok.size()));
     auto* cancel = new wxButton(this, wxID_CANCEL,
                                 wxString(kDialogTexts.cancel.data(), kDialogTexts.cancel.size()));
@@ -45,7 +48,6 @@ class KeyDialog : public wxDialog {
     buttons->Add(ok_, wxSizerFlags().Border(wxRIGHT));
     buttons->Add(cancel);
     column->Add(buttons, wxSizerFlags().Right().Border(wxLEFT | wxRIGHT | wxBOTTOM));
-    ApplyTextFont(this);
     SetSizerAndFit(column);
     CentreOnScreen();
 

@@ -77,6 +77,11 @@ MainFrame::MainFrame(CoreGate& gate, const std::string& title)
   Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
   Bind(wxEVT_TIMER, &MainFrame::OnTimer, this, refresh_timer_.GetId());
   refresh_timer_.Start(kRefreshMilliseconds);
+  briefing_timer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { gate_.Run(&OnBriefingTimerEvent); });
+}
+
+void MainFrame::StartBriefingTimer(int seconds) {
+  briefing_timer_.StartOnce(seconds * 1000);
 }
 
 void MainFrame::ShowAtStart() {

@@ -30,6 +30,9 @@ class MainFrame : public wxFrame {
   wxListBox* report_list() const { return report_list_; }
   wxTextCtrl* detail_box() const { return detail_box_; }
 
+  // One-shot: the core's briefing check runs after `seconds`.
+  void StartBriefingTimer(int seconds);
+
   // Places the controls again for the window's size, font and lines.
   void LayOut();
   // Every window's text at `percent` of the system's size; this one laid out again.
@@ -50,6 +53,7 @@ class MainFrame : public wxFrame {
   wxListBox* report_list_ = nullptr;
   wxTextCtrl* detail_box_ = nullptr;
   wxTimer refresh_timer_;
+  wxTimer briefing_timer_;  // its own owner, so its events never mix with the refresh's
 };
 
 }  // namespace skyvigil

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include <wx/button.h>
+#include <wx/display.h>
 #include <wx/stattext.h>
 
 #include "app/commands.h"
@@ -42,15 +43,19 @@ SecondaryWindow* SecondaryWindow::Open(wxWindow* owner, CoreGate& gate, Kind kin
                                        const std::vector<std::string>& lines) {
   const WindowSpec& spec = SecondaryWindowSpec(kind);
   auto* window = new SecondaryWindow(owner, gate, spec);
+  // Places and sizes grow with the text, as far as the screen has room.
+  const wxRect room = wxDisplay(owner != nullptr ? owner : window).GetClientArea();
+  window->scale_ = WindowSpecScale(spec, TextPercent(), window->ToDIP(room.width) * 9 / 10,
+                                   window->ToDIP(room.height) * 9 / 10);
   wxWindow* last_label = nullptr;
   for (const ControlSpec& control : spec.controls)
     window->AddControl(control, last_label);
 
   // Inner size as the spec says, wider when a control reaches past it.
-  int right = spec.width;
+  int right = window->Scaled(spec.width);
   for (wxWindow* control : window->GetChildren())
     right = std::max(right, window->ToDIP(control->GetRect().GetRight() + 1));
-  window->SetClientSize(window->FromDIP(wxSize(right, spec.height)));
+  window->SetClientSize(window->FromDIP(wxSize(right, window->Scaled(spec.height))));
 
   for (const std::string& line : lines)
     window->list_->Append(wxString::FromUTF8(line));
@@ -62,8 +67,8 @@ SecondaryWindow* SecondaryWindow::Open(wxWindow* owner, CoreGate& gate, Kind kin
 }
 
 void SecondaryWindow::AddControl(const ControlSpec& control, wxWindow*& last_label) {
-  const wxPoint at = FromDIP(wxPoint(control.x, control.y));
-  const wxSize size = FromDIP(wxSize(control.width, control.height));
+  const wxPoint at = FromDIP(wxPoint(Scaled(control.x), Scaled(control.y)));
+  const wxSize size = FromDIP(wxSize(Scaled(control.width), Scaled(control.height)));
   switch (control.kind) {
     case ControlKind::label: {
       // As wide as its text at least, so the whole text shows.

@@ -30,6 +30,7 @@ class SecondaryWindow : public wxFrame {
  private:
   SecondaryWindow(wxWindow* owner, CoreGate& gate, const WindowSpec& spec);
   void AddControl(const ControlSpec& control, wxWindow*& last_label);
+  int Scaled(int length) const { return static_cast<int>(length * scale_ + 0.5); }
   void OnCharHook(wxKeyEvent& event);
   void OnKeyUp(wxKeyEvent& event);
   void OnClose(wxCloseEvent& event);
@@ -37,6 +38,7 @@ class SecondaryWindow : public wxFrame {
 
   CoreGate& gate_;
   const WindowSpec& spec_;
+  double scale_ = 1.0;  // of the spec's places, with the text size
   wxListBox* list_ = nullptr;
   wxTextCtrl* detail_box_ = nullptr;
   bool close_on_key_up_ = false;

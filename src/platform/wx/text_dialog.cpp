@@ -20,9 +20,11 @@ class TextDialog : public wxDialog {
   TextDialog(wxWindow* parent, const std::string& title, const std::string& prompt,
              const std::string& initial)
       : wxDialog(parent, wxID_ANY, wxString::FromUTF8(title)) {
+    // Set first: the controls made next take it and size themselves to it.
+    SetFont(TextFont());
     auto* label = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(prompt));
     field_ = new wxTextCtrl(this, wxID_ANY, wxString::FromUTF8(initial), wxDefaultPosition,
-                            FromDIP(wxSize(300, -1)));
+                            FromDIP(wxSize(300 * TextPercent() / 100, -1)));
     auto* ok =
         new wxButton(this, wxID_OK, wxString(kDialogTexts.ok.data(), kDialogTexts.ok.size()));
     ok->SetDefault();
@@ -31,7 +33,6 @@ class TextDialog : public wxDialog {
     column->Add(label, wxSizerFlags().Border(wxLEFT | wxRIGHT | wxTOP));
     column->Add(field_, wxSizerFlags().Expand().Border());
     column->Add(ok, wxSizerFlags().Right().Border(wxLEFT | wxRIGHT | wxBOTTOM));
-    ApplyTextFont(this);
     SetSizerAndFit(column);
     CentreOnScreen();
 

@@ -15,6 +15,10 @@ void SetTextPercent(int percent) {
   g_percent = percent;
 }
 
+int TextPercent() {
+  return g_percent;
+}
+
 wxFont TextFont() {
   return wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT)
       .Scaled(static_cast<float>(g_percent) / 100.0F);

@@ -217,6 +217,8 @@ FocusedControl WxUi::Focus() const {
   }
   if (HasHistoryWindow() && IsWithin(focus, secondary_->list()))
     return FocusedControl::history_list;
+  if (HasListWindow() && IsWithin(focus, secondary_->list()))
+    return FocusedControl::list_window;
   return FocusedControl::other;
 }
 
@@ -300,6 +302,30 @@ int WxUi::HistorySelection() const {
   return HasHistoryWindow() ? secondary_->list()->GetSelection() : -1;
 }
 
+void WxUi::OpenListWindow(ListWindow which) {
+  CloseSecondaryWindow();
+  secondary_ = SecondaryWindow::Open(frame_, gate_, KindOf(which), {});
+}
+
+void WxUi::SetListWindowLines(const std::vector<std::string>& lines) {
+  if (!HasListWindow())
+    return;
+  wxListBox* list = secondary_->list();
+  ReplaceLines(list, lines);
+  if (!lines.empty())
+    list->SetSelection(0);
+  list->SetFocus();
+}
+
+int WxUi::ListWindowSelection() const {
+  return HasListWindow() ? secondary_->list()->GetSelection() : -1;
+}
+
+void WxUi::StartBriefingTimer(int seconds) {
+  if (frame_ != nullptr)
+    frame_->StartBriefingTimer(seconds);
+}
+
 std::optional<std::string> WxUi::AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) {
   return AskKeyDialog(DialogOwner(), prompt, trial);
 }
@@ -314,6 +340,11 @@ void WxUi::CloseSecondaryWindow() {
 
 bool WxUi::HasHistoryWindow() const {
   return secondary_ != nullptr && secondary_->kind() == SecondaryWindow::Kind::history;
+}
+
+bool WxUi::HasListWindow() const {
+  return secondary_ != nullptr && (secondary_->kind() == SecondaryWindow::Kind::next_hours ||
+                                   secondary_->kind() == SecondaryWindow::Kind::alert);
 }
 
 bool WxUi::HasForecastWindow() const {

@@ -53,12 +53,17 @@ class WxUi : public UiPort {
   int ResultSelection() const override;
   void OpenHistoryWindow(const std::vector<std::string>& lines) override;
   int HistorySelection() const override;
+  void OpenListWindow(ListWindow which) override;
+  void SetListWindowLines(const std::vector<std::string>& lines) override;
+  int ListWindowSelection() const override;
+  void StartBriefingTimer(int seconds) override;
   void CloseSecondaryWindow() override;
   std::optional<std::string> AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) override;
 
  private:
   bool HasForecastWindow() const;
   bool HasHistoryWindow() const;
+  bool HasListWindow() const;
 
   CoreGate& gate_;
   MainFrame* frame_ = nullptr;

@@ -1034,6 +1034,58 @@ class DesktopAccessibilityTest(BedTestCase):
                 second.end()
             self.bed.processes.end(orca)
 
+    # -- 23. next hours and an alert's details ----------------------------------------------
+
+    def test_23_shift_enter_opens_the_next_hours(self):
+        self.start(three_cities())
+        self.wait_ready(THREE_CITY_LINES, PARIS)
+        press("Down")
+        self.wait_main("London's report", lambda w: tables(w)[1].name == "Weather for " + LONDON)
+        answer = self.bed.ask_service("forecast", LONDON, days=2, alerts="yes")
+        lines = ex.next_hour_lines(answer, 0)
+        self.assertEqual(len(lines), 24)
+
+        press("shift+Return")
+        self.wait_window("Next Hours", role="frame")
+        hours = wait_for("the next hours", lambda: (
+            (w := self.screen.window("Next Hours")) is not None and w.find("table") is not None
+            and w.find("table").lines() == lines and w.find("table")))
+        self.assertEqual(hours.name, "Next Hours")
+        self.assertEqual(hours.labels, ["Next Hours"])
+        self.assertEqual(hours.selected_lines(), [0])
+        self.focused(role="table", name="Next Hours")
+
+        press("ctrl+shift+c")
+        self.expect_speech(["Copied"])
+        self.assertEqual(clipboard(), lines[0])
+        press("Escape")
+        self.wait_gone("Next Hours")
+        self.focused(role="table", name="Areas")
+
+    def test_24_enter_on_an_alert_line_opens_its_details(self):
+        self.start(three_cities())
+        self.wait_ready(THREE_CITY_LINES, PARIS)
+        press("Down")
+        self.wait_main("London's report", lambda w: tables(w)[1].name == "Weather for " + LONDON)
+        press("Return")
+        self.wait_window("Forecast", role="frame")
+        wait_for("the forecast lines", lambda: (
+            (w := self.screen.window("Forecast")) is not None and w.find("table") is not None
+            and len(w.find("table").lines()) > 3))
+        press("Return")
+        self.wait_window("Alert", role="frame")
+        alert = self.focused(role="table", name="Alert")
+        self.assertEqual(alert.lines(), [
+            "Yellow warning of wind affecting London & South East England",
+            "Severity: Moderate", "Urgency: Expected", "Areas: London & South East England",
+            "From 2024-07-09T06:00:00+01:00", "Until 2024-07-09T21:00:00+01:00",
+            "Strong winds may cause some disruption to travel and outdoor activities.",
+            "Secure loose objects such as bins, garden furniture and trampolines."])
+        self.assertEqual(alert.selected_lines(), [0])
+        press("Escape")
+        self.wait_gone("Alert")
+        self.focused(role="table", name="Areas")
+
 
 def main():
     global OPTIONS

@@ -182,3 +182,24 @@ def forecast_lines(answer, unit, today):
 def alert_speech(name, alert):
     severity = alert["severity"] + " " if alert["severity"] else ""
     return f"{name}: {severity}{alert['event']}. View the forecast For more."
+
+
+def hour_label(time_text):
+    hour = int(time_text.split(" ")[1].split(":")[0])
+    return f"{12 if hour % 12 == 0 else hour % 12} {'AM' if hour < 12 else 'PM'}"
+
+
+def next_hour_lines(answer, unit):
+    """The Next Hours window: 24 hours from the hour of the city's own clock."""
+    date, clock = answer["location"]["localtime"].split(" ")
+    start = f"{date} {int(clock.split(':')[0]):02d}:00"
+    hours = [h for day in answer["forecast"]["forecastday"] for h in day["hour"]
+             if h["time"] >= start][:24]
+    lines = []
+    for h in hours:
+        snow = h["chance_of_snow"] > h["chance_of_rain"]
+        chance = h["chance_of_snow"] if snow else h["chance_of_rain"]
+        lines.append(f"{hour_label(h['time'])}: {h['condition']['text']}, "
+                     f"{temperature_text(h['temp_f'], h['temp_c'], unit)}, {chance} percent "
+                     f"chance of {'snow' if snow else 'rain'}")
+    return lines

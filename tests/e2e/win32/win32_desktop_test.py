@@ -265,6 +265,20 @@ class Win32DesktopTest(WineRun, unittest.TestCase):
         self.assertTrue(windows_named("^" + re.escape(TITLE) + "$"), "Escape hid the main window")
         wait_for("the city list focused again", lambda: self.probe("focus", TITLE) == ["1"])
 
+    def test_3b_next_hours_window(self):
+        self.keys(self.window, "shift+Return")
+        hours = wait_for("the next hours window", lambda: windows_named("^Next Hours$"), 30)[0]
+        lines = wait_for("next hour lines", lambda: self.lines("Next Hours", 401))
+        self.assertEqual(len(lines), 24)
+        self.assertRegex(lines[0], r"^(1[0-2]|[1-9]) [AP]M: .+, -?\d+ Degrees C, \d+ percent "
+                                   r"chance of (rain|snow)$")
+        self.assertEqual(self.probe("focus", "Next Hours"), ["401"])
+        self.keys(hours, "ctrl+shift+c")
+        wait_for("the first line copied", lambda: self.probe("clipboard") == lines[:1])
+        self.keys(hours, "Escape")
+        wait_for("the next hours window to close", lambda: not windows_named("^Next Hours$"))
+        wait_for("the city list focused again", lambda: self.probe("focus", TITLE) == ["1"])
+
     def test_3a_a_new_city_is_confirmed_and_removed_again(self):
         before = len(self.spoken())
         self.keys(self.window, "ctrl+n")

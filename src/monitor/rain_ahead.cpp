@@ -1,0 +1,71 @@
+// The once-only rule of Rain Ahead and its setting.
+#include "monitor/rain_ahead.h"
+
+#include "present/format.h"
+#include "present/hour_lines.h"
+#include "weather/prefs.h"
+
+namespace skyvigil {
+
+namespace {
+
+bool Wet(const hour& h) {
+  return h.will_it_rain == 1 || h.will_it_snow == 1;
+}
+
+bool Snow(const hour& h) {
+  return h.will_it_snow == 1 && (h.will_it_rain != 1 || SnowIsLikelier(h));
+}
+
+// The current hour and the three after it.
+constexpr size_t kHoursLooked = 4;
+
+}  // namespace
+
+WetOutlook LookAhead(const std::vector<forecastday>& days, std::string_view localtime) {
+  WetOutlook outlook;
+  const std::vector<hour> hours = HoursFrom(days, localtime, kHoursLooked);
+  if (hours.empty())
+    return outlook;
+  outlook.known = true;
+  outlook.falling = Wet(hours[0]);
+  for (size_t i = 1; i < hours.size() && !outlook.ahead; ++i) {
+    if (Wet(hours[i]))
+      outlook.ahead = hours[i];
+  }
+  return outlook;
+}
+
+std::string RainAheadText(std::string_view city_name, const hour& first_wet) {
+  return std::string(Snow(first_wet) ? "Snow" : "Rain") + " likely in " + std::string(city_name) +
+         " from " + HourLabel(first_wet.time) + ".";
+}
+
+void TellRainAhead(App& app, const city& c, const std::vector<forecastday>& days,
+                   std::string_view localtime) {
+  const WetOutlook outlook = LookAhead(days, localtime);
+  if (!outlook.known)
+    return;
+  std::set<uint64_t>& foreseen = app.state.refresh.wet_foreseen;
+  const bool seen_before = foreseen.count(c.id) > 0;
+  // Rain falling now counts as foreseen, so its going on is never news.
+  if (outlook.falling || outlook.ahead)
+    foreseen.insert(c.id);
+  else
+    foreseen.erase(c.id);
+  if (outlook.falling || !outlook.ahead || seen_before)
+    return;
+  if (app.state.prefs.monitor_sounds == 1)
+    app.announcer.PlayCue(Cue::condition);
+  app.announcer.SpeakInBackground(RainAheadText(ShortCityName(c.name), *outlook.ahead));
+}
+
+void ToggleRainAhead(App& app) {
+  Preferences& p = app.state.prefs;
+  const bool now_on = p.rain_ahead != 1;
+  p.rain_ahead = now_on ? 1 : 0;
+  app.announcer.Speak(now_on ? "Announce rain ahead on" : "Announce rain ahead off", false);
+  SavePreferences(p, app.state.paths.prefs_file);
+}
+
+}  // namespace skyvigil

@@ -1,0 +1,35 @@
+// Rain Ahead: a monitored city's rain or snow said once, before it comes, from
+// the forecast hours each refresh brings.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "state/app_state.h"
+
+namespace skyvigil {
+
+// What the hours from the city's own clock hold: rain or snow now, and the
+// first of the next three hours that will bring either.
+struct WetOutlook {
+  bool known = false;    // the answer held the current hour
+  bool falling = false;  // the current hour brings rain or snow
+  std::optional<hour> ahead;
+};
+WetOutlook LookAhead(const std::vector<forecastday>& days, std::string_view localtime);
+
+// "Rain likely in <city> from 3 PM." or "Snow likely in <city> from 3 PM.".
+std::string RainAheadText(std::string_view city_name, const hour& first_wet);
+
+// After a refresh: says the city's rain ahead (condition cue, then the text)
+// unless it falls already or the last refresh foresaw it already. An answer
+// without hours changes nothing.
+void TellRainAhead(App& app, const city& c, const std::vector<forecastday>& days,
+                   std::string_view localtime);
+
+// "Announce Rain Ahead" on or off.
+void ToggleRainAhead(App& app);
+
+}  // namespace skyvigil
