@@ -123,6 +123,15 @@ class UiPort {
   virtual int HistorySelection() const = 0;  // -1 when nothing is selected
   virtual void CloseSecondaryWindow() = 0;
 
+  // The update download's window, as kDownloadWindow (app/window_specs.h)
+  // says, owned by the main window and leaving it usable. Escape, Cancel and
+  // its close box each run the core's OnDownloadWindowClose; the window stays
+  // until CloseDownloadWindow.
+  virtual void OpenDownloadWindow() = 0;
+  // The bar at `percent` (0 to 100); -1: the length is unknown, the bar pulses.
+  virtual void SetDownloadProgress(int percent) = 0;
+  virtual void CloseDownloadWindow() = 0;
+
   // Modal key dialog: the explanation, the address box, the problem (when not
   // empty), the labelled key field, OK and Cancel. OK starts `trial` with the
   // field's text and the dialog ends, with that text, when the trial is done.

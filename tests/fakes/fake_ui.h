@@ -46,6 +46,8 @@ class FakeUi : public UiPort, public ProcessPort {
   int result_selection = -1;
   std::vector<std::string> history_lines;
   int history_selection = -1;
+  // The download's window, as "open <title>", "bar <percent>" and "close".
+  std::vector<std::string> download_window;
   int updater_starts = 0;
   bool starts_at_login = false;
   bool start_at_login_fails = false;
@@ -102,6 +104,11 @@ class FakeUi : public UiPort, public ProcessPort {
   void OpenHistoryWindow(const std::vector<std::string>& lines) override;
   int HistorySelection() const override { return history_selection; }
   void CloseSecondaryWindow() override;
+  void OpenDownloadWindow() override;
+  void SetDownloadProgress(int percent) override {
+    download_window.push_back("bar " + std::to_string(percent));
+  }
+  void CloseDownloadWindow() override { download_window.push_back("close"); }
   std::optional<std::string> AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) override;
   void StartUpdater(const std::filesystem::path&) override { ++updater_starts; }
   bool StartsAtLogin() const override { return starts_at_login; }
