@@ -14,6 +14,7 @@ namespace skyvigil {
 
 class AccessibleNames;
 class CoreGate;
+class DownloadWindow;
 class MainWindow;
 class SecondaryWindow;
 
@@ -58,6 +59,9 @@ class WinUi : public UiPort {
   void OpenHistoryWindow(const std::vector<std::string>& lines) override;
   int HistorySelection() const override;
   void CloseSecondaryWindow() override;
+  void OpenDownloadWindow() override;
+  void SetDownloadProgress(int percent) override;
+  void CloseDownloadWindow() override;
   std::optional<std::string> AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) override;
 
  private:
@@ -72,6 +76,7 @@ class WinUi : public UiPort {
   AccessibleNames& names_;
   MainWindow* window_ = nullptr;
   std::unique_ptr<SecondaryWindow> secondary_;  // window 1, when open
+  std::unique_ptr<DownloadWindow> download_;    // the update download's, when open
   // Whether the window was minimised when it was hidden: shown again so.
   bool was_minimized_ = false;
 };
