@@ -194,9 +194,10 @@ TEST(DownloadWindow, PercentOfTheBar) {
   const struct {
     uint64_t received, total;
     int percent;
-  } cases[] = {{0, 0, -1},     {5, 0, -1},    {0, 1000, 0}, {9, 1000, 0},
-               {999, 1000, 99}, {1000, 1000, 100}, {1200, 1000, 100},
-               {uint64_t{1} << 40, uint64_t{1} << 41, 50}};
+  } cases[] = {{0, 0, -1},        {5, 0, -1},
+               {0, 1000, 0},      {9, 1000, 0},
+               {999, 1000, 99},   {1000, 1000, 100},
+               {1200, 1000, 100}, {uint64_t{1} << 40, uint64_t{1} << 41, 50}};
   for (const auto& c : cases)
     EXPECT_EQ(DownloadPercent(c.received, c.total), c.percent) << c.received << "/" << c.total;
 }

@@ -42,9 +42,9 @@ struct Transfer {
   bool post = false;
   std::string body;  // form body of a POST; curl reads it in place
   std::size_t limit = 0;
-  std::FILE* file = nullptr;  // downloads write here instead of `received`
+  std::FILE* file = nullptr;                   // downloads write here instead of `received`
   const DownloadProgress* progress = nullptr;  // a download's listener, if any
-  std::size_t size = 0;       // bytes of the current hop's body
+  std::size_t size = 0;                        // bytes of the current hop's body
   bool too_large = false;
   bool write_failed = false;
   int redirects = 0;

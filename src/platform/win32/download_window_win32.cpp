@@ -64,15 +64,15 @@ std::unique_ptr<DownloadWindow> DownloadWindow::Open(HWND owner, CoreGate& gate,
   ControlLayout& layout = *window->layout_;
   const DownloadWindowSpec& spec = kDownloadWindow;
   const ControlSpec& l = spec.label;
-  layout.FitToText(layout.Add(L"STATIC", l.number, Text(l.text), SS_LEFT | SS_NOPREFIX, 0, l.x,
-                              l.y, l.width, l.height));
+  layout.FitToText(layout.Add(L"STATIC", l.number, Text(l.text), SS_LEFT | SS_NOPREFIX, 0, l.x, l.y,
+                              l.width, l.height));
   const ProgressBarSpec& b = spec.bar;
   window->bar_ = layout.Add(PROGRESS_CLASSW, b.number, L"", 0, 0, b.x, b.y, b.width, b.height);
   SendMessageW(window->bar_, PBM_SETRANGE32, 0, 100);
   names.Set(window->bar_, Text(b.name));
   const ControlSpec& c = spec.cancel;
-  window->cancel_ = layout.Add(L"BUTTON", c.number, Text(c.text), WS_TABSTOP | BS_DEFPUSHBUTTON,
-                               0, c.x, c.y, c.width, c.height);
+  window->cancel_ = layout.Add(L"BUTTON", c.number, Text(c.text), WS_TABSTOP | BS_DEFPUSHBUTTON, 0,
+                               c.x, c.y, c.width, c.height);
   layout.FitToText(window->cancel_);
 
   const int width = std::max(spec.width, layout.RightEdge());

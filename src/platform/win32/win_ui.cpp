@@ -3,9 +3,9 @@
 
 #include <cstring>
 
+#include "platform/win32/download_window_win32.h"
 #include "platform/win32/input_box.h"
 #include "platform/win32/main_window.h"
-#include "platform/win32/download_window_win32.h"
 #include "platform/win32/secondary_window_win32.h"
 #include "platform/win32/utf16.h"
 

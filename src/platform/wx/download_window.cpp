@@ -15,8 +15,8 @@ namespace skyvigil {
 
 namespace {
 
-constexpr long kStyle = wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxFRAME_FLOAT_ON_PARENT |
-                        wxFRAME_NO_TASKBAR;
+constexpr long kStyle =
+    wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX | wxFRAME_FLOAT_ON_PARENT | wxFRAME_NO_TASKBAR;
 
 wxString Text(std::string_view text) {
   return wxString::FromUTF8(text.data(), text.size());

@@ -11,9 +11,9 @@
 #include <wx/utils.h>
 
 #include "platform/wx/accessibility_gtk.h"
+#include "platform/wx/download_window.h"
 #include "platform/wx/key_dialog.h"
 #include "platform/wx/main_frame.h"
-#include "platform/wx/download_window.h"
 #include "platform/wx/secondary_window.h"
 #include "platform/wx/text_dialog.h"
 #include "platform/wx/text_font.h"

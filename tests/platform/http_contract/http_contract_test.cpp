@@ -557,9 +557,9 @@ TEST_F(HttpContractTest, FailedDownloadLeavesNoFile) {
 
 struct ProgressCase {
   const char* name;
-  std::size_t size;       // of the archive
-  std::string fault;      // on the archive's path; empty: none
-  uint64_t cancel_at;     // the listener says false once this much arrived
+  std::size_t size;    // of the archive
+  std::string fault;   // on the archive's path; empty: none
+  uint64_t cancel_at;  // the listener says false once this much arrived
   bool completed;
   uint64_t last_received;  // of the last report; at least this when cancelled
   uint64_t last_total;
@@ -586,15 +586,15 @@ TEST_F(HttpContractTest, DownloadReportsItsProgressAndEndsWhenCancelled) {
       service_.Admin("fault", c.fault);
     TempDir folder;
     std::vector<std::pair<uint64_t, uint64_t>> reports;
-    const bool completed = client_->Download(
-        service_.Url("/softs/Skyvigil.zip"), folder.path() / "Skyvigil.zip",
-        [&](uint64_t received, uint64_t total) {
-          reports.emplace_back(received, total);
-          return received < c.cancel_at;
-        });
+    const bool completed =
+        client_->Download(service_.Url("/softs/Skyvigil.zip"), folder.path() / "Skyvigil.zip",
+                          [&](uint64_t received, uint64_t total) {
+                            reports.emplace_back(received, total);
+                            return received < c.cancel_at;
+                          });
     EXPECT_EQ(completed, c.completed);
-    EXPECT_THAT(FolderEntries(folder.path()),
-                c.completed ? std::vector<std::string>{"Skyvigil.zip"} : std::vector<std::string>{});
+    EXPECT_THAT(FolderEntries(folder.path()), c.completed ? std::vector<std::string>{"Skyvigil.zip"}
+                                                          : std::vector<std::string>{});
     ASSERT_FALSE(reports.empty());
     // Before the answer's head a client may report nothing of the length.
     const auto last = std::find_if(reports.rbegin(), reports.rend(),
@@ -607,8 +607,8 @@ TEST_F(HttpContractTest, DownloadReportsItsProgressAndEndsWhenCancelled) {
     if (c.completed)
       EXPECT_EQ(last->first, c.last_received);
     else  // a byte or two may come in one block
-      EXPECT_THAT(last->first, ::testing::AllOf(::testing::Ge(c.last_received),
-                                                ::testing::Lt(archive.size())));
+      EXPECT_THAT(last->first,
+                  ::testing::AllOf(::testing::Ge(c.last_received), ::testing::Lt(archive.size())));
     EXPECT_EQ(last->second, c.last_total);
     EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end(),
                                [](const auto& a, const auto& b) { return a.first < b.first; }));
