@@ -30,7 +30,9 @@ Result OnMainThread(const PostWork& post, std::function<Result(App&)> work,
                     std::function<void(App&)> on_wait) {
   auto done = std::make_shared<std::promise<Result>>();
   std::future<Result> result = done->get_future();
-  CoreWork finish = [work = std::move(work), done](App& app) {
+  // The promise lives only in the posted work: work dropped unrun breaks it,
+  // and the wait below ends instead of lasting for ever.
+  CoreWork finish = [work = std::move(work), done = std::move(done)](App& app) {
     if constexpr (std::is_void_v<Result>) {
       work(app);
       done->set_value();

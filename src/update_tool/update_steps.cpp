@@ -3,6 +3,8 @@
 
 #include <zlib.h>
 
+#include <exception>
+#include <new>
 #include <vector>
 
 #include "update_tool/replace_plan.h"
@@ -256,6 +258,25 @@ UpdateOutcome RunUpdate(UpdaterOps& ops, const UpdateTrust& trust, const UpdateT
     return give_up({kNot + kJournal + " could not be written (is the disk full?)." + kUnchanged,
                     UpdateOutcome::not_installed});
   return Complete(ops, journal);
+}
+
+UpdateOutcome RunUpdateOrRestart(UpdaterOps& ops, const UpdateTrust& trust,
+                                 const UpdateTiming& timing) {
+  // Whatever goes wrong, the user hears why and gets the program back.
+  const auto fail = [&ops](const std::string& why) {
+    ops.ShowError(kNot + why + ". If Skyvigil does not work, install it again.");
+    ops.StartProgram(std::string(kProgramName));
+    return UpdateOutcome::failed;
+  };
+  try {
+    return RunUpdate(ops, trust, timing);
+  } catch (const std::bad_alloc&) {
+    return fail("there was not enough memory");
+  } catch (const std::exception& error) {
+    return fail(error.what());
+  } catch (...) {
+    return fail("an unknown error happened");
+  }
 }
 
 }  // namespace skyvigil::update_tool

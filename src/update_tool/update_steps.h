@@ -72,4 +72,9 @@ inline constexpr std::string_view kProgramName = "Skyvigil.exe";
 // the run does.
 UpdateOutcome RunUpdate(UpdaterOps& ops, const UpdateTrust& trust, const UpdateTiming& timing = {});
 
+// RunUpdate for the updater's entry: any exception (no memory left, a failing
+// system call) is shown too, and the old program started again.
+UpdateOutcome RunUpdateOrRestart(UpdaterOps& ops, const UpdateTrust& trust,
+                                 const UpdateTiming& timing = {});
+
 }  // namespace skyvigil::update_tool

@@ -47,5 +47,21 @@ TEST(UpdateMenu, TheCheckRunsOffTheMainThreadAndAsksOnIt) {
   }
 }
 
+// At exit the desktop drops work posted to its gone window: the question is
+// then a "no" and the check ends quietly (an exception on its thread would
+// end the process), asking nothing.
+TEST(UpdateMenu, AQuestionDroppedAtExitEndsTheCheck) {
+  testing::AppHarness h;
+  h.app.state.app_version = "0.36";
+  h.app.state.service.update_address = "https://updates.test";
+  h.http.answer = [](const HttpRequest&) { return HttpResponse{true, 200, "0.37"}; };
+  RunCommand(h.app, kCheckForUpdates);
+  h.main_thread.AwaitPost();
+  h.main_thread.DropPosted();
+  h.FinishFetches();  // the worker ended and handed back its (empty) answer
+  EXPECT_THAT(h.ui.dialogs, IsEmpty());
+  EXPECT_THAT(h.http.downloads, IsEmpty());
+}
+
 }  // namespace
 }  // namespace skyvigil

@@ -229,16 +229,22 @@ class Bed:
 
     def start_tray(self):
         # A system tray at the bottom right that embeds the program's status icon.
-        self.tray = self.processes.start(
-            ["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel",
-             "--width", "160", "--heighttype", "pixel", "--height", "32", "--expand", "false"])
+        def start():
+            return self.processes.start(
+                ["trayer", "--edge", "bottom", "--align", "right", "--widthtype", "pixel",
+                 "--width", "160", "--heighttype", "pixel", "--height", "32", "--expand", "false"])
+
+        self.tray = start()
 
         def tray_window():
             found = run_quietly(["xdotool", "search", "--onlyvisible", "--class", "trayer"])
+            if not found.stdout.split() and self.tray.poll() is not None:
+                self.tray = start()  # it can give up while the display is still busy
             return found.stdout.split()
 
-        # Openbox maps it late on a busy machine (seen after 10 s with both cores taken).
-        wait_for("the system tray", tray_window, timeout=30)
+        # Openbox maps it late on a busy machine (seen after 10 s, and past 30 s
+        # with both cores taken by builds).
+        wait_for("the system tray", tray_window, timeout=90)
 
     def start_speech(self):
         self.record.write_text("")

@@ -64,6 +64,15 @@ class FakeMainThread : public MainThread {
     }
   }
 
+  // Throws away what was posted, unrun, as a desktop whose window is gone does.
+  void DropPosted() {
+    std::deque<std::function<void()>> dropped;
+    {
+      std::lock_guard lock(mutex_);
+      dropped.swap(posted_);
+    }
+  }
+
   size_t Pending() {
     std::lock_guard lock(mutex_);
     return posted_.size();

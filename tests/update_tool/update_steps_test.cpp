@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+#include <stdexcept>
+
 #include "fakes/fake_update_folder.h"
 #include "fakes/update_signer.h"
 #include "fakes/zip_builder.h"
@@ -183,6 +187,32 @@ TEST(UpdateStepsTest, AFailedWayBackSaysWhereTheOldFilesAre) {
                                  "old files are in the folder update.old; copy them back into "
                                  "the Skyvigil folder."});
   EXPECT_EQ(folder.started, Texts{});
+}
+
+// A folder whose archive read fails with `fault`.
+struct FaultyFolder : FakeUpdateFolder {
+  std::function<void()> fault;
+  std::optional<std::string> ReadFile(const std::string& name) override {
+    if (name == "Skyvigil.zip")
+      fault();
+    return FakeUpdateFolder::ReadFile(name);
+  }
+};
+
+TEST(UpdateStepsTest, AnyExceptionIsShownAndTheOldProgramStartedAgain) {
+  const std::vector<std::pair<std::function<void()>, std::string>> cases = {
+      {[] { throw std::bad_alloc(); }, "there was not enough memory"},
+      {[] { throw std::runtime_error("the disk went away"); }, "the disk went away"},
+      {[] { throw 7; }, "an unknown error happened"}};
+  for (const auto& [fault, why] : cases) {
+    SCOPED_TRACE(why);
+    FaultyFolder folder;
+    folder.files = Folder().files;
+    folder.fault = fault;
+    EXPECT_EQ(RunUpdateOrRestart(folder, kTrust), UpdateOutcome::failed);
+    EXPECT_EQ(folder.errors, Texts{kNot + why + ". If Skyvigil does not work, install it again."});
+    EXPECT_EQ(folder.started, Texts{"Skyvigil.exe"});
+  }
 }
 
 // The program's files hold their old or their new bytes, never nothing; the

@@ -85,21 +85,24 @@ class Service:
         return f"http://127.0.0.1:{self.port}{path}"
 
 
-class Win32DesktopTest(unittest.TestCase):
-    """One program run shared by the steps below, which run in name order."""
+class WineRun:
+    """What both runs below set up: a window manager, the weather service and a
+    program folder, then `start` (each run's own); and all of it ended and
+    removed afterwards."""
+
+    PREFIX = "skyvigil-"
 
     @classmethod
     def setUpClass(cls):
-        cls.root = Path(tempfile.mkdtemp(prefix="skyvigil-win32-"))
+        cls.root = Path(tempfile.mkdtemp(prefix=cls.PREFIX))
         cls.processes = Processes()
-        cls.tolk_log = cls.root / "tolk.log"
-        cls.env = wine_env(OPTIONS.wineprefix, cls.root)
+        cls.env = cls.wine_env()
         try:
             start_window_manager(cls.processes.start)
             _, port = start_weather_service(cls.processes.start, OPTIONS.service)
             cls.service = Service(port)
             cls.folder = cls.make_folder()
-            cls.run_program()
+            cls.start()
         except BaseException:
             cls.tearDownClass()
             raise
@@ -109,6 +112,10 @@ class Win32DesktopTest(unittest.TestCase):
         cls.processes.stop_all()
         subprocess.run(["wineserver", "-k"], env=cls.env, capture_output=True, timeout=30)
         shutil.rmtree(cls.root, ignore_errors=True)
+
+    @classmethod
+    def wine_env(cls):
+        return wine_env(OPTIONS.wineprefix, cls.root)
 
     @classmethod
     def make_folder(cls):
@@ -126,6 +133,17 @@ class Win32DesktopTest(unittest.TestCase):
             {"name": "London", "temp": 0, "monitor": 1, "alerts": 0, "condition": ""},
             {"name": "Paris", "temp": 0, "monitor": 0, "alerts": 0, "condition": ""}]))
         return folder
+
+
+class Win32DesktopTest(WineRun, unittest.TestCase):
+    """One program run shared by the steps below, which run in name order."""
+
+    PREFIX = "skyvigil-win32-"
+
+    @classmethod
+    def start(cls):
+        cls.tolk_log = cls.root / "tolk.log"
+        cls.run_program()
 
     @classmethod
     def run_program(cls):
@@ -337,39 +355,28 @@ class Win32DesktopTest(unittest.TestCase):
         self.assertEqual(self.spoken(), before + ["1 Exiting"])
 
 
-class Win32NvdaTest(unittest.TestCase):
+class Win32NvdaTest(WineRun, unittest.TestCase):
     """Skyvigil.exe without Tolk.dll, NVDA played by fake_nvda.exe: each text
     goes to the reader running at that moment. Where each text went is read
     from the program's debug output (wine's seh channel)."""
 
-    @classmethod
-    def setUpClass(cls):
-        cls.root = Path(tempfile.mkdtemp(prefix="skyvigil-nvda-"))
-        cls.processes = Processes()
-        cls.nvda_log = cls.root / "nvda.log"
-        cls.debug_log = cls.root / "debug.log"
-        cls.env = dict(wine_env(OPTIONS.wineprefix, cls.root), WINEDEBUG="-all,warn+seh")
-        try:
-            start_window_manager(cls.processes.start)
-            _, port = start_weather_service(cls.processes.start, OPTIONS.service)
-            cls.service = Service(port)
-            cls.folder = Win32DesktopTest.make_folder.__func__(cls)
-            (cls.folder / "Tolk.dll").unlink()
-            cls.nvda = cls.start_nvda()
-            with open(cls.debug_log, "wb") as debug:
-                cls.program = cls.processes.start(["wine", "Skyvigil.exe"], cwd=cls.folder,
-                                                  env=cls.env, stderr=debug)
-            cls.window = wait_for("the main window",
-                                  lambda: windows_named("^" + re.escape(TITLE) + "$"), 60)[0]
-        except BaseException:
-            cls.tearDownClass()
-            raise
+    PREFIX = "skyvigil-nvda-"
 
     @classmethod
-    def tearDownClass(cls):
-        cls.processes.stop_all()
-        subprocess.run(["wineserver", "-k"], env=cls.env, capture_output=True, timeout=30)
-        shutil.rmtree(cls.root, ignore_errors=True)
+    def wine_env(cls):
+        return dict(super().wine_env(), WINEDEBUG="-all,warn+seh")
+
+    @classmethod
+    def start(cls):
+        cls.nvda_log = cls.root / "nvda.log"
+        cls.debug_log = cls.root / "debug.log"
+        (cls.folder / "Tolk.dll").unlink()
+        cls.nvda = cls.start_nvda()
+        with open(cls.debug_log, "wb") as debug:
+            cls.program = cls.processes.start(["wine", "Skyvigil.exe"], cwd=cls.folder,
+                                              env=cls.env, stderr=debug)
+        cls.window = wait_for("the main window",
+                              lambda: windows_named("^" + re.escape(TITLE) + "$"), 60)[0]
 
     @classmethod
     def start_nvda(cls):

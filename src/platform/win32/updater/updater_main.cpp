@@ -4,9 +4,7 @@
 #include <windows.h>
 
 #include <cwchar>
-#include <exception>
 #include <filesystem>
-#include <new>
 #include <string>
 
 #include "platform/win32/updater/win32_update_ops.h"
@@ -37,24 +35,9 @@ HANDLE ProgramToWaitFor(const wchar_t* command_line) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR command_line, int) {
-  using skyvigil::update_tool::UpdateOutcome;
   // Skyvigil starts us in its own working folder, which at a start at sign-in
   // is not the program's folder.
   skyvigil::win32::Win32UpdateOps ops(OwnFolder(), ProgramToWaitFor(command_line));
-  // Whatever goes wrong, the user hears why and gets the program back.
-  const auto fail = [&ops](const std::string& why) {
-    ops.ShowError("The update could not be installed: " + why +
-                  ". If Skyvigil does not work, install it again.");
-    ops.StartProgram(std::string(skyvigil::update_tool::kProgramName));
-    return static_cast<int>(UpdateOutcome::failed);
-  };
-  try {
-    return static_cast<int>(skyvigil::update_tool::RunUpdate(ops, skyvigil::BuiltInUpdateTrust()));
-  } catch (const std::bad_alloc&) {
-    return fail("there was not enough memory");
-  } catch (const std::exception& error) {
-    return fail(error.what());
-  } catch (...) {
-    return fail("an unknown error happened");
-  }
+  return static_cast<int>(
+      skyvigil::update_tool::RunUpdateOrRestart(ops, skyvigil::BuiltInUpdateTrust()));
 }
