@@ -10,15 +10,13 @@
 #include <utility>
 
 #include "app/commands.h"
+#include "app/download_window.h"
 #include "app/start_program.h"
 #include "state/fetch.h"
 
 namespace skyvigil {
 
 namespace {
-
-// Hands core work to the main thread, where it runs between handlers.
-using PostWork = std::function<void(CoreWork)>;
 
 // Runs `work` on the main thread once no other core handler is running (so
 // never in the middle of a save or while a main-thread dialog is open), and
@@ -80,6 +78,19 @@ class BackgroundPrompter : public UpdatePrompter {
     // The exit runs on the main thread; this thread just stops.
     post_([](App& app) { RequestExit(app); });
   }
+  void DownloadBegins() override {
+    download_ = std::make_shared<UpdateDownload>();
+    post_([download = download_](App& app) { WatchUpdateDownload(app, download); });
+  }
+  bool DownloadGoesOn(uint64_t received, uint64_t total) override {
+    return ReportDownloadProgress(download_, received, total, post_);
+  }
+  bool DownloadCancelled() override { return skyvigil::DownloadCancelled(*download_); }
+  bool DownloadEnds() override {
+    const bool cancelled = EndDownload(*download_);
+    post_([download = download_](App& app) { ForgetUpdateDownload(app, download); });
+    return cancelled;
+  }
 
  private:
   // Run on the main thread while this thread waits, so `told_` needs no lock.
@@ -92,6 +103,7 @@ class BackgroundPrompter : public UpdatePrompter {
   }
 
   PostWork post_;
+  std::shared_ptr<UpdateDownload> download_;  // the one under way
   std::string version_;
   bool told_ = false;
 };

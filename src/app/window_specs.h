@@ -48,6 +48,32 @@ double WindowSpecScale(const WindowSpec& spec, int text_percent, int room_width,
 // The kind of window 1 that shows the list window `which`.
 SecondaryWindowKind KindOf(ListWindow which);
 
+// The update download's window, beside window 1: a label that names the
+// progress bar under it, and a Cancel button, which has the focus. Escape,
+// Cancel and the close box cancel the download (OnDownloadWindowClose).
+struct ProgressBarSpec {
+  int number;
+  std::string_view name;  // its accessible name
+  int x, y, width, height;
+};
+
+struct DownloadWindowSpec {
+  std::string_view title;
+  ControlSpec label;
+  ProgressBarSpec bar;  // 0 to 100, or pulsing while the length is unknown
+  ControlSpec cancel;
+  int width, height;
+};
+
+inline constexpr DownloadWindowSpec kDownloadWindow{
+    "Downloading update",
+    {400, ControlKind::label, "Downloaded", "", 12, 12, 296, 20},
+    {401, "Downloaded", 12, 36, 296, 20},
+    {402, ControlKind::button, "Cancel", "", 12, 68, 90, 28},
+    320,
+    108,
+};
+
 // The buttons and names the key and text dialogs share.
 struct DialogTexts {
   std::string_view ok = "OK";

@@ -2,7 +2,9 @@
 // WinHTTP on Windows; tests may hand in a fake.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,11 @@ struct HttpResponse {
   std::string body;
 };
 
+// Hears how far a download has come, on the downloading thread: the bytes of
+// the body received so far and its length (0 while the server has not sent
+// one). Returning false cancels the download.
+using DownloadProgress = std::function<bool(uint64_t received, uint64_t total)>;
+
 class HttpClient {
  public:
   virtual ~HttpClient() = default;
@@ -29,8 +36,14 @@ class HttpClient {
   virtual std::vector<HttpResponse> PerformBatch(const std::vector<HttpRequest>& requests) = 0;
 
   // GETs `url` into `target`. The file appears only when the transfer completed;
-  // a failed download leaves no file behind.
-  virtual bool Download(const std::string& url, const std::filesystem::path& target) = 0;
+  // a failed download leaves no file behind. `progress`, when given, hears of
+  // each block received (and at times between); a false from it ends the
+  // transfer as failed.
+  virtual bool Download(const std::string& url, const std::filesystem::path& target,
+                        const DownloadProgress& progress) = 0;
+  bool Download(const std::string& url, const std::filesystem::path& target) {
+    return Download(url, target, nullptr);
+  }
 
   // For the exit: transfers in progress end at once as failed, and so does
   // every later one. Safe to call from any thread.

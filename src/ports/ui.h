@@ -139,6 +139,14 @@ class UiPort {
   // One-shot: OnBriefingTimer runs after `seconds`; a new call replaces a
   // timer still waiting.
   virtual void StartBriefingTimer(int seconds) = 0;
+  // The update download's window, as kDownloadWindow (app/window_specs.h)
+  // says, owned by the main window and leaving it usable. Escape, Cancel and
+  // its close box each run the core's OnDownloadWindowClose; the window stays
+  // until CloseDownloadWindow.
+  virtual void OpenDownloadWindow() = 0;
+  // The bar at `percent` (0 to 100); -1: the length is unknown, the bar pulses.
+  virtual void SetDownloadProgress(int percent) = 0;
+  virtual void CloseDownloadWindow() = 0;
 
   // Modal key dialog: the explanation, the address box, the problem (when not
   // empty), the labelled key field, OK and Cancel. OK starts `trial` with the

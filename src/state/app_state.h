@@ -3,6 +3,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -19,6 +20,7 @@
 #include "state/briefing_state.h"
 #include "state/fetch_state.h"
 #include "state/refresh_state.h"
+#include "state/update_download.h"
 #include "state/version.h"
 #include "weather/prefs.h"
 #include "weather/records.h"
@@ -61,6 +63,9 @@ struct AppState {
   // Work that waits until the user shows the hidden main window (the
   // automatic update question, which would stand unowned behind other windows).
   std::vector<CoreWork> when_window_shown;
+  // The update download under way, and whether its window shows it.
+  std::shared_ptr<UpdateDownload> update_download;
+  bool download_window_open = false;
   // Alerts handed to speech whose fate is not known yet, once per hand-over.
   std::multiset<std::pair<uint64_t, std::string>> alerts_in_speech;
 };

@@ -36,13 +36,30 @@ void CheckForUpdate(HttpClient& http, Announcer& announcer, UpdatePrompter& prom
   }
 
   announcer.Speak("Downloading update", false);
-  if (!http.Download(source.update_address + "/softs/Skyvigil.zip", source.archive_file)) {
+  prompter.DownloadBegins();
+  const bool downloaded =
+      http.Download(source.update_address + "/softs/Skyvigil.zip", source.archive_file,
+                    [&prompter](uint64_t received, uint64_t total) {
+                      return prompter.DownloadGoesOn(received, total);
+                    });
+  // A missing signature is refused below, with the archive.
+  if (downloaded) {
+    http.Download(source.update_address + "/softs/Skyvigil.zip.minisig",
+                  SignatureFileOf(source.archive_file),
+                  [&prompter](uint64_t, uint64_t) { return !prompter.DownloadCancelled(); });
+  }
+  if (prompter.DownloadEnds()) {
+    // Cancelled: what did arrive goes, and nothing else changes. The user
+    // was told when they cancelled.
+    std::error_code ignored;
+    std::filesystem::remove(source.archive_file, ignored);
+    std::filesystem::remove(SignatureFileOf(source.archive_file), ignored);
+    return;
+  }
+  if (!downloaded) {
     prompter.ShowMessage("Download error", "There was an error downloading Skyvigil.zip.");
     return;
   }
-  // A missing signature is refused below, with the archive.
-  http.Download(source.update_address + "/softs/Skyvigil.zip.minisig",
-                SignatureFileOf(source.archive_file));
   if (const std::string refused = CheckDownloadedUpdate(source.archive_file, source.trust);
       !refused.empty()) {
     prompter.ShowMessage("Download error", "The downloaded update was deleted because " + refused +

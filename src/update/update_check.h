@@ -2,6 +2,7 @@
 // user's consent and hands over to the updater program.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -25,6 +26,15 @@ class UpdatePrompter {
   virtual void StartUpdater() = 0;
   // The orderly exit of the whole program.
   virtual void ExitProgram() = 0;
+
+  // Around the download: Begins before its first transfer, Ends after its
+  // last, telling whether the user cancelled it first. Between them the
+  // downloading thread reports the archive's progress (total 0: unknown) and
+  // hears false once the user cancelled.
+  virtual void DownloadBegins() {}
+  virtual bool DownloadGoesOn(uint64_t /*received*/, uint64_t /*total*/) { return true; }
+  virtual bool DownloadCancelled() { return false; }
+  virtual bool DownloadEnds() { return false; }
 };
 
 struct UpdateSource {

@@ -39,17 +39,25 @@ std::vector<HttpResponse> FakeHttpClient::PerformBatch(const std::vector<HttpReq
   return answers;
 }
 
-bool FakeHttpClient::Download(const std::string& url, const std::filesystem::path& target) {
+bool FakeHttpClient::Download(const std::string& url, const std::filesystem::path& target,
+                              const DownloadProgress& progress) {
   std::lock_guard lock(mutex_);
   downloads_.emplace_back(url, target);
   std::error_code ignored;
   std::filesystem::remove(target, ignored);
   if (!download_bytes_)
     return false;
+  const uint64_t size = download_bytes_->size();
+  if (progress && !progress(0, size))
+    return false;
   std::ofstream out(target, std::ios::binary);
   out << *download_bytes_;
   out.close();
   if (!out) {
+    std::filesystem::remove(target, ignored);
+    return false;
+  }
+  if (progress && !progress(size, size)) {
     std::filesystem::remove(target, ignored);
     return false;
   }

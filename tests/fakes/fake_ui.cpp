@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/window_specs.h"
+
 namespace skyvigil::testing {
 
 void FakeUi::SetCityLines(const std::vector<std::string>& lines) {
@@ -82,6 +84,10 @@ void FakeUi::CloseSecondaryWindow() {
   forecast_detail_text.clear();
   result_entries.clear();
   result_selection = -1;
+}
+
+void FakeUi::OpenDownloadWindow() {
+  download_window.push_back("open " + std::string(kDownloadWindow.title));
 }
 
 void FakeUi::ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) {

@@ -51,6 +51,8 @@ class FakeUi : public UiPort, public ProcessPort {
   std::vector<std::string> list_lines;
   int list_selection = -1;
   std::vector<int> briefing_timers;  // seconds of each timer started
+  // The download's window, as "open <title>", "bar <percent>" and "close".
+  std::vector<std::string> download_window;
   int updater_starts = 0;
   bool starts_at_login = false;
   bool start_at_login_fails = false;
@@ -111,6 +113,11 @@ class FakeUi : public UiPort, public ProcessPort {
   int ListWindowSelection() const override { return list_selection; }
   void StartBriefingTimer(int seconds) override { briefing_timers.push_back(seconds); }
   void CloseSecondaryWindow() override;
+  void OpenDownloadWindow() override;
+  void SetDownloadProgress(int percent) override {
+    download_window.push_back("bar " + std::to_string(percent));
+  }
+  void CloseDownloadWindow() override { download_window.push_back("close"); }
   std::optional<std::string> AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) override;
   void StartUpdater(const std::filesystem::path&) override { ++updater_starts; }
   bool StartsAtLogin() const override { return starts_at_login; }

@@ -19,8 +19,11 @@ class ScriptedHttp : public HttpClient {
     return HttpResponse{};
   };
   // Downloads succeed when this returns true; the fake writes nothing itself.
-  std::function<bool(const std::string& url, const std::filesystem::path& target)> download =
-      [](const std::string&, const std::filesystem::path&) { return false; };
+  std::function<bool(const std::string& url, const std::filesystem::path& target,
+                     const DownloadProgress& progress)>
+      download = [](const std::string&, const std::filesystem::path&, const DownloadProgress&) {
+        return false;
+      };
   std::vector<HttpRequest> requests;
   std::vector<std::string> downloads;  // "url -> target"
   std::vector<size_t> batch_sizes;
@@ -60,10 +63,15 @@ class ScriptedHttp : public HttpClient {
       abort_log->push_back("abort");
   }
 
-  bool Download(const std::string& url, const std::filesystem::path& target) override {
-    std::lock_guard lock(mutex_);
-    downloads.push_back(url + " -> " + target.string());
-    return download(url, target);
+  using HttpClient::Download;
+  bool Download(const std::string& url, const std::filesystem::path& target,
+                const DownloadProgress& progress) override {
+    {
+      std::lock_guard lock(mutex_);
+      downloads.push_back(url + " -> " + target.string());
+    }
+    // Unlocked: a download may wait on the test while batches go on.
+    return download(url, target, progress);
   }
 
  private:

@@ -54,7 +54,8 @@ class UpdateCheckTest : public ::testing::Test {
   }
   // The server's archive and, unless empty, its signature.
   void ServerOffers(std::string signature) {
-    http.download = [this, signature](const std::string& url, const std::filesystem::path& to) {
+    http.download = [this, signature](const std::string& url, const std::filesystem::path& to,
+                                      const DownloadProgress&) {
       if (url.ends_with(".minisig") && signature.empty())
         return false;
       platform_test::WriteBytes(to, url.ends_with(".minisig") ? signature : kArchive);

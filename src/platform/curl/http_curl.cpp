@@ -42,8 +42,9 @@ struct Transfer {
   bool post = false;
   std::string body;  // form body of a POST; curl reads it in place
   std::size_t limit = 0;
-  std::FILE* file = nullptr;  // downloads write here instead of `received`
-  std::size_t size = 0;       // bytes of the current hop's body
+  std::FILE* file = nullptr;                   // downloads write here instead of `received`
+  const DownloadProgress* progress = nullptr;  // a download's listener, if any
+  std::size_t size = 0;                        // bytes of the current hop's body
   bool too_large = false;
   bool write_failed = false;
   int redirects = 0;
@@ -71,6 +72,15 @@ size_t WriteBody(char* data, size_t one, size_t count, void* user) {
   return bytes;
 }
 
+// curl calls it as blocks arrive and about once a second between them, so a
+// cancel takes effect within a second even while the server is silent.
+int ReportProgress(void* user, curl_off_t total, curl_off_t received, curl_off_t, curl_off_t) {
+  const auto* transfer = static_cast<const Transfer*>(user);
+  return (*transfer->progress)(static_cast<uint64_t>(received), static_cast<uint64_t>(total))
+             ? 0
+             : 1;  // ends the transfer
+}
+
 // Settings every hop shares; the hop itself is set by StartHop.
 bool ConfigureEasy(Transfer& transfer, const CurlHttpOptions& options) {
   transfer.easy.reset(curl_easy_init());
@@ -89,6 +99,11 @@ bool ConfigureEasy(Transfer& transfer, const CurlHttpOptions& options) {
   curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(transfer.limit));
   curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &WriteBody);
   curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
+  if (transfer.progress != nullptr && *transfer.progress) {
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &ReportProgress);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &transfer);
+  }
   if (transfer.post) {
     curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
                      static_cast<curl_off_t>(transfer.body.size()));
@@ -316,7 +331,8 @@ void CurlHttpClient::Abort() {
     curl_multi_wakeup(multi);
 }
 
-bool CurlHttpClient::Download(const std::string& url, const std::filesystem::path& target) {
+bool CurlHttpClient::Download(const std::string& url, const std::filesystem::path& target,
+                              const DownloadProgress& progress) {
   std::error_code ignored;
   std::filesystem::remove(target, ignored);
   std::optional<AllowedAddress> address = ParseAllowedAddress(url);
@@ -332,6 +348,7 @@ bool CurlHttpClient::Download(const std::string& url, const std::filesystem::pat
   Transfer transfer;
   transfer.address = std::move(*address);
   transfer.limit = options_.max_download_bytes;
+  transfer.progress = &progress;
   transfer.file = ::fdopen(fd, "wb");
   if (transfer.file == nullptr) {
     ::close(fd);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ports/http.h"
+#include "weather/service_status.h"
 
 namespace skyvigil {
 
@@ -21,7 +22,8 @@ struct CurlHttpOptions {
   // clocks not running yet.
   std::size_t max_running = 16;
   int max_redirects = 10;
-  std::size_t max_body_bytes = 8u << 20;        // larger answers count as failed
+  // Larger answers count as failed, as the core would count them: no more is held.
+  std::size_t max_body_bytes = kMaxServiceAnswerBytes;
   std::size_t max_download_bytes = 512u << 20;  // larger downloads count as failed
 };
 
@@ -45,7 +47,9 @@ class CurlHttpClient : public HttpClient {
   explicit CurlHttpClient(CurlHttpOptions options = {});
 
   std::vector<HttpResponse> PerformBatch(const std::vector<HttpRequest>& requests) override;
-  bool Download(const std::string& url, const std::filesystem::path& target) override;
+  using HttpClient::Download;
+  bool Download(const std::string& url, const std::filesystem::path& target,
+                const DownloadProgress& progress) override;
   void Abort() override;
 
   const CurlHttpOptions& options() const { return options_; }

@@ -77,7 +77,7 @@ int Run() {
   };
   desktop.build_services = [&]() -> App& {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     services = std::make_unique<Services>(paths, marker, gate);
     return services->app;

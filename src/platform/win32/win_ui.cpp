@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "platform/win32/download_window_win32.h"
 #include "platform/win32/input_box.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/secondary_window_win32.h"
@@ -66,6 +67,8 @@ void WinUi::SetTextSize(int percent) {
     window_->SetTextPercent(percent);
   if (secondary_ != nullptr)
     secondary_->ApplyTextSize();
+  if (download_ != nullptr)
+    download_->ApplyTextSize();
 }
 
 int WinUi::ReportSelection() const {
@@ -310,6 +313,21 @@ std::optional<std::string> WinUi::AskServiceKey(const KeyPrompt& prompt, KeyTria
 
 void WinUi::CloseSecondaryWindow() {
   secondary_.reset();
+}
+
+void WinUi::OpenDownloadWindow() {
+  download_.reset();
+  if (window_ != nullptr)
+    download_ = DownloadWindow::Open(window_->hwnd(), gate_, names_);
+}
+
+void WinUi::SetDownloadProgress(int percent) {
+  if (download_ != nullptr)
+    download_->SetPercent(percent);
+}
+
+void WinUi::CloseDownloadWindow() {
+  download_.reset();
 }
 
 HWND WinUi::ForecastList() const {

@@ -14,6 +14,7 @@ namespace skyvigil {
 
 class AccessibleNames;
 class CoreGate;
+class DownloadWindow;
 class MainWindow;
 class SecondaryWindow;
 
@@ -62,6 +63,9 @@ class WinUi : public UiPort {
   int ListWindowSelection() const override;
   void StartBriefingTimer(int seconds) override;
   void CloseSecondaryWindow() override;
+  void OpenDownloadWindow() override;
+  void SetDownloadProgress(int percent) override;
+  void CloseDownloadWindow() override;
   std::optional<std::string> AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) override;
 
  private:
@@ -77,6 +81,7 @@ class WinUi : public UiPort {
   AccessibleNames& names_;
   MainWindow* window_ = nullptr;
   std::unique_ptr<SecondaryWindow> secondary_;  // window 1, when open
+  std::unique_ptr<DownloadWindow> download_;    // the update download's, when open
   // Whether the window was minimised when it was hidden: shown again so.
   bool was_minimized_ = false;
 };

@@ -36,6 +36,12 @@ struct Sink {
   std::size_t limit = 0;
   std::size_t size = 0;
   bool too_large = false;
+  const DownloadProgress* progress = nullptr;  // a download's listener, if any
+
+  // False when the listener cancelled the download.
+  bool Report(std::optional<unsigned long long> length) const {
+    return progress == nullptr || !*progress || (*progress)(size, length.value_or(0));
+  }
 
   bool Write(const char* data, std::size_t bytes) {
     if (bytes > limit - size) {
@@ -225,6 +231,8 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
     // Asking what is available first bounds each wait by the time left; a read
     // of a whole buffer could wait for a slow server to fill it.
     std::string buffer;
+    if (!sink.Report(length))
+      return response;
     for (;;) {
       DWORD available = 0;
       if (aborted || !LimitTo(request.get(), deadline, options.connect_timeout_ms) ||
@@ -241,7 +249,7 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
       DWORD got = 0;
       if (!::WinHttpReadData(request.get(), buffer.data(), static_cast<DWORD>(buffer.size()),
                              &got) ||
-          !sink.Write(buffer.data(), got)) {
+          !sink.Write(buffer.data(), got) || !sink.Report(length)) {
         return response;
       }
     }
@@ -331,7 +339,8 @@ std::vector<HttpResponse> WinHttpClient::PerformBatch(const std::vector<HttpRequ
   return answers;
 }
 
-bool WinHttpClient::Download(const std::string& url, const std::filesystem::path& target) {
+bool WinHttpClient::Download(const std::string& url, const std::filesystem::path& target,
+                             const DownloadProgress& progress) {
   std::error_code ignored;
   std::filesystem::remove(target, ignored);
   if (!IsAllowedAddress(url))
@@ -342,6 +351,7 @@ bool WinHttpClient::Download(const std::string& url, const std::filesystem::path
   if (sink.file == INVALID_HANDLE_VALUE)
     return false;
   sink.limit = options_.max_download_bytes;
+  sink.progress = &progress;
   const HttpResponse response =
       Fetch(session_, options_, aborted_, {HttpRequest::Method::get, url, ""}, sink);
   bool ok = ::CloseHandle(sink.file) && response.completed;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ports/http.h"
+#include "weather/service_status.h"
 
 namespace skyvigil {
 
@@ -20,7 +21,8 @@ struct WinHttpOptions {
   // their turn, their clocks not running yet.
   std::size_t max_running = 16;
   int max_redirects = 10;
-  std::size_t max_body_bytes = 8u << 20;        // larger answers count as failed
+  // Larger answers count as failed, as the core would count them: no more is held.
+  std::size_t max_body_bytes = kMaxServiceAnswerBytes;
   std::size_t max_download_bytes = 512u << 20;  // larger downloads count as failed
 };
 
@@ -44,7 +46,11 @@ class WinHttpClient : public HttpClient {
   WinHttpClient& operator=(const WinHttpClient&) = delete;
 
   std::vector<HttpResponse> PerformBatch(const std::vector<HttpRequest>& requests) override;
-  bool Download(const std::string& url, const std::filesystem::path& target) override;
+  using HttpClient::Download;
+  // `progress` hears of each block as it arrives; a cancel ends the download
+  // at the next block, or at the request's own limit while the server is silent.
+  bool Download(const std::string& url, const std::filesystem::path& target,
+                const DownloadProgress& progress) override;
   // Later requests fail at once; a request in progress ends at its next step
   // (hop, block of the body), and while it waits on a silent server, when its
   // own limit runs out: WinHTTP cannot end a synchronous call from another thread.

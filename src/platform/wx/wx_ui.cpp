@@ -11,6 +11,7 @@
 #include <wx/utils.h>
 
 #include "platform/wx/accessibility_gtk.h"
+#include "platform/wx/download_window.h"
 #include "platform/wx/key_dialog.h"
 #include "platform/wx/main_frame.h"
 #include "platform/wx/secondary_window.h"
@@ -145,6 +146,8 @@ void WxUi::SetTextSize(int percent) {
     frame_->SetTextPercent(percent);
   if (secondary_ != nullptr)
     ApplyTextFont(secondary_);
+  if (download_ != nullptr)
+    ApplyTextFont(download_);
 }
 
 void WxUi::SetTrayTooltip(const std::string& text) {
@@ -336,6 +339,23 @@ void WxUi::CloseSecondaryWindow() {
   DropListLines(secondary_->list());
   secondary_->Destroy();  // deferred by wx until no handler of it runs
   secondary_ = nullptr;
+}
+
+void WxUi::OpenDownloadWindow() {
+  CloseDownloadWindow();
+  download_ = DownloadWindow::Open(frame_, gate_);
+}
+
+void WxUi::SetDownloadProgress(int percent) {
+  if (download_ != nullptr)
+    download_->SetPercent(percent);
+}
+
+void WxUi::CloseDownloadWindow() {
+  if (download_ == nullptr)
+    return;
+  download_->Destroy();  // deferred by wx until no handler of it runs
+  download_ = nullptr;
 }
 
 bool WxUi::HasHistoryWindow() const {

@@ -10,6 +10,7 @@
 namespace skyvigil {
 
 class CoreGate;
+class DownloadWindow;
 class MainFrame;
 class SecondaryWindow;
 class TrayIcon;
@@ -58,6 +59,9 @@ class WxUi : public UiPort {
   int ListWindowSelection() const override;
   void StartBriefingTimer(int seconds) override;
   void CloseSecondaryWindow() override;
+  void OpenDownloadWindow() override;
+  void SetDownloadProgress(int percent) override;
+  void CloseDownloadWindow() override;
   std::optional<std::string> AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) override;
 
  private:
@@ -69,6 +73,7 @@ class WxUi : public UiPort {
   MainFrame* frame_ = nullptr;
   TrayIcon* tray_ = nullptr;
   SecondaryWindow* secondary_ = nullptr;  // window 1, when open
+  DownloadWindow* download_ = nullptr;    // the update download's, when open
   // The window's state when it was hidden, restored when it is shown again.
   bool was_iconized_ = false;
   bool was_maximized_ = false;

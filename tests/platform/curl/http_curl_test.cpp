@@ -31,7 +31,7 @@ TEST(CurlHttpOptionsTest, DefaultsAreTheServiceLimits) {
   EXPECT_EQ(options.transfer_timeout_ms, 20000);
   EXPECT_EQ(options.max_redirects, 10);
   EXPECT_EQ(options.max_running, 16u);
-  EXPECT_EQ(options.max_body_bytes, 8u * 1024 * 1024);
+  EXPECT_EQ(options.max_body_bytes, kMaxServiceAnswerBytes);
   EXPECT_EQ(options.max_download_bytes, 512u * 1024 * 1024);
 }
 

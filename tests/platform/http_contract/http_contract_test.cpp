@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +17,7 @@
 #include "fakes/service_control.h"
 #include "fakes/temp_dir.h"
 #include "platform/http_contract/client_under_test.h"
+#include "weather/service_status.h"
 
 namespace skyvigil {
 namespace {
@@ -196,15 +198,16 @@ struct SizeCase {
   bool completed;
 };
 
-TEST_F(HttpContractTest, BodiesAreCappedAtEightMebibytes) {
-  constexpr std::size_t kCap = 8u << 20;
+// The clients hold no more of an answer than the core would read.
+TEST_F(HttpContractTest, BodiesAreCappedAtTheServiceAnswerLimit) {
+  constexpr std::size_t kCap = kMaxServiceAnswerBytes;
   const std::vector<SizeCase> cases = {
       {"exactly the cap, length given", kCap, true, true},
       {"exactly the cap, until close", kCap, false, true},
       {"one byte over, length given", kCap + 1, true, false},
       {"one byte over, until close", kCap + 1, false, false},
-      {"nine mebibytes, length given", 9u << 20, true, false},
-      {"nine mebibytes, until close", 9u << 20, false, false},
+      {"eight mebibytes, length given", 8u << 20, true, false},
+      {"eight mebibytes, until close", 8u << 20, false, false},
   };
   for (const SizeCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -549,6 +552,66 @@ TEST_F(HttpContractTest, FailedDownloadLeavesNoFile) {
     EXPECT_FALSE(MakeClientUnderTest(Short(c.transfer_ms))
                      ->Download(service_.Url("/softs/Skyvigil.zip"), target));
     EXPECT_THAT(FolderEntries(folder.path()), IsEmpty());
+  }
+}
+
+struct ProgressCase {
+  const char* name;
+  std::size_t size;    // of the archive
+  std::string fault;   // on the archive's path; empty: none
+  uint64_t cancel_at;  // the listener says false once this much arrived
+  bool completed;
+  uint64_t last_received;  // of the last report; at least this when cancelled
+  uint64_t last_total;
+};
+
+TEST_F(HttpContractTest, DownloadReportsItsProgressAndEndsWhenCancelled) {
+  constexpr uint64_t kNever = UINT64_MAX;
+  const std::vector<ProgressCase> cases = {
+      {"length given", 100000, "", kNever, true, 100000, 100000},
+      {"until close", 100000,
+       R"({"kind":"oversize","size":100000,"length":false,"path":"/softs/Skyvigil.zip"})", kNever,
+       true, 100000, 0},
+      {"cancelled at once", 100000, "", 0, false, 0, 100000},
+      // A byte every 100 ms: uncancelled, the archive would arrive within a second.
+      {"cancelled on a slow server", 10,
+       R"({"kind":"drip","interval_ms":100,"path":"/softs/Skyvigil.zip"})", 1, false, 1, 10},
+  };
+  for (const ProgressCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string archive(c.size, 'z');
+    service_.Admin("reset");
+    service_.Admin("archive", nlohmann::json{{"text", archive}}.dump());
+    if (!c.fault.empty())
+      service_.Admin("fault", c.fault);
+    TempDir folder;
+    std::vector<std::pair<uint64_t, uint64_t>> reports;
+    const bool completed =
+        client_->Download(service_.Url("/softs/Skyvigil.zip"), folder.path() / "Skyvigil.zip",
+                          [&](uint64_t received, uint64_t total) {
+                            reports.emplace_back(received, total);
+                            return received < c.cancel_at;
+                          });
+    EXPECT_EQ(completed, c.completed);
+    EXPECT_THAT(FolderEntries(folder.path()), c.completed ? std::vector<std::string>{"Skyvigil.zip"}
+                                                          : std::vector<std::string>{});
+    ASSERT_FALSE(reports.empty());
+    // Before the answer's head a client may report nothing of the length.
+    const auto last = std::find_if(reports.rbegin(), reports.rend(),
+                                   [](const auto& r) { return r.first > 0 || r.second > 0; });
+    if (c.cancel_at == 0) {
+      EXPECT_EQ(reports.size(), 1u);
+      continue;
+    }
+    ASSERT_NE(last, reports.rend());
+    if (c.completed)
+      EXPECT_EQ(last->first, c.last_received);
+    else  // a byte or two may come in one block
+      EXPECT_THAT(last->first,
+                  ::testing::AllOf(::testing::Ge(c.last_received), ::testing::Lt(archive.size())));
+    EXPECT_EQ(last->second, c.last_total);
+    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end(),
+                               [](const auto& a, const auto& b) { return a.first < b.first; }));
   }
 }
 

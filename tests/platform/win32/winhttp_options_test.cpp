@@ -15,7 +15,7 @@ TEST(WinHttpOptionsTest, DefaultsAreTheServiceLimits) {
   EXPECT_EQ(options.connect_timeout_ms, 3000);
   EXPECT_EQ(options.transfer_timeout_ms, 20000);
   EXPECT_EQ(options.max_redirects, 10);
-  EXPECT_EQ(options.max_body_bytes, 8u * 1024 * 1024);
+  EXPECT_EQ(options.max_body_bytes, kMaxServiceAnswerBytes);
   EXPECT_EQ(options.max_download_bytes, 512u * 1024 * 1024);
   EXPECT_EQ(options.max_running, 16u);
 }
