@@ -39,9 +39,9 @@ void CheckLoad(const fs::path& folder, const std::string& bytes) {
   std::vector<city> cities(2);  // stale entries must go
   LoadCities(cities, file, ask);
 
-  // Bytes that are not UTF-8 are read as Latin-1.
+  // Bytes that are not UTF-8 are read as Latin-1, each on its own.
   const std::optional<JsonValue> parsed =
-      bytes.empty() ? std::nullopt : ParseJson(IsValidUtf8(bytes) ? bytes : Latin1ToUtf8(bytes));
+      bytes.empty() ? std::nullopt : ParseJson(DecodeInvalidUtf8AsLatin1(bytes));
   const bool valid = parsed.has_value();
   // An empty list asks for a first city, as a missing file does.
   const JsonValue::Array* list = valid ? parsed->as_array() : nullptr;
