@@ -127,7 +127,6 @@ TEST(Briefing, MissedWhileAsleepBeforeNoonIsGivenOnceAfterNoonSkipped) {
   BriefingBed afternoon;
   EXPECT_EQ(afternoon.TimerAt({12, 10}), std::vector<std::string>{});
   EXPECT_EQ(afternoon.fetched, 0u);
-  EXPECT_EQ(afternoon.TimerAt({12, 20}), std::vector<std::string>{});
 }
 
 TEST(Briefing, TheSelectedCityWhenNoneIsMonitored) {

@@ -58,24 +58,20 @@ TEST(RainAhead, SaidOnceUntilADrySpellIsForeseen) {
     std::vector<std::string> said;
   } refreshes[] = {
       {"dry ahead", {}, {}},
+      {"rain four hours ahead: not yet news", {17}, {}},
+      {"already falling: nothing", {13, 14, 15}, {}},
+      {"the same rain goes on", {14, 15}, {}},
+      {"a dry spell foreseen", {}, {}},
       {"rain at 3 PM: said", {15, 16}, kRainFrom3},
       {"still foreseen: not again", {15, 16}, {}},
       {"foreseen from 2 PM now: still the same rain", {14, 15}, {}},
-      {"a dry spell foreseen", {}, {}},
+      {"a dry spell again", {}, {}},
       {"rain again: said again", {15}, kRainFrom3},
   };
   for (const auto& r : refreshes) {
     bed.WetAt(r.wet_hours);
     EXPECT_EQ(bed.Refresh(), r.said) << r.label;
   }
-}
-
-TEST(RainAhead, NothingWhileItRainsAndNothingAfterIt) {
-  RainBed bed;
-  bed.WetAt({13, 14, 15});
-  EXPECT_EQ(bed.Refresh(), std::vector<std::string>{}) << "already falling";
-  bed.WetAt({14, 15});
-  EXPECT_EQ(bed.Refresh(), std::vector<std::string>{}) << "the same rain goes on";
 }
 
 TEST(RainAhead, LooksThreeHoursAheadAcrossMidnight) {
@@ -86,15 +82,6 @@ TEST(RainAhead, LooksThreeHoursAheadAcrossMidnight) {
   bed.h.places["London"].hourly = days;
   bed.h.app.state.prefs.monitor_sounds = 0;
   EXPECT_EQ(bed.Refresh(), std::vector<std::string>{"news:Snow likely in London from 12 AM."});
-}
-
-TEST(RainAhead, FourHoursAheadIsNotYetNews) {
-  RainBed bed;
-  bed.WetAt({17});
-  EXPECT_EQ(bed.Refresh(), std::vector<std::string>{});
-  bed.WetAt({16, 17});
-  const std::vector<std::string> said{"cue:condition", "news:Rain likely in London from 4 PM."};
-  EXPECT_EQ(bed.Refresh(), said);
 }
 
 TEST(RainAhead, TextNamesSnowWhenSnowIsLikelier) {

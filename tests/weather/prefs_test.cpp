@@ -341,35 +341,13 @@ TEST_F(PrefsFile, AFileWhoseBytesWouldNotChangeIsNotWritten) {
   }
 }
 
-TEST_F(PrefsFile, AlertsOnceIsReadAndWrittenOnlyOnceItWasSet) {
-  Preferences on = Prefs(0, 0, 0, 10, 1);
-  on.alerts_once = 1;
-  const struct {
-    const char* name;
-    std::string before;
-    Preferences prefs;
-    std::string after;
-  } cases[] = {
-      {"off and absent: not added", kNewFile, Prefs(0, 0, 0, 10, 1), kNewFile},
-      {"on: added to its group", kNewFile, on,
-       kBom + "\r\n[general]\r\nwindow_hidden = 0\r\ncelcius = 0\r\ncities_index = 0\r\n"
-              "[monitors]\r\ntemp_diff = 10\r\nmonitor_sounds = 1\r\nalerts_once = 1\r\n"},
-      {"off and present: rewritten", kNewFile + "alerts_once = 1\r\n", Prefs(0, 0, 0, 10, 1),
-       kNewFile + "alerts_once = 0\r\n"},
-  };
-  for (const auto& c : cases) {
-    WriteBytes(file_, c.before);
-    SavePreferences(c.prefs, file_);
-    EXPECT_EQ(ReadBytes(file_), c.after) << c.name;
-  }
-  EXPECT_EQ(Load().alerts_once, 0);
-  WriteBytes(file_, "[Monitors]\r\nalerts_once = 1\r\n");
-  EXPECT_EQ(Load().alerts_once, 1);
-}
-
-TEST_F(PrefsFile, TextSizeIsReadAndWrittenOnlyOnceItWasSet) {
-  Preferences larger = Prefs(0, 0, 0, 10, 1);
-  larger.text_size = 150;
+// alerts_once, rain_ahead, briefing and text_size stay out of the file until set.
+TEST_F(PrefsFile, OptionalSettingsAreReadAndWrittenOnlyOnceSet) {
+  Preferences set = Prefs(0, 0, 0, 10, 1);
+  set.alerts_once = 1;
+  set.rain_ahead = 1;
+  set.briefing = "07:30";
+  set.text_size = 150;
   const std::string general =
       kBom + "\r\n[general]\r\nwindow_hidden = 0\r\ncelcius = 0\r\ncities_index = 0\r\n";
   const std::string monitors = "[monitors]\r\ntemp_diff = 10\r\nmonitor_sounds = 1\r\n";
@@ -379,50 +357,28 @@ TEST_F(PrefsFile, TextSizeIsReadAndWrittenOnlyOnceItWasSet) {
     Preferences prefs;
     std::string after;
   } cases[] = {
-      {"default and absent: not added", kNewFile, Prefs(0, 0, 0, 10, 1), kNewFile},
-      {"set: added at the end of [general]", kNewFile, larger,
-       general + "text_size = 150\r\n" + monitors},
-      {"back to the default and present: rewritten", general + "text_size = 150\r\n" + monitors,
-       Prefs(0, 0, 0, 10, 1), general + "text_size = 100\r\n" + monitors},
-      {"no [general] yet: a new group at the end", "[monitors]\r\n", larger,
-       kBom + "\r\n[monitors]\r\nmonitor_sounds = 1\r\ntemp_diff = 10\r\n[general]\r\n"
-              "window_hidden = 0\r\ncelcius = 0\r\ncities_index = 0\r\ntext_size = 150\r\n"},
+      {"defaults and absent: not added", kNewFile, Prefs(0, 0, 0, 10, 1), kNewFile},
+      {"set: each added at the end of its group, in order", kNewFile, set,
+       general + "text_size = 150\r\n" + monitors +
+           "alerts_once = 1\r\nrain_ahead = 1\r\nbriefing = 07:30\r\n"},
+      {"back to the defaults and present: rewritten where they stand",
+       general + "text_size = 150\r\n" + monitors +
+           "briefing = 07:30\r\nrain_ahead = 1\r\nalerts_once = 1\r\n",
+       Prefs(0, 0, 0, 10, 1),
+       general + "text_size = 100\r\n" + monitors +
+           "briefing = \r\nrain_ahead = 0\r\nalerts_once = 0\r\n"},
   };
   for (const auto& c : cases) {
     WriteBytes(file_, c.before);
     SavePreferences(c.prefs, file_);
     EXPECT_EQ(ReadBytes(file_), c.after) << c.name;
   }
-  EXPECT_EQ(Load().text_size, 150);
-  WriteBytes(file_, kNewFile);
-  EXPECT_EQ(Load().text_size, 100);
-  WriteBytes(file_, "[General]\r\ntext_size = 250\r\n[monitors]\r\ntext_size = 125\r\n");
-  EXPECT_EQ(Load().text_size, 250);
-}
-
-TEST_F(PrefsFile, RainAheadAndBriefingAreWrittenOnlyOnceSet) {
-  Preferences both = Prefs(0, 0, 0, 10, 1);
-  both.rain_ahead = 1;
-  both.briefing = "07:30";
-  const struct {
-    const char* name;
-    std::string before;
-    Preferences prefs;
-    std::string after;
-  } cases[] = {
-      {"off and absent: not added", kNewFile, Prefs(0, 0, 0, 10, 1), kNewFile},
-      {"set: added in their order", kNewFile, both,
-       kNewFile + "rain_ahead = 1\r\nbriefing = 07:30\r\n"},
-      {"cleared: rewritten", kNewFile + "briefing = 07:30\r\nrain_ahead = 1\r\n",
-       Prefs(0, 0, 0, 10, 1), kNewFile + "briefing = \r\nrain_ahead = 0\r\n"},
-  };
-  for (const auto& c : cases) {
-    WriteBytes(file_, c.before);
-    SavePreferences(c.prefs, file_);
-    EXPECT_EQ(ReadBytes(file_), c.after) << c.name;
-  }
-  WriteBytes(file_, "[monitors]\r\nrain_ahead = 1\r\nbriefing = 6:05\r\n");
+  WriteBytes(file_,
+             "[General]\r\ntext_size = 250\r\n[Monitors]\r\nalerts_once = 1\r\n"
+             "rain_ahead = 1\r\nbriefing = 6:05\r\n");
   const Preferences read = Load();
+  EXPECT_EQ(read.text_size, 250);
+  EXPECT_EQ(read.alerts_once, 1);
   EXPECT_EQ(read.rain_ahead, 1);
   EXPECT_EQ(read.briefing, "6:05");
 }
