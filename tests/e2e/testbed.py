@@ -449,6 +449,7 @@ class Run:
         window = self.main_window()
         if window is None:
             raise Failure("no visible main window to close")
+        mark = self.bed.speech_mark()
         subprocess.run(["wmctrl", "-i", "-c", window], check=True, timeout=10)
         try:
             code = self.process.wait(timeout=timeout)
@@ -456,6 +457,10 @@ class Run:
             raise Failure(f"the program did not end within {timeout} s of its close box")
         if code != 0:
             raise Failure(f"the program ended with code {code}")
+        # "Exiting" can reach the speech log after the process ended; waiting for
+        # it keeps it out of whatever the next run hears.
+        wait_for("Exiting spoken", lambda: "Exiting" in self.bed.spoken_since(mark),
+                 timeout=timeout)
 
     def end(self):
         # SIGKILL straight away: the program saves everything as it changes, and
