@@ -20,19 +20,6 @@ constexpr wchar_t kClassName[] = L"SkyvigilDownloadWindow";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 
-void RegisterClassOnce() {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  if (GetClassInfoExW(GetModuleHandleW(nullptr), kClassName, &wc))
-    return;
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  RegisterClassExW(&wc);
-}
-
 // Escape presses the Cancel button.
 int EscapeCancels(const Shortcut& pressed) {
   const bool plain = !pressed.control && !pressed.shift && !pressed.alt;
@@ -47,7 +34,7 @@ std::wstring Text(std::string_view text) {
 
 DownloadWindow::DownloadWindow(HWND owner, CoreGate& gate, AccessibleNames& names)
     : gate_(gate), names_(names) {
-  RegisterClassOnce();
+  RegisterWindowClassOnce(kClassName);
   hwnd_ = CreateWindowExW(kExStyle, kClassName, Text(kDownloadWindow.title).c_str(), kStyle,
                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner,
                           nullptr, GetModuleHandleW(nullptr), nullptr);

@@ -34,27 +34,14 @@ enum ControlNumber : int {
   kDetailBox = 4,
 };
 
-void RegisterClassOnce(HICON small_icon) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  if (GetClassInfoExW(GetModuleHandleW(nullptr), kClassName, &wc))
-    return;
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hIcon = LoadIconW(wc.hInstance, MAKEINTRESOURCEW(kIconResource));
-  wc.hIconSm = small_icon;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  RegisterClassExW(&wc);
-}
-
 }  // namespace
 
 MainWindow::MainWindow(CoreGate& gate, AccessibleNames& names, const std::string& title,
                        HICON small_icon)
     : gate_(gate), names_(names) {
-  RegisterClassOnce(small_icon);
+  RegisterWindowClassOnce(kClassName,
+                          LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource)),
+                          small_icon);
   hwnd_ = CreateWindowExW(kExStyle, kClassName, win32::Utf8ToUtf16(title).c_str(), kStyle,
                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                           nullptr, GetModuleHandleW(nullptr), nullptr);

@@ -23,19 +23,6 @@ constexpr DWORD kListStyle =
     WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS;
 constexpr DWORD kButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
 
-void RegisterClassOnce() {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  if (GetClassInfoExW(GetModuleHandleW(nullptr), kClassName, &wc))
-    return;
-  wc.lpfnWndProc = DefWindowProcW;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  RegisterClassExW(&wc);
-}
-
 HACCEL Accelerators(const WindowSpec& spec) {
   static HACCEL made[5] = {};  // one per window kind
   HACCEL& accelerators = made[static_cast<size_t>(spec.kind)];
@@ -53,7 +40,7 @@ std::wstring Text(std::string_view text) {
 SecondaryWindow::SecondaryWindow(HWND owner, CoreGate& gate, AccessibleNames& names,
                                  const WindowSpec& spec)
     : gate_(gate), names_(names), spec_(spec) {
-  RegisterClassOnce();
+  RegisterWindowClassOnce(kClassName);
   hwnd_ = CreateWindowExW(kExStyle, kClassName, Text(spec.title).c_str(), kStyle, CW_USEDEFAULT,
                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
                           GetModuleHandleW(nullptr), nullptr);

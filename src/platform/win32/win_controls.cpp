@@ -162,6 +162,21 @@ void ControlLayout::Place(Placed& placed) {
   InvalidateRect(placed.control, nullptr, TRUE);
 }
 
+void RegisterWindowClassOnce(const wchar_t* name, HICON icon, HICON small_icon) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &wc))
+    return;
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hIcon = icon;
+  wc.hIconSm = small_icon;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = name;
+  RegisterClassExW(&wc);
+}
+
 void SetListLines(HWND list, const std::vector<std::string>& lines) {
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   SendMessageW(list, LB_RESETCONTENT, 0, 0);

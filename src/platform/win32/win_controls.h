@@ -55,6 +55,10 @@ class ControlLayout {
   std::vector<Placed> controls_;
 };
 
+// Registers one of our top-level window classes, once: the dialog's colour,
+// the arrow cursor and DefWindowProcW, since each window subclasses itself.
+void RegisterWindowClassOnce(const wchar_t* name, HICON icon = nullptr, HICON small_icon = nullptr);
+
 // List boxes: lines replaced and selected from code raise no list event.
 void SetListLines(HWND list, const std::vector<std::string>& lines);  // UTF-8
 // The widest of the list's lines in its font, in pixels.

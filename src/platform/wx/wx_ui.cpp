@@ -53,6 +53,15 @@ void ReplaceLines(wxListBox* list, const std::vector<std::string>& lines) {
     list->Append(ToWx({lines.begin() + static_cast<std::ptrdiff_t>(kept), lines.end()}));
 }
 
+// A secondary window's list filled by its answer: the first line selected and
+// focused, so the screen reader reads it.
+void FillAndFocus(wxListBox* list, const std::vector<std::string>& lines) {
+  ReplaceLines(list, lines);
+  if (!lines.empty())
+    list->SetSelection(0);
+  list->SetFocus();
+}
+
 void Select(wxListBox* list, int index) {
   if (index >= 0 && static_cast<unsigned>(index) < list->GetCount()) {
     list->SetSelection(index);
@@ -256,11 +265,7 @@ void WxUi::OpenForecastWindow() {
 void WxUi::SetForecastLines(const std::vector<std::string>& lines) {
   if (!HasForecastWindow())
     return;
-  wxListBox* list = secondary_->list();
-  ReplaceLines(list, lines);
-  if (!lines.empty())
-    list->SetSelection(0);
-  list->SetFocus();
+  FillAndFocus(secondary_->list(), lines);
 }
 
 int WxUi::ForecastSelection() const {
@@ -284,11 +289,7 @@ void WxUi::OpenResultsWindow(const std::vector<std::string>& entries) {
 void WxUi::SetResultEntries(const std::vector<std::string>& entries) {
   if (secondary_ == nullptr || secondary_->kind() != SecondaryWindow::Kind::results)
     return;
-  wxListBox* list = secondary_->list();
-  ReplaceLines(list, entries);
-  if (!entries.empty())
-    list->SetSelection(0);
-  list->SetFocus();
+  FillAndFocus(secondary_->list(), entries);
 }
 
 int WxUi::ResultSelection() const {
@@ -313,11 +314,7 @@ void WxUi::OpenListWindow(ListWindow which) {
 void WxUi::SetListWindowLines(const std::vector<std::string>& lines) {
   if (!HasListWindow())
     return;
-  wxListBox* list = secondary_->list();
-  ReplaceLines(list, lines);
-  if (!lines.empty())
-    list->SetSelection(0);
-  list->SetFocus();
+  FillAndFocus(secondary_->list(), lines);
 }
 
 int WxUi::ListWindowSelection() const {
