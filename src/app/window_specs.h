@@ -42,7 +42,7 @@ struct WindowSpec {
 const WindowSpec& SecondaryWindowSpec(SecondaryWindowKind kind);
 // How much window 1's places and sizes grow with the text size: as the text
 // does, but only as far as the whole window still fits in a room of
-// `room_width` by `room_height` (96 DPI), and never below the spec's own size.
+// `room_width` by `room_height` (96 DPI), and never below the WindowSpec's own size.
 double WindowSpecScale(const WindowSpec& spec, int text_percent, int room_width, int room_height);
 
 // The kind of window 1 that shows the list window `which`.

@@ -67,20 +67,20 @@ void ToggleAlerts(App& app) {
   ToggleSwitch(app, &city::alerts, "Alerts for ");
 }
 
-void ToggleMonitorSounds(App& app) {
+void TogglePreference(App& app, int64_t Preferences::*setting, std::string_view what) {
   Preferences& p = app.state.prefs;
-  const bool now_on = p.monitor_sounds != 1;
-  p.monitor_sounds = now_on ? 1 : 0;
-  app.announcer.Speak(now_on ? "Monitor sounds on" : "Monitor sounds off", false);
+  const bool now_on = p.*setting != 1;
+  p.*setting = now_on ? 1 : 0;
+  app.announcer.Speak(std::string(what) + (now_on ? " on" : " off"), false);
   SavePreferences(p, app.state.paths.prefs_file);
 }
 
+void ToggleMonitorSounds(App& app) {
+  TogglePreference(app, &Preferences::monitor_sounds, "Monitor sounds");
+}
+
 void ToggleAlertsOnce(App& app) {
-  Preferences& p = app.state.prefs;
-  const bool now_on = p.alerts_once != 1;
-  p.alerts_once = now_on ? 1 : 0;
-  app.announcer.Speak(now_on ? "Speak each alert once on" : "Speak each alert once off", false);
-  SavePreferences(p, app.state.paths.prefs_file);
+  TogglePreference(app, &Preferences::alerts_once, "Speak each alert once");
 }
 
 void SetTemperatureDifference(App& app) {

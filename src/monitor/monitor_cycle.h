@@ -2,7 +2,10 @@
 // the change check and the per-city switches.
 #pragma once
 
+#include <cstdint>
+#include <string_view>
 #include "monitor/refresh.h"
+
 #include "state/app_state.h"
 
 namespace skyvigil {
@@ -13,6 +16,9 @@ void MonitorCheck(App& app);
 
 void ToggleMonitor(App& app);
 void ToggleAlerts(App& app);
+// Turns a program-wide on/off setting over, says "<what> on" or "<what> off"
+// and saves the settings.
+void TogglePreference(App& app, int64_t Preferences::*setting, std::string_view what);
 void ToggleMonitorSounds(App& app);
 // "Speak Each Alert Once": an alert already spoken for a city is not spoken again.
 void ToggleAlertsOnce(App& app);

@@ -1,6 +1,7 @@
 // The once-only rule of Rain Ahead and its setting.
 #include "monitor/rain_ahead.h"
 
+#include "monitor/monitor_cycle.h"
 #include "present/format.h"
 #include "present/hour_lines.h"
 #include "weather/prefs.h"
@@ -61,11 +62,7 @@ void TellRainAhead(App& app, const city& c, const std::vector<forecastday>& days
 }
 
 void ToggleRainAhead(App& app) {
-  Preferences& p = app.state.prefs;
-  const bool now_on = p.rain_ahead != 1;
-  p.rain_ahead = now_on ? 1 : 0;
-  app.announcer.Speak(now_on ? "Announce rain ahead on" : "Announce rain ahead off", false);
-  SavePreferences(p, app.state.paths.prefs_file);
+  TogglePreference(app, &Preferences::rain_ahead, "Announce rain ahead");
 }
 
 }  // namespace skyvigil

@@ -106,7 +106,7 @@ void SecondaryWindow::AddControl(const ControlSpec& c) {
 }
 
 void SecondaryWindow::Show() {
-  // The spec's inner size at 96 DPI, wider when the buttons reach past it.
+  // The WindowSpec's inner size at 96 DPI, wider when the buttons reach past it.
   const int width = std::max(Scaled(spec_.width), layout_->RightEdge());
   const SIZE outer =
       OuterSize(kStyle, kExStyle, false, width, Scaled(spec_.height), layout_->dpi());

@@ -20,7 +20,7 @@ class SecondaryWindow {
  public:
   using Kind = SecondaryWindowKind;
 
-  // The window its spec describes, its list holding `lines` (UTF-8) with line
+  // The window `spec` describes, its list holding `lines` (UTF-8) with line
   // 0 selected, and the list focused.
   static std::unique_ptr<SecondaryWindow> Open(HWND owner, CoreGate& gate, AccessibleNames& names,
                                                Kind kind, const std::vector<std::string>& lines);
@@ -49,7 +49,7 @@ class SecondaryWindow {
   const WindowSpec& spec_;
   HWND hwnd_ = nullptr;
   std::unique_ptr<ControlLayout> layout_;
-  double scale_ = 1.0;  // of the spec's places, with the text size
+  double scale_ = 1.0;  // of the WindowSpec's places, with the text size
   HWND list_ = nullptr;
   HWND detail_box_ = nullptr;
   HWND last_focus_ = nullptr;

@@ -1,4 +1,4 @@
-// The download's window, built from its spec in the core.
+// The download's window, built from kDownloadWindow in the core.
 #include "platform/wx/download_window.h"
 
 #include <wx/button.h>

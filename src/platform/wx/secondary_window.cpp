@@ -51,7 +51,7 @@ SecondaryWindow* SecondaryWindow::Open(wxWindow* owner, CoreGate& gate, Kind kin
   for (const ControlSpec& control : spec.controls)
     window->AddControl(control, last_label);
 
-  // Inner size as the spec says, wider when a control reaches past it.
+  // Inner size as the WindowSpec gives it, wider when a control reaches past it.
   int right = window->Scaled(spec.width);
   for (wxWindow* control : window->GetChildren())
     right = std::max(right, window->ToDIP(control->GetRect().GetRight() + 1));

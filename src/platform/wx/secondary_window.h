@@ -18,7 +18,7 @@ class SecondaryWindow : public wxFrame {
  public:
   using Kind = SecondaryWindowKind;
 
-  // The window its spec describes, its list holding `lines` with line 0
+  // The window `spec` describes, its list holding `lines` with line 0
   // selected, and the list focused.
   static SecondaryWindow* Open(wxWindow* owner, CoreGate& gate, Kind kind,
                                const std::vector<std::string>& lines);
@@ -38,7 +38,7 @@ class SecondaryWindow : public wxFrame {
 
   CoreGate& gate_;
   const WindowSpec& spec_;
-  double scale_ = 1.0;  // of the spec's places, with the text size
+  double scale_ = 1.0;  // of the WindowSpec's places, with the text size
   wxListBox* list_ = nullptr;
   wxTextCtrl* detail_box_ = nullptr;
   bool close_on_key_up_ = false;
