@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # toolchain and build
-  g++ cmake ninja-build make pkg-config clang-format clang libclang-rt-14-dev
+  g++ cmake ninja-build make pkg-config clang-format clang libclang-rt-14-dev ccache
   # the Debian package: dpkg-shlibdeps finds the libraries it depends on
   dpkg-dev
   # the Windows packages: static zlib and libgcrypt for updater.exe and the
