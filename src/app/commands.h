@@ -1,5 +1,5 @@
-// The commands of the main window and the events the desktop layer hands to
-// the core. One table describes every command's number, menu place, text and
+// The commands of every window and the events the desktop layer hands to the
+// core. One table describes every command's number, menu place, text and
 // shortcut, so menus, shortcuts and dispatch can't drift apart.
 #pragma once
 
@@ -10,7 +10,8 @@
 
 namespace skyvigil {
 
-// Command numbers: menu items and their shortcuts share them.
+// Command numbers: menu items, their shortcuts and the buttons that run them
+// share them.
 enum Command : int {
   kAddCity = 4,
   kHideWindow = 5,
@@ -35,30 +36,28 @@ enum Command : int {
   kRainAhead = 25,
   kDailyBriefing = 26,
   kOpenAlert = 27,
+  kCopyForecast = 28,    // the forecast window's "Copy forecast"
+  kCopyAll = 29,         // a list window's "Copy all"
+  kCancelDownload = 30,  // the download window's Escape and Cancel
   kCloseSecondaryWindow = 100,
   kAddSearchResult = 200,
 };
 
-// The controls of the forecast, results and history windows, numbered alike
-// on every desktop.
+// The controls of window 1, numbered alike on every desktop.
 enum SecondaryControl : int {
   kForecastLabel = 100,
   kForecastList = 101,
+  kForecastClose = 102,
   kForecastBox = 103,
+  kForecastCopy = 104,
   kResultsLabel = 200,
   kResultsList = 201,
+  kResultsAdd = 202,
+  kResultsCancel = 203,
   kHistoryLabel = 300,
   kHistoryList = 301,
   kListLabel = 400,
   kListList = 401,
-};
-
-// Buttons of window 1 that do something.
-enum Control : int {
-  kForecastClose = 102,
-  kForecastCopy = 104,
-  kResultsAdd = 202,
-  kResultsCancel = 203,
   kListCopy = 402,
   kListClose = 403,
 };
@@ -84,56 +83,29 @@ struct CommandInfo {
   std::string_view item_text;
   Shortcut shortcut;
   CommandHandlerFn run;
-};
-
-struct CommandHandler {
-  int number;
-  CommandHandlerFn run;
+  bool check_item = false;  // shown checked or not (Screen::checked_commands)
 };
 
 // The main window's menu items in menu order (menus in order of first appearance).
 std::span<const CommandInfo> MainWindowCommands();
 
-// Window 1's commands that no menu lists (Escape's close, Return's add) and
-// its buttons, by control number.
-std::span<const CommandHandler> SecondaryWindowCommands();
-std::span<const CommandHandler> SecondaryWindowButtons();
-
-// The command a key combination stands for in the main window, or 0.
-int MainWindowCommandFor(const Shortcut& pressed);
-
-// The command a key combination stands for in the forecast window (Escape,
-// Control+Shift+C, Return on an alert line) or the results window (Escape,
-// Return), or 0.
-int ForecastWindowCommandFor(const Shortcut& pressed);
-int ResultsWindowCommandFor(const Shortcut& pressed);
-// The history window's shortcuts: Escape, Control+Shift+C.
-int HistoryWindowCommandFor(const Shortcut& pressed);
-// A list window's (Next Hours, Alert): Escape, Control+Shift+C.
-int ListWindowCommandFor(const Shortcut& pressed);
-
-// Runs a command of the main window or of a secondary window; a number no
-// table holds does nothing.
+// Runs a command of any window: a menu item, a key of the window's KeyRows, a
+// button. A number no table holds does nothing.
 void RunCommand(App& app, int command);
-// A press of a button of window 1, by control number.
-void OnControl(App& app, int control);
 
-// Events of the main window's controls and of the desktop.
-void OnCityListEvent(App& app);    // any event of the city list
-void OnReportListEvent(App& app);  // any event of the report list
-void OnRefreshTimer(App& app);
-// The daily briefing's one-shot timer (UiPort::StartBriefingTimer) ran out.
-void OnBriefingTimerEvent(App& app);
+// What the user did in a window, as the desktops report it. Each may come
+// again with what the core already holds (a desktop echoing a change it
+// carried out); that changes nothing.
+void OnSelect(App& app, int control, int index);  // a list's selection moved (key, click, double click)
+void OnFocus(App& app, int control);              // the keyboard focus moved to `control`
+// A close request (the close box, Alt+F4, the window manager) for a window.
+void OnWindowClose(App& app, WindowKind window);
+
 void OnTrayIconClick(App& app);
 // Another start of the program asked for the window (it ends right after).
 void OnShowRequest(App& app);
-void OnMainWindowClose(App& app);
-// The system-wide summary key: speaks the selected city's one-line summary,
-// queued behind speech in progress, whether the window is shown or hidden.
+// The system-wide summary key.
 void OnSummaryHotkey(App& app);
-void OnForecastListEvent(App& app);  // any event of the forecast list
-// A close request for window 1 (e.g. Alt+F4) closes only that window.
-void OnSecondaryWindowClose(App& app);
 // Called after every handled event and whenever the event loop falls idle:
 // announces what the last refresh changed.
 void OnIdle(App& app);
@@ -141,14 +113,15 @@ void OnIdle(App& app);
 // Start-up after the single-instance guard: settings, cities (asking for a first
 // city when none can be read). The desktop layer then builds the main window.
 void LoadSettingsAndCities(App& app);
-// The first refresh once the main window stands; without a key of the user's
-// own, the key dialog first, and no refresh when it is cancelled.
+// The main window stands: the saved cities show, the window is shown unless
+// it starts hidden, then the first refresh; without a key of the user's own,
+// the key dialog first, and no refresh when it is cancelled.
 void FirstRefresh(App& app);
 
 // The orderly exit, which the core gate runs once after the handler that asked
-// for it (RequestExit): the work in flight stopped, the selection saved,
-// "Exiting", tray icon removed, marker deleted, window closed, and the event
-// loop asked to end with the requested code.
+// for it (RequestExit): "Exiting", the work in flight stopped, the selection
+// saved, tray icon removed, marker deleted, window closed, and the event loop
+// asked to end with the requested code.
 void ExitProgram(App& app);
 // Hides a shown main window or shows a hidden one, and remembers the state.
 void ToggleWindow(App& app);

@@ -1,7 +1,7 @@
-// What the secondary windows and the dialogs hold, decided once for every
-// desktop: titles, controls with their numbers, texts, accessible names and
-// places, and the keys of each window. The desktops build their windows from
-// these rows and only add what their toolkit needs.
+// What every window and dialog holds, decided once for every desktop: titles,
+// controls with their numbers, texts, accessible names and places, the keys
+// of each window and the command each key or button runs. The desktops build
+// their windows from these rows and only add what their toolkit needs.
 #pragma once
 
 #include <chrono>
@@ -9,13 +9,14 @@
 #include <string_view>
 
 #include "app/commands.h"
+#include "ports/screen.h"
 
 namespace skyvigil {
 
 // The main window's refresh timer.
 constexpr std::chrono::minutes kRefreshInterval{15};
 
-enum class ControlKind { label, list, read_only_box, button };
+enum class ControlKind { label, list, read_only_box, button, progress_bar };
 
 // A control at 96 DPI. A label names the list that follows it; a label or
 // button may grow to fit its text.
@@ -23,63 +24,65 @@ struct ControlSpec {
   int number;
   ControlKind kind;
   std::string_view text;  // a label's or button's text
-  std::string_view name;  // the accessible name of a list or box
+  std::string_view name;  // the accessible name of a list, box or bar
   int x, y, width, height;
+  int command = 0;  // what a button runs (RunCommand); 0 for other controls
 };
 
-enum class SecondaryWindowKind { forecast, results, history, next_hours, alert };
+// A key of a window and the command it runs. With `only_in` set, the key runs
+// the command only while that control has the focus; elsewhere it is left to
+// the focused control (Enter on a button presses the button).
+struct KeyRow {
+  Shortcut key;
+  int command;
+  int only_in = -1;
+};
 
 struct WindowSpec {
-  SecondaryWindowKind kind;
-  std::string_view title;
-  std::span<const ControlSpec> controls;  // in tab order
-  int (*command_for)(const Shortcut& pressed);
-  void (*on_list_event)(App& app);  // what a change of its list does; null: nothing
-  int width, height;  // the inner size at 96 DPI, wider when a control reaches past it
+  WindowKind kind;
+  std::string_view title;                 // empty: the core gives it (the main window's)
+  std::span<const ControlSpec> controls;  // in creation and tab order
+  std::span<const KeyRow> keys;           // the window's own keys, besides its menu's
+  bool has_menu;        // the main window's menu bar, from MainWindowCommands()
+  bool laid_out_by_rule;  // places from LayOutMainWindow instead of the rows'
+  int width, height;    // the inner size at 96 DPI, wider when a control reaches past it
 };
 
-// Window 1 of the given kind.
-const WindowSpec& SecondaryWindowSpec(SecondaryWindowKind kind);
-// How much window 1's places and sizes grow with the text size: as the text
-// does, but only as far as the whole window still fits in a room of
-// `room_width` by `room_height` (96 DPI), and never below the WindowSpec's own size.
-double WindowSpecScale(const WindowSpec& spec, int text_percent, int room_width, int room_height);
+const WindowSpec& SpecOf(WindowKind kind);
 
-// The kind of window 1 that shows the list window `which`.
-SecondaryWindowKind KindOf(ListWindow which);
+// The command a key stands for in a window of `kind` while control `focus`
+// has the focus, or 0 when the key belongs to the focused control.
+int CommandForKey(WindowKind kind, const Shortcut& pressed, int focus);
 
-// The update download's window, beside window 1: a label that names the
-// progress bar under it, and a Cancel button, which has the focus. Escape,
-// Cancel and the close box cancel the download (OnDownloadWindowClose).
-struct ProgressBarSpec {
-  int number;
-  std::string_view name;  // its accessible name
-  int x, y, width, height;
+// How much a window's places and sizes grow with the text size: as the text
+// does, but only as far as the whole window still fits in nine tenths of a
+// work area of `area_width` by `area_height` (96 DPI), and never below the
+// WindowSpec's own size.
+double WindowSpecScale(const WindowSpec& spec, int text_percent, int area_width, int area_height);
+
+// The main window's controls, numbered as every part of the program knows them.
+enum MainControl : int {
+  kAreasLabel = 0,
+  kCityList = 1,
+  kHeading = 2,
+  kReportList = 3,
+  kDetailBox = 4,
 };
 
-struct DownloadWindowSpec {
-  std::string_view title;
-  ControlSpec label;
-  ProgressBarSpec bar;  // 0 to 100, or pulsing while the length is unknown
-  ControlSpec cancel;
-  int width, height;
+// The update download's window.
+enum DownloadControl : int {
+  kDownloadLabel = 500,
+  kDownloadBar = 501,
+  kDownloadCancel = 502,
 };
 
-inline constexpr DownloadWindowSpec kDownloadWindow{
-    "Downloading update",
-    {400, ControlKind::label, "Downloaded", "", 12, 12, 296, 20},
-    {401, "Downloaded", 12, 36, 296, 20},
-    {402, ControlKind::button, "Cancel", "", 12, 68, 90, 28},
-    320,
-    108,
-};
-
-// The buttons and names the key and text dialogs share.
-struct DialogTexts {
+// The fixed parts of the modal dialogs; their texts come with each call.
+struct DialogSpec {
   std::string_view ok = "OK";
   std::string_view cancel = "Cancel";
   std::string_view address_name = "Sign-up page";  // the key dialog's address box
+  int field_width = 360;  // an input field at 96 DPI and 100 percent text, grown with the text
 };
-inline constexpr DialogTexts kDialogTexts{};
+inline constexpr DialogSpec kDialogSpec{};
 
 }  // namespace skyvigil
