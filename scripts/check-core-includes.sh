@@ -8,10 +8,10 @@
 set -euo pipefail
 src=${1:-"$(dirname "$0")/../src"}
 
-core_folders='app|weather|present|state|monitor|views|cities|update|ports'
+core_folders='app|weather|present|state|monitor|views|forecast|cities|update|ports'
 
 # Which folders each folder may include, besides its own: the layers
-# ports <- weather <- present <- state <- monitor, views <- cities <- app,
+# ports <- weather <- present <- state <- monitor, views, forecast <- cities <- app,
 # with update beside them on weather.
 declare -A below=(
   [ports]=''
@@ -20,9 +20,10 @@ declare -A below=(
   [state]='ports|weather|present'
   [monitor]='ports|weather|present|state'
   [views]='ports|weather|present|state'
+  [forecast]='ports|weather|present|state'
   [cities]='ports|weather|present|state|monitor|views'
   [update]='ports|weather'
-  [app]='ports|weather|present|state|monitor|views|cities|update'
+  [app]='ports|weather|present|state|monitor|views|forecast|cities|update'
 )
 std_headers='algorithm|any|array|atomic|bit|bitset|cassert|cctype|cerrno|cfloat|charconv|chrono|cinttypes|climits|clocale|cmath|compare|concepts|condition_variable|cstddef|cstdint|cstdio|cstdlib|cstring|ctime|cwchar|cwctype|deque|exception|filesystem|format|fstream|functional|future|initializer_list|iomanip|ios|iosfwd|iostream|istream|iterator|limits|list|locale|map|memory|mutex|new|numbers|numeric|optional|ostream|queue|random|ranges|ratio|regex|set|shared_mutex|source_location|span|sstream|stack|stdexcept|stop_token|streambuf|string|string_view|system_error|thread|tuple|type_traits|typeinfo|unordered_map|unordered_set|utility|variant|vector|version'
 

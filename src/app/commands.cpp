@@ -1,29 +1,23 @@
-// The command table of the main window and the dispatch of every command and
-// desktop event into the core.
+// The command table and the dispatch of every command into the core.
 #include "app/commands.h"
 
 #include <array>
-#include <exception>
-#include <utility>
 
 #include "app/announcement_history.h"
+#include "app/download_window.h"
+#include "app/main_window.h"
 #include "app/service_key.h"
-#include "app/start_program.h"
+#include "app/settings_commands.h"
 #include "app/update_thread.h"
 #include "cities/city_add.h"
 #include "cities/city_search.h"
-#include "monitor/briefing.h"
+#include "forecast/forecast_window.h"
+#include "forecast/next_hours.h"
 #include "monitor/monitor_cycle.h"
 #include "monitor/rain_ahead.h"
 #include "present/format.h"
-#include "state/fetch.h"
-#include "views/city_list.h"
-#include "views/current_weather.h"
-#include "views/forecast_window.h"
-#include "views/list_windows.h"
-#include "views/text_size.h"
-#include "weather/cities_store.h"
-#include "weather/prefs.h"
+#include "state/secondary_window.h"
+#include "views/render.h"
 
 namespace skyvigil {
 
@@ -36,164 +30,42 @@ constexpr Shortcut Control(char c, bool shift = false) {
   return Shortcut{Shortcut::Key::character, c, true, shift, false};
 }
 
-// Keys that also run a main-window command: "+" shares its key with "=" on
-// most layouts, so Control+= and Control+Shift+= (a "+" typed with Shift)
-// enlarge too, as in other programs.
-constexpr std::array kMainWindowExtraShortcuts = {
-    std::pair{Control('='), int{kLargerText}},
-    std::pair{Control('=', true), int{kLargerText}},
-    std::pair{Control('+', true), int{kLargerText}},
-};
-
-// The shortcuts of the two kinds of window 1.
-constexpr std::array kForecastWindowShortcuts = {
-    std::pair{Key(Shortcut::Key::escape), int{kCloseSecondaryWindow}},
-    std::pair{Control('C', true), int{kCopy}},
-    std::pair{Key(Shortcut::Key::enter), int{kOpenAlert}},
-};
-constexpr std::array kListWindowShortcuts = {
-    std::pair{Key(Shortcut::Key::escape), int{kCloseSecondaryWindow}},
-    std::pair{Control('C', true), int{kCopy}},
-};
-constexpr std::array kHistoryWindowShortcuts = {
-    std::pair{Key(Shortcut::Key::escape), int{kCloseSecondaryWindow}},
-    std::pair{Control('C', true), int{kCopy}},
-};
-constexpr std::array kResultsWindowShortcuts = {
-    std::pair{Key(Shortcut::Key::escape), int{kCloseSecondaryWindow}},
-    std::pair{Key(Shortcut::Key::enter), int{kAddSearchResult}},
-};
-
-bool SameShortcut(const Shortcut& a, const Shortcut& b) {
-  return a.key == b.key && (a.key != Shortcut::Key::character || a.character == b.character) &&
-         a.control == b.control && a.shift == b.shift && a.alt == b.alt;
-}
-
-template <size_t N>
-int CommandFor(const std::array<std::pair<Shortcut, int>, N>& table, const Shortcut& pressed) {
-  for (const auto& [shortcut, command] : table) {
-    if (SameShortcut(shortcut, pressed))
-      return command;
-  }
-  return 0;
-}
-
-void ViewForecast(App& app) {
-  const int index = app.ui.CitySelection();
-  if (index < 0 || static_cast<size_t>(index) >= app.state.cities.size())
-    return;
-  OpenForecastWindow(app, app.state.cities[static_cast<size_t>(index)].name);
-}
-
-void CloseWindowOne(App& app) {
-  CancelFetch(app, Asker::window_one);  // a late forecast or search is dropped
-  app.ui.CloseSecondaryWindow();
-  app.state.forecast_lines.clear();
-  app.state.history_lines.clear();
-  app.state.list_lines.clear();
-}
-
 void OpenHistory(App& app) {
-  CancelFetch(app, Asker::window_one);  // the history takes window 1
-  app.state.forecast_lines.clear();
-  app.state.history_lines =
+  OpenSecondaryWindow(app, WindowKind::history).announcements =
       app.history != nullptr ? app.history->Lines() : std::vector<std::string>{};
-  app.ui.OpenHistoryWindow(app.state.history_lines);
 }
 
-// What follows a refresh: the list and the report show the new weather.
-void RedrawCities(App& app) {
-  RefreshCityList(app, false);
-  ShowCurrentWeather(app);
+// "Copy forecast" and "Copy all": the whole list of the secondary window, unsaid.
+void CopySecondaryList(App& app) {
+  const Screen screen = Render(app.state);
+  app.ui.SetClipboardText(screen.secondary ? JoinedLines(screen.secondary->list.lines) : "");
 }
 
-void RemoveCity(App& app) {
-  auto& cities = app.state.cities;
-  const int index = app.ui.CitySelection();
-  if (index < 0 || static_cast<size_t>(index) >= cities.size())
-    return;
-  const auto at = cities.begin() + index;
-  if (!app.ui.AskYesNo("Remove City", "Are you sure you wish to remove " + at->name + "?"))
-    return;
-
-  cities.erase(at);
-  SaveCities(cities, app.state.paths.cities_file);
-  if (cities.empty()) {
-    PromptNewCity(app);
-    RefreshCities(app, RefreshMode::new_cities, &RedrawCities);
-  }
-  RefreshCityList(app, false);
-  app.ui.SelectCity(0);
-  ShowCurrentWeather(app);
-}
-
-void ToggleUnit(App& app) {
-  int64_t& unit = app.state.prefs.celcius;
-  static constexpr std::array<const char*, 4> kNames = {
-      "fahrenheit", "Celcius", "Both (Celcius first)", "Both (fahrenheit first)"};
-  unit = (unit >= 0 && unit < 3) ? unit + 1 : 0;
-  app.announcer.Speak(kNames[static_cast<size_t>(unit)], false);
-  SavePreferences(app.state.prefs, app.state.paths.prefs_file);
-  RefreshCityList(app, false);
-  ShowCurrentWeather(app);
-}
-
-// The lines, one per line feed, without line feeds at either end.
-std::string JoinedLines(const std::vector<std::string>& lines) {
-  std::string text;
-  for (const std::string& line : lines)
-    text += line + "\n";
-  const size_t first = text.find_first_not_of('\n');
-  if (first == std::string::npos)
-    return {};
-  const size_t last = text.find_last_not_of('\n');
-  return text.substr(first, last - first + 1);
-}
-
-void CopyForecast(App& app) {
-  app.ui.SetClipboardText(JoinedLines(app.state.forecast_lines));
-}
-
-void CopyListWindow(App& app) {
-  app.ui.SetClipboardText(JoinedLines(app.state.list_lines));
-}
-
-// Says the state the switch is in afterwards, so a failed change is not
-// reported as done.
-void ToggleStartAtLogin(App& app) {
-  app.process.SetStartAtLogin(!app.process.StartsAtLogin());
-  app.announcer.Speak(app.process.StartsAtLogin() ? "Start at login on" : "Start at login off",
-                      false);
-}
-
+// What the focused control shows: the selected line of a report, forecast,
+// history or list window; otherwise the whole report.
 void CopyFocusedItem(App& app) {
-  switch (app.ui.Focus()) {
-    case FocusedControl::report_list:
-    case FocusedControl::detail_box:
-      app.ui.SetClipboardText(app.ui.DetailText());
+  const Screen screen = Render(app.state);
+  const ListView& report = screen.main.report;
+  std::string text;
+  switch (screen.focus) {
+    case kReportList:
+    case kDetailBox:
+      text = screen.main.detail;
       break;
-    case FocusedControl::forecast_list:
-    case FocusedControl::forecast_box:
-      app.ui.SetClipboardText(app.ui.ForecastDetailText());
+    case kForecastList:
+    case kForecastBox:
+      text = screen.secondary->detail;
       break;
-    case FocusedControl::history_list: {
-      const int index = app.ui.HistorySelection();
-      const auto& lines = app.state.history_lines;
-      const bool valid = index >= 0 && static_cast<size_t>(index) < lines.size();
-      app.ui.SetClipboardText(valid ? lines[static_cast<size_t>(index)] : std::string());
+    case kHistoryList:
+    case kListList:
+      if (const std::string* line =
+              ItemAt(screen.secondary->list.lines, screen.secondary->list.selected))
+        text = *line;
       break;
-    }
-    case FocusedControl::list_window: {
-      const int index = app.ui.ListWindowSelection();
-      const auto& lines = app.state.list_lines;
-      const bool valid = index >= 0 && static_cast<size_t>(index) < lines.size();
-      app.ui.SetClipboardText(valid ? lines[static_cast<size_t>(index)] : std::string());
-      break;
-    }
     default:
-      app.ui.SetClipboardText(JoinedLines(app.state.report_lines));
-      break;
+      text = JoinedLines(report.lines);
   }
+  app.ui.SetClipboardText(text);
   app.announcer.Speak("Copied", true);
 }
 
@@ -211,7 +83,7 @@ void ExitCommand(App& app) {
 
 void ChangeServiceKey(App& app) {
   if (AskForServiceKey(app))
-    RefreshCities(app, RefreshMode::all_cities, &RedrawCities);
+    RefreshCities(app, RefreshMode::all_cities);
 }
 
 void CheckForUpdatesNow(App& app) {
@@ -255,60 +127,25 @@ constexpr std::array kMainWindowCommands = {
                 &SmallerText},
 };
 
-// The commands of window 1 that no menu lists, and its buttons.
-constexpr std::array kWindowCommands = {
-    CommandHandler{kCloseSecondaryWindow, &CloseWindowOne},
-    CommandHandler{kAddSearchResult, &AddSearchResult},
-    CommandHandler{kOpenAlert, &OpenAlertWindow},
-};
-constexpr std::array kButtons = {
-    CommandHandler{kForecastClose, &CloseWindowOne},
-    CommandHandler{kResultsCancel, &CloseWindowOne},
-    CommandHandler{kForecastCopy, &CopyForecast},
-    CommandHandler{kResultsAdd, &AddSearchResult},
-    CommandHandler{kListCopy, &CopyListWindow},
-    CommandHandler{kListClose, &CloseWindowOne},
+struct CommandRow {
+  int number;
+  CommandHandlerFn run;
 };
 
-template <size_t N>
-void RunFrom(const std::array<CommandHandler, N>& table, App& app, int number) {
-  for (const CommandHandler& row : table) {
-    if (row.number == number) {
-      row.run(app);
-      return;
-    }
-  }
-}
+// The commands that no menu lists: the other windows' keys and buttons.
+constexpr std::array kWindowCommands = {
+    CommandRow{kCloseSecondaryWindow, &CloseSecondaryWindow},
+    CommandRow{kAddSearchResult, &AddSearchResult},
+    CommandRow{kOpenAlert, &OpenAlertWindow},
+    CommandRow{kCopyForecast, &CopySecondaryList},
+    CommandRow{kCopyAll, &CopySecondaryList},
+    CommandRow{kCancelDownload, &CancelDownload},
+};
 
 }  // namespace
 
 std::span<const CommandInfo> MainWindowCommands() {
   return kMainWindowCommands;
-}
-
-int ForecastWindowCommandFor(const Shortcut& pressed) {
-  return CommandFor(kForecastWindowShortcuts, pressed);
-}
-
-int ResultsWindowCommandFor(const Shortcut& pressed) {
-  return CommandFor(kResultsWindowShortcuts, pressed);
-}
-
-int HistoryWindowCommandFor(const Shortcut& pressed) {
-  return CommandFor(kHistoryWindowShortcuts, pressed);
-}
-
-int ListWindowCommandFor(const Shortcut& pressed) {
-  return CommandFor(kListWindowShortcuts, pressed);
-}
-
-int MainWindowCommandFor(const Shortcut& pressed) {
-  for (const CommandInfo& info : kMainWindowCommands) {
-    if (info.shortcut.key != Shortcut::Key::none && SameShortcut(info.shortcut, pressed)) {
-      return info.number;
-    }
-  }
-  return CommandFor(kMainWindowExtraShortcuts, pressed);
 }
 
 void RunCommand(App& app, int command) {
@@ -318,145 +155,30 @@ void RunCommand(App& app, int command) {
       return;
     }
   }
-  RunFrom(kWindowCommands, app, command);
-}
-
-void OnControl(App& app, int control) {
-  RunFrom(kButtons, app, control);
-}
-
-std::span<const CommandHandler> SecondaryWindowCommands() {
-  return kWindowCommands;
-}
-
-std::span<const CommandHandler> SecondaryWindowButtons() {
-  return kButtons;
-}
-
-void OnForecastListEvent(App& app) {
-  ShowSelectedForecastLine(app);
-}
-
-void OnSecondaryWindowClose(App& app) {
-  CloseWindowOne(app);
-}
-
-void OnCityListEvent(App& app) {
-  ShowCurrentWeather(app);
-}
-
-void OnReportListEvent(App& app) {
-  ShowSelectedLine(app);
-}
-
-void OnRefreshTimer(App& app) {
-  RefreshCities(app, RefreshMode::all_cities, &RedrawCities);
-}
-
-void OnBriefingTimerEvent(App& app) {
-  OnBriefingTimer(app);
-}
-
-void OnTrayIconClick(App& app) {
-  ToggleWindow(app);
-}
-
-namespace {
-
-// The window is back: what waited for it follows, each as a handler of its own.
-void RunWhatWaitedForTheWindow(App& app) {
-  for (CoreWork& work : std::exchange(app.state.when_window_shown, {})) {
-    if (app.core != nullptr)
-      app.core->PostToCore(std::move(work));
-    else
-      work(app);
+  for (const CommandRow& row : kWindowCommands) {
+    if (row.number == command) {
+      row.run(app);
+      return;
+    }
   }
 }
 
-}  // namespace
-
-void OnShowRequest(App& app) {
-  SaveSelection(app);
-  app.ui.BringMainWindowBack();
-  Preferences& p = app.state.prefs;
-  if (p.window_hidden == 0)
-    return;
-  p.window_hidden = 0;
-  SaveSettings(app);
-  RunWhatWaitedForTheWindow(app);
-}
-
-void OnMainWindowClose(App& app) {
-  RequestExit(app);
-}
-
-void OnSummaryHotkey(App& app) {
-  const int index = app.ui.CitySelection();
-  const auto& cities = app.state.cities;
-  if (index < 0 || static_cast<size_t>(index) >= cities.size())
-    return;
-  app.announcer.Speak(CitySummaryText(cities[static_cast<size_t>(index)], app.state.prefs.celcius),
-                      false);
+bool IsCommand(int command) {
+  for (const CommandInfo& info : kMainWindowCommands) {
+    if (info.number == command)
+      return true;
+  }
+  for (const CommandRow& row : kWindowCommands) {
+    if (row.number == command)
+      return true;
+  }
+  return false;
 }
 
 void OnIdle(App& app) {
   // At start the saved weather is not news: the first refresh's alerts come first.
   if (!app.state.refresh.first_pending)
     MonitorCheck(app);
-}
-
-void LoadSettingsAndCities(App& app) {
-  LoadPreferences(app.state.prefs, app.state.service, app.state.paths.prefs_file);
-  LoadCities(app.state.cities, app.state.paths.cities_file, [&app](std::vector<city>&) {
-    PromptNewCity(app);
-    // Kept at once: the key dialog that may follow can be cancelled.
-    if (!app.state.cities.empty())
-      SaveCities(app.state.cities, app.state.paths.cities_file);
-  });
-}
-
-void FirstRefresh(App& app) {
-  ApplyTextSize(app);
-  // The saved cities and report show at once; the refresh updates them.
-  RefreshCityList(app, true);
-  if (app.state.exit_code.has_value())
-    return;  // no city to show
-  ShowCurrentWeather(app);
-  // Without a key the service would refuse every request: no weather then.
-  if (!HasOwnServiceKey(app.state.service) && !AskForServiceKey(app))
-    return;
-  app.state.refresh.first_pending = true;
-  RefreshCities(app, RefreshMode::all_cities, &RedrawCities);
-  OnBriefingTimer(app);
-}
-
-void ExitProgram(App& app) {
-  app.state.exited = true;
-  // The work in flight first: nothing it would apply or say follows "Exiting".
-  StopRefresh(app);
-  SaveSelection(app);
-  app.announcer.Speak("Exiting", true);
-  app.ui.RemoveTrayIcon();
-  app.process.ReleaseMarker();
-  app.ui.CloseMainWindow();
-  app.process.QuitEventLoop(app.state.exit_code.value_or(0));
-}
-
-void ToggleWindow(App& app) {
-  Preferences& p = app.state.prefs;
-  if (p.window_hidden == 0) {
-    app.ui.HideMainWindow();
-    p.window_hidden = 1;
-    // Nothing else tells the user the window went: the tray icon is not
-    // reachable from the keyboard.
-    app.announcer.Speak("Skyvigil hidden", false);
-  } else {
-    app.ui.ShowMainWindow();
-    p.window_hidden = 0;
-  }
-  SaveSettings(app);
-  if (p.window_hidden == 0)
-    RunWhatWaitedForTheWindow(app);
 }
 
 }  // namespace skyvigil

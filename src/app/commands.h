@@ -43,25 +43,6 @@ enum Command : int {
   kAddSearchResult = 200,
 };
 
-// The controls of window 1, numbered alike on every desktop.
-enum SecondaryControl : int {
-  kForecastLabel = 100,
-  kForecastList = 101,
-  kForecastClose = 102,
-  kForecastBox = 103,
-  kForecastCopy = 104,
-  kResultsLabel = 200,
-  kResultsList = 201,
-  kResultsAdd = 202,
-  kResultsCancel = 203,
-  kHistoryLabel = 300,
-  kHistoryList = 301,
-  kListLabel = 400,
-  kListList = 401,
-  kListCopy = 402,
-  kListClose = 403,
-};
-
 // A key combination: one key with any of Control, Shift and Alt.
 struct Shortcut {
   enum class Key { none, escape, enter, del, character };
@@ -83,7 +64,6 @@ struct CommandInfo {
   std::string_view item_text;
   Shortcut shortcut;
   CommandHandlerFn run;
-  bool check_item = false;  // shown checked or not (Screen::checked_commands)
 };
 
 // The main window's menu items in menu order (menus in order of first appearance).
@@ -92,19 +72,25 @@ std::span<const CommandInfo> MainWindowCommands();
 // Runs a command of any window: a menu item, a key of the window's KeyRows, a
 // button. A number no table holds does nothing.
 void RunCommand(App& app, int command);
+// A table holds `command`.
+bool IsCommand(int command);
 
 // What the user did in a window, as the desktops report it. Each may come
 // again with what the core already holds (a desktop echoing a change it
 // carried out); that changes nothing.
-void OnSelect(App& app, int control, int index);  // a list's selection moved (key, click, double click)
-void OnFocus(App& app, int control);              // the keyboard focus moved to `control`
-// A close request (the close box, Alt+F4, the window manager) for a window.
+void OnSelect(App& app, int control,
+              int index);             // a list's selection moved (key, click, double click)
+void OnFocus(App& app, int control);  // the keyboard focus moved to `control`
+// A close request (the close box, Alt+F4, the window manager) for a window:
+// the main window's ends the program, the secondary window's closes it, the
+// download window's cancels the download.
 void OnWindowClose(App& app, WindowKind window);
 
 void OnTrayIconClick(App& app);
 // Another start of the program asked for the window (it ends right after).
 void OnShowRequest(App& app);
-// The system-wide summary key.
+// The system-wide summary key: speaks the selected city's one-line summary,
+// queued behind speech in progress, whether the window is shown or hidden.
 void OnSummaryHotkey(App& app);
 // Called after every handled event and whenever the event loop falls idle:
 // announces what the last refresh changed.
@@ -113,15 +99,18 @@ void OnIdle(App& app);
 // Start-up after the single-instance guard: settings, cities (asking for a first
 // city when none can be read). The desktop layer then builds the main window.
 void LoadSettingsAndCities(App& app);
-// The main window stands: the saved cities show, the window is shown unless
-// it starts hidden, then the first refresh; without a key of the user's own,
-// the key dialog first, and no refresh when it is cancelled.
+// The main window stands: the saved city is selected, the refresh timer set,
+// then the first refresh (without a key of the user's own, the key dialog
+// first, over the filled window, and no refresh when it is cancelled); the
+// window is then shown, in front with its city list focused, unless it starts
+// hidden. No city at all ends the program.
 void FirstRefresh(App& app);
 
 // The orderly exit, which the core gate runs once after the handler that asked
 // for it (RequestExit): "Exiting", the work in flight stopped, the selection
-// saved, tray icon removed, marker deleted, window closed, and the event loop
-// asked to end with the requested code.
+// saved, the tray icon removed and the main window closed (through the
+// screen), the marker deleted, and the event loop asked to end with the
+// requested code.
 void ExitProgram(App& app);
 // Hides a shown main window or shows a hidden one, and remembers the state.
 void ToggleWindow(App& app);

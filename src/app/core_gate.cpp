@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "app/commands.h"
+#include "views/render.h"
 
 namespace skyvigil {
 
@@ -30,6 +31,14 @@ bool CoreGate::Ended() {
   return app_->state.exited;
 }
 
+bool CoreGate::Step(const Handler& handler) {
+  handler(*app_);
+  if (Ended())
+    return false;
+  Redraw(*app_);
+  return true;
+}
+
 void CoreGate::Run(Handler handler) {
   if (app_ == nullptr || app_->state.exited)
     return;
@@ -38,19 +47,15 @@ void CoreGate::Run(Handler handler) {
     return;
   }
   BusyScope scope(busy_);
-  handler(*app_);
-  if (RunWaiting())
+  if (Step(handler) && RunWaiting())
     OnIdle(*app_);
 }
 
 bool CoreGate::RunWaiting() {
-  if (Ended())
-    return false;
   while (!waiting_.empty()) {
     Handler next = std::move(waiting_.front());
     waiting_.pop_front();
-    next(*app_);
-    if (Ended())
+    if (!Step(next))
       return false;
   }
   return true;
@@ -64,15 +69,10 @@ void CoreGate::RunBeforeLoop(const Handler& handler) {
   if (app_ == nullptr || app_->state.exited)
     return;
   BusyScope scope(busy_);
-  handler(*app_);
   // Work that arrived while the start-up dialogs were open runs now, not at
   // some later, unrelated event.
-  RunWaiting();
-}
-
-void CoreGate::RunUnlessBusy(const Handler& handler) {
-  if (!busy_)
-    Run(handler);
+  if (Step(handler))
+    RunWaiting();
 }
 
 void CoreGate::Idle() {

@@ -1,7 +1,8 @@
 // Hands desktop events to the core one at a time. While a handler runs (its
 // modal dialogs and network requests included) nothing else reaches the core:
 // idle passes are skipped and other events wait until the handler returns.
-// An exit a handler asked for runs when it returns; after it nothing runs.
+// After each handler the screen is drawn again (Redraw). An exit a handler
+// asked for runs when it returns; after it nothing runs.
 #pragma once
 
 #include <deque>
@@ -24,16 +25,14 @@ class CoreGate : public CorePoster {
   // From any thread: posts `work` to the main thread, where it runs like Run.
   void PostToCore(CoreWork work) override;
 
-  // Runs `handler` now, or after the handler that is running; then lets the
-  // core announce what changed.
+  // Runs `handler` now, or after the handler that is running (an event is
+  // never dropped: each carries its value); then lets the core announce what
+  // changed.
   void Run(Handler handler);
   // Start-up steps before the event loop runs: nothing is announced after
   // them, since the first refresh has not happened yet.
   // Work that reached Run meanwhile (a dialog runs its own loop) follows them.
   void RunBeforeLoop(const Handler& handler);
-  // Like Run, but an event that comes while a handler runs is dropped: the
-  // lists report nothing that the core caused itself.
-  void RunUnlessBusy(const Handler& handler);
   // The event loop fell idle.
   void Idle();
 
@@ -42,6 +41,8 @@ class CoreGate : public CorePoster {
  private:
   // Runs the exit once it was asked for; true when the program has ended.
   bool Ended();
+  // Runs one handler and draws what it changed; false once the program ended.
+  bool Step(const Handler& handler);
   // Runs the work that arrived while a handler ran; false once the program ended.
   bool RunWaiting();
 

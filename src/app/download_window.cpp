@@ -13,7 +13,7 @@ bool IsCurrent(const App& app, const std::shared_ptr<UpdateDownload>& download) 
 }
 
 void OpenIfStillRunning(App& app, const std::shared_ptr<UpdateDownload>& download) {
-  if (!IsCurrent(app, download) || app.state.download_window_open)
+  if (!IsCurrent(app, download) || app.state.download_window)
     return;
   int percent = 0;
   {
@@ -23,15 +23,8 @@ void OpenIfStillRunning(App& app, const std::shared_ptr<UpdateDownload>& downloa
     percent = DownloadPercent(download->received, download->total);
     download->shown_percent = percent;
   }
-  app.ui.OpenDownloadWindow();
-  app.ui.SetDownloadProgress(percent);
-  app.state.download_window_open = true;
-}
-
-void CloseWindow(App& app) {
-  if (!std::exchange(app.state.download_window_open, false))
-    return;
-  app.ui.CloseDownloadWindow();
+  app.state.download_window = percent;
+  app.state.active = ActiveWindow::download;  // its Cancel button takes the focus
 }
 
 }  // namespace
@@ -85,8 +78,8 @@ void ShowDownloadProgress(App& app, const std::shared_ptr<UpdateDownload>& downl
     percent = DownloadPercent(download->received, download->total);
     changed = std::exchange(download->shown_percent, percent) != percent;
   }
-  if (changed && IsCurrent(app, download) && app.state.download_window_open)
-    app.ui.SetDownloadProgress(percent);
+  if (changed && IsCurrent(app, download) && app.state.download_window)
+    app.state.download_window = percent;
   // After the pause, what arrived meanwhile is shown even if no more comes.
   app.main_thread.PostAfter(kDownloadProgressPause, [core = app.core, download] {
     {
@@ -104,12 +97,12 @@ void ShowDownloadProgress(App& app, const std::shared_ptr<UpdateDownload>& downl
 void ForgetUpdateDownload(App& app, const std::shared_ptr<UpdateDownload>& download) {
   if (!IsCurrent(app, download))
     return;
-  CloseWindow(app);
+  app.state.download_window.reset();
   app.state.update_download.reset();
 }
 
-void OnDownloadWindowClose(App& app) {
-  CloseWindow(app);
+void CancelDownload(App& app) {
+  app.state.download_window.reset();
   const std::shared_ptr<UpdateDownload>& download = app.state.update_download;
   if (download == nullptr)
     return;

@@ -2,7 +2,8 @@
 // than kDownloadWindowDelay, showing its progress at most every
 // kDownloadProgressPause, closed when the download ends. Escape in it cancels
 // the download. The thread that downloads only records its progress and
-// posts; everything the user sees happens on the main thread.
+// posts; the main thread keeps what the window shows in the state
+// (download_window), which Render draws.
 #pragma once
 
 #include <chrono>
@@ -40,7 +41,8 @@ void WatchUpdateDownload(App& app, std::shared_ptr<UpdateDownload> download);
 void ShowDownloadProgress(App& app, const std::shared_ptr<UpdateDownload>& download);
 // On the main thread: the download ended; its window closes.
 void ForgetUpdateDownload(App& app, const std::shared_ptr<UpdateDownload>& download);
-// Escape, Cancel or the close box of the download's window.
-void OnDownloadWindowClose(App& app);
+// Escape, Cancel or the close box of the download's window: the window
+// closes, the download is cancelled unless it has ended.
+void CancelDownload(App& app);
 
 }  // namespace skyvigil

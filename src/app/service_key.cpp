@@ -2,6 +2,7 @@
 #include "app/service_key.h"
 
 #include "state/fetch.h"
+#include "views/dialogs.h"
 #include "weather/prefs.h"
 #include "weather/service_requests.h"
 
@@ -50,6 +51,8 @@ class ServiceKeyTrial : public KeyTrial {
   explicit ServiceKeyTrial(App& app) : app_(app) {}
 
   void Start(const std::string& key, std::function<void()> done) override {
+    if (trying_)
+      return;  // a second OK waits for the first
     key_ = Trimmed(key);
     if (key_.empty()) {
       problem_ = "Please enter the key.";
@@ -58,16 +61,23 @@ class ServiceKeyTrial : public KeyTrial {
     }
     ServiceConfig trial = app_.state.service;
     trial.api_key = key_;
+    trying_ = true;
     FetchAnswers(
         app_, Asker::key_trial, {CurrentWeatherRequest(trial, kTrialQuery)},
         [this, done = std::move(done)](App&, const std::vector<HttpResponse>& answers) {
+          trying_ = false;
           problem_ = KeyProblem(answers.front());
           done();
         },
         Delivery::inside_handler);
   }
 
-  void Cancel() override { CancelFetch(app_, Asker::key_trial); }
+  void Cancel() override {
+    trying_ = false;
+    CancelFetch(app_, Asker::key_trial);
+  }
+
+  bool Trying() const override { return trying_; }
 
   const std::string& key() const { return key_; }
   // Why the last key tried was not taken; empty when it was.
@@ -77,6 +87,7 @@ class ServiceKeyTrial : public KeyTrial {
   App& app_;
   std::string key_;
   std::string problem_;
+  bool trying_ = false;
 };
 
 }  // namespace
@@ -89,7 +100,7 @@ bool AskForServiceKey(App& app) {
   KeyPrompt prompt = FirstPrompt();
   ServiceKeyTrial trial(app);
   for (;;) {
-    const std::optional<std::string> answer = app.ui.AskServiceKey(prompt, trial);
+    const std::optional<std::string> answer = AskServiceKey(app, prompt, trial);
     if (!answer)
       return false;
     prompt.initial = *answer;

@@ -1,10 +1,61 @@
-// The start-up sequence every desktop runs.
+// The start-up sequence every desktop runs, and the exit.
 #include "app/start_program.h"
 
 #include "app/commands.h"
+#include "app/main_window.h"
+#include "app/service_key.h"
 #include "app/update_thread.h"
+#include "cities/city_add.h"
+#include "monitor/briefing.h"
+#include "monitor/refresh.h"
+#include "views/render.h"
+#include "weather/cities_store.h"
+#include "weather/prefs.h"
 
 namespace skyvigil {
+
+void LoadSettingsAndCities(App& app) {
+  LoadPreferences(app.state.prefs, app.state.service, app.state.paths.prefs_file);
+  LoadCities(app.state.cities, app.state.paths.cities_file, [&app](std::vector<city>&) {
+    PromptNewCity(app);
+    // Kept at once: the key dialog that may follow can be cancelled.
+    if (!app.state.cities.empty())
+      SaveCities(app.state.cities, app.state.paths.cities_file);
+  });
+}
+
+void FirstRefresh(App& app) {
+  AppState& s = app.state;
+  if (s.cities.empty()) {
+    EndWithoutCities(app);
+    return;
+  }
+  // Remembered even when unchanged: the first report completes a file that
+  // lacks the settings, and a file already holding them is not rewritten.
+  ShowCurrentWeather(app, SelectionIn(s.prefs.cities_index, s.cities.size()));
+  StartRefreshTimer(app);
+  // Without a key the service would refuse every request: no weather then.
+  if (HasOwnServiceKey(s.service) || AskForServiceKey(app)) {
+    s.refresh.first_pending = true;
+    RefreshCities(app, RefreshMode::all_cities);
+    OnBriefingTimer(app);
+  }
+  s.main_window.started = true;
+  if (s.prefs.window_hidden != 1)
+    ++s.main_window.front_requests;
+}
+
+void ExitProgram(App& app) {
+  // Said first, so the user hears at once that the request was taken.
+  app.announcer.Speak("Exiting", true);
+  app.state.exited = true;
+  // Nothing the work in flight would apply or say follows.
+  StopRefresh(app);
+  SaveSelection(app);
+  Redraw(app);  // the tray icon removed, the main window closed
+  app.process.ReleaseMarker();
+  app.process.QuitEventLoop(app.state.exit_code.value_or(0));
+}
 
 UpdateSource UpdateSourceFor(const AppState& state) {
   UpdateSource source;
@@ -46,13 +97,12 @@ int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListene
                             UpdateSourceFor(app.state));
 
   desktop.build_main_window(app, "Skyvigil " + app.state.version_text);
-  // The saved cities fill the lists first; a first run's key dialog comes
-  // before the window too, like its "New City" prompt.
+  app.state.main_window.built = true;
+  // The saved cities fill the window, still hidden; a first run's key dialog
+  // comes before the window is shown, like its "New City" prompt.
   gate.RunBeforeLoop(&FirstRefresh);
   if (app.state.exited)
     return *app.state.exit_code;
-  if (app.state.prefs.window_hidden != 1)
-    desktop.show_main_window();
 
   show_requests.Listen(paths.marker_file,
                        [&gate] { gate.PostToCore([](App& a) { OnShowRequest(a); }); });

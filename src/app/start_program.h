@@ -21,10 +21,9 @@ struct DesktopStart {
   std::function<void(const std::string& title, const std::string& text)> alert;
   // Builds the services and the App over them; called once this start may run.
   std::function<App&()> build_services;
-  // Builds the main window (hidden) with its tray icon and menus.
+  // Builds the main window (hidden, from SpecOf(WindowKind::main)) with its
+  // tray icon and menus. The screen fills and shows it afterwards.
   std::function<void(App& app, const std::string& title)> build_main_window;
-  // Shows the main window at start, its lists already filled.
-  std::function<void()> show_main_window;
   // Runs the event loop until the exit ends it; returns the loop's code.
   std::function<int()> run_event_loop;
 };

@@ -13,6 +13,7 @@
 #include "app/download_window.h"
 #include "app/start_program.h"
 #include "state/fetch.h"
+#include "views/dialogs.h"
 
 namespace skyvigil {
 
@@ -62,12 +63,12 @@ class BackgroundPrompter : public UpdatePrompter {
   void NewVersionFound(const std::string& version) override { version_ = version; }
   void ShowMessage(const std::string& title, const std::string& text) override {
     OnMainThread<void>(
-        post_, [title, text](App& app) { app.ui.ShowMessage(title, text, MessageIcon::none); },
-        TellOnce());
+        post_, [title, text](App& app) { skyvigil::ShowMessage(app, title, text); }, TellOnce());
   }
   bool AskYesNo(const std::string& title, const std::string& text) override {
     return OnMainThread<bool>(
-        post_, [title, text](App& app) { return app.ui.AskYesNo(title, text); }, TellOnce());
+        post_, [title, text](App& app) { return skyvigil::AskYesNo(app, title, text); },
+        TellOnce());
   }
   void StartUpdater() override {
     OnMainThread<void>(

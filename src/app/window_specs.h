@@ -4,7 +4,6 @@
 // their windows from these rows and only add what their toolkit needs.
 #pragma once
 
-#include <chrono>
 #include <span>
 #include <string_view>
 
@@ -12,9 +11,6 @@
 #include "ports/screen.h"
 
 namespace skyvigil {
-
-// The main window's refresh timer.
-constexpr std::chrono::minutes kRefreshInterval{15};
 
 enum class ControlKind { label, list, read_only_box, button, progress_bar };
 
@@ -43,15 +39,20 @@ struct WindowSpec {
   std::string_view title;                 // empty: the core gives it (the main window's)
   std::span<const ControlSpec> controls;  // in creation and tab order
   std::span<const KeyRow> keys;           // the window's own keys, besides its menu's
-  bool has_menu;        // the main window's menu bar, from MainWindowCommands()
-  bool laid_out_by_rule;  // places from LayOutMainWindow instead of the rows'
-  int width, height;    // the inner size at 96 DPI, wider when a control reaches past it
+  bool has_menu;                          // the main window's menu bar, from MainWindowCommands()
+  bool laid_out_by_rule;                  // places from LayOutMainWindow instead of the rows'
+  bool has_close_box;                     // its close box sends OnWindowClose
+  int width, height;  // the inner size at 96 DPI, wider when a control reaches past it
 };
 
 const WindowSpec& SpecOf(WindowKind kind);
 
+// The window of `kind` holds control `number`.
+bool HasControl(WindowKind kind, int number);
+
 // The command a key stands for in a window of `kind` while control `focus`
-// has the focus, or 0 when the key belongs to the focused control.
+// has the focus (the main window: its menu's shortcuts, then its own keys),
+// or 0 when the key belongs to the focused control.
 int CommandForKey(WindowKind kind, const Shortcut& pressed, int focus);
 
 // How much a window's places and sizes grow with the text size: as the text
@@ -59,22 +60,6 @@ int CommandForKey(WindowKind kind, const Shortcut& pressed, int focus);
 // work area of `area_width` by `area_height` (96 DPI), and never below the
 // WindowSpec's own size.
 double WindowSpecScale(const WindowSpec& spec, int text_percent, int area_width, int area_height);
-
-// The main window's controls, numbered as every part of the program knows them.
-enum MainControl : int {
-  kAreasLabel = 0,
-  kCityList = 1,
-  kHeading = 2,
-  kReportList = 3,
-  kDetailBox = 4,
-};
-
-// The update download's window.
-enum DownloadControl : int {
-  kDownloadLabel = 500,
-  kDownloadBar = 501,
-  kDownloadCancel = 502,
-};
 
 // The fixed parts of the modal dialogs; their texts come with each call.
 struct DialogSpec {

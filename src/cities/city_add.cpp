@@ -4,19 +4,18 @@
 #include <optional>
 
 #include "monitor/refresh.h"
-#include "views/city_list.h"
-#include "views/current_weather.h"
+#include "views/dialogs.h"
 #include "weather/cities_store.h"
 
 namespace skyvigil {
 
 void PromptNewCity(App& app) {
-  std::string answer = app.ui.AskText(
-      "New City", "Enter either a zip code or a city name to use with the program.", "");
-  if (answer.empty())
+  std::optional<std::string> answer = AskText(
+      app, {"New City", "Enter either a zip code or a city name to use with the program.", ""});
+  if (!answer || answer->empty())
     return;
   city added;
-  added.name = std::move(answer);
+  added.name = std::move(*answer);
   added.alerts = 1;
   app.state.cities.push_back(std::move(added));
 }
@@ -26,7 +25,7 @@ bool RemoveDuplicateCity(App& app, const std::string& name, size_t index) {
   for (size_t i = 0; i < cities.size(); ++i) {
     if (i == index || cities[i].name != name)
       continue;
-    app.ui.ShowMessage("Alert", "You already have added this city to Skyvigil.", MessageIcon::none);
+    ShowMessage(app, "Alert", "You already have added this city to Skyvigil.");
     cities.erase(cities.begin() + static_cast<std::ptrdiff_t>(index));
     SaveCities(cities, app.state.paths.cities_file);
     return true;
@@ -52,15 +51,13 @@ void AddCity(App& app) {
   // Only a city just added is checked: twins already in the list (the search
   // may add them) are the user's own, and a cancelled prompt must change nothing.
   const uint64_t added = cities.size() > before ? CityId(app.state.refresh, cities.back()) : 0;
-  RefreshCityList(app, false);  // the new city shows at once, its weather follows
+  // The new city shows at once; its weather follows.
   RefreshCities(app, RefreshMode::new_cities, [added](App& a) {
     if (const std::optional<size_t> index = CityIndex(a.state.cities, added)) {
       const std::string name = a.state.cities[*index].name;
       if (!RemoveDuplicateCity(a, name, *index))
         ConfirmAddedCity(a, added);
     }
-    RefreshCityList(a, false);
-    ShowCurrentWeather(a);
   });
 }
 

@@ -5,72 +5,57 @@
 
 #include "cities/city_add.h"
 #include "monitor/refresh.h"
+#include "present/format.h"
 #include "state/fetch.h"
-#include "views/city_list.h"
-#include "views/current_weather.h"
+#include "state/secondary_window.h"
+#include "views/dialogs.h"
 #include "weather/service_requests.h"
 
 namespace skyvigil {
 
-namespace {
-
-std::string FullPlaceName(const location& place) {
-  return place.name + ", " + place.region + ", " + place.country;
-}
-
-}  // namespace
-
 void SearchForCity(App& app) {
-  app.state.search_text = app.ui.AskText("Search", "Enter a query to search for", "");
-  ShowSearchResults(app, app.state.search_text);
+  const std::optional<std::string> text =
+      AskText(app, {"Search", "Enter a query to search for", ""});
+  ShowSearchResults(app, text.value_or(""));
 }
 
 void ShowSearchResults(App& app, const std::string& query) {
-  AppState& s = app.state;
-  app.ui.OpenResultsWindow({});
-  const HttpRequest request = SearchRequest(s.service, query);
-  const uint64_t ticket = StartFetch(app, Asker::window_one, [request](HttpClient& http) {
+  const HttpRequest request = SearchRequest(app.state.service, query);
+  const uint64_t ticket = StartFetch(app, Asker::search, [request](HttpClient& http) {
     std::vector<location> found;
     ApplySearchAnswer(http.Perform(request), found);
     return CoreWork([found = std::move(found)](App& a) {
-      a.state.search_results = found;
       if (found.empty()) {
-        a.ui.CloseSecondaryWindow();
-        a.ui.ShowMessage("Error", "No results", MessageIcon::error);
+        ShowMessage(a, "Error", "No results", MessageIcon::error);
         return;
       }
-      std::vector<std::string> entries;
-      entries.reserve(found.size());
-      for (const location& place : found)
-        entries.push_back(FullPlaceName(place));
-      a.ui.SetResultEntries(entries);
+      OpenSecondaryWindow(a, WindowKind::results).places = found;
     });
   });
-  SayIfStillFetching(app, Asker::window_one, ticket, "Searching");
+  SayIfStillFetching(app, Asker::search, ticket, "Searching");
 }
 
 void AddSearchResult(App& app) {
   AppState& s = app.state;
-  const int index = app.ui.ResultSelection();
-  if (index < 0 || static_cast<size_t>(index) >= s.search_results.size())
+  if (s.secondary.empty() || s.secondary.back().kind != WindowKind::results)
+    return;
+  const SecondaryWindowState& results = s.secondary.back();
+  const location* place = ItemAt(results.places, results.selected);
+  if (place == nullptr)
     return;
 
   city added;
-  added.name = FullPlaceName(s.search_results[static_cast<size_t>(index)]);
+  added.name = FullPlaceName(*place);
   added.alerts = 1;
   s.cities.push_back(std::move(added));
   const uint64_t id = CityId(s.refresh, s.cities.back());
-  app.ui.CloseSecondaryWindow();
-  RefreshCityList(app, false);  // the new city shows at once, its weather follows
+  CloseSecondaryWindow(app);
 
+  // The new city shows at once; its weather follows.
   RefreshCities(app, RefreshMode::new_cities, [id](App& a) {
     ConfirmAddedCity(a, id);
-    RefreshCityList(a, false);
-    // The report stays with the city selected before; the new city is only
-    // selected in the list, which raises no list event.
-    ShowCurrentWeather(a);
     if (const std::optional<size_t> index = CityIndex(a.state.cities, id))
-      a.ui.SelectCity(static_cast<int>(*index));
+      a.state.main_window.selected_city = static_cast<int>(*index);
   });
 }
 

@@ -2,6 +2,7 @@
 #include "monitor/briefing.h"
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 
 #include "present/format.h"
@@ -27,16 +28,26 @@ bool SameDay(const CivilDate& a, const CivilDate& b) {
 }
 
 // The monitored cities, or the selected one when none is.
-std::vector<const city*> BriefedCities(App& app) {
+std::vector<const city*> BriefedCities(const AppState& state) {
   std::vector<const city*> chosen;
-  for (const city& c : app.state.cities) {
+  for (const city& c : state.cities) {
     if (c.monitor == 1)
       chosen.push_back(&c);
   }
-  const int index = app.ui.CitySelection();
-  if (chosen.empty() && index >= 0 && static_cast<size_t>(index) < app.state.cities.size())
-    chosen.push_back(&app.state.cities[static_cast<size_t>(index)]);
+  if (const city* selected = SelectedCity(state); chosen.empty() && selected != nullptr)
+    chosen.push_back(selected);
   return chosen;
+}
+
+// One timer at a time: a newer one makes any older one do nothing.
+void StartBriefingTimer(App& app, int seconds) {
+  const uint64_t timer = ++app.state.briefing.timer;
+  app.main_thread.PostAfter(std::chrono::seconds(seconds), [core = app.core, timer] {
+    core->PostToCore([timer](App& a) {
+      if (a.state.briefing.timer == timer)
+        OnBriefingTimer(a);
+    });
+  });
 }
 
 void SayBriefings(App& app, const std::vector<std::string>& names,
@@ -54,7 +65,7 @@ void SayBriefings(App& app, const std::vector<std::string>& names,
 void GiveBriefing(App& app) {
   std::vector<std::string> names;
   std::vector<HttpRequest> requests;
-  for (const city* c : BriefedCities(app)) {
+  for (const city* c : BriefedCities(app.state)) {
     names.push_back(ShortCityName(c->name));
     requests.push_back(ForecastRequest(app.state.service, c->name, 1));
   }
@@ -113,7 +124,7 @@ std::string BriefingText(std::string_view city_name, const forecastday& today, i
 void OnBriefingTimer(App& app) {
   const std::optional<TimeOfDay> at = ParseBriefingTime(app.state.prefs.briefing);
   if (!at)
-    return;  // off: the timer is not set again
+    return;  // off: no timer
   BriefingState& b = app.state.briefing;
   const CivilDate today = app.clock.Today();
   const TimeOfDay now = app.clock.Now();
@@ -124,30 +135,18 @@ void OnBriefingTimer(App& app) {
     if (step == BriefingStep::give)
       GiveBriefing(app);
   }
-  app.ui.StartBriefingTimer(SecondsUntilBriefingCheck(*at, now));
+  StartBriefingTimer(app, SecondsUntilBriefingCheck(*at, now));
 }
 
-void SetDailyBriefing(App& app) {
-  Preferences& p = app.state.prefs;
-  const std::string answer = app.ui.AskText(
-      "Daily Briefing",
-      "Please enter the time of day, as HH:MM, at which the day's weather is said. Leave it empty "
-      "to switch the briefing off.",
-      p.briefing);
-  if (!answer.empty() && !ParseBriefingTime(answer))
-    return;
-  p.briefing = answer;
-  SavePreferences(p, app.state.paths.prefs_file);
-  app.announcer.Speak(answer.empty() ? "Daily briefing off" : "Daily briefing at " + answer, false);
-  // A time set for later today is given today.
-  app.state.briefing.done_on.reset();
-  if (answer.empty())
-    return;
-  const std::optional<TimeOfDay> at = ParseBriefingTime(answer);
-  // Set after its time: from tomorrow, not at once.
-  if (BriefingDue(*at, app.clock.Now()) != BriefingStep::wait)
-    app.state.briefing.done_on = app.clock.Today();
-  app.ui.StartBriefingTimer(SecondsUntilBriefingCheck(*at, app.clock.Now()));
+void OnBriefingSet(App& app) {
+  BriefingState& b = app.state.briefing;
+  // A time set for later today is given today; one set after its time, from
+  // tomorrow on, not at once.
+  b.done_on.reset();
+  const std::optional<TimeOfDay> at = ParseBriefingTime(app.state.prefs.briefing);
+  if (at && BriefingDue(*at, app.clock.Now()) != BriefingStep::wait)
+    b.done_on = app.clock.Today();
+  OnBriefingTimer(app);
 }
 
 }  // namespace skyvigil

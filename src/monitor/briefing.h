@@ -28,10 +28,12 @@ int SecondsUntilBriefingCheck(TimeOfDay at, TimeOfDay now);
 std::string BriefingText(std::string_view city_name, const forecastday& today, int64_t unit);
 
 // Looks at the clock: gives, skips or waits for the briefing, then sets the
-// timer for the next look. Called by the timer and whenever the setting changes.
+// timer (the main thread's PostAfter) for the next look; switched off, no
+// timer. A newer timer supersedes an older one still set.
 void OnBriefingTimer(App& app);
 
-// "Daily Briefing...": asks for "HH:MM"; empty switches it off.
-void SetDailyBriefing(App& app);
+// The briefing's time changed (prefs.briefing): looks at once, counting a
+// time already passed today as given today.
+void OnBriefingSet(App& app);
 
 }  // namespace skyvigil

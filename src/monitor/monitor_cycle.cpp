@@ -12,15 +12,8 @@ namespace skyvigil {
 
 namespace {
 
-city* SelectedCity(App& app) {
-  const int index = app.ui.CitySelection();
-  if (index < 0 || static_cast<size_t>(index) >= app.state.cities.size())
-    return nullptr;
-  return &app.state.cities[static_cast<size_t>(index)];
-}
-
 void ToggleSwitch(App& app, int64_t city::*field, const char* label) {
-  city* c = SelectedCity(app);
+  city* c = SelectedCity(app.state);
   if (c == nullptr)
     return;
   const bool now_on = (c->*field) != 1;
@@ -81,20 +74,6 @@ void ToggleMonitorSounds(App& app) {
 
 void ToggleAlertsOnce(App& app) {
   TogglePreference(app, &Preferences::alerts_once, "Speak each alert once");
-}
-
-void SetTemperatureDifference(App& app) {
-  Preferences& p = app.state.prefs;
-  const std::string answer = app.ui.AskText(
-      "Temperature Difference",
-      "Please enter a value in which the temperature must change before you are notified about it "
-      "in a monitor.",
-      IntText(p.temp_diff));
-  const int64_t value = ParseIniInteger(answer);
-  if (value <= 0)
-    return;
-  p.temp_diff = value;
-  SavePreferences(p, app.state.paths.prefs_file);
 }
 
 }  // namespace skyvigil

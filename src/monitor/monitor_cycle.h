@@ -4,8 +4,8 @@
 
 #include <cstdint>
 #include <string_view>
-#include "monitor/refresh.h"
 
+#include "monitor/refresh.h"
 #include "state/app_state.h"
 
 namespace skyvigil {
@@ -22,7 +22,5 @@ void TogglePreference(App& app, int64_t Preferences::*setting, std::string_view 
 void ToggleMonitorSounds(App& app);
 // "Speak Each Alert Once": an alert already spoken for a city is not spoken again.
 void ToggleAlertsOnce(App& app);
-// Asks for a new temperature difference; a value above 0 replaces it.
-void SetTemperatureDifference(App& app);
 
 }  // namespace skyvigil

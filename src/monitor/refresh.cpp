@@ -6,6 +6,7 @@
 
 #include "monitor/rain_ahead.h"
 #include "monitor/service_outcome.h"
+#include "present/format.h"
 #include "present/hour_lines.h"
 #include "state/fetch.h"
 #include "weather/cities_store.h"
@@ -89,7 +90,7 @@ void RewriteName(city& c) {
   const location& place = c.weather.location;
   if (place.name.empty())
     return;
-  c.name = place.name + ", " + place.region + ", " + place.country;
+  c.name = FullPlaceName(place);
 }
 
 const HttpResponse& AnswerAt(const std::vector<HttpResponse>& answers, size_t index) {
@@ -220,6 +221,15 @@ void RefreshCities(App& app, RefreshMode mode, CoreWork then) {
   r.queued = all ? RefreshMode::all_cities : RefreshMode::new_cities;
   for (CoreWork& step : steps)
     r.queued_then.push_back(std::move(step));
+}
+
+void StartRefreshTimer(App& app) {
+  app.main_thread.PostAfter(kRefreshInterval, [core = app.core] {
+    core->PostToCore([](App& a) {
+      StartRefreshTimer(a);
+      RefreshCities(a, RefreshMode::all_cities);
+    });
+  });
 }
 
 void StopRefresh(App& app) {

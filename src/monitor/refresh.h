@@ -3,6 +3,7 @@
 // Answers find their cities by run-time id, so the list may change meanwhile.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 
@@ -31,6 +32,13 @@ void ApplyRefresh(App& app, const RefreshPlan& plan, const std::vector<HttpRespo
 // for waits and runs once afterwards (covering every city either one asked
 // for), then each waiting `then` in the order asked.
 void RefreshCities(App& app, RefreshMode mode, CoreWork then = {});
+
+// Every city is refreshed this long after the last timed refresh.
+constexpr std::chrono::minutes kRefreshInterval{15};
+
+// Sets the periodic refresh's one-shot timer (the main thread's PostAfter);
+// when it runs out, every city is refreshed and the timer set again.
+void StartRefreshTimer(App& app);
 
 // For the exit: applies nothing more, ends the transfers and waits for the workers
 // of every fetch.

@@ -12,14 +12,65 @@ namespace skyvigil {
 
 // Every window the desktops build, each from its WindowSpec (app/window_specs.h).
 enum class WindowKind {
-  main,        // window 0
-  forecast,    // window 1, one kind at a time
+  main,      // window 0
+  forecast,  // the secondary window (window 1), one kind at a time
   results,
   history,
   next_hours,
   alert,
-  download,    // the update download's, beside window 1
+  download,  // the update download's, beside the secondary window
 };
+
+// The controls, numbered alike in every part of the program and on every
+// desktop: unique across the windows, so a number names its window too.
+enum MainControl : int {
+  kAreasLabel = 0,
+  kCityList = 1,
+  kHeading = 2,
+  kReportList = 3,
+  kDetailBox = 4,
+};
+
+enum SecondaryControl : int {
+  kForecastLabel = 100,
+  kForecastList = 101,
+  kForecastClose = 102,
+  kForecastBox = 103,
+  kForecastCopy = 104,
+  kResultsLabel = 200,
+  kResultsList = 201,
+  kResultsAdd = 202,
+  kResultsCancel = 203,
+  kHistoryLabel = 300,
+  kHistoryList = 301,
+  kListLabel = 400,
+  kListList = 401,
+  kListCopy = 402,
+  kListClose = 403,
+};
+
+enum DownloadControl : int {
+  kDownloadLabel = 500,
+  kDownloadBar = 501,
+  kDownloadCancel = 502,
+};
+
+// The one list of a secondary window of `kind`; -1 for the other windows.
+constexpr int ListControlOf(WindowKind kind) {
+  switch (kind) {
+    case WindowKind::forecast:
+      return kForecastList;
+    case WindowKind::results:
+      return kResultsList;
+    case WindowKind::history:
+      return kHistoryList;
+    case WindowKind::next_hours:
+    case WindowKind::alert:
+      return kListList;
+    default:
+      return -1;
+  }
+}
 
 // A list's lines and its selected line (-1: none).
 struct ListView {
@@ -35,18 +86,17 @@ struct MainWindowView {
   // Grows each time the core brings the window to the front, un-minimised and
   // active with its city list focused (the start, a second start's request).
   int front_requests = 0;
-  ListView cities;      // control 1
-  std::string heading;  // control 2, also the accessible name of control 3
-  ListView report;      // control 3
-  std::string detail;   // control 4
+  ListView cities;                          // control 1
+  std::string heading = "Current Weather";  // control 2, also the accessible name of control 3
+  ListView report;                          // control 3
+  std::string detail;                       // control 4
   bool operator==(const MainWindowView&) const = default;
 };
 
-// Window 1.
 struct SecondaryWindowView {
   WindowKind kind = WindowKind::forecast;
   ListView list;       // its one list
-  std::string detail;  // its read-only box, for a kind that has one
+  std::string detail;  // its read-only box (the forecast's); empty for the other kinds
   bool operator==(const SecondaryWindowView&) const = default;
 };
 
@@ -60,14 +110,11 @@ struct Screen {
   std::optional<SecondaryWindowView> secondary;
   std::optional<DownloadWindowView> download;
   // The control that has, or gets, the keyboard focus in the program's active
-  // window (a number of the window specs); -1 for none.
+  // window; -1 while no window of the program is shown.
   int focus = -1;
   int text_size = 100;  // percent of the system's text size, for every window
   bool tray_icon = true;
   std::string tray_tooltip = "Skyvigil";
-  // The menu items shown checked, by command number, in ascending order; the
-  // other items that the command table marks as check items are unchecked.
-  std::vector<int> checked_commands;
   bool operator==(const Screen&) const = default;
 };
 
@@ -80,7 +127,9 @@ struct SetTextSize {
   int percent;
   bool operator==(const SetTextSize&) const = default;
 };
-// A list's lines, whatever it showed before; its selection follows in a Select.
+// A list's lines, whatever it showed before; a Select of the list always
+// follows, so a desktop may keep the cursor where it stands when the line
+// stays selected.
 struct SetLines {
   int control;
   std::vector<std::string> lines;
@@ -99,8 +148,9 @@ struct SetText {
   std::string text;
   bool operator==(const SetText&) const = default;
 };
-// Window 1 of `kind` opens empty, built from its spec, closing any window 1
-// still open; its lines, selection, texts and focus follow as changes.
+// The secondary window of `kind` opens empty, built from its spec, closing
+// any secondary window still open; its lines, selection, texts and focus
+// follow as changes.
 struct OpenSecondary {
   WindowKind kind;
   bool operator==(const OpenSecondary&) const = default;
@@ -122,16 +172,10 @@ struct SetTooltip {
   std::string text;  // already cut to what the tray shows
   bool operator==(const SetTooltip&) const = default;
 };
-struct SetChecked {
-  int command;
-  bool checked;
-  bool operator==(const SetChecked&) const = default;
-};
 // The main window shown: `to_front` false shows it in the state it had
-// (maximised, minimised or normal and active, the city list focused when no
-// control has the focus); true un-minimises it, brings it to the front and
-// activates it with the city list focused, so the screen reader announces the
-// window, then the list.
+// (maximised, minimised or normal and active); true un-minimises it, brings it
+// to the front and activates it. The focus follows as a Focus change, so the
+// screen reader announces the window, then the focused control.
 struct ShowMain {
   bool to_front;
   bool operator==(const ShowMain&) const = default;
@@ -160,8 +204,7 @@ using ScreenChange =
                  screen_change::SetText, screen_change::OpenSecondary,
                  screen_change::CloseSecondary, screen_change::OpenDownload,
                  screen_change::SetProgress, screen_change::CloseDownload,
-                 screen_change::SetTooltip, screen_change::SetChecked, screen_change::ShowMain,
-                 screen_change::HideMain, screen_change::Focus, screen_change::RemoveTray,
-                 screen_change::CloseMain>;
+                 screen_change::SetTooltip, screen_change::ShowMain, screen_change::HideMain,
+                 screen_change::Focus, screen_change::RemoveTray, screen_change::CloseMain>;
 
 }  // namespace skyvigil

@@ -193,6 +193,21 @@ std::string ForecastDayLabel(std::string_view date, CivilDate today) {
          " " + IntText(static_cast<unsigned>(day->day()));
 }
 
+std::string JoinedLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines)
+    text += line + "\n";
+  const size_t first = text.find_first_not_of('\n');
+  if (first == std::string::npos)
+    return {};
+  const size_t last = text.find_last_not_of('\n');
+  return text.substr(first, last - first + 1);
+}
+
+std::string FullPlaceName(const location& place) {
+  return place.name + ", " + place.region + ", " + place.country;
+}
+
 std::string ShortCityName(std::string_view name) {
   return std::string(name.substr(0, name.find(", ")));
 }

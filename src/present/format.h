@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ports/clock.h"
 #include "weather/records.h"
@@ -39,6 +40,13 @@ std::string WeekdayMonthText(int weekday, int month);
 // "Today", "Tomorrow" or "Friday, March 8" for a forecast date "yyyy-mm-dd",
 // comparing days of the year only. Any other text is returned as it came.
 std::string ForecastDayLabel(std::string_view date, CivilDate today);
+
+// The lines as one text for the clipboard: each followed by a line feed, then
+// the line feeds at either end removed.
+std::string JoinedLines(const std::vector<std::string>& lines);
+
+// "Place, Region, Country": a city's name as the service knows the place.
+std::string FullPlaceName(const location& place);
 
 // The name up to its first ", ", or all of it.
 std::string ShortCityName(std::string_view name);

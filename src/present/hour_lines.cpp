@@ -126,9 +126,9 @@ std::vector<std::string> AlertDetailLines(const alert& a) {
   AddTrimmed(lines, a.headline);
   AddIfSet(lines, "Severity: ", a.severity);
   AddIfSet(lines, "Urgency: ", a.urgency);
-  AddIfSet(lines, "Areas: ", a.areas);
-  AddIfSet(lines, "From ", a.effective);
-  AddIfSet(lines, "Until ", a.expires);
+  AddIfSet(lines, "Areas affected: ", a.areas);
+  AddIfSet(lines, "Effective ", a.effective);
+  AddIfSet(lines, "Expires ", a.expires);
   for (std::string& s : Sentences(a.desc))
     lines.push_back(std::move(s));
   for (std::string& s : Sentences(a.instruction))

@@ -32,9 +32,10 @@ std::vector<hour> HoursFrom(const std::vector<forecastday>& days, std::string_vi
 std::vector<std::string> NextHourLines(const std::vector<forecastday>& days,
                                        std::string_view localtime, int64_t unit);
 
-// The Alert window's lines, one per field the alert has: the headline,
-// "Severity: ", "Urgency: ", "Areas: ", "From ", "Until ", then the description
-// and the instruction split into sentences.
+// The alert window's lines, one per field the alert has: the headline,
+// "Severity: ", "Urgency: ", "Areas affected: ", "Effective ", "Expires " (the
+// forecast's labels), then the description and the instruction split into
+// sentences.
 std::vector<std::string> AlertDetailLines(const alert& a);
 
 // "<event> extended until <expires>.", for an alert re-sent with a later end.

@@ -22,6 +22,7 @@
 #include "state/refresh_state.h"
 #include "state/update_download.h"
 #include "state/version.h"
+#include "state/window_state.h"
 #include "weather/prefs.h"
 #include "weather/records.h"
 #include "weather/service_config.h"
@@ -35,15 +36,17 @@ struct AppState {
   std::string app_version = kAppVersion;
   std::string version_text = kVersionText;
   ServiceConfig service = DefaultServiceConfig();
-  Preferences prefs;  // window_hidden, celcius, cities_index, temp_diff, monitor_sounds
+  Preferences prefs;  // the settings of prefs.ini (weather/prefs.h lists them)
   std::vector<city> cities;
-  std::vector<location> search_results;
-  std::string search_text;
-  std::vector<std::string> report_lines;    // what the report list shows
-  std::vector<std::string> forecast_lines;  // what the forecast list shows
-  std::vector<std::string> history_lines;   // what the history list shows
-  std::vector<alert> forecast_alerts;       // the alerts the forecast list begins with
-  std::vector<std::string> list_lines;      // what a list window (Next Hours, Alert) shows
+  MainWindowState main_window;
+  // The secondary window shown last; an alert opened from the forecast keeps
+  // the forecast below it, which its Escape returns to. Empty: none open.
+  std::vector<SecondaryWindowState> secondary;
+  // The update download's window while open: its bar's percent, -1 pulsing.
+  std::optional<int> download_window;
+  ActiveWindow active = ActiveWindow::main;
+  // What the desktop shows: the screen drawn last (views/render).
+  Screen screen;
   AppPaths paths;
   RefreshState refresh;
   BriefingState briefing;
@@ -63,9 +66,8 @@ struct AppState {
   // Work that waits until the user shows the hidden main window (the
   // automatic update question, which would stand unowned behind other windows).
   std::vector<CoreWork> when_window_shown;
-  // The update download under way, and whether its window shows it.
+  // The update download under way.
   std::shared_ptr<UpdateDownload> update_download;
-  bool download_window_open = false;
   // Alerts handed to speech whose fate is not known yet, once per hand-over.
   std::multiset<std::pair<uint64_t, std::string>> alerts_in_speech;
 };
@@ -95,6 +97,15 @@ struct App {
 inline void RequestExit(App& app, int code = 0) {
   if (!app.state.exit_code.has_value())
     app.state.exit_code = code;
+}
+
+// The city selected in the city list (the first while the selection is out of
+// range), or none when the list is empty.
+inline city* SelectedCity(AppState& state) {
+  return ItemAt(state.cities, SelectionIn(state.main_window.selected_city, state.cities.size()));
+}
+inline const city* SelectedCity(const AppState& state) {
+  return ItemAt(state.cities, SelectionIn(state.main_window.selected_city, state.cities.size()));
 }
 
 }  // namespace skyvigil

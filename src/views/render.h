@@ -19,8 +19,9 @@ Screen Render(const AppState& state);
 std::vector<ScreenChange> Diff(const Screen& before, const Screen& after);
 
 // Renders the state and hands the desktop what changed since the screen it
-// shows; the core gate calls it after every handler, and the core before
-// every modal dialog, so a dialog stands over the screen as it is.
+// shows; the core gate calls it after every handler, and the dialogs
+// (views/dialogs) before they open, so a dialog stands over the screen as it
+// is. Nothing is drawn before the desktop has built the main window.
 void Redraw(App& app);
 
 }  // namespace skyvigil

@@ -33,28 +33,21 @@ TEST(AnnouncementHistory, KeepsTheLast500TextsWithTheirTimeNewestFirstAndPassesT
   EXPECT_EQ(speech.events.back(), "cue:alert");
 }
 
-TEST(AnnouncementHistory, ControlHOpensTheWindowAndControlShiftCCopiesTheSelectedLine) {
+// The window shows the announcements as they were when it opened.
+TEST(AnnouncementHistory, ItsWindowShowsTheTextsSpokenUntilItOpened) {
   AppHarness h;
-  EXPECT_EQ(MainWindowCommandFor({Shortcut::Key::character, 'H', true, false, false}),
-            kAnnouncementHistory);
   h.clock.now = {9, 30};
   h.app.announcer.Speak("Monitor sounds off", false);
   h.app.announcer.Speak("Celcius", false);
-
-  RunCommand(h.app, kAnnouncementHistory);
-  EXPECT_EQ(h.ui.secondary_window, "History");
-  EXPECT_THAT(h.ui.history_lines, ElementsAre("09:30 Celcius", "09:30 Monitor sounds off"));
-  EXPECT_EQ(h.ui.history_selection, 0);
-
-  h.ui.history_selection = 1;
-  EXPECT_EQ(HistoryWindowCommandFor({Shortcut::Key::character, 'C', true, true, false}), kCopy);
-  RunCommand(h.app, kCopy);
-  EXPECT_EQ(h.ui.clipboard, "09:30 Monitor sounds off");
-
-  EXPECT_EQ(HistoryWindowCommandFor({Shortcut::Key::escape, 0, false, false, false}),
-            kCloseSecondaryWindow);
-  RunCommand(h.app, kCloseSecondaryWindow);
-  EXPECT_EQ(h.ui.secondary_window, "");
+  h.Run([](App& app) { RunCommand(app, kAnnouncementHistory); });
+  h.app.announcer.Speak("Copied", true);
+  const Screen screen = h.Drawn();
+  ASSERT_TRUE(screen.secondary.has_value());
+  EXPECT_EQ(screen.secondary->kind, WindowKind::history);
+  EXPECT_THAT(screen.secondary->list.lines,
+              ElementsAre("09:30 Celcius", "09:30 Monitor sounds off"));
+  EXPECT_EQ(screen.secondary->list.selected, 0);
+  EXPECT_EQ(screen.focus, kHistoryList);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Every command of the main window, driven through the fakes.
+// The commands and events of the main window, driven through the fakes.
 #include "app/commands.h"
 
 #include <gmock/gmock.h>
@@ -9,9 +9,9 @@
 #include <set>
 
 #include "fakes/app_harness.h"
-#include "monitor/monitor_cycle.h"
-#include "views/city_list.h"
-#include "views/current_weather.h"
+#include "fakes/screen_text.h"
+#include "monitor/refresh.h"
+#include "present/format.h"
 #include "weather/cities_store.h"
 #include "weather/prefs.h"
 
@@ -19,6 +19,7 @@ namespace skyvigil {
 namespace {
 
 using testing::AppHarness;
+using testing::Described;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -35,10 +36,18 @@ class CommandsTest : public ::testing::Test {
   // Starts with the given cities shown and the first one selected.
   void Start(std::vector<city> cities) {
     h.app.state.cities = std::move(cities);
-    RefreshCityList(h.app, true);
-    ShowCurrentWeather(h.app);
-    h.announcer.events.clear();
+    h.app.state.main_window.started = true;
+    h.Draw();
   }
+
+  void Select(int control, int index) {
+    h.Run([control, index](App& app) { OnSelect(app, control, index); });
+  }
+  void Run(int command) {
+    h.Run([command](App& app) { RunCommand(app, command); });
+  }
+
+  std::vector<std::string> CityLines() { return h.Drawn().main.cities.lines; }
 
   std::vector<city> Saved() {
     std::vector<city> saved;
@@ -76,60 +85,57 @@ TEST(CommandTable, MenusHoldTheirItemsInOrder) {
 // A row without a handler would make its menu item and shortcut do nothing.
 TEST(CommandTable, EveryRowHasAHandlerAndANumberOfItsOwn) {
   std::set<int> numbers;
-  auto check = [&numbers](int number, CommandHandlerFn run) {
-    EXPECT_NE(run, nullptr) << number;
-    EXPECT_TRUE(numbers.insert(number).second) << number << " listed twice";
-  };
-  for (const CommandInfo& info : MainWindowCommands())
-    check(info.number, info.run);
-  for (const CommandHandler& row : SecondaryWindowCommands())
-    check(row.number, row.run);
-  EXPECT_EQ(numbers.size(), 25u);
-  // The buttons are numbered apart from the commands.
-  numbers.clear();
-  for (const CommandHandler& row : SecondaryWindowButtons())
-    check(row.number, row.run);
-  EXPECT_THAT(numbers, ElementsAre(102, 104, 202, 203, 402, 403));
+  for (const CommandInfo& info : MainWindowCommands()) {
+    EXPECT_NE(info.run, nullptr) << info.number;
+    EXPECT_TRUE(numbers.insert(info.number).second) << info.number << " listed twice";
+  }
+  EXPECT_EQ(numbers.size(), 22u);
+  EXPECT_FALSE(IsCommand(17));
 }
 
-TEST(CommandTable, ShortcutsNeedTheirExactModifiers) {
-  using K = Shortcut::Key;
-  const std::vector<std::pair<Shortcut, int>> cases = {
-      {{K::escape, 0, false, false, false}, 5},
-      {{K::character, 'M', true, false, false}, 6},
-      {{K::character, 'N', true, false, false}, 4},
-      {{K::del, 0, false, false, false}, 8},
-      {{K::character, '1', true, false, false}, 9},
-      {{K::character, '2', true, false, false}, 10},
-      {{K::character, 'G', true, false, false}, 12},
-      {{K::character, 'C', true, true, false}, 13},
-      {{K::character, 'M', true, true, false}, 16},
-      {{K::enter, 0, false, false, false}, 11},
-      {{K::enter, 0, false, true, false}, 24},
-      {{K::character, 'S', true, false, false}, 14},
-      {{K::character, '+', true, false, false}, 22},
-      {{K::character, '+', true, true, false}, 22},
-      {{K::character, '=', true, false, false}, 22},
-      {{K::character, '=', true, true, false}, 22},
-      {{K::character, '-', true, false, false}, 23},
-      // Not shortcuts: missing or extra modifiers, other keys.
-      {{K::character, 'C', true, false, false}, 0},
-      {{K::character, 'M', false, false, false}, 0},
-      {{K::character, 'N', true, false, true}, 0},
-      {{K::escape, 0, false, true, false}, 0},
-      {{K::character, 'P', true, false, false}, 0},
-      {{K::del, 0, true, false, false}, 0},
-      {{K::character, '+', false, false, false}, 0},
-      {{K::character, '=', true, false, true}, 0},
-      {{K::character, '-', true, true, false}, 0},
+// What the desktops report changes the state only when it names what the
+// window shows; an event echoed with what the core holds changes nothing.
+TEST(Events, MoveTheSelectionAndTheFocusOnlyWithinWhatIsShown) {
+  const std::string paris = "No weather yet for Paris.";
+  const struct {
+    const char* event;
+    std::function<void(App&)> run;
+    std::vector<std::string> changes;
+  } cases[] = {
+      {"a city selected: its report from its first line",
+       [](App& a) { OnSelect(a, kCityList, 1); },
+       {"select 1 1", "text 2: Weather for Paris", "lines 3: " + paris, "select 3 0",
+        "text 4: " + paris, "tooltip Paris - Skyvigil"}},
+      {"the city selected already", [](App& a) { OnSelect(a, kCityList, 0); }, {}},
+      {"a line past the list", [](App& a) { OnSelect(a, kCityList, 2); }, {}},
+      {"a report line: the box shows it",
+       [](App& a) { OnSelect(a, kReportList, 2); },
+       {"select 3 2", "text 4: Temperature: 70 degrees F"}},
+      {"a list of no open window", [](App& a) { OnSelect(a, kForecastList, 0); }, {}},
+      {"the focus in the report", [](App& a) { OnFocus(a, kReportList); }, {"focus 3"}},
+      {"the focus in no open window", [](App& a) { OnFocus(a, kResultsAdd); }, {}},
+      {"a window closed that is not open", [](App& a) { OnWindowClose(a, WindowKind::alert); }, {}},
   };
-  for (const auto& [pressed, command] : cases) {
-    EXPECT_EQ(MainWindowCommandFor(pressed), command) << pressed.character;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.event);
+    AppHarness run;
+    city springfield;
+    springfield.name = "Springfield";
+    springfield.weather.condition.text = "Sunny";
+    springfield.weather.temp_f = 70;
+    city paris_city;
+    paris_city.name = "Paris";
+    run.app.state.cities = {springfield, paris_city};
+    run.app.state.main_window.started = true;
+    run.Draw();
+    run.ui.changes.clear();
+    run.Run(c.run);
+    EXPECT_EQ(Described(run.ui.changes), c.changes);
   }
 }
 
-// Steps of 25 from 100 to 300 percent, said each time (the ends too), applied
-// to the windows and saved; the saved size is applied at start, brought into range.
+// Steps of 25 from 100 to 300 percent, said each time (the ends too), shown
+// and saved.
 TEST_F(CommandsTest, TextSizeStepsWithinItsRangeAndIsSaved) {
   Start({h.CityAt("Paris")});
   const struct {
@@ -144,74 +150,67 @@ TEST_F(CommandsTest, TextSizeStepsWithinItsRangeAndIsSaved) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.before);
     h.app.state.prefs.text_size = c.before;
-    h.ui.text_size = 0;
     h.announcer.events.clear();
-    RunCommand(h.app, c.command);
+    Run(c.command);
     EXPECT_THAT(h.announcer.events,
                 ElementsAre("SAY!:Text size " + std::to_string(c.after) + " percent"));
     EXPECT_EQ(h.app.state.prefs.text_size, c.after);
-    EXPECT_EQ(h.ui.text_size, c.after == c.before ? 0 : c.after);
+    EXPECT_EQ(h.app.state.screen.text_size, c.after);
   }
   EXPECT_NE(h.ReadFile("prefs.ini").find("cities_index = 0\r\ntext_size = 100\r\n[monitors]"),
             std::string::npos);
-
-  for (const auto& [saved, applied] : {std::pair{int64_t{175}, 175}, {int64_t{40}, 100}}) {
-    AppHarness run;
-    run.places["Paris"] = h.places["Paris"];
-    ASSERT_TRUE(SaveCities({run.CityAt("Paris")}, run.app.state.paths.cities_file));
-    run.app.state.prefs.text_size = saved;
-    SavePreferences(run.app.state.prefs, run.app.state.paths.prefs_file);
-    run.app.state.prefs = Preferences{};
-    LoadSettingsAndCities(run.app);
-    FirstRefresh(run.app);
-    run.FinishRefreshes();
-    EXPECT_EQ(run.ui.text_size, applied) << saved;
-  }
 }
 
 TEST_F(CommandsTest, RemovingACityAsksFirstAndNoKeepsIt) {
   Start({h.CityAt("Springfield"), h.CityAt("Paris")});
-  h.ui.city_selection = 1;
+  Select(kCityList, 1);
   h.ui.yes_no_answers = {false};
-  RunCommand(h.app, kRemoveCity);
+  Run(kRemoveCity);
   EXPECT_THAT(
       h.ui.dialogs,
       ElementsAre("Remove City|Are you sure you wish to remove Paris, Ile-de-France, France?"));
   EXPECT_EQ(h.app.state.cities.size(), 2u);
 
   h.ui.yes_no_answers = {true};
-  RunCommand(h.app, kRemoveCity);
+  Run(kRemoveCity);
   ASSERT_EQ(h.app.state.cities.size(), 1u);
   EXPECT_EQ(Saved().size(), 1u);
-  EXPECT_THAT(h.ui.city_lines, ElementsAre("Springfield: Sunny, 70 degrees F"));
-  EXPECT_EQ(h.ui.city_selection, 0);
-  EXPECT_EQ(h.ui.heading, "Weather for Springfield, Illinois, United States of America");
+  const Screen screen = h.Drawn();
+  EXPECT_THAT(screen.main.cities.lines, ElementsAre("Springfield: Sunny, 70 degrees F"));
+  EXPECT_EQ(screen.main.cities.selected, 0);
+  EXPECT_EQ(screen.main.heading, "Weather for Springfield, Illinois, United States of America");
 }
 
 TEST_F(CommandsTest, RemovingTheLastCityAsksForANewOneAndFetchesIt) {
   Start({h.CityAt("Springfield")});
   h.ui.yes_no_answers = {true};
   h.ui.text_answers = {"Oslo"};
-  RunCommand(h.app, kRemoveCity);
+  Run(kRemoveCity);
   h.FinishRefreshes();
   EXPECT_EQ(h.ui.dialogs.back(),
             "New City|Enter either a zip code or a city name to use with the program.|");
   ASSERT_EQ(h.app.state.cities.size(), 1u);
   EXPECT_EQ(h.app.state.cities[0].name, "Oslo, Oslo, Norway");
   EXPECT_EQ(h.app.state.cities[0].alerts, 1);
-  EXPECT_THAT(h.ui.city_lines, ElementsAre("Oslo: Snow, 23 degrees F"));
+  EXPECT_THAT(CityLines(), ElementsAre("Oslo: Snow, 23 degrees F"));
   EXPECT_EQ(Saved()[0].name, "Oslo, Oslo, Norway");
 }
 
 TEST_F(CommandsTest, RemovingTheLastCityAndGivingNoneEndsTheProgram) {
-  Start({h.CityAt("Springfield")});
-  h.ui.yes_no_answers = {true};
-  h.ui.text_answers = {""};
-  h.gate.Run([](App& app) { RunCommand(app, kRemoveCity); });
-  EXPECT_EQ(h.ui.dialogs.back(), "Alert!|You have to add a city to use the program.");
-  EXPECT_THAT(Saved(), IsEmpty());
-  EXPECT_TRUE(h.ui.marker_released);
-  EXPECT_EQ(h.ui.loop_quit_code, 0);
+  for (const std::optional<std::string>& answer :
+       {std::optional<std::string>(""), std::optional<std::string>()}) {
+    AppHarness run;
+    run.app.state.cities = {h.CityAt("Springfield")};
+    run.ui.yes_no_answers = {true};
+    run.ui.text_answers = {answer};
+    run.Run([](App& app) { RunCommand(app, kRemoveCity); });
+    EXPECT_EQ(run.ui.dialogs.back(), "Alert!|You have to add a city to use the program.");
+    std::vector<city> saved = {city{}};
+    LoadCities(saved, run.app.state.paths.cities_file, [](std::vector<city>&) {});
+    EXPECT_THAT(saved, IsEmpty());
+    EXPECT_TRUE(run.process.marker_released);
+    EXPECT_EQ(run.process.loop_quit_code, 0);
+  }
 }
 
 TEST_F(CommandsTest, UnitCyclesThroughFourNamesAndRedrawsTemperatures) {
@@ -223,79 +222,126 @@ TEST_F(CommandsTest, UnitCyclesThroughFourNamesAndRedrawsTemperatures) {
       {"say:fahrenheit", "Springfield: Sunny, 70 degrees F"}};
   for (const auto& [spoken, line] : steps) {
     h.announcer.events.clear();
-    RunCommand(h.app, kToggleUnit);
+    Run(kToggleUnit);
     EXPECT_THAT(h.announcer.events, ElementsAre(spoken));
-    EXPECT_THAT(h.ui.city_lines, ElementsAre(line));
-    EXPECT_EQ(h.ui.report_lines[2], "Temperature: " + line.substr(line.find(", ") + 2));
+    const Screen screen = h.Drawn();
+    EXPECT_THAT(screen.main.cities.lines, ElementsAre(line));
+    EXPECT_EQ(screen.main.report.lines[2], "Temperature: " + line.substr(line.find(", ") + 2));
   }
   EXPECT_EQ(h.app.state.prefs.celcius, 0);
   EXPECT_NE(h.ReadFile("prefs.ini").find("celcius = 0\r\n"), std::string::npos);
 
   h.app.state.prefs.celcius = 7;
-  RunCommand(h.app, kToggleUnit);
+  Run(kToggleUnit);
   EXPECT_EQ(h.app.state.prefs.celcius, 0);
 }
 
 TEST_F(CommandsTest, SummaryHotkeySpeaksTheSelectedCityQueuedOrNothing) {
   Start({h.CityAt("Springfield"), h.CityAt("Paris")});
   h.app.state.prefs.celcius = 1;
-  h.ui.window_shown = false;  // the key works with the window hidden too
-  const std::vector<std::pair<int, std::vector<std::string>>> cases = {
-      {0, {"say:Springfield: Sunny, 21 Degrees C"}},
-      {1, {"say:Paris: Light rain, 10 Degrees C"}},
-      {-1, {}},
-      {2, {}},
+  h.app.state.prefs.window_hidden = 1;  // the key works with the window hidden too
+  const std::vector<std::pair<std::vector<city>, std::vector<std::string>>> cases = {
+      {{h.CityAt("Springfield"), h.CityAt("Paris")}, {"say:Paris: Light rain, 10 Degrees C"}},
+      {{}, {}},
   };
-  for (const auto& [selection, spoken] : cases) {
+  Select(kCityList, 1);
+  for (const auto& [cities, spoken] : cases) {
+    h.app.state.cities = cities;
     h.announcer.events.clear();
-    h.ui.city_selection = selection;
     OnSummaryHotkey(h.app);
-    EXPECT_EQ(h.announcer.events, spoken) << "selection " << selection;
+    EXPECT_EQ(h.announcer.events, spoken);
   }
 }
 
-TEST_F(CommandsTest, CopyTakesTheLineOrTheWholeReportByFocus) {
-  Start({h.CityAt("Springfield")});
-  h.ui.report_selection = 2;
-  ShowSelectedLine(h.app);
-
-  h.ui.focus = FocusedControl::report_list;
-  RunCommand(h.app, kCopy);
-  EXPECT_EQ(h.ui.clipboard, "Temperature: 70 degrees F");
-  h.ui.focus = FocusedControl::detail_box;
-  h.ui.clipboard.clear();
-  RunCommand(h.app, kCopy);
-  EXPECT_EQ(h.ui.clipboard, "Temperature: 70 degrees F");
-
-  std::string whole;
-  for (const std::string& line : h.ui.report_lines)
-    whole += line + "\n";
-  whole.pop_back();
-  for (FocusedControl focus : {FocusedControl::city_list, FocusedControl::none}) {
-    h.ui.focus = focus;
-    h.ui.clipboard.clear();
-    RunCommand(h.app, kCopy);
-    EXPECT_EQ(h.ui.clipboard, whole);
+// The copy takes what the focused control shows: a report or secondary
+// window's selected line, the forecast's box, else the whole report.
+TEST_F(CommandsTest, CopyTakesWhatTheFocusedControlShows) {
+  h.places.erase("62701");
+  h.places["Springfield"].days = 1;
+  Start({h.CityAt("Springfield"), h.CityAt("Paris")});
+  Select(kReportList, 2);
+  std::string report;
+  for (const std::string& line : h.Drawn().main.report.lines)
+    report += (report.empty() ? "" : "\n") + line;
+  const struct {
+    const char* focus;
+    std::function<void(AppHarness&)> before;
+    std::string copied;
+  } cases[] = {
+      {"report list", [](AppHarness& a) { a.Run([](App& app) { OnFocus(app, kReportList); }); },
+       "Temperature: 70 degrees F"},
+      {"detail box", [](AppHarness& a) { a.Run([](App& app) { OnFocus(app, kDetailBox); }); },
+       "Temperature: 70 degrees F"},
+      {"city list", [](AppHarness& a) { a.Run([](App& app) { OnFocus(app, kCityList); }); },
+       report},
+      {"the main window hidden", [](AppHarness& a) { a.Run(&ToggleWindow); }, report},
+      {"a forecast just opened: its box is still empty",
+       [](AppHarness& a) {
+         a.Run([](App& app) { RunCommand(app, kViewForecast); });
+         a.FinishFetches();
+       },
+       ""},
+      {"the forecast's box after a move",
+       [](AppHarness& a) {
+         a.Run([](App& app) { OnSelect(app, kForecastList, 1); });
+         a.Run([](App& app) { OnFocus(app, kForecastBox); });
+       },
+       "Sunny"},
+      {"a forecast button",
+       [](AppHarness& a) { a.Run([](App& app) { OnFocus(app, kForecastCopy); }); }, report},
+      {"the history's selected line",
+       [](AppHarness& a) {
+         a.Run([](App& app) { RunCommand(app, kAnnouncementHistory); });
+         a.Run([](App& app) { OnSelect(app, kHistoryList, 1); });
+       },
+       "09:30 Copied"},
+  };
+  h.clock.now = {9, 30};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.focus);
+    c.before(h);
+    h.ui.clipboard = "-";
+    h.announcer.events.clear();
+    Run(kCopy);
+    EXPECT_EQ(h.ui.clipboard, c.copied);
+    EXPECT_THAT(h.announcer.events, ElementsAre("SAY!:Copied"));
   }
-  EXPECT_EQ(h.announcer.events, std::vector<std::string>(4, "SAY!:Copied"));
 }
 
-TEST_F(CommandsTest, CopyOfAReportWithBlankLinesAtTheEndsTrimsOnlyLineFeeds) {
-  Start({h.CityAt("Springfield")});
-  h.app.state.report_lines = {"", "", " middle ", ""};
-  h.ui.focus = FocusedControl::city_list;
-  RunCommand(h.app, kCopy);
-  EXPECT_EQ(h.ui.clipboard, " middle ");
+// "Copy forecast" and "Copy all" copy the whole list, unsaid.
+TEST_F(CommandsTest, TheCopyButtonsTakeTheWholeListSilently) {
+  h.places["Paris"].days = 2;
+  Start({h.CityAt("Paris")});
+  const struct {
+    int open;
+    int copy;
+    bool service_down;
+    size_t lines;
+  } cases[] = {
+      {kViewForecast, kCopyForecast, false, 2 * 14 + 1},
+      {kViewForecast, kCopyForecast, true, 0},
+      {kViewNextHours, kCopyAll, true, 0},
+  };
+  for (const auto& c : cases) {
+    h.service_down = c.service_down;
+    Run(c.open);
+    h.FinishFetches();
+    h.announcer.events.clear();
+    h.ui.clipboard = "-";
+    Run(c.copy);
+    EXPECT_EQ(h.ui.clipboard, JoinedLines(h.Drawn().secondary->list.lines));
+    EXPECT_EQ(h.Drawn().secondary->list.lines.size(), c.lines);
+    EXPECT_THAT(h.announcer.events, IsEmpty());
+  }
 }
 
 TEST_F(CommandsTest, HideAndShowRememberTheStateAtOnce) {
   Start({h.CityAt("Springfield")});
-  h.announcer.events.clear();
-  RunCommand(h.app, kHideWindow);
-  EXPECT_FALSE(h.ui.window_shown);
+  Run(kHideWindow);
+  EXPECT_EQ(h.Drawn().main.shown, MainWindowShown::hidden);
   EXPECT_NE(h.ReadFile("prefs.ini").find("window_hidden = 1\r\n"), std::string::npos);
-  OnTrayIconClick(h.app);
-  EXPECT_TRUE(h.ui.window_shown);
+  h.Run(&OnTrayIconClick);
+  EXPECT_EQ(h.Drawn().main.shown, MainWindowShown::shown);
   EXPECT_NE(h.ReadFile("prefs.ini").find("window_hidden = 0\r\n"), std::string::npos);
   // Hiding is said; showing is announced by the screen reader itself.
   EXPECT_THAT(h.announcer.events, ElementsAre("say:Skyvigil hidden"));
@@ -303,24 +349,25 @@ TEST_F(CommandsTest, HideAndShowRememberTheStateAtOnce) {
 
 TEST_F(CommandsTest, ASecondStartBringsTheWindowBackFocusedAndRemembersIt) {
   Start({h.CityAt("Springfield")});
-  RunCommand(h.app, kHideWindow);
-  h.ui.focus = FocusedControl::none;
-  OnShowRequest(h.app);
-  EXPECT_TRUE(h.ui.window_shown);
-  EXPECT_EQ(h.ui.focus, FocusedControl::city_list);
+  Run(kHideWindow);
+  h.ui.changes.clear();
+  h.Run(&OnShowRequest);
+  EXPECT_THAT(Described(h.ui.changes), ElementsAre("show main in front", "focus 1"));
   EXPECT_NE(h.ReadFile("prefs.ini").find("window_hidden = 0\r\n"), std::string::npos);
   // Already shown, it is only brought to the front: the settings stay untouched.
   std::filesystem::remove(h.folder / "prefs.ini");
-  h.ui.focus = FocusedControl::report_list;
-  OnShowRequest(h.app);
-  EXPECT_EQ(h.ui.focus, FocusedControl::city_list);
+  h.Run([](App& app) { OnFocus(app, kReportList); });
+  h.ui.changes.clear();
+  h.Run(&OnShowRequest);
+  EXPECT_THAT(Described(h.ui.changes), ElementsAre("show main in front", "focus 1"));
   EXPECT_FALSE(std::filesystem::exists(h.folder / "prefs.ini"));
 }
 
-// The selection waits a second to be written, but never past the window's
-// hiding, the exit or a second start's show.
-TEST_F(CommandsTest, TheSelectionIsWrittenBeforeHidingExitAndASecondStartsShow) {
+// The selection waits a second to be written, once for a run of arrow keys,
+// but never past the window's hiding, the exit or a second start's show.
+TEST_F(CommandsTest, TheSelectionIsWrittenASecondLaterOrBeforeHidingExitAndASecondStartsShow) {
   const std::pair<const char*, CommandHandlerFn> cases[] = {
+      {"a second later", +[](App&) {}},
       {"hide", +[](App& app) { RunCommand(app, kHideWindow); }},
       {"exit", +[](App& app) { RunCommand(app, kExit); }},
       {"second start", &OnShowRequest},
@@ -328,46 +375,53 @@ TEST_F(CommandsTest, TheSelectionIsWrittenBeforeHidingExitAndASecondStartsShow) 
   for (const auto& [name, action] : cases) {
     SCOPED_TRACE(name);
     AppHarness run;
-    run.app.state.cities = {h.CityAt("Springfield"), h.CityAt("Paris")};
-    RefreshCityList(run.app, true);
-    run.ui.city_selection = 1;
-    run.gate.Run(&OnCityListEvent);
+    run.app.state.cities = {h.CityAt("Springfield"), h.CityAt("Paris"), h.CityAt("Oslo")};
+    run.Draw();
+    for (int index : {1, 2, 1})
+      run.Run([index](App& app) { OnSelect(app, kCityList, index); });
     EXPECT_FALSE(std::filesystem::exists(run.folder / "prefs.ini"));
-    run.gate.Run(action);
+    EXPECT_EQ(run.main_thread.delays,
+              std::vector<std::chrono::milliseconds>{std::chrono::seconds(1)});
+    run.Run(action);
+    run.main_thread.RunDelayed();
+    run.main_thread.RunPosted();
     EXPECT_NE(run.ReadFile("prefs.ini").find("cities_index = 1\r\n"), std::string::npos);
   }
 }
 
 TEST_F(CommandsTest, StartAtLoginSaysTheStateItIsLeftIn) {
   Start({h.CityAt("Springfield")});
-  RunCommand(h.app, kStartAtLogin);
-  RunCommand(h.app, kStartAtLogin);
-  h.ui.start_at_login_fails = true;
-  RunCommand(h.app, kStartAtLogin);
+  Run(kStartAtLogin);
+  Run(kStartAtLogin);
+  h.process.start_at_login_fails = true;
+  Run(kStartAtLogin);
   EXPECT_THAT(h.announcer.events, ElementsAre("say:Start at login on", "say:Start at login off",
                                               "say:Start at login off"));
 }
 
 // The command only asks; the gate ends the program once the handler returns,
 // in one order for every way out, and runs nothing after it.
-TEST_F(CommandsTest, ExitStopsTheWorkSaysExitingReleasesTheMarkerThenEndsTheLoop) {
-  for (CommandHandlerFn ask : {+[](App& app) { RunCommand(app, kExit); }, &OnMainWindowClose}) {
+TEST_F(CommandsTest, ExitSaysExitingStopsTheWorkClosesTheWindowReleasesTheMarkerThenEndsTheLoop) {
+  for (CommandHandlerFn ask : {+[](App& app) { RunCommand(app, kExit); },
+                               +[](App& app) { OnWindowClose(app, WindowKind::main); }}) {
     AppHarness run;
     run.places = h.places;
     run.app.state.cities = {run.CityAt("Springfield")};
-    run.http.abort_log = run.ui.process_log = &run.announcer.events;
-    OnRefreshTimer(run.app);  // a refresh in flight
+    run.app.state.main_window.started = true;
+    run.http.abort_log = run.process.log = &run.announcer.events;
+    RefreshCities(run.app, RefreshMode::all_cities);  // a refresh in flight
     bool ran_after = false;
-    run.gate.Run([&run, &ran_after, ask](App& app) {
+    run.Run([&run, &ran_after, ask](App& app) {
       ask(app);
       EXPECT_THAT(run.announcer.events, IsEmpty());  // not inside the handler
       run.gate.Run([&ran_after](App&) { ran_after = true; });
     });
     EXPECT_THAT(run.announcer.events,
-                ElementsAre("abort", "SAY!:Exiting", "marker released", "loop quit 0"));
-    EXPECT_FALSE(run.ui.tray_icon);
-    EXPECT_TRUE(run.ui.window_closed);
-    run.gate.Run([&ran_after](App&) { ran_after = true; });
+                ElementsAre("SAY!:Exiting", "abort", "marker released", "loop quit 0"));
+    const std::vector<std::string> changes = Described(run.ui.changes);
+    EXPECT_THAT(std::vector(changes.end() - 2, changes.end()),
+                ElementsAre("remove tray", "close main"));
+    run.Run([&ran_after](App&) { ran_after = true; });
     run.gate.Idle();
     run.main_thread.RunPosted();
     EXPECT_FALSE(ran_after);
@@ -377,14 +431,14 @@ TEST_F(CommandsTest, ExitStopsTheWorkSaysExitingReleasesTheMarkerThenEndsTheLoop
 
 TEST_F(CommandsTest, AddingAPlaceAlreadyInTheListKeepsOneEntry) {
   Start({h.CityAt("Springfield"), h.CityAt("Paris")});
-  h.ui.city_selection = 1;
+  Select(kCityList, 1);
   h.ui.text_answers = {"62701"};
-  RunCommand(h.app, kAddCity);
+  Run(kAddCity);
   h.FinishRefreshes();
   EXPECT_EQ(h.ui.dialogs.back(), "Alert|You already have added this city to Skyvigil.");
   ASSERT_EQ(h.app.state.cities.size(), 2u);
   EXPECT_EQ(Saved().size(), 2u);
-  EXPECT_EQ(h.ui.city_selection, 1);
+  EXPECT_EQ(h.Drawn().main.cities.selected, 1);
   // Only the new city was fetched.
   EXPECT_THAT(h.Queries("/current.json"), ElementsAre("62701"));
 }
@@ -393,15 +447,16 @@ TEST_F(CommandsTest, AddingANewPlaceAppendsItRefreshedAndKeepsTheSelection) {
   h.places["Oslo"].alerts = {{"Moderate", "Wind"}};
   Start({h.CityAt("Springfield")});
   h.ui.text_answers = {"Oslo"};
-  RunCommand(h.app, kAddCity);
+  Run(kAddCity);
+  EXPECT_THAT(CityLines(), ElementsAre("Springfield: Sunny, 70 degrees F", "Oslo"));
   h.FinishRefreshes();
   ASSERT_EQ(h.app.state.cities.size(), 2u);
   EXPECT_EQ(h.app.state.cities[1].name, "Oslo, Oslo, Norway");
   EXPECT_EQ(h.app.state.cities[1].monitor, 0);
   EXPECT_EQ(h.app.state.cities[1].alerts, 1);
-  EXPECT_THAT(h.ui.city_lines,
+  EXPECT_THAT(CityLines(),
               ElementsAre("Springfield: Sunny, 70 degrees F", "Oslo: Snow, 23 degrees F"));
-  EXPECT_EQ(h.ui.city_selection, 0);
+  EXPECT_EQ(h.Drawn().main.cities.selected, 0);
   EXPECT_THAT(h.announcer.events,
               ElementsAre("cue:alert", "alert:Oslo: Moderate Wind. View the forecast For more.",
                           "say:Added Oslo, Oslo, Norway"));
@@ -431,7 +486,7 @@ TEST_F(CommandsTest, AddingAPlaceTheServiceDoesNotKnowOrCannotAskSaysWhatHappene
       h.http.answer = [](const HttpRequest&) { return HttpResponse{}; };
     h.ui.text_answers = {c.typed};
     h.announcer.events.clear();
-    RunCommand(h.app, kAddCity);
+    Run(kAddCity);
     h.FinishRefreshes();
     h.http.answer = weather;
     EXPECT_THAT(h.announcer.events, ::testing::ElementsAreArray(c.said));
@@ -440,35 +495,14 @@ TEST_F(CommandsTest, AddingAPlaceTheServiceDoesNotKnowOrCannotAskSaysWhatHappene
 
 TEST_F(CommandsTest, CancellingTheAddPromptKeepsTwinCitiesAndTheirSwitches) {
   Start({h.CityAt("Paris"), h.CityAt("Springfield", 0, 1), h.CityAt("Springfield", 1, 0)});
-  h.ui.text_answers = {""};
-  RunCommand(h.app, kAddCity);
+  h.ui.text_answers = {std::nullopt};
+  Run(kAddCity);
   h.FinishRefreshes();
   EXPECT_THAT(h.ui.dialogs, ElementsAre("New City|Enter either a zip code or a city name to use "
                                         "with the program.|"));
   ASSERT_EQ(h.app.state.cities.size(), 3u);
   EXPECT_EQ(h.app.state.cities[1].alerts, 1);
   EXPECT_EQ(h.app.state.cities[2].monitor, 1);
-}
-
-TEST_F(CommandsTest, TimerRefreshesEveryCityAndTheChangeIsAnnouncedAfterwards) {
-  city monitored = h.CityAt("Paris", 1);
-  monitored.temp = 50;
-  monitored.condition = "Light rain";
-  Start({h.CityAt("Springfield"), monitored});
-  h.ui.city_selection = 1;
-  h.places["Paris"].condition = "Thunder";
-  h.places["Paris"].temp_f = 65;
-  h.app.state.prefs.window_hidden = 1;
-  OnRefreshTimer(h.app);
-  EXPECT_THAT(h.ui.city_lines,
-              ElementsAre("Springfield: Sunny, 70 degrees F", "Paris: Light rain, 50 degrees F"));
-  h.FinishRefreshes();
-  EXPECT_THAT(h.ui.city_lines,
-              ElementsAre("Springfield: Sunny, 70 degrees F", "Paris: Thunder, 65 degrees F"));
-  EXPECT_EQ(h.ui.heading, "Weather for Paris, Ile-de-France, France");
-  // The change check follows the apply at once.
-  EXPECT_THAT(h.announcer.events, ElementsAre("cue:condition", "news:Paris: Thunder", "cue:up",
-                                              "news:Paris: 65 Degrees"));
 }
 
 TEST_F(CommandsTest, StartWithoutSavedCitiesAsksForOneAndShowsIt) {
@@ -480,9 +514,10 @@ TEST_F(CommandsTest, StartWithoutSavedCitiesAsksForOneAndShowsIt) {
   ASSERT_EQ(h.app.state.cities.size(), 1u);
   FirstRefresh(h.app);
   h.FinishRefreshes();
-  EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
-  EXPECT_EQ(h.ui.city_selection, 0);
-  EXPECT_EQ(h.ui.detail_text, "Last updated: 2024-03-06 12:00");
+  const Screen screen = h.Drawn();
+  EXPECT_THAT(screen.main.cities.lines, ElementsAre("Paris: Light rain, 50 degrees F"));
+  EXPECT_EQ(screen.main.cities.selected, 0);
+  EXPECT_EQ(screen.main.detail, "Last updated: 2024-03-06 12:00");
   EXPECT_EQ(Saved()[0].name, "Paris, Ile-de-France, France");
 }
 
@@ -496,7 +531,7 @@ TEST_F(CommandsTest, StartWithTheEmptyListLeftByRemovingTheLastCityAsksForOne) {
   LoadSettingsAndCities(h.app);
   FirstRefresh(h.app);
   h.FinishRefreshes();
-  EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
+  EXPECT_THAT(CityLines(), ElementsAre("Paris: Light rain, 50 degrees F"));
   EXPECT_EQ(Saved()[0].name, "Paris, Ile-de-France, France");
 }
 
@@ -509,6 +544,7 @@ TEST_F(CommandsTest, FirstStartKeepsTheTypedCityWhenTheKeyDialogIsCancelled) {
   ASSERT_EQ(h.ui.key_prompts.size(), 1u);
   ASSERT_EQ(Saved().size(), 1u);
   EXPECT_EQ(Saved()[0].name, "Paris");
+  EXPECT_EQ(h.Drawn().main.shown, MainWindowShown::shown);
 }
 
 // A city never fetched reads as its name until the first refresh fills it;
@@ -519,23 +555,25 @@ TEST_F(CommandsTest, ACityWithoutWeatherShowsItsNameUntilARefreshFillsIt) {
   ASSERT_TRUE(SaveCities({paris}, h.app.state.paths.cities_file));
   LoadSettingsAndCities(h.app);
   FirstRefresh(h.app);
-  EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris"));
-  EXPECT_THAT(h.ui.report_lines, ElementsAre("No weather yet for Paris, Ile-de-France, France."));
-  EXPECT_EQ(h.ui.detail_text, "No weather yet for Paris, Ile-de-France, France.");
-  EXPECT_EQ(h.ui.tooltip, "Paris - Skyvigil");
+  Screen screen = h.Drawn();
+  EXPECT_THAT(screen.main.cities.lines, ElementsAre("Paris"));
+  EXPECT_THAT(screen.main.report.lines,
+              ElementsAre("No weather yet for Paris, Ile-de-France, France."));
+  EXPECT_EQ(screen.tray_tooltip, "Paris - Skyvigil");
   h.announcer.events.clear();
   OnSummaryHotkey(h.app);
   EXPECT_THAT(h.announcer.events, ElementsAre("say:Paris"));
 
   h.FinishRefreshes();
-  EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
-  EXPECT_EQ(h.ui.report_lines.size(), 17u);
+  EXPECT_THAT(CityLines(), ElementsAre("Paris: Light rain, 50 degrees F"));
+  EXPECT_EQ(h.Drawn().main.report.lines.size(), 17u);
 
   h.service_down = true;
-  OnRefreshTimer(h.app);
+  RefreshCities(h.app, RefreshMode::all_cities);
   h.FinishRefreshes();
-  EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
-  EXPECT_EQ(h.ui.report_lines.back(), "pm10: 0.00 (Good)");
+  screen = h.Drawn();
+  EXPECT_THAT(screen.main.cities.lines, ElementsAre("Paris: Light rain, 50 degrees F"));
+  EXPECT_EQ(screen.main.report.lines.back(), "pm10: 0.00 (Good)");
 }
 
 // A cities.json that can't be read is kept aside and the user asked for a
@@ -568,13 +606,13 @@ TEST_F(CommandsTest, StartWithAnUnusableCitiesFile) {
       EXPECT_EQ(run.ReadFile("cities.json.bad"), c.content);
       FirstRefresh(run.app);
       run.FinishRefreshes();
-      EXPECT_THAT(run.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
+      EXPECT_THAT(run.Drawn().main.cities.lines, ElementsAre("Paris: Light rain, 50 degrees F"));
     } else {
       EXPECT_THAT(run.ui.dialogs, IsEmpty());
       EXPECT_THAT(run.app.state.cities, IsEmpty());
       run.gate.RunBeforeLoop(&FirstRefresh);
       EXPECT_THAT(run.ui.dialogs, ElementsAre("Alert!|You have to add a city to use the program."));
-      EXPECT_EQ(run.ui.loop_quit_code, 0);
+      EXPECT_EQ(run.process.loop_quit_code, 0);
       EXPECT_EQ(run.ReadFile("cities.json"), c.content);
       EXPECT_FALSE(std::filesystem::exists(run.folder / "cities.json.bad"));
     }
@@ -590,8 +628,9 @@ TEST_F(CommandsTest, StartRestoresTheSavedSelection) {
   LoadSettingsAndCities(h.app);
   FirstRefresh(h.app);
   h.FinishRefreshes();
-  EXPECT_EQ(h.ui.city_selection, 1);
-  EXPECT_EQ(h.ui.heading, "Weather for Paris, Ile-de-France, France");
+  const Screen screen = h.Drawn();
+  EXPECT_EQ(screen.main.cities.selected, 1);
+  EXPECT_EQ(screen.main.heading, "Weather for Paris, Ile-de-France, France");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fakes/app_harness.h"
+#include "fakes/screen_text.h"
 
 namespace skyvigil {
 namespace {
@@ -25,6 +26,23 @@ TEST(CoreGateTest, WorkPostedWhileAStartUpDialogIsOpenRunsWhenItCloses) {
     order.push_back("dialog closes");
   });
   EXPECT_THAT(order, ElementsAre("dialog opens", "dialog closes", "posted work"));
+}
+
+// Each handler's changes reach the desktop when it returns, those of work
+// that waited behind it after that work.
+TEST(CoreGateTest, TheScreenIsDrawnAfterEveryHandler) {
+  testing::AppHarness h;
+  std::vector<std::vector<std::string>> drawn;
+  h.Run([&](App& app) {
+    app.state.prefs.text_size = 150;
+    h.gate.Run([&](App& a) {
+      drawn.push_back(testing::Described(h.ui.changes));
+      a.state.prefs.text_size = 200;
+    });
+  });
+  drawn.push_back(testing::Described(h.ui.changes));
+  EXPECT_THAT(drawn, ElementsAre(ElementsAre("text size 150"),
+                                 ElementsAre("text size 150", "text size 200")));
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "app/commands.h"
 #include "fakes/app_harness.h"
+#include "fakes/screen_text.h"
 #include "fakes/temp_dir.h"
 
 namespace skyvigil {
@@ -111,27 +112,27 @@ TEST(DownloadWindow, OpensLateShowsProgressSparinglyAndEscapeCancels) {
       {"a slow one opens after the delay and closes at its end",
        {Block(0, 1000), kTimePasses, Block(500, 1000), Block(700, 1000), kTimePasses,
         Block(900, 1000), kCompletes, kFails},
-       {"open Downloading update", "bar 0", "bar 50", "bar 70", "close"},
+       {"open download", "progress 0", "progress 50", "progress 70", "close download"},
        {"say:Downloading update"},
        {kNoSignature}},
       {"without a length the bar pulses; a failure closes it",
        {Block(100, 0), kTimePasses, Block(900, 0), kFails},
-       {"open Downloading update", "bar -1", "close"},
+       {"open download", "progress -1", "close download"},
        {"say:Downloading update"},
        {"Download error|There was an error downloading Skyvigil.zip."}},
       {"Escape cancels the archive's transfer",
        {Block(100, 1000), kTimePasses, kEscape, Block(200, 1000)},
-       {"open Downloading update", "bar 10", "close"},
+       {"open download", "progress 10", "close download"},
        {"say:Downloading update", "say:Update download cancelled."},
        {}},
       {"Escape during the signature's deletes the archive too",
        {Block(1000, 1000), kTimePasses, kCompletes, Block(10, 0), kEscape, Block(20, 0)},
-       {"open Downloading update", "bar 100", "close"},
+       {"open download", "progress 100", "close download"},
        {"say:Downloading update", "say:Update download cancelled."},
        {}},
       {"Escape after the end is too late and says nothing",
        {Block(1000, 1000), kTimePasses, kCompletes, kFails, kEndPosted, kEscape},
-       {"open Downloading update", "bar 100", "close"},
+       {"open download", "progress 100", "close download"},
        {"say:Downloading update"},
        {kNoSignature}},
   };
@@ -163,7 +164,7 @@ TEST(DownloadWindow, OpensLateShowsProgressSparinglyAndEscapeCancels) {
           h.main_thread.RunDelayed();
           break;
         case Step::escape:
-          h.gate.Run(&OnDownloadWindowClose);
+          h.Run([](App& app) { RunCommand(app, kCancelDownload); });
           break;
         case Step::end_posted:
           h.main_thread.AwaitPost();
@@ -180,14 +181,19 @@ TEST(DownloadWindow, OpensLateShowsProgressSparinglyAndEscapeCancels) {
     h.main_thread.RunDelayed();  // a window that was not open by the end never opens
     h.main_thread.RunPosted();
 
-    EXPECT_EQ(h.ui.download_window, c.window);
+    std::vector<std::string> window;  // the download window's changes
+    for (const std::string& change : testing::Described(h.ui.changes)) {
+      if (change.find("download") != std::string::npos || change.starts_with("progress"))
+        window.push_back(change);
+    }
+    EXPECT_EQ(window, c.window);
     EXPECT_EQ(h.announcer.events, c.said);
     std::vector<std::string> dialogs = {kQuestion};
     dialogs.insert(dialogs.end(), c.dialogs.begin(), c.dialogs.end());
     EXPECT_EQ(h.ui.dialogs, dialogs);
     EXPECT_FALSE(std::filesystem::exists(h.folder / "Skyvigil.zip"));
     EXPECT_FALSE(std::filesystem::exists(h.folder / "Skyvigil.zip.minisig"));
-    EXPECT_EQ(h.ui.updater_starts, 0);
+    EXPECT_EQ(h.process.updater_starts, 0);
     EXPECT_EQ(h.main_thread.delays.front(), kDownloadWindowDelay);
   }
 }

@@ -67,7 +67,7 @@ TEST_F(ServiceKeyTest, AtStartARefusedKeyIsToldAndAnAcceptedOneKeptAndUsed) {
   EXPECT_THAT(h.Queries("/current.json"),
               ElementsAre("London", "London", "London", "Paris, Ile-de-France, France"));
   EXPECT_EQ(FormField(h.http.requests.back().body, "key"), "good");
-  EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
+  EXPECT_THAT(h.Drawn().main.cities.lines, ElementsAre("Paris: Light rain, 50 degrees F"));
 }
 
 TEST_F(ServiceKeyTest, CancellingLeavesTheProgramRunningWithoutWeather) {
@@ -76,7 +76,7 @@ TEST_F(ServiceKeyTest, CancellingLeavesTheProgramRunningWithoutWeather) {
   EXPECT_FALSE(h.app.state.refresh.running);
   EXPECT_FALSE(h.app.state.refresh.first_pending);
   EXPECT_THAT(h.http.requests, IsEmpty());
-  EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
+  EXPECT_THAT(h.Drawn().main.cities.lines, ElementsAre("Paris: Light rain, 50 degrees F"));
   EXPECT_EQ(h.ReadFile("prefs.ini").find("api_key"), std::string::npos);
 }
 
@@ -90,11 +90,13 @@ TEST_F(ServiceKeyTest, TheSettingsMenuAsksAgainAndRefreshesWithTheNewKey) {
   EXPECT_THAT(h.announcer.events, IsEmpty());
 }
 
+// A second OK while the key is tried does nothing; Escape ends the trial.
 TEST_F(ServiceKeyTest, EscapeWhileTheKeyIsTriedCancelsTheTrial) {
   h.http.Hold();
   h.ui.key_answers = {"good"};
   h.ui.escape_while_trying = true;
   RunCommand(h.app, kServiceKey);
+  EXPECT_EQ(h.app.state.fetch.workers.size(), 1u);
   h.http.Release();
   h.main_thread.AwaitPost();
   h.main_thread.RunPosted();  // the late answer

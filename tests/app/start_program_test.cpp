@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fakes/app_harness.h"
+#include "fakes/screen_text.h"
 #include "weather/cities_store.h"
 #include "weather/prefs.h"
 
@@ -18,6 +19,19 @@ namespace {
 using testing::AppHarness;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
+
+// What the desktop shows so far: the city list's lines, and whether the
+// main window was shown.
+std::string ShownSoFar(const AppHarness& h) {
+  std::string lines = "no lines";
+  bool shown = false;
+  for (const std::string& change : testing::Described(h.ui.changes)) {
+    if (change.starts_with("lines 1: "))
+      lines = change.substr(9);
+    shown = shown || change == "show main in front";
+  }
+  return lines + (shown ? ", shown" : ", hidden");
+}
 
 // Each desktop step says what the core had done before it.
 struct RecordedStart {
@@ -32,30 +46,44 @@ struct RecordedStart {
     desktop.build_main_window = [this](App& app, const std::string& title) {
       steps.push_back("window " + title + ", cities " + std::to_string(app.state.cities.size()));
     };
-    desktop.show_main_window = [this, &h] {
-      steps.push_back("show " + (h.ui.city_lines.empty() ? "" : h.ui.city_lines[0]));
-    };
-    desktop.run_event_loop = [this] {
-      steps.push_back("loop");
+    desktop.run_event_loop = [this, &h] {
+      steps.push_back("loop: " + ShownSoFar(h));
       return 3;
+    };
+    // The first run's key dialog, while its key is tried.
+    const auto await = h.ui.await_main_thread;
+    h.ui.await_main_thread = [this, &h, await] {
+      steps.push_back("key dialog: " + ShownSoFar(h));
+      h.ui.await_main_thread = await;
+      await();
     };
   }
   DesktopStart desktop;
   std::vector<std::string> steps;
 };
 
+// The main window is built hidden, filled, and shown once the start is done
+// (after a first run's key dialog), unless it starts hidden.
 TEST(StartProgram, RunsTheStartInOneOrderForEveryDesktop) {
+  const std::string paris = "Paris: Light rain, 50 degrees F";
   const struct {
     const char* name;
     bool saved_city;
     int64_t window_hidden;
+    bool own_key;
     std::vector<std::string> after_window;
     int code;
   } cases[] = {
-      {"shown", true, 0, {"show Paris: Light rain, 50 degrees F", "loop"}, 3},
-      {"hidden", true, 1, {"loop"}, 3},
+      {"shown", true, 0, true, {"loop: " + paris + ", shown"}, 3},
+      {"hidden", true, 1, true, {"loop: " + paris + ", hidden"}, 3},
+      {"the first run's key dialog",
+       true,
+       0,
+       false,
+       {"key dialog: " + paris + ", hidden", "loop: " + paris + ", shown"},
+       3},
       // No city: the first refresh asks for the end, which comes before the loop.
-      {"no city", false, 0, {}, 0},
+      {"no city", false, 0, true, {}, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -74,6 +102,11 @@ TEST(StartProgram, RunsTheStartInOneOrderForEveryDesktop) {
       hidden.window_hidden = 1;
       SavePreferences(hidden, paths.prefs_file);
     }
+    if (!c.own_key) {
+      h.app.state.service.api_key.clear();
+      h.ui.key_answers = {"mine"};
+    }
+    h.app.state.main_window.built = false;
     RecordedStart start(h);
     InstanceLock marker;
     ShowRequestListener show_requests;
@@ -84,7 +117,7 @@ TEST(StartProgram, RunsTheStartInOneOrderForEveryDesktop) {
                                                          ", cities " + (c.saved_city ? "1" : "0")};
     expected.insert(expected.end(), c.after_window.begin(), c.after_window.end());
     EXPECT_THAT(start.steps, ElementsAreArray(expected));
-    EXPECT_EQ(h.ui.loop_quit_code.has_value(), !c.saved_city);
+    EXPECT_EQ(h.process.loop_quit_code.has_value(), !c.saved_city);
   }
 }
 

@@ -1,10 +1,9 @@
-// The rows the desktops build window 1 from.
+// The rows the desktops build every window from, and the keys' commands.
 #include "app/window_specs.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -13,77 +12,144 @@ namespace {
 
 using ::testing::ElementsAre;
 
-std::vector<std::string> Rows(SecondaryWindowKind kind) {
-  static constexpr const char* kKinds[] = {"label", "list", "box", "button"};
-  const WindowSpec& spec = SecondaryWindowSpec(kind);
-  std::vector<std::string> rows = {std::string(spec.title)};
+std::vector<std::string> Rows(WindowKind kind) {
+  static constexpr const char* kKinds[] = {"label", "list", "box", "button", "bar"};
+  const WindowSpec& spec = SpecOf(kind);
+  std::vector<std::string> rows = {std::string(spec.title) + (spec.has_menu ? " +menu" : "") +
+                                   (spec.laid_out_by_rule ? " +rule" : "") +
+                                   (spec.has_close_box ? " +close" : "")};
   for (const ControlSpec& c : spec.controls) {
     rows.push_back(std::to_string(c.number) + " " + kKinds[static_cast<int>(c.kind)] + " \"" +
-                   std::string(c.text) + "\" \"" + std::string(c.name) + "\"");
+                   std::string(c.text) + "\" \"" + std::string(c.name) + "\"" +
+                   (c.command != 0 ? " runs " + std::to_string(c.command) : ""));
   }
   return rows;
 }
 
-TEST(WindowSpecs, TitlesControlsTextsAndNames) {
-  EXPECT_THAT(Rows(SecondaryWindowKind::forecast),
+TEST(WindowSpecs, TitlesControlsTextsNamesAndCommands) {
+  EXPECT_THAT(Rows(WindowKind::main),
+              ElementsAre(" +menu +rule +close", "0 label \"Areas\" \"\"", "1 list \"\" \"Areas\"",
+                          "2 label \"Current Weather\" \"\"", "3 list \"\" \"Current Weather\"",
+                          "4 box \"\" \"Details\""));
+  EXPECT_THAT(Rows(WindowKind::forecast),
               ElementsAre("Forecast", "100 label \"Forecast\" \"\"", "101 list \"\" \"Forecast\"",
-                          "103 box \"\" \"Details\"", "104 button \"Copy forecast\" \"\"",
-                          "102 button \"Close\" \"\""));
-  EXPECT_THAT(Rows(SecondaryWindowKind::results),
-              ElementsAre("Results", "200 label \"Results\" \"\"", "201 list \"\" \"Results\"",
-                          "202 button \"Add\" \"\"", "203 button \"Cancel\" \"\""));
-  EXPECT_THAT(Rows(SecondaryWindowKind::history),
-              ElementsAre("History", "300 label \"Announcements\" \"\"",
-                          "301 list \"\" \"Announcements\""));
+                          "103 box \"\" \"Details\"", "104 button \"Copy forecast\" \"\" runs 28",
+                          "102 button \"Close\" \"\" runs 100"));
   EXPECT_THAT(
-      Rows(SecondaryWindowKind::next_hours),
+      Rows(WindowKind::results),
+      ElementsAre("Results", "200 label \"Results\" \"\"", "201 list \"\" \"Results\"",
+                  "202 button \"Add\" \"\" runs 200", "203 button \"Cancel\" \"\" runs 100"));
+  EXPECT_THAT(Rows(WindowKind::history), ElementsAre("History", "300 label \"Announcements\" \"\"",
+                                                     "301 list \"\" \"Announcements\""));
+  EXPECT_THAT(
+      Rows(WindowKind::next_hours),
       ElementsAre("Next Hours", "400 label \"Next Hours\" \"\"", "401 list \"\" \"Next Hours\"",
-                  "402 button \"Copy all\" \"\"", "403 button \"Close\" \"\""));
-  EXPECT_THAT(Rows(SecondaryWindowKind::alert),
-              ElementsAre("Alert", "400 label \"Alert\" \"\"", "401 list \"\" \"Alert\"",
-                          "402 button \"Copy all\" \"\"", "403 button \"Close\" \"\""));
+                  "402 button \"Copy all\" \"\" runs 29", "403 button \"Close\" \"\" runs 100"));
+  EXPECT_THAT(Rows(WindowKind::alert),
+              ElementsAre("Alert details", "400 label \"Alert details\" \"\"",
+                          "401 list \"\" \"Alert details\"", "402 button \"Copy all\" \"\" runs 29",
+                          "403 button \"Close\" \"\" runs 100"));
+  EXPECT_THAT(Rows(WindowKind::download),
+              ElementsAre("Downloading update +close", "500 label \"Downloaded\" \"\"",
+                          "501 bar \"\" \"Downloaded\"", "502 button \"Cancel\" \"\" runs 30"));
 }
 
-// A button without a handler would do nothing; a handler without a button
-// would be dead. Each window has its keys and one list to route.
-TEST(WindowSpecs, EveryButtonHasAHandlerAndEveryWindowItsKeys) {
-  std::set<int> buttons;
-  for (SecondaryWindowKind kind :
-       {SecondaryWindowKind::forecast, SecondaryWindowKind::results, SecondaryWindowKind::history,
-        SecondaryWindowKind::next_hours, SecondaryWindowKind::alert}) {
-    const WindowSpec& spec = SecondaryWindowSpec(kind);
-    EXPECT_EQ(spec.kind, kind);
-    EXPECT_NE(spec.command_for, nullptr);
-    int lists = 0;
+// A button or key whose command no table holds would do nothing.
+TEST(WindowSpecs, EveryButtonAndKeyRunsACommand) {
+  for (int kind = 0; kind <= static_cast<int>(WindowKind::download); ++kind) {
+    const WindowSpec& spec = SpecOf(static_cast<WindowKind>(kind));
     for (const ControlSpec& c : spec.controls) {
-      lists += c.kind == ControlKind::list ? 1 : 0;
-      if (c.kind == ControlKind::button)
-        buttons.insert(c.number);
+      EXPECT_EQ(c.kind == ControlKind::button, IsCommand(c.command)) << c.number;
+      EXPECT_TRUE(HasControl(spec.kind, c.number)) << c.number;
     }
-    EXPECT_EQ(lists, 1) << spec.title;
+    for (const KeyRow& row : spec.keys)
+      EXPECT_TRUE(IsCommand(row.command)) << spec.title << " " << row.command;
   }
-  std::set<int> handled;
-  for (const CommandHandler& row : SecondaryWindowButtons())
-    handled.insert(row.number);
-  EXPECT_EQ(buttons, handled);
-  EXPECT_EQ(SecondaryWindowSpec(SecondaryWindowKind::forecast).on_list_event, &OnForecastListEvent);
+  EXPECT_FALSE(HasControl(WindowKind::results, kForecastList));
 }
 
-// The forecast window reaches 840 by 600 at 96 DPI (its buttons past 800).
-TEST(WindowSpecs, PlacesGrowWithTheTextAsFarAsTheRoomAllows) {
+TEST(WindowSpecs, KeysNeedTheirExactModifiersAndSomeTheirControl) {
+  using K = Shortcut::Key;
+  const Shortcut escape{K::escape, 0, false, false, false};
+  const Shortcut enter{K::enter, 0, false, false, false};
+  const Shortcut copy{K::character, 'C', true, true, false};
   const struct {
-    int percent, room_width, room_height;
+    WindowKind window;
+    Shortcut pressed;
+    int focus;
+    int command;
+  } cases[] = {
+      {WindowKind::main, escape, kCityList, kHideWindow},
+      {WindowKind::main, {K::character, 'M', true, false, false}, kCityList, kToggleMonitor},
+      {WindowKind::main, {K::character, 'N', true, false, false}, kReportList, kAddCity},
+      {WindowKind::main, {K::del, 0, false, false, false}, kCityList, kRemoveCity},
+      {WindowKind::main, {K::character, '1', true, false, false}, kCityList, kToggleUnit},
+      {WindowKind::main, {K::character, '2', true, false, false}, kCityList, kSetTempDiff},
+      {WindowKind::main, {K::character, 'G', true, false, false}, kCityList, kToggleAlerts},
+      {WindowKind::main, {K::character, 'H', true, false, false}, kCityList, kAnnouncementHistory},
+      {WindowKind::main, copy, kDetailBox, kCopy},
+      {WindowKind::main, {K::character, 'M', true, true, false}, kCityList, kToggleMonitorSounds},
+      {WindowKind::main, enter, kReportList, kViewForecast},
+      {WindowKind::main, {K::enter, 0, false, true, false}, kCityList, kViewNextHours},
+      {WindowKind::main, {K::character, 'S', true, false, false}, kCityList, kSearchCity},
+      {WindowKind::main, {K::character, '+', true, false, false}, kCityList, kLargerText},
+      {WindowKind::main, {K::character, '+', true, true, false}, kCityList, kLargerText},
+      {WindowKind::main, {K::character, '=', true, false, false}, kCityList, kLargerText},
+      {WindowKind::main, {K::character, '=', true, true, false}, kCityList, kLargerText},
+      {WindowKind::main, {K::character, '-', true, false, false}, kCityList, kSmallerText},
+      // Not shortcuts: missing or extra modifiers, other keys.
+      {WindowKind::main, {K::character, 'C', true, false, false}, kCityList, 0},
+      {WindowKind::main, {K::character, 'M', false, false, false}, kCityList, 0},
+      {WindowKind::main, {K::character, 'N', true, false, true}, kCityList, 0},
+      {WindowKind::main, {K::escape, 0, false, true, false}, kCityList, 0},
+      {WindowKind::main, {K::character, 'P', true, false, false}, kCityList, 0},
+      {WindowKind::main, {K::del, 0, true, false, false}, kCityList, 0},
+      {WindowKind::main, {K::character, '+', false, false, false}, kCityList, 0},
+      {WindowKind::main, {K::character, '=', true, false, true}, kCityList, 0},
+      {WindowKind::main, {K::character, '-', true, true, false}, kCityList, 0},
+      // Enter opens an alert or adds a result only from the list; on a button
+      // it presses the button.
+      {WindowKind::forecast, enter, kForecastList, kOpenAlert},
+      {WindowKind::forecast, enter, kForecastClose, 0},
+      {WindowKind::forecast, enter, kForecastCopy, 0},
+      {WindowKind::forecast, escape, kForecastBox, kCloseSecondaryWindow},
+      {WindowKind::forecast, copy, kForecastBox, kCopy},
+      {WindowKind::results, enter, kResultsList, kAddSearchResult},
+      {WindowKind::results, enter, kResultsCancel, 0},
+      {WindowKind::results, escape, kResultsAdd, kCloseSecondaryWindow},
+      {WindowKind::results, copy, kResultsList, 0},
+      {WindowKind::history, escape, kHistoryList, kCloseSecondaryWindow},
+      {WindowKind::history, copy, kHistoryList, kCopy},
+      {WindowKind::history, enter, kHistoryList, 0},
+      {WindowKind::next_hours, copy, kListList, kCopy},
+      {WindowKind::alert, escape, kListClose, kCloseSecondaryWindow},
+      {WindowKind::alert, enter, kListList, 0},
+      {WindowKind::download, escape, kDownloadCancel, kCancelDownload},
+      {WindowKind::download, enter, kDownloadCancel, 0},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CommandForKey(c.window, c.pressed, c.focus), c.command)
+        << SpecOf(c.window).title << " key " << static_cast<int>(c.pressed.key) << " "
+        << c.pressed.character << " in " << c.focus;
+  }
+}
+
+// The forecast window reaches 840 by 600 at 96 DPI (its buttons past 800); a
+// window may take nine tenths of the work area.
+TEST(WindowSpecs, PlacesGrowWithTheTextAsFarAsTheWorkAreaAllows) {
+  const struct {
+    int percent, area_width, area_height;
     double scale;
   } cases[] = {
       {100, 4000, 4000, 1.0}, {150, 4000, 4000, 1.5},
-      {300, 4000, 4000, 3.0}, {300, 1680, 4000, 2.0},  // the width limits
-      {300, 4000, 900, 1.5},                           // the height limits
-      {200, 600, 400, 1.0},  // a room smaller than the window: its own size
+      {300, 4000, 4000, 3.0}, {300, 1867, 4000, 2.0},  // the width limits
+      {300, 4000, 1000, 1.5},                          // the height limits
+      {200, 600, 400, 1.0},  // an area smaller than the window: its own size
   };
-  const WindowSpec& forecast = SecondaryWindowSpec(SecondaryWindowKind::forecast);
+  const WindowSpec& forecast = SpecOf(WindowKind::forecast);
   for (const auto& c : cases) {
-    EXPECT_DOUBLE_EQ(WindowSpecScale(forecast, c.percent, c.room_width, c.room_height), c.scale)
-        << c.percent << " in " << c.room_width << "x" << c.room_height;
+    EXPECT_DOUBLE_EQ(WindowSpecScale(forecast, c.percent, c.area_width, c.area_height), c.scale)
+        << c.percent << " in " << c.area_width << "x" << c.area_height;
   }
 }
 

@@ -6,9 +6,6 @@
 
 #include "app/commands.h"
 #include "fakes/app_harness.h"
-#include "monitor/refresh.h"
-#include "views/city_list.h"
-#include "views/current_weather.h"
 #include "weather/cities_store.h"
 
 namespace skyvigil {
@@ -22,67 +19,114 @@ class CitySearchTest : public ::testing::Test {
   CitySearchTest() {
     h.places["Springfield"] = {"Springfield", "Illinois", "United States of America",
                                "Sunny",       70,         21};
+    h.places["Springfield"].days = 1;
     h.places["Paris"] = {"Paris", "Ile-de-France", "France", "Light rain", 50, 10};
     h.places["Parisville"] = {"Parisville", "Michigan", "United States of America", "Fog", 40, 4};
     h.app.state.cities = {h.CityAt("Springfield")};
-    RefreshCityList(h.app, true);
-    ShowCurrentWeather(h.app);
+    h.Draw();
   }
+
+  void Run(int command) {
+    h.Run([command](App& app) { RunCommand(app, command); });
+  }
+  void Search(const std::string& query) {
+    h.Run([query](App& app) { ShowSearchResults(app, query); });
+    h.FinishFetches();
+  }
+  std::optional<WindowKind> Window() {
+    const Screen screen = h.Drawn();
+    return screen.secondary ? std::optional(screen.secondary->kind) : std::nullopt;
+  }
+
   testing::AppHarness h;
 };
 
 TEST_F(CitySearchTest, ResultsOpenWithTheFirstEntrySelected) {
   h.ui.text_answers = {"Paris"};
-  RunCommand(h.app, kSearchCity);
+  Run(kSearchCity);
   h.FinishFetches();
   EXPECT_EQ(h.ui.dialogs.back(), "Search|Enter a query to search for|");
-  EXPECT_EQ(h.app.state.search_text, "Paris");
-  EXPECT_EQ(h.ui.secondary_window, "Results");
-  EXPECT_THAT(h.ui.result_entries, ElementsAre("Paris, Ile-de-France, France",
-                                               "Parisville, Michigan, United States of America"));
-  EXPECT_EQ(h.ui.result_selection, 0);
+  const Screen screen = h.Drawn();
+  ASSERT_EQ(Window(), WindowKind::results);
+  EXPECT_THAT(screen.secondary->list.lines,
+              ElementsAre("Paris, Ile-de-France, France",
+                          "Parisville, Michigan, United States of America"));
+  EXPECT_EQ(screen.secondary->list.selected, 0);
+  EXPECT_EQ(screen.focus, kResultsList);
 }
 
+// Escape in the search box searches the empty text, as an empty answer does.
 TEST_F(CitySearchTest, NothingFoundIsAnErrorAndOpensNoWindow) {
-  for (const std::string query : {"Atlantis", ""}) {
+  for (const std::optional<std::string>& query :
+       {std::optional<std::string>("Atlantis"), std::optional<std::string>()}) {
     h.ui.text_answers = {query};
-    RunCommand(h.app, kSearchCity);
+    Run(kSearchCity);
     h.FinishFetches();
     EXPECT_EQ(h.ui.dialogs.back(), "Error|No results|error");
-    EXPECT_EQ(h.ui.secondary_window, "");
+    EXPECT_EQ(Window(), std::nullopt);
   }
-  // The empty text still went to the service.
   EXPECT_THAT(h.Queries("/search.json"), ElementsAre("Atlantis", ""));
 }
 
-TEST_F(CitySearchTest, AFailedSearchForgetsTheEarlierResults) {
-  ShowSearchResults(h.app, "Paris");
-  h.FinishFetches();
-  EXPECT_EQ(h.app.state.search_results.size(), 2u);
-  h.service_down = true;
-  ShowSearchResults(h.app, "Paris");
-  h.FinishFetches();
-  EXPECT_THAT(h.app.state.search_results, IsEmpty());
-  EXPECT_EQ(h.ui.dialogs.back(), "Error|No results|error");
+// The forecast shown stays until the results come, and stays when none come;
+// "Searching" is said after a second.
+TEST_F(CitySearchTest, AnOpenWindowStaysUntilTheResultsCome) {
+  for (const char* query : {"Paris", "Atlantis"}) {
+    SCOPED_TRACE(query);
+    Run(kViewForecast);
+    h.FinishFetches();
+    h.announcer.events.clear();
+    h.http.Hold();
+    h.Run([query](App& app) { ShowSearchResults(app, query); });
+    h.main_thread.RunDelayed();
+    h.main_thread.RunPosted();
+    EXPECT_THAT(h.announcer.events, ElementsAre("say:Searching"));
+    EXPECT_EQ(Window(), WindowKind::forecast);
+    h.http.Release();
+    h.FinishFetches();
+    EXPECT_EQ(Window(), query == std::string("Paris") ? WindowKind::results : WindowKind::forecast);
+  }
+}
+
+// A newer secondary window drops the search; closing the forecast does not.
+TEST_F(CitySearchTest, ANewerWindowDropsTheSearchWaitingAndClosingOneKeepsIt) {
+  const struct {
+    int meanwhile;
+    std::optional<WindowKind> window;
+  } cases[] = {
+      {kAnnouncementHistory, WindowKind::history},
+      {kCloseSecondaryWindow, WindowKind::results},
+  };
+  for (const auto& c : cases) {
+    Run(kViewForecast);
+    h.FinishFetches();
+    h.http.Hold();
+    h.Run([](App& app) { ShowSearchResults(app, "Paris"); });
+    Run(c.meanwhile);
+    h.http.Release();
+    h.main_thread.AwaitPost();
+    h.main_thread.RunPosted();
+    EXPECT_EQ(Window(), c.window);
+  }
+  EXPECT_THAT(h.ui.dialogs, IsEmpty());
 }
 
 TEST_F(CitySearchTest, AddingAResultSelectsItButTheReportStaysWithTheEarlierCity) {
-  ShowSearchResults(h.app, "Paris");
-  h.FinishFetches();
-  h.ui.result_selection = 1;
+  Search("Paris");
+  h.Run([](App& app) { OnSelect(app, kResultsList, 1); });
   h.announcer.events.clear();
-  for (int command : {int{kAddSearchResult}})
-    RunCommand(h.app, command);
+  Run(kAddSearchResult);
   h.FinishRefreshes();
   ASSERT_EQ(h.app.state.cities.size(), 2u);
   EXPECT_EQ(h.app.state.cities[1].name, "Parisville, Michigan, United States of America");
   EXPECT_EQ(h.app.state.cities[1].alerts, 1);
   EXPECT_EQ(h.app.state.cities[1].weather.condition.text, "Fog");
-  EXPECT_THAT(h.ui.city_lines,
+  const Screen screen = h.Drawn();
+  EXPECT_THAT(screen.main.cities.lines,
               ElementsAre("Springfield: Sunny, 70 degrees F", "Parisville: Fog, 40 degrees F"));
-  EXPECT_EQ(h.ui.city_selection, 1);
-  EXPECT_EQ(h.ui.heading, "Weather for Springfield, Illinois, United States of America");
-  EXPECT_EQ(h.ui.secondary_window, "");
+  EXPECT_EQ(screen.main.cities.selected, 1);
+  EXPECT_EQ(screen.main.heading, "Weather for Springfield, Illinois, United States of America");
+  EXPECT_EQ(Window(), std::nullopt);
   EXPECT_THAT(h.announcer.events,
               ElementsAre("say:Added Parisville, Michigan, United States of America"));
   std::vector<city> saved;
@@ -90,26 +134,10 @@ TEST_F(CitySearchTest, AddingAResultSelectsItButTheReportStaysWithTheEarlierCity
   EXPECT_EQ(saved.size(), 2u);
 }
 
-TEST_F(CitySearchTest, TheAddButtonAddsLikeReturnAndCancelAddsNothing) {
-  ShowSearchResults(h.app, "Paris");
-  h.FinishFetches();
-  OnControl(h.app, kResultsCancel);
-  EXPECT_EQ(h.ui.secondary_window, "");
-  EXPECT_EQ(h.app.state.cities.size(), 1u);
-
-  ShowSearchResults(h.app, "Paris");
-
-  h.FinishFetches();
-  OnControl(h.app, kResultsAdd);
-  h.FinishRefreshes();
-  EXPECT_EQ(h.app.state.cities.back().name, "Paris, Ile-de-France, France");
-}
-
 TEST_F(CitySearchTest, AddingTheSameResultTwiceGivesTwoCities) {
   for (int i = 0; i < 2; ++i) {
-    ShowSearchResults(h.app, "Paris");
-    h.FinishFetches();
-    AddSearchResult(h.app);
+    Search("Paris");
+    Run(kAddSearchResult);
     h.FinishRefreshes();
   }
   ASSERT_EQ(h.app.state.cities.size(), 3u);
@@ -117,41 +145,11 @@ TEST_F(CitySearchTest, AddingTheSameResultTwiceGivesTwoCities) {
 }
 
 TEST_F(CitySearchTest, EscapeClosesTheResultsWithoutAdding) {
-  ShowSearchResults(h.app, "Paris");
-  h.FinishFetches();
-  RunCommand(h.app, kCloseSecondaryWindow);
-  EXPECT_EQ(h.ui.secondary_window, "");
+  Search("Paris");
+  Run(kCloseSecondaryWindow);
+  EXPECT_EQ(Window(), std::nullopt);
+  Run(kAddSearchResult);
   EXPECT_EQ(h.app.state.cities.size(), 1u);
-}
-
-TEST_F(CitySearchTest, TheResultsWindowStandsAtOnceAndFillsWhenTheAnswerComes) {
-  h.http.Hold();
-  ShowSearchResults(h.app, "Paris");
-  EXPECT_EQ(h.ui.secondary_window, "Results");
-  EXPECT_THAT(h.ui.result_entries, IsEmpty());
-  h.main_thread.RunDelayed();
-  h.main_thread.RunPosted();
-  EXPECT_THAT(h.announcer.events, ElementsAre("say:Searching"));
-  h.http.Release();
-  h.FinishFetches();
-  EXPECT_THAT(h.ui.result_entries, ElementsAre("Paris, Ile-de-France, France",
-                                               "Parisville, Michigan, United States of America"));
-  EXPECT_EQ(h.ui.result_selection, 0);
-}
-
-TEST_F(CitySearchTest, EscapeWhileSearchingDropsTheAnswer) {
-  h.http.Hold();
-  for (const std::string query : {"Paris", "Atlantis"}) {
-    ShowSearchResults(h.app, query);
-    RunCommand(h.app, kCloseSecondaryWindow);
-  }
-  h.main_thread.RunDelayed();
-  h.http.Release();
-  for (int landed = 0; landed < 2; landed += h.main_thread.RunPosted())
-    h.main_thread.AwaitPost();
-  EXPECT_EQ(h.ui.secondary_window, "");
-  EXPECT_THAT(h.ui.dialogs, IsEmpty());  // no "No results" for the search given up
-  EXPECT_THAT(h.announcer.events, IsEmpty());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "views/render.h"
 #include "weather/record_json.h"
 
 namespace skyvigil::testing {
@@ -62,7 +63,7 @@ std::string ForecastAnswer(const FakePlace& p) {
 AppHarness::AppHarness()
     : folder(std::filesystem::temp_directory_path() /
              ("skyvigil-app-" + std::to_string(std::random_device{}()))),
-      app{AppState{}, ui, history, http, clock, ui, main_thread} {
+      app{AppState{}, ui, history, http, clock, process, main_thread} {
   app.history = &history;
   ui.await_main_thread = [this] {
     main_thread.AwaitPost();
@@ -70,6 +71,7 @@ AppHarness::AppHarness()
   };
   std::filesystem::create_directories(folder);
   gate.Attach(app);
+  app.state.main_window.built = true;
   app.state.paths.prefs_file = folder / "prefs.ini";
   app.state.paths.cities_file = folder / "cities.json";
   app.state.service.base_address = "https://weather.test/v1";
@@ -109,6 +111,14 @@ AppHarness::AppHarness()
     }
     return response;
   };
+}
+
+Screen AppHarness::Drawn() const {
+  return Render(app.state);
+}
+
+void AppHarness::Draw() {
+  Redraw(app);
 }
 
 void AppHarness::FinishRefreshes() {

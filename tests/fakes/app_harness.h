@@ -11,6 +11,7 @@
 #include "app/core_gate.h"
 #include "fakes/fake_announcer.h"
 #include "fakes/fake_main_thread.h"
+#include "fakes/fake_process.h"
 #include "fakes/fake_ui.h"
 #include "fakes/fixed_clock.h"
 #include "fakes/scripted_http.h"
@@ -54,6 +55,7 @@ class AppHarness {
   bool service_down = false;
 
   FakeUi ui;
+  FakeProcess process;
   FakeAnnouncer announcer;
   ScriptedHttp http;
   FixedClock clock;
@@ -62,6 +64,14 @@ class AppHarness {
   std::filesystem::path folder;
   CoreGate gate;  // outlives `app`, whose refresh worker posts through it
   App app;
+
+  // Runs `handler` as a desktop event, through the core gate, which draws
+  // the screen after it.
+  void Run(const CoreGate::Handler& handler) { gate.Run(handler); }
+  // What the windows show now, as the next redraw draws it.
+  Screen Drawn() const;
+  // Draws the state set up by a test, as the desktop then shows it.
+  void Draw();
 
   // Waits for the refreshes in flight and runs their posted applies, the
   // refreshes queued behind them included.

@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "ports/main_thread.h"
@@ -24,20 +25,29 @@ class FakeMainThread : public MainThread {
   void PostAfter(std::chrono::milliseconds delay, std::function<void()> work) override {
     std::lock_guard lock(mutex_);
     delays.push_back(delay);
-    delayed_.push_back(std::move(work));
+    delayed_.push_back({delay, std::move(work)});
   }
 
   // The delays asked for, in order.
   std::vector<std::chrono::milliseconds> delays;
 
-  // Every delay has passed: runs the delayed work.
-  void RunDelayed() {
-    std::deque<std::function<void()>> due;
+  // `passed` has passed: runs the delayed work due by then (by default the
+  // short waits of a few seconds, not the refresh's or the briefing's).
+  void RunDelayed(std::chrono::milliseconds passed = std::chrono::seconds(5)) {
+    std::deque<std::pair<std::chrono::milliseconds, std::function<void()>>> due;
     {
       std::lock_guard lock(mutex_);
       due.swap(delayed_);
+      for (auto it = due.begin(); it != due.end();) {
+        if (it->first > passed) {
+          delayed_.push_back(std::move(*it));
+          it = due.erase(it);
+        } else {
+          ++it;
+        }
+      }
     }
-    for (auto& work : due)
+    for (auto& [delay, work] : due)
       work();
   }
 
@@ -82,7 +92,7 @@ class FakeMainThread : public MainThread {
   std::mutex mutex_;
   std::condition_variable posted_cv_;
   std::deque<std::function<void()>> posted_;
-  std::deque<std::function<void()>> delayed_;
+  std::deque<std::pair<std::chrono::milliseconds, std::function<void()>>> delayed_;
 };
 
 }  // namespace skyvigil::testing

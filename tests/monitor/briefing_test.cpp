@@ -4,7 +4,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "app/commands.h"
 #include "fakes/app_harness.h"
 
 namespace skyvigil {
@@ -85,7 +84,7 @@ struct BriefingBed {
       c.temp = c.weather.temp_f;
       c.condition = c.weather.condition.text;
     }
-    h.ui.city_selection = 1;
+    h.app.state.main_window.selected_city = 1;
     h.app.state.prefs.briefing = "07:30";
   }
 
@@ -94,7 +93,7 @@ struct BriefingBed {
     h.clock.now = now;
     h.announcer.events.clear();
     const size_t requests = h.http.requests.size();
-    OnBriefingTimerEvent(h.app);
+    OnBriefingTimer(h.app);
     h.FinishFetches();
     fetched = h.http.requests.size() - requests;
     return h.announcer.events;
@@ -117,7 +116,25 @@ TEST(Briefing, GivenOnTimeOnceADayWithAFreshForecast) {
   EXPECT_EQ(bed.TimerAt({7, 40}), std::vector<std::string>{}) << "once a day";
   bed.h.clock.today = {2024, 3, 7};
   EXPECT_EQ(bed.TimerAt({7, 30}), kParisBriefing) << "the next day";
-  EXPECT_THAT(bed.h.ui.briefing_timers, ::testing::ElementsAre(600, 600, 600, 600));
+  EXPECT_THAT(bed.h.main_thread.delays, ::testing::Each(std::chrono::minutes(10)));
+  EXPECT_EQ(bed.h.main_thread.delays.size(), 4u);
+}
+
+// Each look sets the timer for the next; a newer timer makes an older one,
+// still set, do nothing, and a briefing switched off sets none.
+TEST(Briefing, OneTimerAtATime) {
+  BriefingBed bed;
+  bed.h.clock.now = {7, 0};
+  OnBriefingTimer(bed.h.app);
+  OnBriefingTimer(bed.h.app);
+  bed.h.main_thread.RunDelayed(std::chrono::minutes(10));
+  bed.h.main_thread.RunPosted();
+  EXPECT_EQ(bed.h.main_thread.delays.size(), 3u);
+  bed.h.app.state.prefs.briefing.clear();
+  OnBriefingTimer(bed.h.app);
+  bed.h.main_thread.RunDelayed(std::chrono::minutes(10));
+  bed.h.main_thread.RunPosted();
+  EXPECT_EQ(bed.h.main_thread.delays.size(), 3u);
 }
 
 TEST(Briefing, MissedWhileAsleepBeforeNoonIsGivenOnceAfterNoonSkipped) {
@@ -135,31 +152,6 @@ TEST(Briefing, TheSelectedCityWhenNoneIsMonitored) {
   EXPECT_EQ(bed.TimerAt({7, 30}),
             std::vector<std::string>{"news:Today in Oslo: Snow, high 28 degrees F, low 18 "
                                      "degrees F, 0 percent chance of rain."});
-}
-
-TEST(Briefing, TheSettingTakesATimeOrNothing) {
-  const struct {
-    const char* answer;
-    std::string saved;
-    std::vector<std::string> said;
-    size_t timers;
-  } cases[] = {
-      {"08:15", "08:15", {"say:Daily briefing at 08:15"}, 1},
-      {"", "", {"say:Daily briefing off"}, 0},
-      {"8 o'clock", "07:30", {}, 0},
-  };
-  for (const auto& c : cases) {
-    BriefingBed bed;
-    bed.h.clock.now = {7, 0};
-    bed.h.ui.text_answers = {c.answer};
-    RunCommand(bed.h.app, kDailyBriefing);
-    EXPECT_EQ(bed.h.app.state.prefs.briefing, c.saved) << c.answer;
-    EXPECT_EQ(bed.h.announcer.events, c.said) << c.answer;
-    EXPECT_EQ(bed.h.ui.briefing_timers.size(), c.timers) << c.answer;
-    EXPECT_EQ(bed.h.ui.dialogs.back(),
-              "Daily Briefing|Please enter the time of day, as HH:MM, at which the day's weather "
-              "is said. Leave it empty to switch the briefing off.|07:30");
-  }
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // The refresh, the change check and the switches.
 #include "monitor/monitor_cycle.h"
-#include "views/city_list.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -246,8 +245,7 @@ TEST_F(MonitorTest, SwitchesFlipTheSelectedCityAnnounceAndSave) {
     h.announcer.events.clear();
     h.app.state.cities = {h.CityAt("Springfield"), h.CityAt("Paris")};
     h.app.state.cities[1].*c.field = c.before;
-    RefreshCityList(h.app, false);
-    h.ui.city_selection = 1;
+    h.app.state.main_window.selected_city = 1;
     c.toggle(h.app);
     EXPECT_THAT(h.announcer.events, ElementsAre(c.spoken));
     EXPECT_EQ(h.app.state.cities[1].*c.field, c.after);
@@ -258,21 +256,16 @@ TEST_F(MonitorTest, SwitchesFlipTheSelectedCityAnnounceAndSave) {
 TEST_F(MonitorTest, TurningAMonitorOnAnnouncesTheConditionAtOnce) {
   h.app.state.cities = {h.CityAt("Paris")};
   h.app.state.cities[0].temp = 45;
-  RefreshCityList(h.app, false);
-  h.ui.city_selection = 0;
   ToggleMonitor(h.app);
   MonitorCheck(h.app);
   EXPECT_THAT(h.announcer.events, ElementsAre("say:Skyvigil for Paris, Ile-de-France, France on",
                                               "cue:condition", "news:Paris: Light rain"));
 }
 
-TEST_F(MonitorTest, SwitchesWithoutASelectedCityDoNothing) {
-  h.app.state.cities = {h.CityAt("Paris")};
-  h.ui.city_selection = -1;
+TEST_F(MonitorTest, SwitchesWithoutACityDoNothing) {
   ToggleMonitor(h.app);
   ToggleAlerts(h.app);
   EXPECT_THAT(h.announcer.events, IsEmpty());
-  EXPECT_EQ(h.app.state.cities[0].monitor, 0);
 }
 
 TEST_F(MonitorTest, MonitorSoundsSwitchAnnouncesAndSaves) {
@@ -386,22 +379,6 @@ TEST_F(MonitorTest, WithAlertsOnceAnAlertCutOffUnheardIsSpokenAgain) {
       h.main_thread.RunPosted();
     }
   }
-}
-
-TEST_F(MonitorTest, TemperatureDifferenceTakesOnlyNumbersAboveZero) {
-  const std::vector<std::pair<std::string, int64_t>> answers = {
-      {"12.5", 12}, {" +7", 7}, {"$1F", 31}, {"0", 31}, {"-3", 31}, {"abc", 31}, {"", 31}};
-  for (const auto& [answer, expected] : answers) {
-    SCOPED_TRACE(answer);
-    h.ui.text_answers = {answer};
-    SetTemperatureDifference(h.app);
-    EXPECT_EQ(h.app.state.prefs.temp_diff, expected);
-  }
-  EXPECT_EQ(h.ui.dialogs[0],
-            "Temperature Difference|Please enter a value in which the temperature must change "
-            "before you are notified about it in a monitor.|10");
-  EXPECT_EQ(h.ui.dialogs[1].substr(h.ui.dialogs[1].rfind('|')), "|12");
-  EXPECT_NE(h.ReadFile("prefs.ini").find("temp_diff = 31\r\n"), std::string::npos);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "fakes/app_harness.h"
 #include "fakes/hourly_weather.h"
 #include "fakes/scripted_http.h"
+#include "monitor/refresh.h"
 
 namespace skyvigil {
 namespace {
@@ -40,7 +41,7 @@ struct RainBed {
   // One refresh; what it said.
   std::vector<std::string> Refresh() {
     h.announcer.events.clear();
-    OnRefreshTimer(h.app);
+    RefreshCities(h.app, RefreshMode::all_cities);
     h.FinishRefreshes();
     return h.announcer.events;
   }

@@ -10,7 +10,6 @@
 #include "app/commands.h"
 #include "fakes/app_harness.h"
 #include "monitor/monitor_cycle.h"
-#include "views/city_list.h"
 #include "weather/cities_store.h"
 
 namespace skyvigil {
@@ -35,8 +34,7 @@ struct RefreshBed {
       c.alerts = 1;
       h.app.state.cities.push_back(c);
     }
-    RefreshCityList(h.app, false);
-    h.ui.city_selection = 1;
+    h.app.state.main_window.selected_city = 1;
   }
 
   std::vector<std::string> Names() const {
@@ -81,7 +79,7 @@ TEST(Refresh, AnswersReachOnlyTheCitiesStillThereAndKeepWhatChangedMeanwhile) {
          h.ui.text_answers = {"Oslo"};
          RunCommand(h.app, kAddCity);
          // Listed at once, before any answer.
-         EXPECT_EQ(h.ui.city_lines.size(), 3u);
+         EXPECT_EQ(h.Drawn().main.cities.lines.size(), 3u);
        },
        {springfield, "Paris, Ile-de-France, France", "Oslo, Oslo, Norway"},
        {"Springfield: Sunny, 70 degrees F", "Paris: Light rain, 50 degrees F",
@@ -104,11 +102,11 @@ TEST(Refresh, AnswersReachOnlyTheCitiesStillThereAndKeepWhatChangedMeanwhile) {
     SCOPED_TRACE(c.label);
     RefreshBed fresh;
     AppHarness& run = fresh.h;
-    OnRefreshTimer(run.app);
+    RefreshCities(run.app, RefreshMode::all_cities);
     c.meanwhile(run);
     run.FinishRefreshes();
     EXPECT_EQ(fresh.Names(), c.names);
-    EXPECT_EQ(run.ui.city_lines, c.lines);
+    EXPECT_EQ(run.Drawn().main.cities.lines, c.lines);
     EXPECT_EQ(run.announcer.events, c.events);
     EXPECT_EQ(run.Queries("/current.json"), c.current_queries);
     std::vector<city> saved;
@@ -136,7 +134,7 @@ TEST(Refresh, RefreshesAskedForDuringOneRunOnceAfterItThenEachFollowUpInOrder) {
   EXPECT_THAT(h.http.batch_sizes, ElementsAre(4u, 4u));
   EXPECT_THAT(steps, ElementsAre("first:0", "second:0", "third:0"));
   // Each refresh hands its answers' memory back once they are gone.
-  EXPECT_EQ(h.ui.memory_releases, 2);
+  EXPECT_EQ(h.process.memory_releases, 2);
   EXPECT_THAT(h.announcer.events,
               ElementsAre("cue:alert", kParisAlert, "cue:alert",
                           "alert:Paris, Ile-de-France, France: Severe Storm. View the forecast For "
@@ -146,7 +144,7 @@ TEST(Refresh, RefreshesAskedForDuringOneRunOnceAfterItThenEachFollowUpInOrder) {
 TEST(Refresh, ExitDuringARefreshStopsItAndNothingIsAppliedOrSaved) {
   RefreshBed bed;
   AppHarness& h = bed.h;
-  OnRefreshTimer(h.app);
+  RefreshCities(h.app, RefreshMode::all_cities);
   h.gate.Run([](App& app) { RunCommand(app, kExit); });
   h.main_thread.RunPosted();
   EXPECT_TRUE(h.http.aborted);
@@ -169,16 +167,40 @@ TEST(Refresh, StartShowsTheSavedWeatherAtOnceAndSpeaksAsBeforeAfterTheFirstRefre
   saved.temp = 50;
   h.app.state.cities = {saved};
   FirstRefresh(h.app);
-  EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Fog, 50 degrees F"));
+  EXPECT_THAT(h.Drawn().main.cities.lines, ElementsAre("Paris: Fog, 50 degrees F"));
   OnIdle(h.app);  // the saved weather is not announced before the first refresh
   EXPECT_THAT(h.announcer.events, ::testing::IsEmpty());
   h.FinishRefreshes();
-  EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
+  EXPECT_THAT(h.Drawn().main.cities.lines, ElementsAre("Paris: Light rain, 50 degrees F"));
   EXPECT_THAT(h.announcer.events,
               ElementsAre("cue:alert",
                           "alert:Paris, Ile-de-France, France: Severe Storm. View the forecast For "
                           "more.",
                           "cue:condition", "news:Paris: Light rain"));
+}
+
+// The timer is one-shot: when it runs out, every city is refreshed (the
+// window hidden too) and the timer set again; the change check follows.
+TEST(Refresh, TheTimerRefreshesEveryCityEveryFifteenMinutes) {
+  RefreshBed bed;
+  AppHarness& h = bed.h;
+  city monitored = h.CityAt("Paris", 1);
+  monitored.temp = 50;
+  monitored.condition = "Light rain";
+  h.app.state.cities = {h.CityAt("Springfield"), monitored};
+  h.places["Paris"].condition = "Thunder";
+  h.places["Paris"].temp_f = 65;
+  h.places["Paris"].alerts.clear();
+  h.app.state.prefs.window_hidden = 1;
+  StartRefreshTimer(h.app);
+  h.main_thread.RunDelayed(kRefreshInterval);
+  h.main_thread.RunPosted();
+  h.FinishRefreshes();
+  EXPECT_THAT(h.main_thread.delays, ElementsAre(kRefreshInterval, kRefreshInterval));
+  EXPECT_THAT(h.Drawn().main.cities.lines,
+              ElementsAre("Springfield: Sunny, 70 degrees F", "Paris: Thunder, 65 degrees F"));
+  EXPECT_THAT(h.announcer.events, ElementsAre("cue:condition", "news:Paris: Thunder", "cue:up",
+                                              "news:Paris: 65 Degrees"));
 }
 
 }  // namespace

@@ -7,8 +7,8 @@
 
 #include <optional>
 
-#include "app/commands.h"
 #include "fakes/app_harness.h"
+#include "monitor/refresh.h"
 
 namespace skyvigil {
 namespace {
@@ -51,11 +51,12 @@ TEST(RefreshOutcome, EachCauseIsSaidOnceShownFirstInTheReportAndTheReturnSaidOnc
   for (const auto& step : steps) {
     fault = step.answer;
     h.announcer.events.clear();
-    OnRefreshTimer(h.app);
+    RefreshCities(h.app, RefreshMode::all_cities);
     h.FinishRefreshes();
     EXPECT_THAT(h.announcer.events, ::testing::ElementsAreArray(step.said)) << step.first_line;
-    EXPECT_EQ(h.ui.report_lines.at(0), step.first_line);
-    EXPECT_EQ(h.ui.report_lines.at(step.first_line == updated ? 0 : 1), updated);
+    const std::vector<std::string> report = h.Drawn().main.report.lines;
+    EXPECT_EQ(report.at(0), step.first_line);
+    EXPECT_EQ(report.at(step.first_line == updated ? 0 : 1), updated);
   }
 }
 

@@ -283,6 +283,21 @@ TEST(ShortCityNameTest, TextBeforeTheFirstCommaBlank) {
     EXPECT_EQ(ShortCityName(c.name), c.expected) << c.name;
 }
 
+TEST(JoinedLinesTest, OneLineFeedEachWithNoneAtTheEnds) {
+  const struct {
+    std::vector<std::string> lines;
+    const char* text;
+  } cases[] = {
+      {{"a", "b"}, "a\nb"},
+      {{"", "", " middle ", ""}, " middle "},
+      {{"a", "", "b"}, "a\n\nb"},
+      {{"", ""}, ""},
+      {{}, ""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(JoinedLines(c.lines), c.text) << c.text;
+}
+
 TEST(CitySummaryTextTest, ShortNameConditionAndTemperature) {
   city c;
   c.name = "Paris, Ile-de-France, France";

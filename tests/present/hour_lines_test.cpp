@@ -133,8 +133,9 @@ TEST(AlertDetailLines, CapturedFloodWarning) {
       AlertDetailLines(CapturedAlert()),
       ElementsAre("Flood Warning issued March 6 at 9:47AM CST until March 8 at 12:00PM CST by "
                   "NWS Lincoln IL",
-                  "Severity: Moderate", "Urgency: Expected", "Areas: Sangamon, IL; Menard, IL",
-                  "From 2024-03-06T09:47:00-06:00", "Until 2024-03-08T12:00:00-06:00",
+                  "Severity: Moderate", "Urgency: Expected",
+                  "Areas affected: Sangamon, IL; Menard, IL", "Effective 2024-03-06T09:47:00-06:00",
+                  "Expires 2024-03-08T12:00:00-06:00",
                   "...The Flood Warning continues for the following rivers in Illinois...",
                   "Sangamon River at Riverton.",
                   "* WHAT...Minor flooding is occurring and minor flooding is forecast.",
@@ -152,7 +153,7 @@ TEST(AlertDetailLines, FieldsTheAlertLacksAreLeftOut) {
   a.headline = "Air Quality Alert";
   a.expires = "2024-07-10T23:00:00-04:00";
   EXPECT_THAT(AlertDetailLines(a),
-              ElementsAre("Air Quality Alert", "Until 2024-07-10T23:00:00-04:00"));
+              ElementsAre("Air Quality Alert", "Expires 2024-07-10T23:00:00-04:00"));
 }
 
 TEST(AlertExtendedText, EventAndNewEnd) {

@@ -56,12 +56,12 @@ struct FetchBed {
 
 TEST(Fetch, AnswersLandOnTheMainThreadInTheOrderOfTheRequests) {
   FetchBed bed;
-  const uint64_t ticket = bed.Fetch(Asker::window_one, {"a", "b", "c"}, "forecast");
-  EXPECT_TRUE(Awaiting(bed.h.app, Asker::window_one, ticket));
+  const uint64_t ticket = bed.Fetch(Asker::secondary_window, {"a", "b", "c"}, "forecast");
+  EXPECT_TRUE(Awaiting(bed.h.app, Asker::secondary_window, ticket));
   EXPECT_THAT(bed.applied, IsEmpty());  // nothing lands before the main thread runs it
   bed.Land(1);
   EXPECT_THAT(bed.applied, ElementsAre("forecast:a,b,c"));
-  EXPECT_FALSE(Awaiting(bed.h.app, Asker::window_one, ticket));
+  EXPECT_FALSE(Awaiting(bed.h.app, Asker::secondary_window, ticket));
 }
 
 struct DropCase {
@@ -74,9 +74,9 @@ struct DropCase {
 TEST(Fetch, AnAnswerNobodyAwaitsIsDropped) {
   const std::vector<DropCase> cases = {
       {"untouched", [](FetchBed&) {}, 1, {"first:1"}},
-      {"window closed", [](FetchBed& b) { CancelFetch(b.h.app, Asker::window_one); }, 1, {}},
+      {"window closed", [](FetchBed& b) { CancelFetch(b.h.app, Asker::secondary_window); }, 1, {}},
       {"newer request wins",
-       [](FetchBed& b) { b.Fetch(Asker::window_one, {"2"}, "second"); },
+       [](FetchBed& b) { b.Fetch(Asker::secondary_window, {"2"}, "second"); },
        2,
        {"second:2"}},
       {"another asker's fetch replaces nothing",
@@ -91,7 +91,7 @@ TEST(Fetch, AnAnswerNobodyAwaitsIsDropped) {
   for (const DropCase& c : cases) {
     SCOPED_TRACE(c.label);
     FetchBed bed;
-    bed.Fetch(Asker::window_one, {"1"}, "first");
+    bed.Fetch(Asker::secondary_window, {"1"}, "first");
     c.meanwhile(bed);
     bed.Land(c.posts);
     std::sort(bed.applied.begin(), bed.applied.end());
@@ -101,13 +101,13 @@ TEST(Fetch, AnAnswerNobodyAwaitsIsDropped) {
 
 TEST(Fetch, TheExitAppliesNothingMoreAndEndsTheTransfers) {
   FetchBed bed;
-  bed.Fetch(Asker::window_one, {"1"}, "forecast");
+  bed.Fetch(Asker::secondary_window, {"1"}, "forecast");
   bed.h.main_thread.AwaitPost();
   StopFetches(bed.h.app);
   EXPECT_TRUE(bed.h.http.aborted);
   EXPECT_TRUE(bed.h.app.state.fetch.workers.empty());  // joined
   bed.h.main_thread.RunPosted();
-  EXPECT_EQ(bed.Fetch(Asker::window_one, {"2"}, "after"), 0u);
+  EXPECT_EQ(bed.Fetch(Asker::secondary_window, {"2"}, "after"), 0u);
   bed.h.main_thread.RunPosted();
   EXPECT_THAT(bed.applied, IsEmpty());
 }
@@ -141,14 +141,14 @@ TEST(Fetch, TheNoticeIsSaidOnceAfterASecondOnlyWhileTheAnswerIsAwaited) {
          b.Land(1);
        },
        {}},
-      {"window closed", [](FetchBed& b) { CancelFetch(b.h.app, Asker::window_one); }, {}},
+      {"window closed", [](FetchBed& b) { CancelFetch(b.h.app, Asker::secondary_window); }, {}},
   };
   for (const NoticeCase& c : cases) {
     SCOPED_TRACE(c.label);
     FetchBed bed;
     bed.h.http.Hold();
-    const uint64_t ticket = bed.Fetch(Asker::window_one, {"1"}, "forecast");
-    SayIfStillFetching(bed.h.app, Asker::window_one, ticket, "Loading forecast");
+    const uint64_t ticket = bed.Fetch(Asker::secondary_window, {"1"}, "forecast");
+    SayIfStillFetching(bed.h.app, Asker::secondary_window, ticket, "Loading forecast");
     EXPECT_THAT(bed.h.main_thread.delays, ElementsAre(std::chrono::milliseconds(1000)));
     c.before_the_second(bed);
     bed.h.main_thread.RunDelayed();

@@ -1,0 +1,71 @@
+// Settings commands: a setting changed, said and saved.
+#include "app/settings_commands.h"
+
+#include <array>
+#include <string>
+
+#include "monitor/briefing.h"
+#include "present/format.h"
+#include "views/dialogs.h"
+#include "views/text_size.h"
+#include "weather/prefs.h"
+
+namespace skyvigil {
+
+void ToggleUnit(App& app) {
+  int64_t& unit = app.state.prefs.celcius;
+  static constexpr std::array<const char*, 4> kNames = {
+      "fahrenheit", "Celcius", "Both (Celcius first)", "Both (fahrenheit first)"};
+  unit = (unit >= 0 && unit < 3) ? unit + 1 : 0;
+  app.announcer.Speak(kNames[static_cast<size_t>(unit)], false);
+  SavePreferences(app.state.prefs, app.state.paths.prefs_file);
+}
+
+void ChangeTextSize(App& app, int steps) {
+  Preferences& p = app.state.prefs;
+  const int size = UsableTextSize(UsableTextSize(p.text_size) + steps * kTextSizeStep);
+  // At either end the size is said again, so the key press is not met with silence.
+  app.announcer.Speak("Text size " + std::to_string(size) + " percent", true);
+  if (size == p.text_size)
+    return;
+  p.text_size = size;
+  SavePreferences(p, app.state.paths.prefs_file);
+}
+
+void SetTemperatureDifference(App& app) {
+  Preferences& p = app.state.prefs;
+  const std::optional<std::string> answer =
+      AskText(app, {"Temperature Difference",
+                    "Please enter a value in which the temperature must change before you are "
+                    "notified about it in a monitor.",
+                    IntText(p.temp_diff)});
+  const int64_t value = ParseIniInteger(answer.value_or(""));
+  if (value <= 0)
+    return;
+  p.temp_diff = value;
+  SavePreferences(p, app.state.paths.prefs_file);
+}
+
+void SetDailyBriefing(App& app) {
+  Preferences& p = app.state.prefs;
+  const std::optional<std::string> answer =
+      AskText(app, {"Daily Briefing",
+                    "Please enter the time of day, as HH:MM, at which the day's weather is said. "
+                    "Leave it empty to switch the briefing off.",
+                    p.briefing});
+  if (!answer || (!answer->empty() && !ParseBriefingTime(*answer)))
+    return;
+  p.briefing = *answer;
+  SavePreferences(p, app.state.paths.prefs_file);
+  app.announcer.Speak(answer->empty() ? "Daily briefing off" : "Daily briefing at " + *answer,
+                      false);
+  OnBriefingSet(app);
+}
+
+void ToggleStartAtLogin(App& app) {
+  app.process.SetStartAtLogin(!app.process.StartsAtLogin());
+  app.announcer.Speak(app.process.StartsAtLogin() ? "Start at login on" : "Start at login off",
+                      false);
+}
+
+}  // namespace skyvigil

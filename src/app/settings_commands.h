@@ -1,0 +1,28 @@
+// The Settings menu's commands that the shell serves: the unit, the text
+// size, the boxes of the temperature difference and the daily briefing, and
+// the start at login.
+#pragma once
+
+#include "state/app_state.h"
+
+namespace skyvigil {
+
+// Cycles the temperature display unit and says its name.
+void ToggleUnit(App& app);
+
+// One text size step larger (`steps` 1) or smaller (-1), kept within the
+// range; says "Text size 150 percent" and saves it.
+void ChangeTextSize(App& app, int steps);
+
+// Asks for a new temperature difference; a value above 0 replaces it.
+void SetTemperatureDifference(App& app);
+
+// "Daily Briefing...": asks for "HH:MM"; empty switches it off, Escape
+// leaves it as it was.
+void SetDailyBriefing(App& app);
+
+// Says the state the switch is in afterwards, so a failed change is not
+// reported as done.
+void ToggleStartAtLogin(App& app);
+
+}  // namespace skyvigil

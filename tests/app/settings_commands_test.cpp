@@ -1,0 +1,61 @@
+// The boxes of the Settings menu: a value taken, or the setting left as it was.
+#include "app/settings_commands.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "fakes/app_harness.h"
+
+namespace skyvigil {
+namespace {
+
+TEST(TemperatureDifference, TakesOnlyNumbersAboveZero) {
+  testing::AppHarness h;
+  const std::vector<std::pair<std::optional<std::string>, int64_t>> answers = {
+      {"12.5", 12}, {" +7", 7},  {"$1F", 31}, {"0", 31},
+      {"-3", 31},   {"abc", 31}, {"", 31},    {std::nullopt, 31}};
+  for (const auto& [answer, expected] : answers) {
+    SCOPED_TRACE(answer.value_or("Escape"));
+    h.ui.text_answers = {answer};
+    SetTemperatureDifference(h.app);
+    EXPECT_EQ(h.app.state.prefs.temp_diff, expected);
+  }
+  EXPECT_EQ(h.ui.dialogs[0],
+            "Temperature Difference|Please enter a value in which the temperature must change "
+            "before you are notified about it in a monitor.|10");
+  EXPECT_EQ(h.ui.dialogs[1].substr(h.ui.dialogs[1].rfind('|')), "|12");
+  EXPECT_NE(h.ReadFile("prefs.ini").find("temp_diff = 31\r\n"), std::string::npos);
+}
+
+// A time sets the briefing's timer; empty switches it off; anything else,
+// or Escape, leaves the setting as it was.
+TEST(DailyBriefingSetting, TakesATimeOrNothing) {
+  const struct {
+    std::optional<std::string> answer;
+    std::string saved;
+    std::vector<std::string> said;
+    size_t timers;
+  } cases[] = {
+      {"08:15", "08:15", {"say:Daily briefing at 08:15"}, 1},
+      {"", "", {"say:Daily briefing off"}, 0},
+      {"8 o'clock", "07:30", {}, 0},
+      {std::nullopt, "07:30", {}, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answer.value_or("Escape"));
+    testing::AppHarness h;
+    h.app.state.prefs.briefing = "07:30";
+    h.clock.now = {7, 0};
+    h.ui.text_answers = {c.answer};
+    SetDailyBriefing(h.app);
+    EXPECT_EQ(h.app.state.prefs.briefing, c.saved);
+    EXPECT_EQ(h.announcer.events, c.said);
+    EXPECT_EQ(h.main_thread.delays.size(), c.timers);
+    EXPECT_EQ(h.ui.dialogs.back(),
+              "Daily Briefing|Please enter the time of day, as HH:MM, at which the day's weather "
+              "is said. Leave it empty to switch the briefing off.|07:30");
+  }
+}
+
+}  // namespace
+}  // namespace skyvigil

@@ -1,0 +1,405 @@
+// The screen drawn from the state (one table), the changes between two
+// screens (one table), and Redraw, which hands the desktop only those.
+#include "views/render.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "fakes/app_harness.h"
+#include "fakes/screen_text.h"
+#include "views/dialogs.h"
+
+namespace skyvigil {
+namespace {
+
+using testing::Described;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::IsSupersetOf;
+
+std::string Lines(const ListView& list) {
+  std::string text;
+  for (const std::string& line : list.lines)
+    text += (text.empty() ? "" : "|") + line;
+  return text + " @" + std::to_string(list.selected);
+}
+
+// Every part of a screen as a short text, so a row names the parts it is about.
+std::vector<std::string> Parts(const Screen& s) {
+  static constexpr const char* kShown[] = {"hidden", "shown", "closed"};
+  std::vector<std::string> parts = {
+      std::string("main ") + kShown[static_cast<int>(s.main.shown)] + ", front " +
+          std::to_string(s.main.front_requests),
+      "cities " + Lines(s.main.cities),
+      "heading " + s.main.heading,
+      "report " + (s.main.report.lines.size() > 2 ? s.main.report.lines[0] + "... " +
+                                                        std::to_string(s.main.report.lines.size())
+                                                  : Lines(s.main.report)),
+      "detail " + s.main.detail,
+      "tooltip " + s.tray_tooltip + (s.tray_icon ? "" : " (no icon)"),
+      "focus " + std::to_string(s.focus),
+      "text size " + std::to_string(s.text_size),
+      "download " + (s.download ? std::to_string(s.download->percent) : "none"),
+  };
+  if (!s.secondary) {
+    parts.push_back("secondary none");
+  } else {
+    const std::vector<std::string> open =
+        Described({screen_change::OpenSecondary{s.secondary->kind}});
+    parts.push_back("secondary " + open[0].substr(5) + ": " + Lines(s.secondary->list) +
+                    " detail " + s.secondary->detail);
+  }
+  return parts;
+}
+
+city Paris() {
+  city c;
+  c.name = "Paris, Ile-de-France, France";
+  c.weather.last_updated = "2024-03-06 12:00";
+  c.weather.condition.text = "Light rain";
+  c.weather.temp_f = 50;
+  c.weather.temp_c = 10;
+  return c;
+}
+
+city Oslo() {
+  city c;
+  c.name = "Oslo, Oslo, Norway";  // no weather yet
+  return c;
+}
+
+alert Flood() {
+  alert a;
+  a.event = "Flood";
+  a.headline = "Flood warning";
+  a.effective = "E";
+  a.expires = "X";
+  return a;
+}
+
+// Paris and Oslo, Oslo selected, the window started and shown.
+AppState Started() {
+  AppState s;
+  s.cities = {Paris(), Oslo()};
+  s.main_window.started = true;
+  s.main_window.front_requests = 1;
+  s.main_window.selected_city = s.main_window.report_city = 1;
+  return s;
+}
+
+SecondaryWindowState Window(WindowKind kind, int focus) {
+  SecondaryWindowState w;
+  w.kind = kind;
+  w.focus = focus;
+  return w;
+}
+
+struct RenderCase {
+  const char* rule;
+  std::function<void(AppState&)> state;
+  std::vector<std::string> parts;
+};
+
+TEST(Render, TheStateDrawnAsOneScreen) {
+  const std::string no_oslo = "No weather yet for Oslo, Oslo, Norway.";
+  const std::vector<RenderCase> cases = {
+      {"before the start fills it, the window stays hidden with the city list focused in it",
+       [](AppState& s) { s.main_window.started = false; },
+       {"main hidden, front 1", "focus -1", "cities Paris: Light rain, 50 degrees F|Oslo @1"}},
+      {"started: the selected city's report, the line selected in the box, the tooltip",
+       [](AppState&) {},
+       {"main shown, front 1", "heading Weather for Oslo, Oslo, Norway",
+        "report " + no_oslo + " @0", "detail " + no_oslo, "tooltip Oslo - Skyvigil", "focus 1",
+        "secondary none", "download none", "text size 100"}},
+      {"the report in the unit chosen, from the line selected; a problem's line comes first",
+       [](AppState& s) {
+         s.main_window.report_city = 0;
+         s.main_window.selected_line = 3;
+         s.prefs.celcius = 1;
+         s.service_problem = ServiceProblem::unreachable;
+       },
+       {"report The weather service cannot be reached; check the network connection.... 18",
+        "detail Temperature: 10 Degrees C", "tooltip Paris: Light rain, 10 Degrees C - Skyvigil",
+        "cities Paris: Light rain, 10 Degrees C|Oslo @1"}},
+      {"a city added from the results is selected while the report stays with the one before",
+       [](AppState& s) { s.main_window.report_city = 0; },
+       {"cities Paris: Light rain, 50 degrees F|Oslo @1",
+        "heading Weather for Paris, Ile-de-France, France"}},
+      {"selections past the end show the first city and line",
+       [](AppState& s) {
+         s.main_window.selected_city = s.main_window.report_city = 7;
+         s.main_window.selected_line = 40;
+       },
+       {"cities Paris: Light rain, 50 degrees F|Oslo @0", "detail Last updated: 2024-03-06 12:00"}},
+      {"no city: the heading as built, nothing selected",
+       [](AppState& s) { s.cities.clear(); },
+       {"cities  @-1", "heading Current Weather", "report  @-1", "detail ", "tooltip Skyvigil"}},
+      {"hidden: no window shown, no focus; the text size kept in its range",
+       [](AppState& s) {
+         s.prefs.window_hidden = 1;
+         s.prefs.text_size = 450;
+       },
+       {"main hidden, front 1", "focus -1", "text size 300"}},
+      {"exited: the main window closed and the tray icon gone",
+       [](AppState& s) { s.exited = true; },
+       {"main closed, front 1", "tooltip Oslo - Skyvigil (no icon)", "focus -1"}},
+      {"a forecast loading: empty, its list focused",
+       [](AppState& s) {
+         s.secondary = {Window(WindowKind::forecast, kForecastList)};
+         s.active = ActiveWindow::secondary;
+       },
+       {"secondary forecast:  @-1 detail ", "focus 101"}},
+      {"a forecast loaded: its lines from the day it was made for, the box empty until a move",
+       [](AppState& s) {
+         SecondaryWindowState w = Window(WindowKind::forecast, kForecastList);
+         w.days.resize(1);
+         w.days[0].date = "2024-03-07";
+         w.made_on = {2024, 3, 7};
+         w.selected = 1;
+         s.secondary = {w};
+         s.active = ActiveWindow::secondary;
+       },
+       {"secondary forecast: Today||High of 0 degrees F, low of 0 degrees F|Average of 0 degrees "
+        "F|Winds: 0 Miles Per Hour (0 Kilometers per Hour)|Visibility: 0 Miles (0 "
+        "Kilometers)|Precipitation: 0 Inches (0 MM)|Humidity: 0%|UV: 0|Sunrise: |Sunset: "
+        "|Moonrise: |Moon phase: |Moonset:  @1 detail "}},
+      {"after the list's first move the forecast's box shows the selected line",
+       [](AppState& s) {
+         SecondaryWindowState w = Window(WindowKind::forecast, kForecastBox);
+         w.alerts = {Flood()};
+         w.selected = 1;
+         w.detail_follows = true;
+         s.secondary = {w};
+         s.active = ActiveWindow::secondary;
+       },
+       {"secondary forecast: Flood |Flood warning|Effective E|Expires X|Description: |Areas "
+        "affected:  @1 detail Flood warning",
+        "focus 103"}},
+      {"the results, one line a place; the main window active keeps its focus",
+       [](AppState& s) {
+         SecondaryWindowState w = Window(WindowKind::results, kResultsList);
+         w.places.resize(2);
+         for (location& place : w.places)
+           place.name = "Paris";
+         w.places[0].region = "Ile-de-France";
+         w.places[0].country = "France";
+         w.places[1].region = "Texas";
+         w.places[1].country = "United States";
+         s.secondary = {w};
+       },
+       {"secondary results: Paris, Ile-de-France, France|Paris, Texas, United States @0 detail ",
+        "focus 1"}},
+      {"the history shows its snapshot",
+       [](AppState& s) {
+         SecondaryWindowState w = Window(WindowKind::history, kHistoryList);
+         w.announcements = {"09:30 Celcius"};
+         s.secondary = {w};
+         s.active = ActiveWindow::secondary;
+       },
+       {"secondary history: 09:30 Celcius @0 detail ", "focus 301"}},
+      {"an alert over the forecast shows; the forecast waits below",
+       [](AppState& s) {
+         SecondaryWindowState alert_window = Window(WindowKind::alert, kListList);
+         alert_window.alerts = {Flood()};
+         s.secondary = {Window(WindowKind::forecast, kForecastList), alert_window};
+         s.active = ActiveWindow::secondary;
+       },
+       {"secondary alert: Flood warning|Effective E|Expires X @0 detail ", "focus 401"}},
+      {"the download window has the focus while active; the main window's focus stays",
+       [](AppState& s) {
+         s.download_window = 40;
+         s.active = ActiveWindow::download;
+         s.main_window.focus = kReportList;
+       },
+       {"download 40", "focus 502"}},
+      {"the download closed: the focus falls back to the secondary window, then the main",
+       [](AppState& s) {
+         s.active = ActiveWindow::download;
+         s.main_window.focus = kReportList;
+         s.secondary = {Window(WindowKind::next_hours, kListClose)};
+       },
+       {"focus 403", "secondary next hours:  @-1 detail "}},
+      {"the main window hidden with a secondary window open: that window's focus",
+       [](AppState& s) {
+         s.prefs.window_hidden = 1;
+         s.secondary = {Window(WindowKind::history, kHistoryList)};
+       },
+       {"focus 301"}},
+  };
+  for (const RenderCase& c : cases) {
+    SCOPED_TRACE(c.rule);
+    AppState state = Started();
+    c.state(state);
+    EXPECT_THAT(Parts(Render(state)), IsSupersetOf(c.parts));
+  }
+}
+
+// A screen showing Paris and Oslo, the city list focused.
+Screen Shown() {
+  Screen s;
+  s.main.shown = MainWindowShown::shown;
+  s.main.front_requests = 1;
+  s.main.cities = {{"Paris", "Oslo"}, 0};
+  s.main.heading = "Weather for Paris";
+  s.main.report = {{"a", "b"}, 0};
+  s.main.detail = "a";
+  s.tray_tooltip = "Paris - Skyvigil";
+  s.focus = kCityList;
+  return s;
+}
+
+Screen With(const std::function<void(Screen&)>& change) {
+  Screen s = Shown();
+  change(s);
+  return s;
+}
+
+SecondaryWindowView Forecast(std::vector<std::string> lines, int selected, std::string detail) {
+  return {WindowKind::forecast, {std::move(lines), selected}, std::move(detail)};
+}
+
+struct DiffCase {
+  const char* rule;
+  Screen before;
+  Screen after;
+  std::vector<std::string> changes;
+};
+
+TEST(Diff, OnlyWhatChangedInAFixedOrder) {
+  const std::vector<DiffCase> cases = {
+      {"the same screen twice: nothing", Shown(), Shown(), {}},
+      {"the start: text size, lists and texts, the window shown, then the focus",
+       Screen{},
+       With([](Screen& s) { s.text_size = 150; }),
+       {"text size 150", "lines 1: Paris|Oslo", "select 1 0", "text 2: Weather for Paris",
+        "lines 3: a|b", "select 3 0", "text 4: a", "tooltip Paris - Skyvigil", "show main in front",
+        "focus 1"}},
+      {"a moved selection only selects",
+       Shown(),
+       With([](Screen& s) {
+         s.main.report.selected = 1;
+         s.main.detail = "b";
+       }),
+       {"select 3 1", "text 4: b"}},
+      {"new lines are set and selected again, even on the same line",
+       Shown(),
+       With([](Screen& s) { s.main.cities.lines[1] = "Oslo: Snow"; }),
+       {"lines 1: Paris|Oslo: Snow", "select 1 0"}},
+      {"a secondary window opens empty, then its focus",
+       Shown(),
+       With([](Screen& s) {
+         s.secondary = Forecast({}, -1, "");
+         s.focus = kForecastList;
+       }),
+       {"open forecast", "focus 101"}},
+      {"its answer fills it where it stands, the focus kept",
+       With([](Screen& s) {
+         s.secondary = Forecast({}, -1, "");
+         s.focus = kForecastList;
+       }),
+       With([](Screen& s) {
+         s.secondary = Forecast({"Today", "Sunny"}, 0, "");
+         s.focus = kForecastList;
+       }),
+       {"lines 101: Today|Sunny", "select 101 0"}},
+      {"the forecast's box follows its list",
+       With([](Screen& s) {
+         s.secondary = Forecast({"Today", "Sunny"}, 0, "");
+       }),
+       With([](Screen& s) {
+         s.secondary = Forecast({"Today", "Sunny"}, 1, "Sunny");
+       }),
+       {"select 101 1", "text 103: Sunny"}},
+      {"another kind replaces it, built anew and filled",
+       With([](Screen& s) {
+         s.secondary = Forecast({"Today"}, 0, "Today");
+         s.focus = kForecastList;
+       }),
+       With([](Screen& s) {
+         s.secondary = SecondaryWindowView{WindowKind::alert, {{"Flood"}, 0}, ""};
+         s.focus = kListList;
+       }),
+       {"open alert", "lines 401: Flood", "select 401 0", "focus 401"}},
+      {"closed: the focus back where it was in the main window",
+       With([](Screen& s) {
+         s.secondary = Forecast({"Today"}, 0, "");
+         s.focus = kForecastList;
+       }),
+       With([](Screen& s) { s.focus = kReportList; }),
+       {"close secondary", "focus 3"}},
+      {"the download window opens with its bar, then takes the focus",
+       Shown(),
+       With([](Screen& s) {
+         s.download = DownloadWindowView{-1};
+         s.focus = kDownloadCancel;
+       }),
+       {"open download", "progress -1", "focus 502"}},
+      {"its bar moves; then it closes",
+       With([](Screen& s) { s.download = DownloadWindowView{10}; }),
+       With([](Screen& s) { s.download = DownloadWindowView{60}; }),
+       {"progress 60"}},
+      {"the download window closes",
+       With([](Screen& s) { s.download = DownloadWindowView{60}; }),
+       Shown(),
+       {"close download"}},
+      {"hidden: no focus to give",
+       Shown(),
+       With([](Screen& s) {
+         s.main.shown = MainWindowShown::hidden;
+         s.focus = -1;
+       }),
+       {"hide main"}},
+      {"shown again as it was, its focus given back",
+       With([](Screen& s) {
+         s.main.shown = MainWindowShown::hidden;
+         s.focus = -1;
+       }),
+       With([](Screen& s) { s.focus = kReportList; }),
+       {"show main", "focus 3"}},
+      {"a second start: in front, the city list focused again",
+       Shown(),
+       With([](Screen& s) { s.main.front_requests = 2; }),
+       {"show main in front", "focus 1"}},
+      {"the exit: the tray icon, then the main window",
+       Shown(),
+       With([](Screen& s) {
+         s.tray_icon = false;
+         s.main.shown = MainWindowShown::closed;
+         s.focus = -1;
+       }),
+       {"remove tray", "close main"}},
+  };
+  for (const DiffCase& c : cases) {
+    SCOPED_TRACE(c.rule);
+    EXPECT_EQ(Described(Diff(c.before, c.after)), c.changes);
+  }
+}
+
+// Redraw hands the desktop the changes once; drawing again hands nothing. A
+// dialog opens over the screen drawn first.
+TEST(Redraw, AppliesTheChangesOnceAndNothingBeforeTheWindowIsBuilt) {
+  testing::AppHarness h;
+  h.app.state.main_window.built = false;
+  h.app.state.cities = {Oslo()};
+  Redraw(h.app);
+  EXPECT_THAT(h.ui.changes, IsEmpty());
+  h.app.state.main_window.built = true;
+  Redraw(h.app);
+  Redraw(h.app);
+  EXPECT_THAT(
+      Described(h.ui.changes),
+      ElementsAre("lines 1: Oslo", "select 1 0", "text 2: Weather for Oslo, Oslo, Norway",
+                  "lines 3: No weather yet for Oslo, Oslo, Norway.", "select 3 0",
+                  "text 4: No weather yet for Oslo, Oslo, Norway.", "tooltip Oslo - Skyvigil"));
+  EXPECT_EQ(h.app.state.screen, Render(h.app.state));
+
+  h.app.state.cities[0].name = "Oslo";
+  h.ui.yes_no_answers = {true};
+  EXPECT_TRUE(AskYesNo(h.app, "Remove City", "Sure?"));
+  EXPECT_THAT(Described(h.ui.changes), ::testing::Contains("text 2: Weather for Oslo"));
+}
+
+}  // namespace
+}  // namespace skyvigil
