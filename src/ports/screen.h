@@ -13,7 +13,7 @@ namespace skyvigil {
 // Every window the desktops build, each from its WindowSpec (app/window_specs.h).
 enum class WindowKind {
   main,      // window 0
-  forecast,  // the secondary window (window 1), one kind at a time
+  forecast,  // the secondary window, one kind at a time
   results,
   history,
   next_hours,

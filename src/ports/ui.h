@@ -60,8 +60,7 @@ class UiPort {
 
   // Modal dialogs, owned by the program's active window when there is one
   // (app/window_specs.h has their fixed texts, names and sizes).
-  virtual void ShowMessage(const std::string& title, const std::string& text,
-                           MessageIcon icon) = 0;
+  virtual void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) = 0;
   virtual bool AskYesNo(const std::string& title, const std::string& text) = 0;
   // The field's text on OK or Enter; nullopt on Escape, Cancel or closing.
   virtual std::optional<std::string> AskText(const TextPrompt& prompt) = 0;

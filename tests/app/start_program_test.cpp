@@ -54,8 +54,9 @@ struct RecordedStart {
     const auto await = h.ui.await_main_thread;
     h.ui.await_main_thread = [this, &h, await] {
       steps.push_back("key dialog: " + ShownSoFar(h));
-      h.ui.await_main_thread = await;
-      await();
+      const auto then = await;  // this hook is gone after the next line
+      h.ui.await_main_thread = then;
+      then();
     };
   }
   DesktopStart desktop;
