@@ -75,12 +75,16 @@ void RunCommand(App& app, int command);
 // A table holds `command`.
 bool IsCommand(int command);
 
-// What the user did in a window, as the desktops report it. Each may come
-// again with what the core already holds (a desktop echoing a change it
-// carried out); that changes nothing.
-void OnSelect(App& app, int control,
-              int index);             // a list's selection moved (key, click, double click)
-void OnFocus(App& app, int control);  // the keyboard focus moved to `control`
+// What the user did in a window, as the desktops report it through the core
+// gate; carrying out UiPort::Apply raises none. An index is a line of the list
+// as last applied; one past its end, or a list of no open window, is ignored.
+// An event naming what the core holds changes nothing, except a click on the
+// selected line: it fills the forecast's box, and it shows the report of a
+// city that a search added and selected.
+// A list's selection moved, or the list was clicked (key, click, double click).
+void OnSelect(App& app, int control, int index);
+// The keyboard focus moved to `control` (a window's activation included).
+void OnFocus(App& app, int control);
 // A close request (the close box, Alt+F4, the window manager) for a window:
 // the main window's ends the program, the secondary window's closes it, the
 // download window's cancels the download.

@@ -84,7 +84,7 @@ enum class MainWindowShown { hidden, shown, closed };
 struct MainWindowView {
   MainWindowShown shown = MainWindowShown::hidden;
   // Grows each time the core brings the window to the front, un-minimised and
-  // active with its city list focused (the start, a second start's request).
+  // active (the start, a second start's request).
   int front_requests = 0;
   ListView cities;                          // control 1
   std::string heading = "Current Weather";  // control 2, also the accessible name of control 3
