@@ -43,9 +43,6 @@ class CommandsTest : public ::testing::Test {
   void Select(int control, int index) {
     h.Run([control, index](App& app) { OnSelect(app, control, index); });
   }
-  void Run(int command) {
-    h.Run([command](App& app) { RunCommand(app, command); });
-  }
 
   std::vector<std::string> CityLines() { return h.Drawn().main.cities.lines; }
 
@@ -151,11 +148,11 @@ TEST_F(CommandsTest, TextSizeStepsWithinItsRangeAndIsSaved) {
     SCOPED_TRACE(c.before);
     h.app.state.prefs.text_size = c.before;
     h.announcer.events.clear();
-    Run(c.command);
+    RunCommand(h.app, c.command);
     EXPECT_THAT(h.announcer.events,
                 ElementsAre("SAY!:Text size " + std::to_string(c.after) + " percent"));
     EXPECT_EQ(h.app.state.prefs.text_size, c.after);
-    EXPECT_EQ(h.app.state.screen.text_size, c.after);
+    EXPECT_EQ(h.Drawn().text_size, c.after);
   }
   EXPECT_NE(h.ReadFile("prefs.ini").find("cities_index = 0\r\ntext_size = 100\r\n[monitors]"),
             std::string::npos);
@@ -165,14 +162,14 @@ TEST_F(CommandsTest, RemovingACityAsksFirstAndNoKeepsIt) {
   Start({h.CityAt("Springfield"), h.CityAt("Paris")});
   Select(kCityList, 1);
   h.ui.yes_no_answers = {false};
-  Run(kRemoveCity);
+  RunCommand(h.app, kRemoveCity);
   EXPECT_THAT(
       h.ui.dialogs,
       ElementsAre("Remove City|Are you sure you wish to remove Paris, Ile-de-France, France?"));
   EXPECT_EQ(h.app.state.cities.size(), 2u);
 
   h.ui.yes_no_answers = {true};
-  Run(kRemoveCity);
+  RunCommand(h.app, kRemoveCity);
   ASSERT_EQ(h.app.state.cities.size(), 1u);
   EXPECT_EQ(Saved().size(), 1u);
   const Screen screen = h.Drawn();
@@ -185,7 +182,7 @@ TEST_F(CommandsTest, RemovingTheLastCityAsksForANewOneAndFetchesIt) {
   Start({h.CityAt("Springfield")});
   h.ui.yes_no_answers = {true};
   h.ui.text_answers = {"Oslo"};
-  Run(kRemoveCity);
+  RunCommand(h.app, kRemoveCity);
   h.FinishRefreshes();
   EXPECT_EQ(h.ui.dialogs.back(),
             "New City|Enter either a zip code or a city name to use with the program.|");
@@ -222,7 +219,7 @@ TEST_F(CommandsTest, UnitCyclesThroughFourNamesAndRedrawsTemperatures) {
       {"say:fahrenheit", "Springfield: Sunny, 70 degrees F"}};
   for (const auto& [spoken, line] : steps) {
     h.announcer.events.clear();
-    Run(kToggleUnit);
+    RunCommand(h.app, kToggleUnit);
     EXPECT_THAT(h.announcer.events, ElementsAre(spoken));
     const Screen screen = h.Drawn();
     EXPECT_THAT(screen.main.cities.lines, ElementsAre(line));
@@ -232,7 +229,7 @@ TEST_F(CommandsTest, UnitCyclesThroughFourNamesAndRedrawsTemperatures) {
   EXPECT_NE(h.ReadFile("prefs.ini").find("celcius = 0\r\n"), std::string::npos);
 
   h.app.state.prefs.celcius = 7;
-  Run(kToggleUnit);
+  RunCommand(h.app, kToggleUnit);
   EXPECT_EQ(h.app.state.prefs.celcius, 0);
 }
 
@@ -302,7 +299,7 @@ TEST_F(CommandsTest, CopyTakesWhatTheFocusedControlShows) {
     c.before(h);
     h.ui.clipboard = "-";
     h.announcer.events.clear();
-    Run(kCopy);
+    RunCommand(h.app, kCopy);
     EXPECT_EQ(h.ui.clipboard, c.copied);
     EXPECT_THAT(h.announcer.events, ElementsAre("SAY!:Copied"));
   }
@@ -324,11 +321,11 @@ TEST_F(CommandsTest, TheCopyButtonsTakeTheWholeListSilently) {
   };
   for (const auto& c : cases) {
     h.service_down = c.service_down;
-    Run(c.open);
+    RunCommand(h.app, c.open);
     h.FinishFetches();
     h.announcer.events.clear();
     h.ui.clipboard = "-";
-    Run(c.copy);
+    RunCommand(h.app, c.copy);
     EXPECT_EQ(h.ui.clipboard, JoinedLines(h.Drawn().secondary->list.lines));
     EXPECT_EQ(h.Drawn().secondary->list.lines.size(), c.lines);
     EXPECT_THAT(h.announcer.events, IsEmpty());
@@ -337,7 +334,7 @@ TEST_F(CommandsTest, TheCopyButtonsTakeTheWholeListSilently) {
 
 TEST_F(CommandsTest, HideAndShowRememberTheStateAtOnce) {
   Start({h.CityAt("Springfield")});
-  Run(kHideWindow);
+  RunCommand(h.app, kHideWindow);
   EXPECT_EQ(h.Drawn().main.shown, MainWindowShown::hidden);
   EXPECT_NE(h.ReadFile("prefs.ini").find("window_hidden = 1\r\n"), std::string::npos);
   h.Run(&OnTrayIconClick);
@@ -349,7 +346,7 @@ TEST_F(CommandsTest, HideAndShowRememberTheStateAtOnce) {
 
 TEST_F(CommandsTest, ASecondStartBringsTheWindowBackFocusedAndRemembersIt) {
   Start({h.CityAt("Springfield")});
-  Run(kHideWindow);
+  RunCommand(h.app, kHideWindow);
   h.ui.changes.clear();
   h.Run(&OnShowRequest);
   EXPECT_THAT(Described(h.ui.changes), ElementsAre("show main in front", "focus 1"));
@@ -391,10 +388,10 @@ TEST_F(CommandsTest, TheSelectionIsWrittenASecondLaterOrBeforeHidingExitAndASeco
 
 TEST_F(CommandsTest, StartAtLoginSaysTheStateItIsLeftIn) {
   Start({h.CityAt("Springfield")});
-  Run(kStartAtLogin);
-  Run(kStartAtLogin);
+  RunCommand(h.app, kStartAtLogin);
+  RunCommand(h.app, kStartAtLogin);
   h.process.start_at_login_fails = true;
-  Run(kStartAtLogin);
+  RunCommand(h.app, kStartAtLogin);
   EXPECT_THAT(h.announcer.events, ElementsAre("say:Start at login on", "say:Start at login off",
                                               "say:Start at login off"));
 }
@@ -433,7 +430,7 @@ TEST_F(CommandsTest, AddingAPlaceAlreadyInTheListKeepsOneEntry) {
   Start({h.CityAt("Springfield"), h.CityAt("Paris")});
   Select(kCityList, 1);
   h.ui.text_answers = {"62701"};
-  Run(kAddCity);
+  RunCommand(h.app, kAddCity);
   h.FinishRefreshes();
   EXPECT_EQ(h.ui.dialogs.back(), "Alert|You already have added this city to Skyvigil.");
   ASSERT_EQ(h.app.state.cities.size(), 2u);
@@ -447,7 +444,7 @@ TEST_F(CommandsTest, AddingANewPlaceAppendsItRefreshedAndKeepsTheSelection) {
   h.places["Oslo"].alerts = {{"Moderate", "Wind"}};
   Start({h.CityAt("Springfield")});
   h.ui.text_answers = {"Oslo"};
-  Run(kAddCity);
+  RunCommand(h.app, kAddCity);
   EXPECT_THAT(CityLines(), ElementsAre("Springfield: Sunny, 70 degrees F", "Oslo"));
   h.FinishRefreshes();
   ASSERT_EQ(h.app.state.cities.size(), 2u);
@@ -486,7 +483,7 @@ TEST_F(CommandsTest, AddingAPlaceTheServiceDoesNotKnowOrCannotAskSaysWhatHappene
       h.http.answer = [](const HttpRequest&) { return HttpResponse{}; };
     h.ui.text_answers = {c.typed};
     h.announcer.events.clear();
-    Run(kAddCity);
+    RunCommand(h.app, kAddCity);
     h.FinishRefreshes();
     h.http.answer = weather;
     EXPECT_THAT(h.announcer.events, ::testing::ElementsAreArray(c.said));
@@ -496,7 +493,7 @@ TEST_F(CommandsTest, AddingAPlaceTheServiceDoesNotKnowOrCannotAskSaysWhatHappene
 TEST_F(CommandsTest, CancellingTheAddPromptKeepsTwinCitiesAndTheirSwitches) {
   Start({h.CityAt("Paris"), h.CityAt("Springfield", 0, 1), h.CityAt("Springfield", 1, 0)});
   h.ui.text_answers = {std::nullopt};
-  Run(kAddCity);
+  RunCommand(h.app, kAddCity);
   h.FinishRefreshes();
   EXPECT_THAT(h.ui.dialogs, ElementsAre("New City|Enter either a zip code or a city name to use "
                                         "with the program.|"));
