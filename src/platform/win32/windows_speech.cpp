@@ -163,7 +163,7 @@ bool Runs(Layers& layers, SpeechBackend layer, UiaNotifier* notifier) {
     case SpeechBackend::jaws:
       return layers.jaws.Running();
     case SpeechBackend::narrator:
-      return notifier != nullptr && notifier->Ready() && NarratorRuns();
+      return NarratorRuns() && notifier != nullptr && notifier->Ready();
     case SpeechBackend::sapi:
       break;
   }
