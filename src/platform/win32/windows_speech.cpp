@@ -85,18 +85,21 @@ namespace {
 
 using Layers = WindowsSpeech::Layers;
 
-// Tolk comes from the given folder on purpose; everything else the program
-// loads comes from System32 only. The readers' libraries beside it are loaded
-// first by their full paths, so Tolk's own loads by name find them loaded.
+// Tolk comes from the given folder on purpose, with what it needs beside it;
+// everything else the program loads comes from System32 only. The readers'
+// libraries beside it are loaded first by their full paths, so Tolk's own
+// loads by name find them loaded.
 bool LoadTolk(Layers& layers, const std::filesystem::path& folder) {
   const std::filesystem::path home = folder.empty() ? ProgramFolder() : folder;
+  constexpr DWORD kBesideItThenSystem =
+      LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32;
   for (const wchar_t* reader : kTolkReaderLibraries) {
     const std::filesystem::path library = home / reader;
-    if (std::filesystem::exists(library))
-      ::LoadLibraryExW(library.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    std::error_code unreadable;
+    if (std::filesystem::exists(library, unreadable))
+      ::LoadLibraryExW(library.c_str(), nullptr, kBesideItThenSystem);
   }
-  HMODULE tolk =
-      ::LoadLibraryExW((home / L"Tolk.dll").c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  HMODULE tolk = ::LoadLibraryExW((home / L"Tolk.dll").c_str(), nullptr, kBesideItThenSystem);
   if (tolk == nullptr)
     return false;
   const auto load = Find<TolkLoad>(tolk, "Tolk_Load");
