@@ -64,7 +64,6 @@ TEST(UpdateJournalTest, SkyvigilsStartFinishesWhatLeavesItsOwnFileAlone) {
   const struct {
     const char* name;
     Files before;
-    std::set<std::string> unmovable;
     LeftUpdate outcome;
     Files after;  // empty: as before
     Texts errors;
@@ -75,49 +74,31 @@ TEST(UpdateJournalTest, SkyvigilsStartFinishesWhatLeavesItsOwnFileAlone) {
         {"update.old/snd/down.wav", "old cue"},
         {"update.journal.new", "skyvigil upd"},
         {"update.run/updater.exe", "updater"}},
-       {},
        LeftUpdate::none,
        {{"Skyvigil.exe", "old program"}},
        {}},
       {"forward, its own new copy waiting",
        Swapping("forward", kNothingMoved),
-       {},
        LeftUpdate::hand_over,
        {},
        {}},
       {"forward, itself in place",
        Swapping("forward", kProgramMoved),
-       {},
        LeftUpdate::finished,
        kNew,
        {}},
-      {"forward, a file in use",
-       Swapping("forward", kProgramMoved),
-       {"snd/down.wav"},
-       LeftUpdate::hand_over,
-       {},
-       {}},
       {"back, its own old copy waiting",
        Swapping("back", kAllButProgramMovedBack),
-       {},
        LeftUpdate::hand_over,
        {},
        {}},
       {"back, itself back already",
        Swapping("back", kProgramMovedBack),
-       {},
        LeftUpdate::undone,
        kOld,
        {kUndone}},
-      {"back, a file in use",
-       Swapping("back", kProgramMovedBack),
-       {"snd/down.wav"},
-       LeftUpdate::hand_over,
-       {},
-       {}},
       {"unreadable journal",
        {{"Skyvigil.exe", "old program"}, {"update.journal", kHeading + "sideways\n"}},
-       {},
        LeftUpdate::unreadable,
        {},
        {"An earlier update was cut short and its record update.journal cannot be read. The old "
@@ -128,7 +109,6 @@ TEST(UpdateJournalTest, SkyvigilsStartFinishesWhatLeavesItsOwnFileAlone) {
     FakeUpdateFolder folder;
     folder.files = c.before;
     folder.running = {"Skyvigil.exe"};
-    folder.unmovable = c.unmovable;
     EXPECT_EQ(FinishLeftUpdate(folder), c.outcome);
     // A hand-over waits for the updater with the journal as it stands.
     if (c.outcome == LeftUpdate::hand_over) {
