@@ -40,6 +40,9 @@ HANDLE ProgramToWaitFor(const wchar_t* command_line) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR command_line, int) {
+  // DLLs loaded by name come from System32 only, never from the folder being
+  // updated. All its link-time imports are the system's known DLLs.
+  ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   std::error_code error;
   const std::filesystem::path folder = std::wcsstr(command_line, L"--from-copy")
                                            ? std::filesystem::current_path(error)
