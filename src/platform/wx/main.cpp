@@ -1,13 +1,17 @@
 // Program entry on Linux: the adapters the core's start-up asks for (the
 // services, the main window and its tray icon, wx's event loop).
+#include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <wx/app.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
 
 #include "app/announcement_history.h"
+#include "app/command_line.h"
 #include "app/commands.h"
 #include "app/core_gate.h"
 #include "app/local_clock.h"
@@ -109,8 +113,22 @@ void SkyvigilApp::OnIdleEvent(wxIdleEvent& event) {
 }  // namespace skyvigil
 
 int main(int argc, char** argv) {
+  using skyvigil::CommandLine;
+  // The options come before any window: --speak asks the running copy.
+  CommandLine line = skyvigil::ReadCommandLine(std::vector<std::string>(argv + 1, argv + argc),
+                                               skyvigil::OptionStyle::posix);
+  if (line.action == CommandLine::Action::speak)
+    line = skyvigil::AskRunningInstanceToSpeak(skyvigil::LinuxAppPaths().marker_file);
+  if (line.action == CommandLine::Action::exit) {
+    std::fputs(line.output.c_str(), line.is_error ? stderr : stdout);
+    return line.exit_code;
+  }
   wxApp::SetInstance(new skyvigil::SkyvigilApp());
   const int code = wxEntry(argc, argv);
-  // wx's own failure to start (no display, say) gives -1: every way out is 0.
-  return code < 0 ? 0 : code;
+  // wx gives -1 when it could not start: GTK found no display to open.
+  if (code < 0) {
+    std::fputs("Skyvigil cannot open the display; it needs a graphical desktop session.\n", stderr);
+    return 1;
+  }
+  return code;
 }
