@@ -55,9 +55,8 @@ class SkyvigilApp : public wxApp {
   ShowRequestListener show_requests_;
 };
 
+// wxApp's own would read the options again; ReadCommandLine did.
 bool SkyvigilApp::OnInit() {
-  // No message windows from wx itself: failures of data work stay silent.
-  wxLog::EnableLogging(false);
   return true;
 }
 
@@ -123,6 +122,9 @@ int main(int argc, char** argv) {
     std::fputs(line.output.c_str(), line.is_error ? stderr : stdout);
     return line.exit_code;
   }
+  // No message windows from wx itself: failures of data work stay silent, and
+  // a failed start would try to show its message on the display it lacks.
+  wxLog::EnableLogging(false);
   wxApp::SetInstance(new skyvigil::SkyvigilApp());
   const int code = wxEntry(argc, argv);
   // wx gives -1 when it could not start: GTK found no display to open.
