@@ -135,7 +135,7 @@ def main():
             (data / "cities.json").write_text(json.dumps([{"name": "London", "alerts": 1}]))
             # The desktop entry's action asks the running program; none runs yet.
             speak = speak_action(root)
-            env = dict(os.environ, HOME=str(home))
+            env = dict(os.environ, HOME=str(home), SPEECHD_ADDRESS="unix_socket:/nonexistent")
             env.pop("XDG_DATA_HOME", None)
             alone = subprocess.run(speak, env=env, capture_output=True, text=True, timeout=30)
             check(alone.returncode == 1 and alone.stderr == "Skyvigil is not running.\n",

@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """The command line of the real program: options answered before any window,
 a display that cannot be opened, and `--speak`, which has the running Skyvigil
-speak its summary through the single-instance channel, or says that none runs,
-and never starts one.
+speak its summary through the single-instance channel, or says that none runs
+(aloud too, since a desktop's key has no terminal), and never starts one.
 
 Run inside a virtual display and a session bus:
   xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" dbus-run-session -- \\
@@ -38,10 +38,13 @@ class CommandLineTest(BedTestCase):
     def prepare(cls):
         cls.bed.admin("clock", {"epoch": LONDON_TEN_AM})
 
-    def skyvigil(self, folder, *arguments, env=None):
+    def skyvigil(self, folder, *arguments, **env):
+        """The program run as a desktop's key runs it: no terminal, the bed's speech."""
+        environment = dict(os.environ, **env)
+        environment["SPEECHD_ADDRESS"] = f"unix_socket:{self.bed.speech_dir}/speechd.sock"
         return subprocess.run([str(self.bed.program), *arguments], cwd=folder,
-                              capture_output=True, text=True, timeout=30,
-                              env=env if env is not None else os.environ)
+                              stdin=subprocess.DEVNULL, capture_output=True, text=True,
+                              timeout=30, env=environment)
 
     def test_options_are_answered_before_any_window(self):
         folder = self.bed.new_folder("options", [PARIS])
@@ -52,7 +55,7 @@ class CommandLineTest(BedTestCase):
         self.assertEqual((unknown.returncode, unknown.stdout, unknown.stderr),
                          (2, "", 'skyvigil: unknown option "--verbose". Try skyvigil --help.\n'))
         # A display that is not there: a message and code 1, not a crash.
-        no_display = self.skyvigil(folder, env=dict(os.environ, DISPLAY=":4077"))
+        no_display = self.skyvigil(folder, DISPLAY=":4077")
         self.assertEqual((no_display.returncode, no_display.stderr),
                          (1, "Skyvigil cannot open the display; it needs a graphical desktop "
                              "session.\n"))
@@ -66,7 +69,7 @@ class CommandLineTest(BedTestCase):
         self.assertEqual((alone.returncode, alone.stdout, alone.stderr),
                          (1, "", "Skyvigil is not running.\n"))
         self.assertFalse((folder / "running").exists(), "a second instance started")
-        self.assertEqual(self.bed.spoken_since(mark), [])
+        self.bed.wait_for_speech(mark, ["Skyvigil is not running."])
 
     def test_speak_has_the_running_skyvigil_say_its_summary(self):
         folder = self.bed.new_folder("running", [LONDON, PARIS], prefs=["[general]",

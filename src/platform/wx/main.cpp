@@ -1,5 +1,7 @@
 // Program entry on Linux: the adapters the core's start-up asks for (the
 // services, the main window and its tray icon, wx's event loop).
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -19,6 +21,7 @@
 #include "platform/curl/http_curl.h"
 #include "platform/linux/app_paths.h"
 #include "platform/linux/desktop_announcer.h"
+#include "platform/linux/speech_output.h"
 #include "platform/wx/main_frame.h"
 #include "platform/wx/tray_icon.h"
 #include "platform/wx/wx_process.h"
@@ -108,6 +111,19 @@ void SkyvigilApp::OnIdleEvent(wxIdleEvent& event) {
   event.Skip();
 }
 
+// --speak from a desktop's key or a launcher's action has no terminal to
+// print to: the user hears why nothing was said instead.
+void SayWithoutTerminal(std::string text) {
+  while (!text.empty() && text.back() == '\n')
+    text.pop_back();
+  if (text.empty() || isatty(STDERR_FILENO) == 1)
+    return;
+  SpeechOutput speech;
+  speech.Load();
+  speech.TrySystemSpeech(true);
+  speech.Output(text, false);
+}
+
 }  // namespace
 }  // namespace skyvigil
 
@@ -116,8 +132,11 @@ int main(int argc, char** argv) {
   // The options come before any window: --speak asks the running copy.
   CommandLine line = skyvigil::ReadCommandLine(std::vector<std::string>(argv + 1, argv + argc),
                                                skyvigil::OptionStyle::posix);
-  if (line.action == CommandLine::Action::speak)
+  if (line.action == CommandLine::Action::speak) {
     line = skyvigil::AskRunningInstanceToSpeak(skyvigil::LinuxAppPaths().marker_file);
+    if (line.exit_code != 0)
+      skyvigil::SayWithoutTerminal(line.output);
+  }
   if (line.action == CommandLine::Action::exit) {
     std::fputs(line.output.c_str(), line.is_error ? stderr : stdout);
     return line.exit_code;
