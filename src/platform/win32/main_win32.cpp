@@ -100,7 +100,7 @@ int Run() {
     window = std::make_unique<MainWindow>(gate, services->names, title, small_icon);
     services->ui.Attach(window.get());
     services->main_thread.Attach(window->hwnd());
-    services->announcer.AttachWindow(window->hwnd());
+    services->announcer.MakeNotificationWindow();
   };
   desktop.show_main_window = [&] { window->ShowAtStart(); };
   desktop.run_event_loop = [&] { return RunMessageLoop(gate); };
@@ -111,5 +111,11 @@ int Run() {
 }  // namespace skyvigil
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Before anything loads a DLL by name: from System32 only, never from the
+  // program's folder or the working folder, where anyone may have put a file
+  // of that name. The link-time imports that are not the system's known DLLs
+  // load at their first call (see CMakeLists.txt), so this holds for them too;
+  // Tolk is loaded from the program's folder by its full path.
+  ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   return skyvigil::Run();
 }

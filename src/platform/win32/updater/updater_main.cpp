@@ -35,6 +35,9 @@ HANDLE ProgramToWaitFor(const wchar_t* command_line) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR command_line, int) {
+  // DLLs loaded by name come from System32 only, never from the folder being
+  // updated. All its link-time imports are the system's known DLLs.
+  ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   // Skyvigil starts us in its own working folder, which at a start at sign-in
   // is not the program's folder.
   skyvigil::win32::Win32UpdateOps ops(OwnFolder(), ProgramToWaitFor(command_line));
