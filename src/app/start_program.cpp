@@ -24,7 +24,7 @@ int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListene
     // The running window may be hidden behind the tray: bring it back. Asked
     // after the box, while this process still has the right to the foreground
     // that it hands on.
-    AskRunningInstanceToShow(paths.marker_file);
+    AskRunningInstance(paths.marker_file, InstanceRequest::show);
     return 0;
   }
   if (held == InstanceLock::Outcome::folder_not_writable)
@@ -59,8 +59,14 @@ int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListene
   if (app.state.prefs.window_hidden != 1)
     desktop.show_main_window();
 
-  show_requests.Listen(paths.marker_file,
-                       [&gate] { gate.PostToCore([](App& a) { OnShowRequest(a); }); });
+  show_requests.Listen(paths.marker_file, [&gate](InstanceRequest request) {
+    gate.PostToCore([request](App& a) {
+      if (request == InstanceRequest::speak)
+        OnSpeakRequest(a);
+      else
+        OnShowRequest(a);
+    });
+  });
   return desktop.run_event_loop();
 }
 
