@@ -14,7 +14,9 @@
 #include "forecast/forecast_window.h"
 #include "forecast/next_hours.h"
 #include "monitor/monitor_cycle.h"
+#include "monitor/quiet_hours.h"
 #include "monitor/rain_ahead.h"
+#include "monitor/summary.h"
 #include "present/format.h"
 #include "state/secondary_window.h"
 #include "views/render.h"
@@ -26,8 +28,8 @@ namespace {
 constexpr Shortcut Key(Shortcut::Key key) {
   return Shortcut{key, 0, false, false, false};
 }
-constexpr Shortcut Control(char c, bool shift = false) {
-  return Shortcut{Shortcut::Key::character, c, true, shift, false};
+constexpr Shortcut Control(char c, bool shift = false, bool alt = false) {
+  return Shortcut{Shortcut::Key::character, c, true, shift, alt};
 }
 
 void OpenHistory(App& app) {
@@ -111,6 +113,8 @@ constexpr std::array kMainWindowCommands = {
                 Shortcut{Shortcut::Key::enter, 0, false, true, false}, &OpenNextHoursWindow},
     CommandInfo{kCopy, "City", "Copy focused item to clipboard (Control+Shift+C)",
                 Control('C', true), &CopyFocusedItem},
+    CommandInfo{kSpeakSummary, "City", "Speak Summary (Control+Shift+W)", Control('W', true),
+                &SpeakSummary},
     CommandInfo{kToggleUnit, "Settings", "Toggle temperature display unit (Control+1)",
                 Control('1'), &ToggleUnit},
     CommandInfo{kSetTempDiff, "Settings", "Set monitor temperature difference (Control+2)",
@@ -120,11 +124,15 @@ constexpr std::array kMainWindowCommands = {
     CommandInfo{kAlertsOnce, "Settings", "Speak Each Alert Once", {}, &ToggleAlertsOnce},
     CommandInfo{kRainAhead, "Settings", "Announce Rain Ahead", {}, &ToggleRainAhead},
     CommandInfo{kDailyBriefing, "Settings", "Daily Briefing...", {}, &SetDailyBriefing},
+    CommandInfo{kQuietHours, "Settings", "Quiet Hours...", {}, &SetQuietHours},
     CommandInfo{kServiceKey, "Settings", "Weather Service Key...", {}, &ChangeServiceKey},
     CommandInfo{kStartAtLogin, "Settings", "Start at Login", {}, &ToggleStartAtLogin},
     CommandInfo{kLargerText, "Settings", "Larger Text (Control+Plus)", Control('+'), &LargerText},
     CommandInfo{kSmallerText, "Settings", "Smaller Text (Control+Minus)", Control('-'),
                 &SmallerText},
+    CommandInfo{kSpeakSummaryAnywhere, "Settings",
+                "Speak Summary from Any Program (Control+Alt+Shift+W)", Control('W', true, true),
+                &SpeakSummary, true},
 };
 
 struct CommandRow {
@@ -173,6 +181,10 @@ bool IsCommand(int command) {
       return true;
   }
   return false;
+}
+
+void OnSpeakRequest(App& app) {
+  SpeakSummary(app);
 }
 
 void OnIdle(App& app) {

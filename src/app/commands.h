@@ -36,9 +36,12 @@ enum Command : int {
   kRainAhead = 25,
   kDailyBriefing = 26,
   kOpenAlert = 27,
-  kCopyForecast = 28,    // the forecast window's "Copy forecast"
-  kCopyAll = 29,         // a list window's "Copy all"
-  kCancelDownload = 30,  // the download window's Escape and Cancel
+  kSpeakSummary = 28,
+  kQuietHours = 29,
+  kSpeakSummaryAnywhere = 30,
+  kCopyForecast = 31,    // the forecast window's "Copy forecast"
+  kCopyAll = 32,         // a list window's "Copy all"
+  kCancelDownload = 33,  // the download window's Escape and Cancel
   kCloseSecondaryWindow = 100,
   kAddSearchResult = 200,
 };
@@ -64,6 +67,9 @@ struct CommandInfo {
   std::string_view item_text;
   Shortcut shortcut;
   CommandHandlerFn run;
+  // The shortcut works from any program, with the window hidden too; a
+  // desktop that cannot register such keys leaves the row out.
+  bool system_wide = false;
 };
 
 // The main window's menu items in menu order (menus in order of first appearance).
@@ -93,9 +99,8 @@ void OnWindowClose(App& app, WindowKind window);
 void OnTrayIconClick(App& app);
 // Another start of the program asked for the window (it ends right after).
 void OnShowRequest(App& app);
-// The system-wide summary key: speaks the selected city's one-line summary,
-// queued behind speech in progress, whether the window is shown or hidden.
-void OnSummaryHotkey(App& app);
+// Another start, with --speak, asked for the summary.
+void OnSpeakRequest(App& app);
 // Called after every handled event and whenever the event loop falls idle:
 // announces what the last refresh changed.
 void OnIdle(App& app);

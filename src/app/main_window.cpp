@@ -9,7 +9,6 @@
 #include "app/window_specs.h"
 #include "cities/city_add.h"
 #include "monitor/refresh.h"
-#include "present/format.h"
 #include "state/secondary_window.h"
 #include "views/dialogs.h"
 #include "weather/cities_store.h"
@@ -147,11 +146,6 @@ void OnShowRequest(App& app) {
   p.window_hidden = 0;
   SaveSettings(app);
   RunWhatWaitedForTheWindow(app);
-}
-
-void OnSummaryHotkey(App& app) {
-  if (const city* c = SelectedCity(app.state))
-    app.announcer.Speak(CitySummaryText(*c, app.state.prefs.celcius), false);
 }
 
 void ToggleWindow(App& app) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "monitor/briefing.h"
+#include "monitor/quiet_hours.h"
 #include "present/format.h"
 #include "views/dialogs.h"
 #include "views/text_size.h"
@@ -60,6 +61,29 @@ void SetDailyBriefing(App& app) {
   app.announcer.Speak(answer->empty() ? "Daily briefing off" : "Daily briefing at " + *answer,
                       false);
   OnBriefingSet(app);
+}
+
+void SetQuietHours(App& app) {
+  Preferences& p = app.state.prefs;
+  TextPrompt box{"Quiet Hours",
+                 "Please enter the hours, as HH:MM-HH:MM, during which only Extreme and Severe "
+                 "alerts are said. Leave it empty to switch quiet hours off.",
+                 p.quiet_hours};
+  std::optional<QuietHours> hours;
+  for (;;) {
+    const std::optional<std::string> answer = AskText(app, box);
+    if (!answer)
+      return;
+    hours = ParseQuietHours(*answer);
+    if (answer->empty() || hours)
+      break;
+    box.prompt = "Type hours like 22:00-07:00, or leave the box empty to switch quiet hours off.";
+    box.initial = *answer;
+  }
+  p.quiet_hours = hours ? QuietHoursText(*hours) : std::string();
+  SavePreferences(p, app.state.paths.prefs_file);
+  app.announcer.Speak(QuietHoursSaid(hours), false);
+  CheckQuietEnd(app);
 }
 
 void ToggleStartAtLogin(App& app) {

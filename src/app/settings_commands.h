@@ -1,6 +1,6 @@
 // The Settings menu's commands that the shell serves: the unit, the text
-// size, the boxes of the temperature difference and the daily briefing, and
-// the start at login.
+// size, the boxes of the temperature difference, the daily briefing and the
+// quiet hours, and the start at login.
 #pragma once
 
 #include "state/app_state.h"
@@ -20,6 +20,10 @@ void SetTemperatureDifference(App& app);
 // "Daily Briefing...": asks for "HH:MM"; empty switches it off, Escape
 // leaves it as it was.
 void SetDailyBriefing(App& app);
+
+// "Quiet Hours...": asks for "HH:MM-HH:MM", again naming the form until the
+// hours are well typed or empty (switched off); Escape leaves them as they were.
+void SetQuietHours(App& app);
 
 // Says the state the switch is in afterwards, so a failed change is not
 // reported as done.

@@ -75,7 +75,7 @@ int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListene
     // The running window may be hidden behind the tray: bring it back. Asked
     // after the box, while this process still has the right to the foreground
     // that it hands on.
-    AskRunningInstanceToShow(paths.marker_file);
+    AskRunningInstance(paths.marker_file, InstanceRequest::show);
     return 0;
   }
   if (held == InstanceLock::Outcome::folder_not_writable)
@@ -109,8 +109,14 @@ int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListene
   if (app.state.exited)
     return *app.state.exit_code;
 
-  show_requests.Listen(paths.marker_file,
-                       [&gate] { gate.PostToCore([](App& a) { OnShowRequest(a); }); });
+  show_requests.Listen(paths.marker_file, [&gate](InstanceRequest request) {
+    gate.PostToCore([request](App& a) {
+      if (request == InstanceRequest::speak)
+        OnSpeakRequest(a);
+      else
+        OnShowRequest(a);
+    });
+  });
   return desktop.run_event_loop();
 }
 

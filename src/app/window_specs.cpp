@@ -138,8 +138,10 @@ bool HasControl(WindowKind kind, int number) {
 int CommandForKey(WindowKind kind, const Shortcut& pressed, int focus) {
   const WindowSpec& spec = SpecOf(kind);
   if (spec.has_menu) {
+    // A system-wide key is not the window's: it reaches the program from anywhere.
     for (const CommandInfo& info : MainWindowCommands()) {
-      if (info.shortcut.key != Shortcut::Key::none && SameShortcut(info.shortcut, pressed))
+      if (!info.system_wide && info.shortcut.key != Shortcut::Key::none &&
+          SameShortcut(info.shortcut, pressed))
         return info.number;
     }
   }

@@ -11,6 +11,11 @@
 
 namespace skyvigil {
 
+// The hour will bring rain or snow.
+bool BringsRainOrSnow(const hour& h);
+// "Snow" when snow is the likelier, "Rain" otherwise.
+std::string RainOrSnow(const hour& h);
+
 // What the hours from the city's own clock hold: rain or snow now, and the
 // first of the next three hours that will bring either.
 struct WetOutlook {

@@ -19,6 +19,8 @@
 #include "ports/ui.h"
 #include "state/briefing_state.h"
 #include "state/fetch_state.h"
+#include "state/held_forecast.h"
+#include "state/quiet_state.h"
 #include "state/refresh_state.h"
 #include "state/update_download.h"
 #include "state/version.h"
@@ -50,6 +52,9 @@ struct AppState {
   AppPaths paths;
   RefreshState refresh;
   BriefingState briefing;
+  QuietState quiet;
+  // The last forecast answer per city, by run-time id, for the summary.
+  std::map<uint64_t, HeldForecast> held_forecasts;
   FetchState fetch;  // the background fetches in flight
   // The cause last said of a refresh that brought no weather; none once one did.
   ServiceProblem service_problem = ServiceProblem::none;

@@ -17,7 +17,7 @@ namespace skyvigil {
 // Who asked. A fetch replaces the one its asker started before. The forecast
 // and the next hours load into the secondary window they opened; the search
 // opens its window only with results, so it asks on its own.
-enum class Asker { refresh, secondary_window, search, key_trial, update, briefing, count };
+enum class Asker { refresh, secondary_window, search, key_trial, update, briefing, summary, count };
 
 // Set by a worker when its work is done, so the exit can wait for it a
 // bounded time: an HTTP client may not be able to cut a request short at once.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/app_harness.h"
+#include "weather/prefs.h"
 
 namespace skyvigil {
 namespace {
@@ -55,6 +56,52 @@ TEST(DailyBriefingSetting, TakesATimeOrNothing) {
               "Daily Briefing|Please enter the time of day, as HH:MM, at which the day's weather "
               "is said. Leave it empty to switch the briefing off.|07:30");
   }
+}
+
+// The box asks again, naming the form, until the hours are well typed or empty.
+TEST(QuietHoursSetting, TakesHoursOrNothingAndAsksAgainNamingTheForm) {
+  const std::string first =
+      "Quiet Hours|Please enter the hours, as HH:MM-HH:MM, during which only Extreme and Severe "
+      "alerts are said. Leave it empty to switch quiet hours off.|";
+  const std::string again =
+      "Quiet Hours|Type hours like 22:00-07:00, or leave the box empty to switch quiet hours "
+      "off.|";
+  const struct {
+    const char* before;
+    std::vector<std::string> answers;
+    std::vector<std::string> dialogs;
+    std::string setting;
+    std::string said;
+  } cases[] = {
+      {"", {"22:00-07:00"}, {first}, "22:00-07:00", "say:Quiet hours from 22:00 to 07:00"},
+      {"",
+       {"10 pm", "21:00-21:00", "22:00 - 7:00"},
+       {first, again + "10 pm", again + "21:00-21:00"},
+       "22:00-07:00",
+       "say:Quiet hours from 22:00 to 07:00"},
+      {"23:00-06:30", {""}, {first + "23:00-06:30"}, "", "say:Quiet hours off"},
+      {"", {"late", ""}, {first, again + "late"}, "", "say:Quiet hours off"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answers.front());
+    testing::AppHarness h;
+    h.app.state.prefs.quiet_hours = c.before;
+    h.ui.text_answers = {c.answers.begin(), c.answers.end()};
+    SetQuietHours(h.app);
+    EXPECT_EQ(h.ui.dialogs, c.dialogs);
+    EXPECT_EQ(h.app.state.prefs.quiet_hours, c.setting);
+    EXPECT_THAT(h.announcer.events, ::testing::ElementsAre(c.said));
+    Preferences saved;
+    ServiceConfig service;
+    LoadPreferences(saved, service, h.app.state.paths.prefs_file);
+    EXPECT_EQ(saved.quiet_hours, c.setting);
+  }
+  testing::AppHarness h;  // Escape leaves them as they were
+  h.app.state.prefs.quiet_hours = "23:00-06:30";
+  h.ui.text_answers = {std::nullopt};
+  SetQuietHours(h.app);
+  EXPECT_EQ(h.app.state.prefs.quiet_hours, "23:00-06:30");
+  EXPECT_THAT(h.announcer.events, ::testing::IsEmpty());
 }
 
 }  // namespace

@@ -66,7 +66,7 @@ TEST_P(HiddenWindowTest, TheQuestionWaitsForTheWindowAndIsToldOnce) {
   EXPECT_THAT(h.announcer.events, ElementsAre("news:Skyvigil 0.40 is available."));
 
   // Other handlers leave the window hidden: the question still waits.
-  h.gate.Run([](App& app) { OnSummaryHotkey(app); });
+  h.gate.Run([](App& app) { RunCommand(app, kSpeakSummary); });
   h.main_thread.RunPosted();
   EXPECT_THAT(h.ui.dialogs, IsEmpty());
 

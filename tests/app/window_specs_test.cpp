@@ -33,7 +33,7 @@ TEST(WindowSpecs, TitlesControlsTextsNamesAndCommands) {
                           "4 box \"\" \"Details\""));
   EXPECT_THAT(Rows(WindowKind::forecast),
               ElementsAre("Forecast", "100 label \"Forecast\" \"\"", "101 list \"\" \"Forecast\"",
-                          "103 box \"\" \"Details\"", "104 button \"Copy forecast\" \"\" runs 28",
+                          "103 box \"\" \"Details\"", "104 button \"Copy forecast\" \"\" runs 31",
                           "102 button \"Close\" \"\" runs 100"));
   EXPECT_THAT(
       Rows(WindowKind::results),
@@ -44,14 +44,14 @@ TEST(WindowSpecs, TitlesControlsTextsNamesAndCommands) {
   EXPECT_THAT(
       Rows(WindowKind::next_hours),
       ElementsAre("Next Hours", "400 label \"Next Hours\" \"\"", "401 list \"\" \"Next Hours\"",
-                  "402 button \"Copy all\" \"\" runs 29", "403 button \"Close\" \"\" runs 100"));
+                  "402 button \"Copy all\" \"\" runs 32", "403 button \"Close\" \"\" runs 100"));
   EXPECT_THAT(Rows(WindowKind::alert),
               ElementsAre("Alert details", "400 label \"Alert details\" \"\"",
-                          "401 list \"\" \"Alert details\"", "402 button \"Copy all\" \"\" runs 29",
+                          "401 list \"\" \"Alert details\"", "402 button \"Copy all\" \"\" runs 32",
                           "403 button \"Close\" \"\" runs 100"));
   EXPECT_THAT(Rows(WindowKind::download),
               ElementsAre("Downloading update +close", "500 label \"Downloaded\" \"\"",
-                          "501 bar \"\" \"Downloaded\"", "502 button \"Cancel\" \"\" runs 30"));
+                          "501 bar \"\" \"Downloaded\"", "502 button \"Cancel\" \"\" runs 33"));
 }
 
 // A button or key whose command no table holds would do nothing.
@@ -97,6 +97,9 @@ TEST(WindowSpecs, KeysNeedTheirExactModifiersAndSomeTheirControl) {
       {WindowKind::main, {K::character, '=', true, false, false}, kCityList, kLargerText},
       {WindowKind::main, {K::character, '=', true, true, false}, kCityList, kLargerText},
       {WindowKind::main, {K::character, '-', true, false, false}, kCityList, kSmallerText},
+      {WindowKind::main, {K::character, 'W', true, true, false}, kCityList, kSpeakSummary},
+      // The system-wide key reaches the program from anywhere, not as the window's.
+      {WindowKind::main, {K::character, 'W', true, true, true}, kCityList, 0},
       // Not shortcuts: missing or extra modifiers, other keys.
       {WindowKind::main, {K::character, 'C', true, false, false}, kCityList, 0},
       {WindowKind::main, {K::character, 'M', false, false, false}, kCityList, 0},
