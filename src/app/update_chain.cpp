@@ -2,6 +2,8 @@
 // as a fetch of the update's asker.
 #include "app/update_chain.h"
 
+#include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 

@@ -1,7 +1,9 @@
 // The update check: the version file read, the texts, the downloads.
 #include "update/update_check.h"
 
+#include <string>
 #include <system_error>
+#include <utility>
 
 #include "weather/http_policy.h"
 #include "weather/utf8.h"
