@@ -33,99 +33,55 @@ TEST(UpdateCheckTest, AsksForTheVersionFileWithAGet) {
   EXPECT_EQ(request.body, "");
 }
 
+// What the user is told, as "" (nothing), the message, or "? " and the
+// version the question offers.
+std::string Told(const UpdateReply& reply) {
+  switch (reply.kind) {
+    case Kind::nothing:
+      return "";
+    case Kind::message:
+      return reply.text;
+    case Kind::question:
+      EXPECT_EQ(reply.text, Question(reply.version));
+      return "? " + reply.version;
+  }
+  return "unknown kind";
+}
+
 TEST(UpdateCheckTest, RepliesToTheVersionFile) {
-  const std::string ellipsis = "\xE2\x80\xA6";
+  const std::string kNoUpdate = "No update available.";
+  const std::string kUnreachable = "The update server could not be reached.";
+  const HttpResponse none{false, 0, ""};
   const struct {
-    const char* name;
     HttpResponse answer;
     bool automatic;
     bool packaged;
-    Kind kind;
-    std::string text;
-    std::string version;
+    std::string told;
   } cases[] = {
-      {"ours, at start", {true, 200, "0.36"}, true, false, Kind::nothing, "", ""},
-      {"ours, from the menu",
-       {true, 200, "0.36"},
-       false,
-       false,
-       Kind::message,
-       "No update available.",
-       ""},
-      {"a line break after ours",
-       {true, 200, "0.36\n"},
+      {{true, 200, "0.36"}, true, false, ""},
+      {{true, 200, "0.36"}, false, false, kNoUpdate},
+      {{true, 200, "0.36\n"}, true, false, "? 0.36\n"},
+      {{true, 200, "0.35"}, true, false, "? 0.35"},
+      {{true, 200, " 0.36"}, false, false, "?  0.36"},
+      {{true, 200, "0.4\xFF\xC3"}, true, false, "? 0.4\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {{true, 200, std::string(5000, '9')},
        true,
        false,
-       Kind::question,
-       Question("0.36\n"),
-       "0.36\n"},
-      {"an older one", {true, 200, "0.35"}, true, false, Kind::question, Question("0.35"), "0.35"},
-      {"a space before ours",
-       {true, 200, " 0.36"},
-       false,
-       false,
-       Kind::question,
-       Question(" 0.36"),
-       " 0.36"},
-      {"bytes that are not UTF-8",
-       {true, 200, "0.4\xFF\xC3"},
-       true,
-       false,
-       Kind::question,
-       Question("0.4\xEF\xBF\xBD\xEF\xBF\xBD"),
-       "0.4\xEF\xBF\xBD\xEF\xBF\xBD"},
-      {"a page of text",
-       {true, 200, std::string(5000, '9')},
-       true,
-       false,
-       Kind::question,
-       Question(std::string(511, '9') + ellipsis),
-       std::string(511, '9') + ellipsis},
-      {"a package's",
-       {true, 200, "0.40"},
-       true,
-       true,
-       Kind::message,
-       "Skyvigil 0.40 is available from your package source.",
-       ""},
-      {"a package's own",
-       {true, 200, "0.36"},
-       false,
-       true,
-       Kind::message,
-       "No update available.",
-       ""},
-      {"no answer, at start", {false, 0, ""}, true, false, Kind::nothing, "", ""},
-      {"no answer, from the menu",
-       {false, 0, ""},
-       false,
-       false,
-       Kind::message,
-       "The update server could not be reached.",
-       ""},
-      {"404 from the menu",
-       {true, 404, "0.40"},
-       false,
-       false,
-       Kind::message,
-       "The update server could not be reached.",
-       ""},
-      {"500 at start", {true, 500, "0.40"}, true, false, Kind::nothing, "", ""},
-      {"201 from the menu",
-       {true, 201, "0.40"},
-       false,
-       false,
-       Kind::message,
-       "The update server could not be reached.",
-       ""},
-      {"302 at start", {true, 302, "0.40"}, true, false, Kind::nothing, "", ""},
+       "? " + std::string(511, '9') + "\xE2\x80\xA6"},
+      {{true, 200, "0.40"}, true, true, "Skyvigil 0.40 is available from your package source."},
+      {{true, 200, "0.36"}, false, true, kNoUpdate},
+      {none, true, false, ""},
+      {none, false, false, kUnreachable},
+      {{true, 404, "0.40"}, false, false, kUnreachable},
+      {{true, 500, "0.40"}, true, false, ""},
+      {{true, 201, "0.40"}, false, false, kUnreachable},
+      {{true, 302, "0.40"}, true, false, ""},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const UpdateReply reply = ReplyToVersion(Source(c.packaged), c.answer, c.automatic);
-    EXPECT_EQ(reply.kind, c.kind);
-    EXPECT_EQ(reply.text, c.text);
-    EXPECT_EQ(reply.version, c.version);
+    SCOPED_TRACE(::testing::Message() << c.answer.status << " \"" << c.answer.body << "\", "
+                                      << (c.automatic ? "at start" : "from the menu")
+                                      << (c.packaged ? ", packaged" : ""));
+    EXPECT_EQ(Told(ReplyToVersion(Source(c.packaged), c.answer, c.automatic)), c.told);
   }
 }
 
