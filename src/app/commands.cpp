@@ -9,7 +9,7 @@
 #include "app/announcement_history.h"
 #include "app/service_key.h"
 #include "app/start_program.h"
-#include "app/update_thread.h"
+#include "app/update_chain.h"
 #include "cities/city_add.h"
 #include "cities/city_search.h"
 #include "monitor/briefing.h"
@@ -217,7 +217,7 @@ void ChangeServiceKey(App& app) {
 }
 
 void CheckForUpdatesNow(App& app) {
-  StartUpdateCheck(app);  // off the main thread: the window keeps answering
+  StartUpdateCheck(app, UpdateSourceFor(app.state), false);
 }
 
 // Each row carries its handler, so a command can't be listed without one.

@@ -2,7 +2,7 @@
 #include "app/start_program.h"
 
 #include "app/commands.h"
-#include "app/update_thread.h"
+#include "app/update_chain.h"
 
 namespace skyvigil {
 
@@ -47,8 +47,7 @@ int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListene
 
   // The update server's address comes from prefs.ini, so the automatic check
   // starts once the settings are read. Its dialogs wait for the event loop.
-  StartAutomaticUpdateCheck(gate, app.main_thread, app.http, app.announcer,
-                            UpdateSourceFor(app.state));
+  StartUpdateCheck(app, UpdateSourceFor(app.state), true);
 
   desktop.build_main_window(app, "Skyvigil " + app.state.version_text);
   // The saved cities fill the lists first; a first run's key dialog comes
