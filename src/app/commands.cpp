@@ -8,7 +8,8 @@
 #include "app/main_window.h"
 #include "app/service_key.h"
 #include "app/settings_commands.h"
-#include "app/update_thread.h"
+#include "app/start_program.h"
+#include "app/update_chain.h"
 #include "cities/city_add.h"
 #include "cities/city_search.h"
 #include "forecast/forecast_window.h"
@@ -89,7 +90,7 @@ void ChangeServiceKey(App& app) {
 }
 
 void CheckForUpdatesNow(App& app) {
-  StartUpdateCheck(app);  // off the main thread: the window keeps answering
+  StartUpdateCheck(app, UpdateSourceFor(app.state), false);
 }
 
 // Each row carries its handler, so a command can't be listed without one.

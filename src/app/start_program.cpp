@@ -4,7 +4,7 @@
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "app/service_key.h"
-#include "app/update_thread.h"
+#include "app/update_chain.h"
 #include "cities/city_add.h"
 #include "monitor/briefing.h"
 #include "monitor/refresh.h"
@@ -98,8 +98,7 @@ int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListene
 
   // The update server's address comes from prefs.ini, so the automatic check
   // starts once the settings are read. Its dialogs wait for the event loop.
-  StartAutomaticUpdateCheck(gate, app.main_thread, app.http, app.announcer,
-                            UpdateSourceFor(app.state));
+  StartUpdateCheck(app, UpdateSourceFor(app.state), true);
 
   desktop.build_main_window(app, "Skyvigil " + app.state.version_text);
   app.state.main_window.built = true;

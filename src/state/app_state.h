@@ -71,6 +71,9 @@ struct AppState {
   // Work that waits until the user shows the hidden main window (the
   // automatic update question, which would stand unowned behind other windows).
   std::vector<CoreWork> when_window_shown;
+  // From the user's Yes to an update until its hand-over or failure: another
+  // check meanwhile would only offer the same download again.
+  bool update_under_way = false;
   // The update download under way.
   std::shared_ptr<UpdateDownload> update_download;
   // Alerts handed to speech whose fate is not known yet, once per hand-over.
