@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "present/background_texts.h"
 #include "present/format.h"
 #include "state/fetch.h"
 #include "weather/prefs.h"
@@ -100,14 +101,6 @@ int SecondsUntilBriefingCheck(TimeOfDay at, TimeOfDay now) {
   if (minutes <= 0)
     minutes += 24 * 60;  // tomorrow's
   return std::min(minutes * 60, kLongestWaitSeconds);
-}
-
-std::string BriefingText(std::string_view city_name, const forecastday& today, int64_t unit) {
-  const day& d = today.day;
-  return "Today in " + std::string(city_name) + ": " + d.condition.text + ", high " +
-         TemperatureText(d.maxtemp_f, d.maxtemp_c, unit) + ", low " +
-         TemperatureText(d.mintemp_f, d.mintemp_c, unit) + ", " + IntText(d.daily_chance_of_rain) +
-         " percent chance of rain.";
 }
 
 void OnBriefingTimer(App& app) {

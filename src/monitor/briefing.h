@@ -24,9 +24,6 @@ BriefingStep BriefingDue(TimeOfDay at, TimeOfDay now);
 // than ten minutes, so a computer that slept past it notices soon after waking.
 int SecondsUntilBriefingCheck(TimeOfDay at, TimeOfDay now);
 
-// "Today in <city>: <condition>, high <t>, low <t>, <n> percent chance of rain."
-std::string BriefingText(std::string_view city_name, const forecastday& today, int64_t unit);
-
 // Looks at the clock: gives, skips or waits for the briefing, then sets the
 // timer for the next look. Called by the timer and whenever the setting changes.
 void OnBriefingTimer(App& app);

@@ -2,6 +2,7 @@
 #include "monitor/rain_ahead.h"
 
 #include "monitor/monitor_cycle.h"
+#include "present/background_texts.h"
 #include "present/format.h"
 #include "present/hour_lines.h"
 #include "weather/prefs.h"
@@ -12,10 +13,6 @@ namespace {
 
 bool Wet(const hour& h) {
   return h.will_it_rain == 1 || h.will_it_snow == 1;
-}
-
-bool Snow(const hour& h) {
-  return h.will_it_snow == 1 && (h.will_it_rain != 1 || SnowIsLikelier(h));
 }
 
 // The current hour and the three after it.
@@ -35,11 +32,6 @@ WetOutlook LookAhead(const std::vector<forecastday>& days, std::string_view loca
       outlook.ahead = hours[i];
   }
   return outlook;
-}
-
-std::string RainAheadText(std::string_view city_name, const hour& first_wet) {
-  return std::string(Snow(first_wet) ? "Snow" : "Rain") + " likely in " + std::string(city_name) +
-         " from " + HourLabel(first_wet.time) + ".";
 }
 
 void TellRainAhead(App& app, const city& c, const std::vector<forecastday>& days,

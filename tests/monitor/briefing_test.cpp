@@ -57,22 +57,6 @@ TEST(BriefingTimer, UntilTheTimeButNeverMoreThanTenMinutes) {
   EXPECT_EQ(SecondsUntilBriefingCheck({0, 0}, {23, 59}), 60);
 }
 
-TEST(BriefingText, TheDayInEachUnit) {
-  forecastday today;
-  today.day.condition.text = "Light rain";
-  today.day.maxtemp_f = 65.1;
-  today.day.maxtemp_c = 18.4;
-  today.day.mintemp_f = 53.8;
-  today.day.mintemp_c = 12.1;
-  today.day.daily_chance_of_rain = 87;
-  EXPECT_EQ(BriefingText("London", today, 0),
-            "Today in London: Light rain, high 65 degrees F, low 54 degrees F, 87 percent chance "
-            "of rain.");
-  EXPECT_EQ(BriefingText("London", today, 1),
-            "Today in London: Light rain, high 18 Degrees C, low 12 Degrees C, 87 percent chance "
-            "of rain.");
-}
-
 // Paris monitored, Oslo not, Oslo selected; the briefing at 07:30.
 struct BriefingBed {
   BriefingBed() {
