@@ -407,6 +407,7 @@ void OnIdle(App& app) {
 
 void LoadSettingsAndCities(App& app) {
   LoadPreferences(app.state.prefs, app.state.service, app.state.paths.prefs_file);
+  RecallBriefingDay(app);
   LoadCities(app.state.cities, app.state.paths.cities_file, [&app](std::vector<city>&) {
     PromptNewCity(app);
     // Kept at once: the key dialog that may follow can be cancelled.
@@ -426,8 +427,11 @@ void FirstRefresh(App& app) {
   if (!HasOwnServiceKey(app.state.service) && !AskForServiceKey(app))
     return;
   app.state.refresh.first_pending = true;
-  RefreshCities(app, RefreshMode::all_cities, &RedrawCities);
-  OnBriefingTimer(app);
+  // The refresh's alerts come first: the briefing waits for its end.
+  RefreshCities(app, RefreshMode::all_cities, [](App& a) {
+    RedrawCities(a);
+    OnBriefingTimer(a);
+  });
 }
 
 void ExitProgram(App& app) {

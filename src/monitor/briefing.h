@@ -28,7 +28,12 @@ int SecondsUntilBriefingCheck(TimeOfDay at, TimeOfDay now);
 // timer for the next look. Called by the timer and whenever the setting changes.
 void OnBriefingTimer(App& app);
 
-// "Daily Briefing...": asks for "HH:MM"; empty switches it off.
+// At start: the day the briefing was last given, as prefs.ini keeps it, so it
+// is not given twice that day.
+void RecallBriefingDay(App& app);
+
+// "Daily Briefing...": asks for "HH:MM", again after a message while the answer
+// is neither a time nor empty; empty switches it off, Escape changes nothing.
 void SetDailyBriefing(App& app);
 
 }  // namespace skyvigil

@@ -58,7 +58,7 @@ class FakeUi : public UiPort, public ProcessPort {
   bool start_at_login_fails = false;
 
   // Scripted answers; an unexpected dialog fails the test.
-  std::deque<std::string> text_answers;
+  std::deque<std::optional<std::string>> text_answers;  // nullopt: Escape
   std::deque<bool> yes_no_answers;
   std::deque<std::optional<std::string>> key_answers;  // nullopt: Cancel
   std::vector<KeyPrompt> key_prompts;                  // every key dialog shown
@@ -94,8 +94,8 @@ class FakeUi : public UiPort, public ProcessPort {
   FocusedControl Focus() const override { return focus; }
   void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
   bool AskYesNo(const std::string& title, const std::string& text) override;
-  std::string AskText(const std::string& title, const std::string& prompt,
-                      const std::string& initial) override;
+  std::optional<std::string> AskText(const std::string& title, const std::string& prompt,
+                                     const std::string& initial) override;
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   void SetTextSize(int percent) override { text_size = percent; }
   void OpenForecastWindow() override;

@@ -244,8 +244,8 @@ bool WxUi::AskYesNo(const std::string& title, const std::string& text) {
                       DialogOwner()) == wxYES;
 }
 
-std::string WxUi::AskText(const std::string& title, const std::string& prompt,
-                          const std::string& initial) {
+std::optional<std::string> WxUi::AskText(const std::string& title, const std::string& prompt,
+                                         const std::string& initial) {
   return AskTextDialog(DialogOwner(), title, prompt, initial);
 }
 
