@@ -9,6 +9,7 @@
 #include "app/announcement_history.h"
 #include "app/service_key.h"
 #include "app/start_program.h"
+#include "app/startup_news.h"
 #include "app/update_thread.h"
 #include "cities/city_add.h"
 #include "cities/city_search.h"
@@ -390,6 +391,10 @@ void OnMainWindowClose(App& app) {
   RequestExit(app);
 }
 
+void OnMainWindowActivated(App& app) {
+  ReleaseNewsAfterActivation(app);
+}
+
 void OnSummaryHotkey(App& app) {
   const int index = app.ui.CitySelection();
   const auto& cities = app.state.cities;
@@ -435,11 +440,12 @@ void FirstRefresh(App& app) {
 }
 
 void ExitProgram(App& app) {
+  // Nothing runs in the core after this, so nothing the work in flight would
+  // apply or say can follow "Exiting", which is said before anything stops.
   app.state.exited = true;
-  // The work in flight first: nothing it would apply or say follows "Exiting".
+  app.announcer.Speak("Exiting", true);
   StopRefresh(app);
   SaveSelection(app);
-  app.announcer.Speak("Exiting", true);
   app.ui.RemoveTrayIcon();
   app.process.ReleaseMarker();
   app.ui.CloseMainWindow();

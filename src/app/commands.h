@@ -128,6 +128,9 @@ void OnTrayIconClick(App& app);
 // Another start of the program asked for the window (it ends right after).
 void OnShowRequest(App& app);
 void OnMainWindowClose(App& app);
+// The main window became the active one; the first time, the start's news
+// follows a moment later.
+void OnMainWindowActivated(App& app);
 // The system-wide summary key: speaks the selected city's one-line summary,
 // queued behind speech in progress, whether the window is shown or hidden.
 void OnSummaryHotkey(App& app);

@@ -350,7 +350,7 @@ TEST_F(CommandsTest, StartAtLoginSaysTheStateItIsLeftIn) {
 
 // The command only asks; the gate ends the program once the handler returns,
 // in one order for every way out, and runs nothing after it.
-TEST_F(CommandsTest, ExitStopsTheWorkSaysExitingReleasesTheMarkerThenEndsTheLoop) {
+TEST_F(CommandsTest, ExitSaysExitingFirstStopsTheWorkReleasesTheMarkerThenEndsTheLoop) {
   for (CommandHandlerFn ask : {+[](App& app) { RunCommand(app, kExit); }, &OnMainWindowClose}) {
     AppHarness run;
     run.places = h.places;
@@ -364,7 +364,7 @@ TEST_F(CommandsTest, ExitStopsTheWorkSaysExitingReleasesTheMarkerThenEndsTheLoop
       run.gate.Run([&ran_after](App&) { ran_after = true; });
     });
     EXPECT_THAT(run.announcer.events,
-                ElementsAre("abort", "SAY!:Exiting", "marker released", "loop quit 0"));
+                ElementsAre("SAY!:Exiting", "abort", "marker released", "loop quit 0"));
     EXPECT_FALSE(run.ui.tray_icon);
     EXPECT_TRUE(run.ui.window_closed);
     run.gate.Run([&ran_after](App&) { ran_after = true; });

@@ -81,6 +81,11 @@ void WinProcess::QuitEventLoop(int exit_code) {
   PostQuitMessage(exit_code);
 }
 
+void WinProcess::EndAtOnce(int exit_code) {
+  // The threads still inside WinHTTP end with the process.
+  ExitProcess(static_cast<UINT>(exit_code));
+}
+
 void WinMainThread::Attach(HWND window) {
   std::lock_guard lock(mutex_);
   window_ = window;

@@ -36,6 +36,7 @@ class WinProcess : public ProcessPort {
   bool SetStartAtLogin(bool on) override { return autostart_.Set(on); }
   void ReleaseMarker() override { marker_.Release(); }
   void QuitEventLoop(int exit_code) override;
+  void EndAtOnce(int exit_code) override;
 
  private:
   InstanceLock& marker_;
