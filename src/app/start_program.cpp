@@ -12,7 +12,7 @@ namespace {
 
 // How long the end waits for the transfers it told to stop; the process is
 // gone well within two seconds of the close request either way.
-constexpr std::chrono::milliseconds kTransfersEndWait{1000};
+constexpr std::chrono::milliseconds kTransfersEndWait{500};
 
 // After the exit: a worker still held by a transfer its client could not cut
 // short would hold up the teardown, or outlive the client it uses.

@@ -37,7 +37,7 @@ struct Services {
         news_hold(announcer),
         history(news_hold, clock),
         ui(gate, names),
-        process(marker),
+        process(marker, [this] { announcer.Shutdown(); }),
         app{AppState{}, ui, history, http, clock, process, main_thread},
         // A key pressed in any of our windows stops our speech first, as it
         // stops the screen reader's; from the first dialog on.
