@@ -131,8 +131,11 @@ Section "un.Skyvigil" UnSecProgram
   RMDir "$INSTDIR\snd"
   ; What an update leaves: a downloaded archive, the folders of an update.
   Delete "$INSTDIR\Skyvigil.zip"
+  Delete "$INSTDIR\Skyvigil.zip.minisig"
+  Delete "$INSTDIR\update.journal"
   RMDir /r "$INSTDIR\update.new"
   RMDir /r "$INSTDIR\update.old"
+  RMDir /r "$INSTDIR\update.run"
   Delete "$INSTDIR\uninstall.exe"
 
   Delete "$SMPROGRAMS\Skyvigil.lnk"
