@@ -53,7 +53,7 @@ def news_after_window(bed, name):
     try:
         launched = time.time()
         news = first_start(bed, launched, "London:", timeout=20, alerts=True)
-        window = first_start(bed, launched, TITLE)
+        window = first_start(bed, launched, TITLE, timeout=20)
         return news - window
     finally:
         run.end()

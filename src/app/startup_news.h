@@ -16,8 +16,9 @@ namespace skyvigil {
 struct App;
 
 // How long after the window's activation the news waits: the screen reader has
-// begun its announcement by then, and speech that comes later waits behind it.
-constexpr std::chrono::milliseconds kNewsAfterActivation{1000};
+// begun its announcement by then (Orca within a second even on a busy
+// machine), and speech that comes later waits behind it.
+constexpr std::chrono::milliseconds kNewsAfterActivation{1500};
 // The longest the news waits for a window that is shown but never activated
 // (a start at login that the desktop keeps in the background, say).
 constexpr std::chrono::milliseconds kNewsAfterShow{3000};
