@@ -3,7 +3,8 @@
 # Skyvigil.zip) and Skyvigil-<version>-setup.exe. `program` is the target
 # shipped as Skyvigil.exe; `strip` the strip tool, or "" to ship it as built.
 # `signing_key`: the minisign secret key the zip is signed with for updates
-# (<zip>.minisig, for build `build`), or "" for none.
+# (<zip>.minisig, for build `build`), or "" for none; the signature must pass
+# the prehashed check with a key the build trusts (SKYVIGIL_TRUSTED_KEY_FILES).
 function(skyvigil_dist_command out_dir program strip signing_key build)
   set(here ${PROJECT_SOURCE_DIR}/packaging/windows)
   set(cues)
@@ -14,6 +15,7 @@ function(skyvigil_dist_command out_dir program strip signing_key build)
     OUTPUT ${out_dir}/Skyvigil-${PROJECT_VERSION}-win64.zip
            ${out_dir}/Skyvigil-${PROJECT_VERSION}-setup.exe
     COMMAND ${CMAKE_COMMAND} -E env SKYVIGIL_SIGNING_KEY=${signing_key} SKYVIGIL_BUILD=${build}
+            "SKYVIGIL_TRUSTED_KEYS=${SKYVIGIL_TRUSTED_KEY_FILES}"
             bash ${here}/make-dist.sh ${PROJECT_VERSION} $<TARGET_FILE:${program}>
             $<TARGET_FILE:updater> ${out_dir} ${strip}
     DEPENDS ${here}/make-dist.sh ${here}/skyvigil.nsi ${here}/README.txt

@@ -4,7 +4,9 @@
 # The zip holds exactly what the installer installs, and is what the update
 # server offers as Skyvigil.zip. With SKYVIGIL_SIGNING_KEY (a minisign secret
 # key file) and SKYVIGIL_BUILD set, the zip is signed for updates beside it:
-# <zip>.minisig, offered as Skyvigil.zip.minisig. minisign asks for the key's
+# <zip>.minisig, offered as Skyvigil.zip.minisig, and the signature checked
+# as the program will check it: prehashed, by one of the public keys that
+# SKYVIGIL_TRUSTED_KEYS lists (separated by ";"). minisign asks for the key's
 # password, or reads it from SKYVIGIL_SIGNING_PASSWORD_FILE.
 set -euo pipefail
 
@@ -50,4 +52,17 @@ if [[ -n ${SKYVIGIL_SIGNING_KEY:-} ]]; then
   else
     minisign -S -s "$SKYVIGIL_SIGNING_KEY" -m "$zip_file" -x "$zip_file.minisig" -t "$comment"
   fi
+  # Every client refuses the legacy form (the file itself signed, which older
+  # minisign makes) and any key it does not trust: the signature must pass the
+  # prehashed check (-H) with one of the keys the build trusts.
+  IFS=';' read -r -a trusted <<<"${SKYVIGIL_TRUSTED_KEYS:?SKYVIGIL_TRUSTED_KEYS must list the trusted public keys}"
+  for key in "${trusted[@]}"; do
+    if minisign -V -H -q -p "$key" -m "$zip_file" -x "$zip_file.minisig" 2>/dev/null; then
+      exit 0
+    fi
+  done
+  rm -f "$zip_file" "$zip_file.minisig"
+  echo "make-dist.sh: the zip's signature is not a prehashed one by a trusted key, which every" \
+    "client refuses: check minisign's version and SKYVIGIL_SIGNING_KEY" >&2
+  exit 1
 fi

@@ -3,7 +3,7 @@
 
 #include "app/commands.h"
 #include "app/startup_news.h"
-#include "app/update_thread.h"
+#include "app/update_chain.h"
 #include "state/fetch.h"
 
 namespace skyvigil {
@@ -42,7 +42,7 @@ int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListene
     // The running window may be hidden behind the tray: bring it back. Asked
     // after the box, while this process still has the right to the foreground
     // that it hands on.
-    AskRunningInstanceToShow(paths.marker_file);
+    AskRunningInstance(paths.marker_file, InstanceRequest::show);
     return 0;
   }
   if (held == InstanceLock::Outcome::folder_not_writable)
@@ -65,8 +65,7 @@ int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListene
 
   // The update server's address comes from prefs.ini, so the automatic check
   // starts once the settings are read. Its dialogs wait for the event loop.
-  StartAutomaticUpdateCheck(gate, app.main_thread, app.http, app.announcer,
-                            UpdateSourceFor(app.state));
+  StartUpdateCheck(app, UpdateSourceFor(app.state), true);
 
   desktop.build_main_window(app, "Skyvigil " + app.state.version_text);
   // The saved cities fill the lists first; a first run's key dialog comes
@@ -79,8 +78,14 @@ int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListene
     desktop.show_main_window();
   HoldNewsForTheWindow(app, shown);
 
-  show_requests.Listen(paths.marker_file,
-                       [&gate] { gate.PostToCore([](App& a) { OnShowRequest(a); }); });
+  show_requests.Listen(paths.marker_file, [&gate](InstanceRequest request) {
+    gate.PostToCore([request](App& a) {
+      if (request == InstanceRequest::speak)
+        OnSpeakRequest(a);
+      else
+        OnShowRequest(a);
+    });
+  });
   return Ended(app, desktop.run_event_loop());
 }
 

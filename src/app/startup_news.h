@@ -37,6 +37,8 @@ class StartupNewsHold : public Announcer {
   void SpeakInBackground(const std::string& text, SpeechFate fate) override;
   using Announcer::SpeakAlert;
   void SpeakAlert(const std::string& text, SpeechFate fate) override;
+  // Not said, so nothing to hold.
+  void KeepUnspoken(const std::string& text) override { inner_.KeepUnspoken(text); }
   void Silence() override { inner_.Silence(); }
   void PlayCue(Cue cue) override;
 

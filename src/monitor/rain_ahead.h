@@ -11,6 +11,11 @@
 
 namespace skyvigil {
 
+// The hour will bring rain or snow.
+bool BringsRainOrSnow(const hour& h);
+// "Snow" when snow is the likelier, "Rain" otherwise.
+std::string RainOrSnow(const hour& h);
+
 // What the hours from the city's own clock hold: rain or snow now, and the
 // first of the next three hours that will bring either.
 struct WetOutlook {
@@ -21,9 +26,8 @@ struct WetOutlook {
 WetOutlook LookAhead(const std::vector<forecastday>& days, std::string_view localtime);
 
 // After a refresh: says the city's rain ahead (condition cue, then
-// RainAheadText)
-// unless it falls already or the last refresh foresaw it already. An answer
-// without hours changes nothing.
+// RainAheadText) unless it falls already or the last refresh foresaw it
+// already. An answer without hours changes nothing.
 void TellRainAhead(App& app, const city& c, const std::vector<forecastday>& days,
                    std::string_view localtime);
 

@@ -4,8 +4,10 @@
 #include <algorithm>
 #include <utility>
 
+#include "monitor/quiet_hours.h"
 #include "monitor/rain_ahead.h"
 #include "monitor/service_outcome.h"
+#include "monitor/summary.h"
 #include "present/background_texts.h"
 #include "state/fetch.h"
 #include "weather/cities_store.h"
@@ -47,6 +49,7 @@ void SpeakAlerts(App& app, const city& c, const std::vector<alert>& alerts) {
     std::pair<uint64_t, std::string> key;
     std::string expires;
     std::string text;
+    std::string severity;
   };
   std::vector<Told> told;
   for (const alert& a : alerts) {
@@ -65,8 +68,17 @@ void SpeakAlerts(App& app, const city& c, const std::vector<alert>& alerts) {
     } else {
       continue;
     }
-    told.push_back({std::move(alert_key), a.expires, std::move(text)});
+    told.push_back({std::move(alert_key), a.expires, std::move(text), a.severity});
   }
+  // Quiet hours keep the milder ones in the history, as heard: the line at
+  // their end sends the user there.
+  std::erase_if(told, [&app](const Told& t) {
+    if (!HoldsNews(app, News::alert, t.severity))
+      return false;
+    KeepQuietly(app, t.text);
+    app.state.spoken_alerts[t.key] = t.expires;
+    return true;
+  });
   if (told.empty())
     return;
   app.announcer.PlayCue(Cue::alert);
@@ -189,9 +201,9 @@ void ApplyRefresh(App& app, const RefreshPlan& plan, const std::vector<HttpRespo
     else
       s.refresh.unknown_places.erase(c.id);
     std::vector<forecastday> days;
+    std::vector<alert> alerts;
     location place;
     if (planned.forecast_answer) {
-      std::vector<alert> alerts;
       ApplyForecastAnswer(AnswerAt(answers, *planned.forecast_answer), days, alerts, &place);
       if (planned.speak_alerts)
         SpeakAlerts(app, c, alerts);
@@ -199,6 +211,7 @@ void ApplyRefresh(App& app, const RefreshPlan& plan, const std::vector<HttpRespo
     RewriteName(c);
     if (planned.rain_ahead)
       TellRainAhead(app, c, days, place.localtime);
+    HoldForecast(app, c.id, std::move(days), std::move(alerts));
   }
   SaveCities(s.cities, s.paths.cities_file);
   TellRefreshOutcome(app, answers);

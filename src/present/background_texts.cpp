@@ -42,9 +42,7 @@ std::string AlertExtendedText(std::string_view city_name, const alert& a) {
 }
 
 std::string RainAheadText(std::string_view city_name, const hour& first_wet) {
-  const bool snow =
-      first_wet.will_it_snow == 1 && (first_wet.will_it_rain != 1 || SnowIsLikelier(first_wet));
-  return std::string(city_name) + (snow ? ": snow" : ": rain") + " likely from " +
+  return std::string(city_name) + (SnowIsNamed(first_wet) ? ": snow" : ": rain") + " likely from " +
          HourLabel(first_wet.time) + ".";
 }
 

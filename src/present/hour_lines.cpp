@@ -63,6 +63,10 @@ bool SnowIsLikelier(const hour& h) {
   return h.chance_of_snow > h.chance_of_rain;
 }
 
+bool SnowIsNamed(const hour& h) {
+  return h.will_it_snow == 1 && (h.will_it_rain != 1 || SnowIsLikelier(h));
+}
+
 std::string HourLine(const hour& h, int64_t unit) {
   const bool snow = SnowIsLikelier(h);
   return HourLabel(h.time) + ": " + ConditionText(h.condition) + ", " +

@@ -18,6 +18,10 @@ std::string HourLabel(std::string_view time);
 // Snow is named when its chance is the greater one, rain otherwise.
 bool SnowIsLikelier(const hour& h);
 
+// Of the rain and snow the hour brings, snow is the one to name: it brings
+// only snow, or both with snow the likelier.
+bool SnowIsNamed(const hour& h);
+
 // "3 PM: Light rain, 64 degrees F, 80 percent chance of rain", the condition
 // trimmed and the temperature written as the current report writes it in
 // display unit `unit`.

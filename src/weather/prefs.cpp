@@ -204,7 +204,7 @@ std::vector<GroupKeys> SavedKeys(const Preferences& p) {
        {Key("monitor_sounds", p.monitor_sounds), Key("temp_diff", p.temp_diff),
         KeyAddedWhenSet("alerts_once", p.alerts_once, 0),
         KeyAddedWhenSet("rain_ahead", p.rain_ahead, 0), TextKey("briefing", p.briefing),
-        TextKey("briefing_given", p.briefing_given)}},
+        TextKey("quiet_hours", p.quiet_hours), TextKey("briefing_given", p.briefing_given)}},
   };
 }
 
@@ -421,6 +421,8 @@ void LoadPreferences(Preferences& prefs, ServiceConfig& service, const fs::path&
           prefs.rain_ahead = ParseIniInteger(line.value);
         if (key == "briefing")
           prefs.briefing = line.value;
+        if (key == "quiet_hours")
+          prefs.quiet_hours = line.value;
         if (key == "briefing_given")
           prefs.briefing_given = line.value;
         break;

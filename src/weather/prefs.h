@@ -22,6 +22,7 @@ struct Preferences {
   int64_t text_size = 100;       // percent of the system's font size in every window
   int64_t rain_ahead = 0;        // exactly 1: rain in the next hours of monitored cities is said
   std::string briefing{};        // "HH:MM" of the daily briefing; empty: none
+  std::string quiet_hours{};     // "HH:MM-HH:MM" when background news is held; empty: none
   std::string briefing_given{};  // "yyyy-mm-dd": the day the briefing was last given
 
   bool operator==(const Preferences&) const = default;
@@ -44,8 +45,9 @@ inline constexpr std::uintmax_t kMaxPrefsFileBytes = 1u << 20;
 void LoadPreferences(Preferences& prefs, ServiceConfig& service, const std::filesystem::path& file);
 
 // Writes the settings into `file`, keeping every other line it holds; alerts_once,
-// text_size, rain_ahead, briefing and briefing_given are added only once they
-// differ from their defaults. A file that cannot be read or replaced is left alone, silently; one
+// text_size, rain_ahead, briefing, quiet_hours and briefing_given are added only
+// once they differ from their defaults. A file that cannot be read or replaced is
+// left alone, silently; one
 // whose bytes would not change is not written.
 void SavePreferences(const Preferences& prefs, const std::filesystem::path& file);
 

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/announcement_history.h"
+#include "app/command_line.h"
 #include "app/commands.h"
 #include "app/core_gate.h"
 #include "app/local_clock.h"
@@ -16,6 +17,7 @@
 #include "app/startup_news.h"
 #include "platform/win32/accessible_names.h"
 #include "platform/win32/autostart_win32.h"
+#include "platform/win32/console_text.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/message_loop.h"
 #include "platform/win32/show_requests_win32.h"
@@ -67,6 +69,14 @@ int Run() {
   // The files live beside the program, which is also where Windows starts it
   // from Explorer; a start at login (from another folder) finds them there.
   const AppPaths paths = PathsIn(RunningProgram().parent_path());
+  // The options come before any window: /speak asks the running copy.
+  CommandLine line = ReadCommandLine(CommandLineArguments(), OptionStyle::windows);
+  if (line.action == CommandLine::Action::speak)
+    line = AskRunningInstanceToSpeak(paths.marker_file);
+  if (line.action == CommandLine::Action::exit) {
+    ShowCommandLineText(line.output, line.is_error);
+    return line.exit_code;
+  }
   CoreGate gate;
   InstanceLock marker;
   std::unique_ptr<Services> services;

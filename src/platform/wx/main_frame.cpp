@@ -123,6 +123,9 @@ void MainFrame::BuildMenus() {
   auto* bar = new wxMenuBar();
   std::map<std::string_view, wxMenu*> menus;
   for (const CommandInfo& command : MainWindowCommands()) {
+    // No key reaches this program from other windows here.
+    if (command.system_wide)
+      continue;
     wxMenu*& menu = menus[command.menu];
     if (menu == nullptr) {
       menu = new wxMenu();

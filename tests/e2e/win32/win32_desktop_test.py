@@ -40,6 +40,9 @@ EXIT_PROMISE = 2.0
 LONDON = "London, City of London, Greater London, United Kingdom"
 PARIS = "Paris, Ile-de-France, France"
 TOKYO = "Tokyo, Tokyo, Japan"
+# The summary in Celsius, from the service's Paris: a dry day.
+PARIS_SUMMARY = ("0 Paris: Sunny, 21 Degrees C. Today: high 24, low 14, 0 percent chance of "
+                 "rain.")
 OPTIONS = None
 
 
@@ -346,10 +349,16 @@ class Win32DesktopTest(WineRun, unittest.TestCase):
         self.hide_with_escape()
         # Without a tray on the display, wine shows its own window of tray icons.
         tray = wait_for("wine's tray", lambda: windows_named("^Wine System Tray$"))[0]
-        # The system-wide key speaks the selected city while the window is hidden.
+        # The system-wide key speaks the selected city while the window is hidden,
+        # once its forecast came; /speak from a second start says it again.
         before = self.spoken()
         self.keys(tray, "ctrl+alt+shift+w")
-        self.wait_spoken("the summary", before + ["0 Paris: Sunny, 21 Degrees C"])
+        self.wait_spoken("the summary", before + [PARIS_SUMMARY])
+        speak = subprocess.run(["wine", "Skyvigil.exe", "/speak"], cwd=self.folder, env=self.env,
+                               capture_output=True, timeout=60)
+        self.assertEqual((speak.returncode, speak.stdout, speak.stderr), (0, b"", b""))
+        self.wait_spoken("the summary again", before + [PARIS_SUMMARY] * 2)
+        self.assertEqual(windows_named("^Alert$"), [])
         # One click shows the window. A double-click's clicks are counted by the
         # tray's rules, tested as a table: wine on a loaded machine may deliver
         # them apart, as two clicks.
@@ -359,7 +368,7 @@ class Win32DesktopTest(WineRun, unittest.TestCase):
         wait_for("the city list focused", lambda: self.probe("focus", TITLE) == ["1"])
         self.keys(self.window, "ctrl+shift+c")
         self.wait_spoken("Copied, and nothing before it",
-                         before + ["0 Paris: Sunny, 21 Degrees C", "1 Copied"])
+                         before + [PARIS_SUMMARY] * 2 + ["1 Copied"])
         self.assertTrue(windows_named("^" + re.escape(TITLE) + "$"), "the window went again")
 
     def test_5a_control_plus_makes_the_rows_taller(self):
@@ -395,6 +404,18 @@ class Win32DesktopTest(WineRun, unittest.TestCase):
         self.assertLess(gone, EXIT_PROMISE, "the exit waited for the forecast")
         self.assertFalse((self.folder / "running").exists())
         self.assertEqual(self.spoken(), before + ["0 Loading forecast", "1 Exiting"])
+
+    def test_7_speak_without_skyvigil_running_says_so(self):
+        before = self.spoken()
+        alone = subprocess.run(["wine", "Skyvigil.exe", "/speak"], cwd=self.folder, env=self.env,
+                               capture_output=True, timeout=60)
+        self.assertEqual((alone.returncode, alone.stdout, alone.stderr),
+                         (1, b"", b"Skyvigil is not running.\r\n"))
+        self.assertFalse((self.folder / "running").exists(), "a second instance started")
+        self.assertEqual(self.spoken(), before)
+        version = subprocess.run(["wine", "Skyvigil.exe", "--Version"], cwd=self.folder,
+                                 env=self.env, capture_output=True, timeout=60)
+        self.assertEqual((version.returncode, version.stdout), (0, (TITLE + "\r\n").encode()))
 
 
 class Win32NvdaTest(WineRun, unittest.TestCase):
