@@ -9,6 +9,7 @@
 #include "app/announcement_history.h"
 #include "app/service_key.h"
 #include "app/start_program.h"
+#include "app/startup_news.h"
 #include "app/update_chain.h"
 #include "cities/city_add.h"
 #include "cities/city_search.h"
@@ -399,6 +400,10 @@ void OnMainWindowClose(App& app) {
   RequestExit(app);
 }
 
+void OnMainWindowActivated(App& app) {
+  ReleaseNewsAfterActivation(app);
+}
+
 void OnSpeakRequest(App& app) {
   SpeakSummary(app);
 }
@@ -411,6 +416,7 @@ void OnIdle(App& app) {
 
 void LoadSettingsAndCities(App& app) {
   LoadPreferences(app.state.prefs, app.state.service, app.state.paths.prefs_file);
+  RecallBriefingDay(app);
   LoadCities(app.state.cities, app.state.paths.cities_file, [&app](std::vector<city>&) {
     PromptNewCity(app);
     // Kept at once: the key dialog that may follow can be cancelled.
@@ -430,16 +436,20 @@ void FirstRefresh(App& app) {
   if (!HasOwnServiceKey(app.state.service) && !AskForServiceKey(app))
     return;
   app.state.refresh.first_pending = true;
-  RefreshCities(app, RefreshMode::all_cities, &RedrawCities);
-  OnBriefingTimer(app);
+  // The refresh's alerts come first: the briefing waits for its end.
+  RefreshCities(app, RefreshMode::all_cities, [](App& a) {
+    RedrawCities(a);
+    OnBriefingTimer(a);
+  });
 }
 
 void ExitProgram(App& app) {
+  // Nothing runs in the core after this, so nothing the work in flight would
+  // apply or say can follow "Exiting", which is said before anything stops.
   app.state.exited = true;
-  // The work in flight first: nothing it would apply or say follows "Exiting".
+  app.announcer.Speak("Exiting", true);
   StopRefresh(app);
   SaveSelection(app);
-  app.announcer.Speak("Exiting", true);
   app.ui.RemoveTrayIcon();
   app.process.ReleaseMarker();
   app.ui.CloseMainWindow();

@@ -137,6 +137,9 @@ void OnShowRequest(App& app);
 // Another start, with --speak, asked for the summary.
 void OnSpeakRequest(App& app);
 void OnMainWindowClose(App& app);
+// The main window became the active one; the first time, the start's news
+// follows a moment later.
+void OnMainWindowActivated(App& app);
 void OnForecastListEvent(App& app);  // any event of the forecast list
 // A close request for window 1 (e.g. Alt+F4) closes only that window.
 void OnSecondaryWindowClose(App& app);

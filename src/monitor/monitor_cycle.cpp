@@ -84,11 +84,13 @@ void ToggleAlertsOnce(App& app) {
 
 void SetTemperatureDifference(App& app) {
   Preferences& p = app.state.prefs;
-  const std::string answer = app.ui.AskText(
-      "Temperature Difference",
-      "Please enter a value in which the temperature must change before you are notified about it "
-      "in a monitor.",
-      IntText(p.temp_diff));
+  const std::string answer = app.ui
+                                 .AskText("Temperature Difference",
+                                          "Please enter a value in which the temperature must "
+                                          "change before you are notified about it "
+                                          "in a monitor.",
+                                          IntText(p.temp_diff))
+                                 .value_or("");
   const int64_t value = ParseIniInteger(answer);
   if (value <= 0)
     return;

@@ -142,7 +142,7 @@ void SetQuietHours(App& app) {
   std::string answer = p.quiet_hours;
   std::optional<QuietHours> hours;
   for (;;) {
-    answer = app.ui.AskText("Quiet Hours", prompt, answer);
+    answer = app.ui.AskText("Quiet Hours", prompt, answer).value_or("");
     hours = ParseQuietHours(answer);
     if (answer.empty() || hours)
       break;
