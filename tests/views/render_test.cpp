@@ -218,144 +218,112 @@ TEST(Render, TheStateDrawnAsOneScreen) {
   }
 }
 
-// A screen showing Paris and Oslo, the city list focused.
-Screen Shown() {
-  Screen s;
-  s.main.shown = MainWindowShown::shown;
-  s.main.front_requests = 1;
-  s.main.cities = {{"Paris", "Oslo"}, 0};
-  s.main.heading = "Weather for Paris";
-  s.main.report = {{"a", "b"}, 0};
-  s.main.detail = "a";
-  s.tray_tooltip = "Paris - Skyvigil";
-  s.focus = kCityList;
-  return s;
+SecondaryWindowView Forecast(std::vector<std::string> lines, int selected) {
+  return {WindowKind::forecast, {std::move(lines), selected}, ""};
 }
 
-Screen With(const std::function<void(Screen&)>& change) {
-  Screen s = Shown();
-  change(s);
-  return s;
-}
-
-SecondaryWindowView Forecast(std::vector<std::string> lines, int selected, std::string detail) {
-  return {WindowKind::forecast, {std::move(lines), selected}, std::move(detail)};
-}
-
-struct DiffCase {
+// Each step changes the screen the step before left.
+struct DiffStep {
   const char* rule;
-  Screen before;
-  Screen after;
+  std::function<void(Screen&)> change;
   std::vector<std::string> changes;
 };
 
 TEST(Diff, OnlyWhatChangedInAFixedOrder) {
-  const std::vector<DiffCase> cases = {
-      {"the same screen twice: nothing", Shown(), Shown(), {}},
+  const std::vector<DiffStep> steps = {
       {"the start: text size, lists and texts, the window shown, then the focus",
-       Screen{},
-       With([](Screen& s) { s.text_size = 150; }),
+       [](Screen& s) {
+         s.text_size = 150;
+         s.main = {MainWindowShown::shown, 1,  {{"Paris", "Oslo"}, 0}, "Weather for Paris",
+                   {{"a", "b"}, 0},        "a"};
+         s.tray_tooltip = "Paris - Skyvigil";
+         s.focus = kCityList;
+       },
        {"text size 150", "lines 1: Paris|Oslo", "select 1 0", "text 2: Weather for Paris",
         "lines 3: a|b", "select 3 0", "text 4: a", "tooltip Paris - Skyvigil", "show main in front",
         "focus 1"}},
+      {"the same screen again: nothing", [](Screen&) {}, {}},
       {"a moved selection only selects",
-       Shown(),
-       With([](Screen& s) {
+       [](Screen& s) {
          s.main.report.selected = 1;
          s.main.detail = "b";
-       }),
+       },
        {"select 3 1", "text 4: b"}},
       {"new lines are set and selected again, even on the same line",
-       Shown(),
-       With([](Screen& s) { s.main.cities.lines[1] = "Oslo: Snow"; }),
+       [](Screen& s) { s.main.cities.lines[1] = "Oslo: Snow"; },
        {"lines 1: Paris|Oslo: Snow", "select 1 0"}},
       {"a secondary window opens empty, then its focus",
-       Shown(),
-       With([](Screen& s) {
-         s.secondary = Forecast({}, -1, "");
+       [](Screen& s) {
+         s.secondary = Forecast({}, -1);
          s.focus = kForecastList;
-       }),
+       },
        {"open forecast", "focus 101"}},
       {"its answer fills it where it stands, the focus kept",
-       With([](Screen& s) {
-         s.secondary = Forecast({}, -1, "");
-         s.focus = kForecastList;
-       }),
-       With([](Screen& s) {
-         s.secondary = Forecast({"Today", "Sunny"}, 0, "");
-         s.focus = kForecastList;
-       }),
+       [](Screen& s) {
+         s.secondary = Forecast({"Today", "Sunny"}, 0);
+       },
        {"lines 101: Today|Sunny", "select 101 0"}},
       {"the forecast's box follows its list",
-       With([](Screen& s) {
-         s.secondary = Forecast({"Today", "Sunny"}, 0, "");
-       }),
-       With([](Screen& s) {
-         s.secondary = Forecast({"Today", "Sunny"}, 1, "Sunny");
-       }),
+       [](Screen& s) {
+         s.secondary->list.selected = 1;
+         s.secondary->detail = "Sunny";
+       },
        {"select 101 1", "text 103: Sunny"}},
       {"another kind replaces it, built anew and filled",
-       With([](Screen& s) {
-         s.secondary = Forecast({"Today"}, 0, "Today");
-         s.focus = kForecastList;
-       }),
-       With([](Screen& s) {
+       [](Screen& s) {
          s.secondary = SecondaryWindowView{WindowKind::alert, {{"Flood"}, 0}, ""};
          s.focus = kListList;
-       }),
+       },
        {"open alert", "lines 401: Flood", "select 401 0", "focus 401"}},
       {"closed: the focus back where it was in the main window",
-       With([](Screen& s) {
-         s.secondary = Forecast({"Today"}, 0, "");
-         s.focus = kForecastList;
-       }),
-       With([](Screen& s) { s.focus = kReportList; }),
+       [](Screen& s) {
+         s.secondary.reset();
+         s.focus = kReportList;
+       },
        {"close secondary", "focus 3"}},
       {"the download window opens with its bar, then takes the focus",
-       Shown(),
-       With([](Screen& s) {
+       [](Screen& s) {
          s.download = DownloadWindowView{-1};
          s.focus = kDownloadCancel;
-       }),
+       },
        {"open download", "progress -1", "focus 502"}},
-      {"its bar moves; then it closes",
-       With([](Screen& s) { s.download = DownloadWindowView{10}; }),
-       With([](Screen& s) { s.download = DownloadWindowView{60}; }),
-       {"progress 60"}},
-      {"the download window closes",
-       With([](Screen& s) { s.download = DownloadWindowView{60}; }),
-       Shown(),
-       {"close download"}},
+      {"its bar moves", [](Screen& s) { s.download->percent = 60; }, {"progress 60"}},
+      {"it closes, the focus back",
+       [](Screen& s) {
+         s.download.reset();
+         s.focus = kReportList;
+       },
+       {"close download", "focus 3"}},
       {"hidden: no focus to give",
-       Shown(),
-       With([](Screen& s) {
+       [](Screen& s) {
          s.main.shown = MainWindowShown::hidden;
          s.focus = -1;
-       }),
+       },
        {"hide main"}},
       {"shown again as it was, its focus given back",
-       With([](Screen& s) {
-         s.main.shown = MainWindowShown::hidden;
-         s.focus = -1;
-       }),
-       With([](Screen& s) { s.focus = kReportList; }),
+       [](Screen& s) {
+         s.main.shown = MainWindowShown::shown;
+         s.focus = kReportList;
+       },
        {"show main", "focus 3"}},
-      {"a second start: in front, the city list focused again",
-       Shown(),
-       With([](Screen& s) { s.main.front_requests = 2; }),
-       {"show main in front", "focus 1"}},
+      {"a second start: in front, the same focus given again",
+       [](Screen& s) { s.main.front_requests = 2; },
+       {"show main in front", "focus 3"}},
       {"the exit: the tray icon, then the main window",
-       Shown(),
-       With([](Screen& s) {
+       [](Screen& s) {
          s.tray_icon = false;
          s.main.shown = MainWindowShown::closed;
          s.focus = -1;
-       }),
+       },
        {"remove tray", "close main"}},
   };
-  for (const DiffCase& c : cases) {
-    SCOPED_TRACE(c.rule);
-    EXPECT_EQ(Described(Diff(c.before, c.after)), c.changes);
+  Screen before;
+  for (const DiffStep& step : steps) {
+    SCOPED_TRACE(step.rule);
+    Screen after = before;
+    step.change(after);
+    EXPECT_EQ(Described(Diff(before, after)), step.changes);
+    before = after;
   }
 }
 
