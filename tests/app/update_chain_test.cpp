@@ -70,8 +70,6 @@ class UpdateChainTest : public ::testing::Test {
   UpdateSource source;
 };
 
-// The question while hidden is HiddenWindowTest's; the texts are the update
-// check's own tests.
 TEST_F(UpdateChainTest, AMessageIsShownOrWhileTheWindowIsHiddenSaidAtOnce) {
   const struct {
     bool hidden;
@@ -101,16 +99,9 @@ TEST_F(UpdateChainTest, WithoutAnUpdateServerNothingIsAskedAndOnlyTheMenuSaysSo)
   EXPECT_THAT(h.http.requests, IsEmpty());
 }
 
-struct Showing {
-  const char* name;
-  std::function<void(App&)> show;
-};
-
-void PrintTo(const Showing& showing, std::ostream* out) {
-  *out << showing.name;
-}
-
-class HiddenWindowTest : public UpdateChainTest, public ::testing::WithParamInterface<Showing> {};
+// The window shown by the tray icon or by a second start.
+class HiddenWindowTest : public UpdateChainTest,
+                         public ::testing::WithParamInterface<void (*)(App&)> {};
 
 TEST_P(HiddenWindowTest, TheQuestionWaitsForTheWindowAndIsToldOnce) {
   Hide();
@@ -124,7 +115,7 @@ TEST_P(HiddenWindowTest, TheQuestionWaitsForTheWindowAndIsToldOnce) {
   h.main_thread.RunPosted();
   EXPECT_THAT(h.ui.dialogs, IsEmpty());
 
-  h.gate.Run(GetParam().show);
+  h.gate.Run(GetParam());
   EXPECT_TRUE(h.ui.window_shown);
   h.main_thread.RunPosted();
   EXPECT_THAT(h.ui.dialogs, ElementsAre(kQuestion));
@@ -132,11 +123,8 @@ TEST_P(HiddenWindowTest, TheQuestionWaitsForTheWindowAndIsToldOnce) {
   EXPECT_THAT(h.app.state.when_window_shown, IsEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Showings, HiddenWindowTest,
-    ::testing::Values(Showing{"TrayIcon", [](App& app) { OnTrayIconClick(app); }},
-                      Showing{"SecondStart", [](App& app) { OnShowRequest(app); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Showings, HiddenWindowTest,
+                         ::testing::Values(&OnTrayIconClick, &OnShowRequest));
 
 // The service holds its answer until the handler has returned: a check made on
 // the main thread would never return from RunCommand here.
