@@ -153,15 +153,13 @@ TEST_F(UpdateChainTest, YesDownloadsChecksTheSignatureAndHandsOver) {
   EXPECT_FALSE(h.app.state.update_under_way);
 }
 
-struct FailureCase {
-  const char* name;
-  long archive_status;
-  std::string signature;
-  std::string message;
-};
-
 TEST_F(UpdateChainTest, AFailedOrRefusedDownloadIsToldAndTheProgramGoesOn) {
-  const std::vector<FailureCase> cases = {
+  const struct {
+    const char* name;
+    long archive_status;
+    std::string signature;
+    std::string message;
+  } cases[] = {
       {"the archive missing", 404, "",
        "Download error|There was an error downloading Skyvigil.zip: the update server answered "
        "with status 404."},
@@ -169,7 +167,7 @@ TEST_F(UpdateChainTest, AFailedOrRefusedDownloadIsToldAndTheProgramGoesOn) {
        "Download error|The downloaded update was deleted because it has no signature. Skyvigil "
        "is unchanged."},
   };
-  for (const FailureCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     h.ui.dialogs.clear();
     ServerOffers(c.archive_status, c.signature);
