@@ -134,9 +134,9 @@ void WxUi::Focus(int number) {
   SpecWindow* window = WindowOf(number);
   if (window == nullptr)
     return;
-  // Another of our windows may be the active one: the focus takes the window along.
-  if (wxTheApp->IsActive() && window->IsShown() && !window->IsActive())
-    window->Raise();
+  // The window is not raised: a window opened or shown comes up active, one
+  // closed hands the activation to its owner, and raising here would race the
+  // window manager's own activations, each reported back as a focus.
   window->Control(number)->SetFocus();
 }
 
