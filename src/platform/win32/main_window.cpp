@@ -235,6 +235,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         last_focus_ = focus != nullptr && IsChild(hwnd_, focus) ? focus : nullptr;
       } else if (HIWORD(wparam) == 0) {  // not while minimised
         SetFocus(last_focus_ != nullptr ? last_focus_ : city_list_);
+        gate_.Run([](App& app) { OnMainWindowActivated(app); });
       }
       return 0;
     case WM_DPICHANGED:

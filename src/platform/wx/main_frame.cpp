@@ -36,6 +36,12 @@ MainFrame::MainFrame(CoreGate& gate, const std::string& title)
     LayOut();
   });
   BuildMenus();
+  // The start-up news waits until the window has been announced.
+  Bind(wxEVT_ACTIVATE, [this](wxActivateEvent& event) {
+    if (event.GetActive())
+      Report([](App& app) { OnMainWindowActivated(app); });
+    event.Skip();
+  });
 }
 
 void MainFrame::ShowAgain(bool to_front) {
