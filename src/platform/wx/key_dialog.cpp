@@ -23,15 +23,15 @@ class KeyDialog : public wxDialog {
     SetFont(TextFont());
     auto* explanation = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(prompt.explanation));
     // Read-only text rather than a label, so the address can be selected and copied.
-    auto* address =
-        new wxTextCtrl(this, wxID_ANY, wxString::FromUTF8(prompt.address), wxDefaultPosition,
-                       FromDIP(wxSize(360 * TextPercent() / 100, -1)), wxTE_READONLY);
+    auto* address = new wxTextCtrl(
+        this, wxID_ANY, wxString::FromUTF8(prompt.address), wxDefaultPosition,
+        FromDIP(wxSize(kDialogSpec.field_width * TextPercent() / 100, -1)), wxTE_READONLY);
     auto* label = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(prompt.label));
     field_ = new wxTextCtrl(this, wxID_ANY, wxString::FromUTF8(prompt.initial), wxDefaultPosition,
-                            FromDIP(wxSize(360 * TextPercent() / 100, -1)));
-    ok_ = new wxButton(this, wxID_OK, wxString(kDialogTexts.ok.data(), kDialogTexts.ok.size()));
+                            FromDIP(wxSize(kDialogSpec.field_width * TextPercent() / 100, -1)));
+    ok_ = new wxButton(this, wxID_OK, wxString(kDialogSpec.ok.data(), kDialogSpec.ok.size()));
     auto* cancel = new wxButton(this, wxID_CANCEL,
-                                wxString(kDialogTexts.cancel.data(), kDialogTexts.cancel.size()));
+                                wxString(kDialogSpec.cancel.data(), kDialogSpec.cancel.size()));
     ok_->SetDefault();
 
     auto* column = new wxBoxSizer(wxVERTICAL);
@@ -51,7 +51,7 @@ class KeyDialog : public wxDialog {
     SetSizerAndFit(column);
     CentreOnScreen();
 
-    SetAccessibleName(address, std::string(kDialogTexts.address_name));
+    SetAccessibleName(address, std::string(kDialogSpec.address_name));
     SetAccessibleName(field_, prompt.label);
     SetAccessibleLabel(field_, label);
     MarkAsDialog(this);
@@ -80,22 +80,15 @@ class KeyDialog : public wxDialog {
     event.Skip();
   }
 
-  // The dialog keeps answering while the key is tried; a second OK waits for the first.
+  // The dialog keeps answering while the key is tried; the trial decides
+  // whether a second OK waits for the first.
   void Try() {
-    if (trying_)
-      return;
-    trying_ = true;
-    ok_->Disable();
-    trial_.Start(Key(), [this] {
-      trying_ = false;
-      EndModal(wxID_OK);
-    });
+    trial_.Start(Key(), [this] { EndModal(wxID_OK); });
+    ok_->Enable(!trial_.Trying());
   }
 
   void Quit() {
-    if (trying_)
-      trial_.Cancel();
-    trying_ = false;
+    trial_.Cancel();
     EndModal(wxID_CANCEL);
   }
 
@@ -110,7 +103,6 @@ class KeyDialog : public wxDialog {
   KeyTrial& trial_;
   wxTextCtrl* field_;
   wxButton* ok_;
-  bool trying_ = false;
 };
 
 }  // namespace

@@ -78,7 +78,6 @@ int SkyvigilApp::OnRun() {
     SetTopWindow(frame_);
     ui_->Attach(frame_, new TrayIcon(gate_));
   };
-  desktop.show_main_window = [this] { frame_->ShowAtStart(); };
   desktop.run_event_loop = [this] {
     // Idle passes come only after events were handled: no polling while nothing happens.
     Bind(wxEVT_IDLE, &SkyvigilApp::OnIdleEvent, this);

@@ -17,16 +17,14 @@ namespace {
 
 class TextDialog : public wxDialog {
  public:
-  TextDialog(wxWindow* parent, const std::string& title, const std::string& prompt,
-             const std::string& initial)
-      : wxDialog(parent, wxID_ANY, wxString::FromUTF8(title)) {
+  TextDialog(wxWindow* parent, const TextPrompt& prompt)
+      : wxDialog(parent, wxID_ANY, wxString::FromUTF8(prompt.title)) {
     // Set first: the controls made next take it and size themselves to it.
     SetFont(TextFont());
-    auto* label = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(prompt));
-    field_ = new wxTextCtrl(this, wxID_ANY, wxString::FromUTF8(initial), wxDefaultPosition,
-                            FromDIP(wxSize(300 * TextPercent() / 100, -1)));
-    auto* ok =
-        new wxButton(this, wxID_OK, wxString(kDialogTexts.ok.data(), kDialogTexts.ok.size()));
+    auto* label = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(prompt.prompt));
+    field_ = new wxTextCtrl(this, wxID_ANY, wxString::FromUTF8(prompt.initial), wxDefaultPosition,
+                            FromDIP(wxSize(kDialogSpec.field_width * TextPercent() / 100, -1)));
+    auto* ok = new wxButton(this, wxID_OK, wxString(kDialogSpec.ok.data(), kDialogSpec.ok.size()));
     ok->SetDefault();
 
     auto* column = new wxBoxSizer(wxVERTICAL);
@@ -36,7 +34,7 @@ class TextDialog : public wxDialog {
     SetSizerAndFit(column);
     CentreOnScreen();
 
-    SetAccessibleName(field_, prompt);
+    SetAccessibleName(field_, prompt.prompt);
     SetAccessibleLabel(field_, label);
     MarkAsDialog(this);
 
@@ -79,9 +77,8 @@ class TextDialog : public wxDialog {
 
 }  // namespace
 
-std::optional<std::string> AskTextDialog(wxWindow* parent, const std::string& title,
-                                         const std::string& prompt, const std::string& initial) {
-  TextDialog dialog(parent, title, prompt, initial);
+std::optional<std::string> AskTextDialog(wxWindow* parent, const TextPrompt& prompt) {
+  TextDialog dialog(parent, prompt);
   if (dialog.ShowModal() != wxID_OK)
     return std::nullopt;
   return dialog.Text();

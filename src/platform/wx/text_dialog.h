@@ -4,13 +4,14 @@
 #include <optional>
 #include <string>
 
+#include "ports/ui.h"
+
 class wxWindow;
 
 namespace skyvigil {
 
 // Enter or OK gives the field's text, Escape or closing nullopt. All texts
 // are UTF-8.
-std::optional<std::string> AskTextDialog(wxWindow* parent, const std::string& title,
-                                         const std::string& prompt, const std::string& initial);
+std::optional<std::string> AskTextDialog(wxWindow* parent, const TextPrompt& prompt);
 
 }  // namespace skyvigil

@@ -574,6 +574,26 @@ class DesktopAccessibilityTest(BedTestCase):
         self.wait_prefs(prefs_bytes(self.bed, cities_index=1))
         self.assertEqual(self.speech(), [])
 
+        # Enter on a focused button presses it: Tab to "Close", Enter closes.
+        press("Return")
+        wait_for("the forecast filled again", lambda: (
+            (w := self.screen.window("Forecast")) is not None and w.find("table") is not None
+            and w.find("table").lines() == lines))
+        node = self.focused(role="table", name="Forecast")
+        for _ in range(4):
+            if node.name == "Close":
+                break
+            press("Tab")
+            node = wait_for("Tab to move the focus on", lambda was=node: (
+                (n := self.screen.focused()) is not None
+                and (n.role, n.name) != (was.role, was.name) and n))
+        self.focused(role="push button", name="Close")
+        press("Return")
+        self.wait_gone("Forecast")
+        self.wait_main("the main window active", lambda w: w.has("active"))
+        self.focused(role="table", name="Areas")
+        self.assertIsNone(self.screen.window("Alert details"))
+
     def test_09a_a_slow_forecast_leaves_the_main_window_answering(self):
         run = self.start(three_cities())
         self.wait_ready(THREE_CITY_LINES, PARIS)
@@ -604,6 +624,22 @@ class DesktopAccessibilityTest(BedTestCase):
     def test_10_control_s_finds_and_adds_through_the_results_window(self):
         run = self.start(three_cities())
         self.wait_ready(THREE_CITY_LINES, PARIS)
+
+        # No match: "Searching" while the service is slow, then the error box,
+        # and no window at all.
+        self.bed.admin("delay", {"ms": 2000})
+        press("ctrl+s")
+        self.wait_window("Search")
+        type_text("Nowhere")
+        press("Return")
+        self.message_box("Error", "No results")
+        self.assertIsNone(self.screen.window("Results"))
+        self.assertEqual(self.speech(), ["Searching"])
+        press("Return")
+        self.wait_gone("Error")
+        self.assertIsNone(self.screen.window("Results"))
+        self.focused(role="table", name="Areas")
+        self.bed.admin("delay", {"ms": 0})
 
         press("ctrl+s")
         self.wait_window("Search")
@@ -1073,20 +1109,28 @@ class DesktopAccessibilityTest(BedTestCase):
         wait_for("the forecast lines", lambda: (
             (w := self.screen.window("Forecast")) is not None and w.find("table") is not None
             and len(w.find("table").lines()) > 3))
+        forecast_lines = self.screen.window("Forecast").find("table").lines()
         press("Return")
-        self.wait_window("Alert", role="frame")
-        alert = self.focused(role="table", name="Alert")
+        self.wait_window("Alert details", role="frame")
+        alert = self.focused(role="table", name="Alert details")
         self.assertEqual(alert.lines(), [
             "Yellow warning of wind affecting London & South East England",
-            "Severity: Moderate", "Urgency: Expected", "Areas: London & South East England",
-            "From 2024-07-09T06:00:00+01:00", "Until 2024-07-09T21:00:00+01:00",
+            "Severity: Moderate", "Urgency: Expected",
+            "Areas affected: London & South East England",
+            "Effective 2024-07-09T06:00:00+01:00", "Expires 2024-07-09T21:00:00+01:00",
             "Strong winds may cause some disruption to travel and outdoor activities.",
             "Secure loose objects such as bins, garden furniture and trampolines."])
         self.assertEqual(alert.selected_lines(), [0])
+        # Escape goes back to the forecast it came from, on the same line.
         press("Escape")
-        self.wait_gone("Alert")
+        self.wait_gone("Alert details")
+        forecast = self.focused(role="table", name="Forecast")
+        self.assertEqual(forecast.lines(), forecast_lines)
+        self.assertEqual(forecast.selected_lines(), [0])
+        self.assertEqual(self.screen.active_window().name, "Forecast")
+        press("Escape")
+        self.wait_gone("Forecast")
         self.focused(role="table", name="Areas")
-
 
 def main():
     global OPTIONS
