@@ -36,20 +36,12 @@ struct DialogState {
   const wchar_t* address_name;  // null where the dialog shows no address
   std::wstring answer;
   KeyTrial* trial = nullptr;  // the key box tries its key before it ends
-  bool trying = false;
 };
 
-// OK in the key box: the dialog keeps answering while the key is tried; a
-// second OK waits for the first.
+// OK in the key box: the dialog keeps answering while the key is tried.
 void StartTrial(HWND dialog, DialogState& state) {
-  if (state.trying)
-    return;
-  state.trying = true;
-  EnableWindow(GetDlgItem(dialog, IDOK), FALSE);
-  state.trial->Start(win32::Utf16ToUtf8(state.answer), [dialog, &state] {
-    state.trying = false;
-    EndDialog(dialog, IDOK);
-  });
+  state.trial->Start(win32::Utf16ToUtf8(state.answer), [dialog] { EndDialog(dialog, IDOK); });
+  EnableWindow(GetDlgItem(dialog, IDOK), state.trial->Trying() ? FALSE : TRUE);
 }
 
 // A dialog template: WORDs, with DWORD alignment before the header and each item.
@@ -121,7 +113,8 @@ INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
     }
     case WM_COMMAND:
       if (LOWORD(wparam) == IDOK) {
-        if (state->trying)
+        // A second OK while the key is tried does nothing.
+        if (state->trial != nullptr && state->trial->Trying())
           return TRUE;
         state->answer = WindowText(GetDlgItem(dialog, kFieldId));
         if (state->trial != nullptr)
@@ -131,9 +124,8 @@ INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wparam, LPARAM lpar
         return TRUE;
       }
       if (LOWORD(wparam) == IDCANCEL) {  // Escape and the close box
-        if (state->trying)
+        if (state->trial != nullptr && state->trial->Trying())
           state->trial->Cancel();
-        state->trying = false;
         EndDialog(dialog, IDCANCEL);
         return TRUE;
       }
@@ -171,28 +163,28 @@ std::optional<std::wstring> AskKeyBox(HWND owner, AccessibleNames& names, const 
   // The label right before the field, so it names the field.
   t.Item(SS_LEFT | SS_NOPREFIX, 7, 70, 266, 10, kPromptId, kStaticClass, texts.label);
   t.Item(WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 7, 82, 266, 12, kFieldId, kEditClass, L"");
-  t.Item(WS_TABSTOP | BS_DEFPUSHBUTTON, 169, 100, 50, 14, IDOK, kButtonClass,
-         Wide(kDialogTexts.ok));
+  t.Item(WS_TABSTOP | BS_DEFPUSHBUTTON, 169, 100, 50, 14, IDOK, kButtonClass, Wide(kDialogSpec.ok));
   t.Item(WS_TABSTOP | BS_PUSHBUTTON, 223, 100, 50, 14, IDCANCEL, kButtonClass,
-         Wide(kDialogTexts.cancel));
+         Wide(kDialogSpec.cancel));
 
-  const std::wstring address_name = Wide(kDialogTexts.address_name);
+  const std::wstring address_name = Wide(kDialogSpec.address_name);
   DialogState state{&names, &texts.label, &texts.initial, address_name.c_str(), {}, &trial};
   return Run(owner, t, state);
 }
 
-std::wstring AskInputBox(HWND owner, AccessibleNames& names, const std::wstring& title,
-                         const std::wstring& prompt, const std::wstring& initial) {
+std::optional<std::wstring> AskInputBox(HWND owner, AccessibleNames& names,
+                                        const std::wstring& title, const std::wstring& prompt,
+                                        const std::wstring& initial) {
   // Dialog units; the font is the shell's dialog font at the system's DPI.
   Template t;
   t.Header(title, 3, 280, 62);
   // The prompt right before the field, so it names the field.
   t.Item(SS_LEFT | SS_NOPREFIX, 7, 7, 266, 18, kPromptId, kStaticClass, prompt);
   t.Item(WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL, 7, 26, 266, 12, kFieldId, kEditClass, L"");
-  t.Item(WS_TABSTOP | BS_DEFPUSHBUTTON, 223, 43, 50, 14, IDOK, kButtonClass, Wide(kDialogTexts.ok));
+  t.Item(WS_TABSTOP | BS_DEFPUSHBUTTON, 223, 43, 50, 14, IDOK, kButtonClass, Wide(kDialogSpec.ok));
 
   DialogState state{&names, &prompt, &initial, nullptr, {}};
-  return Run(owner, t, state).value_or(std::wstring());
+  return Run(owner, t, state);
 }
 
 }  // namespace skyvigil

@@ -76,7 +76,6 @@ int Run() {
   CoreGate gate;
   InstanceLock marker;
   std::unique_ptr<Services> services;
-  std::unique_ptr<MainWindow> window;
   // Last made, first gone: no request reaches the gate after the loop ends.
   ShowRequestListener show_requests;
 
@@ -110,13 +109,10 @@ int Run() {
     HICON small_icon = nullptr;
     LoadIconMetric(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource), LIM_SMALL,
                    &small_icon);
-    window = std::make_unique<MainWindow>(gate, services->names, title, small_icon);
-    services->ui.Attach(window.get());
-    services->main_thread.Attach(window->hwnd());
+    services->main_thread.Attach(services->ui.BuildMainWindow(title, small_icon));
     services->announcer.MakeNotificationWindow();
   };
-  desktop.show_main_window = [&] { window->ShowAtStart(); };
-  desktop.run_event_loop = [&] { return RunMessageLoop(gate); };
+  desktop.run_event_loop = [&] { return RunMessageLoop(gate, services->ui); };
   return StartProgram(paths, marker, show_requests, gate, desktop);
 }
 

@@ -6,7 +6,7 @@
 
 #include <utility>
 
-#include "platform/win32/win_keys.h"
+#include "platform/win32/win_ui.h"
 
 namespace skyvigil {
 
@@ -26,23 +26,9 @@ LRESULT CALLBACK WatchMessages(int code, WPARAM removal, LPARAM lparam) {
   return CallNextHookEx(nullptr, code, removal, lparam);
 }
 
-// Accelerators first, so Delete, Enter and Escape never reach the lists; then
-// Tab and Shift+Tab between the controls of the window.
-bool TranslateWindowKeys(MSG& message) {
-  if (message.hwnd == nullptr)
-    return false;
-  HWND root = GetAncestor(message.hwnd, GA_ROOT);
-  HACCEL accelerators = root != nullptr ? WindowAccelerators(root) : nullptr;
-  if (accelerators == nullptr)
-    return false;  // not one of the windows with keys of their own
-  if (TranslateAcceleratorW(root, accelerators, &message))
-    return true;
-  return IsDialogMessageW(root, &message) != 0;
-}
-
 }  // namespace
 
-int RunMessageLoop(CoreGate& gate) {
+int RunMessageLoop(CoreGate& gate, WinUi& ui) {
   MSG message{};
   for (;;) {
     // The queue ran empty: one idle pass before waiting again. Nothing wakes
@@ -52,10 +38,11 @@ int RunMessageLoop(CoreGate& gate) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0 || got == -1)
       return got == 0 ? static_cast<int>(message.wParam) : 0;
-    if (TranslateWindowKeys(message))
-      continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
+    if (!ui.TakeKey(message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+    ui.NoticeFocus();
   }
 }
 

@@ -1,5 +1,6 @@
-// The program's one message loop: waits for messages, gives each window's
-// accelerators and dialog keys their turn, and runs the core's idle step.
+// The program's one message loop: waits for messages, gives the windows' keys
+// to the core first, tells it of the focus the user moves, and runs its idle
+// step.
 #pragma once
 
 #include <functional>
@@ -8,8 +9,10 @@
 
 namespace skyvigil {
 
+class WinUi;
+
 // Returns the code of the WM_QUIT that the core's exit posts.
-int RunMessageLoop(CoreGate& gate);
+int RunMessageLoop(CoreGate& gate, WinUi& ui);
 
 // While it lives, every key pressed in a window of this thread calls
 // `on_key_down` before anything handles the key: the main and secondary

@@ -48,10 +48,12 @@ bool IsButton(HWND control) {
 }
 
 LRESULT CALLBACK ListClicks(HWND list, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                            DWORD_PTR data) {
+                            DWORD_PTR) {
   const LRESULT result = DefSubclassProc(list, message, wparam, lparam);
-  if (message == WM_LBUTTONUP || message == WM_RBUTTONUP)
-    (*reinterpret_cast<const std::function<void()>*>(data))();
+  if (message == WM_LBUTTONUP || message == WM_RBUTTONUP) {
+    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+  }
   return result;
 }
 
@@ -222,8 +224,8 @@ std::wstring WindowText(HWND window) {
   return text;
 }
 
-void NotifyListClicks(HWND list, const std::function<void()>* on_click) {
-  SetWindowSubclass(list, ListClicks, 1, reinterpret_cast<DWORD_PTR>(on_click));
+void NotifyListClicks(HWND list) {
+  SetWindowSubclass(list, ListClicks, 1, 0);
 }
 
 void KeepDialogKeys(HWND box) {

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -69,9 +68,10 @@ std::wstring WindowText(HWND window);
 // Width of `text` in `control`'s font, in pixels.
 int TextWidth(HWND control, const std::wstring& text);
 
-// Calls `on_click` after every left or right button release in `list`;
-// `on_click` must outlive the list.
-void NotifyListClicks(HWND list, const std::function<void()>* on_click);
+// Every left or right button release in `list` tells its window as a
+// selection change does (LBN_SELCHANGE), so a click on the selected line is
+// heard too.
+void NotifyListClicks(HWND list);
 // A read-only multi-line box that leaves Tab, Enter and Escape to the window
 // and is not selected whole when Tab moves into it.
 void KeepDialogKeys(HWND box);

@@ -1,61 +1,53 @@
-// Accelerator tables from the core's shortcut functions.
+// Virtual keys to the core's shortcuts, and back for the system-wide keys.
 #include "platform/win32/win_keys.h"
 
-#include <vector>
+#include <array>
 
 namespace skyvigil {
 
 namespace {
 
-constexpr wchar_t kAcceleratorsProperty[] = L"SkyvigilAccelerators";
-
-struct KeyCandidate {
+struct KeyName {
   Shortcut::Key key;
   char character;
   WORD virtual_key;
 };
 
-std::vector<KeyCandidate> Candidates() {
-  std::vector<KeyCandidate> keys = {{Shortcut::Key::escape, 0, VK_ESCAPE},
-                                    {Shortcut::Key::enter, 0, VK_RETURN},
-                                    {Shortcut::Key::del, 0, VK_DELETE}};
-  // Letters and digits of the main keyboard have virtual keys equal to their
-  // upper-case characters; the keypad's digits have codes of their own.
-  for (char c = 'A'; c <= 'Z'; ++c)
-    keys.push_back({Shortcut::Key::character, c, static_cast<WORD>(c)});
-  for (char c = '0'; c <= '9'; ++c)
-    keys.push_back({Shortcut::Key::character, c, static_cast<WORD>(c)});
-  // The "=" key (with Shift "+" on most layouts), the minus key and the keypad's.
-  keys.push_back({Shortcut::Key::character, '=', VK_OEM_PLUS});
-  keys.push_back({Shortcut::Key::character, '-', VK_OEM_MINUS});
-  keys.push_back({Shortcut::Key::character, '+', VK_ADD});
-  keys.push_back({Shortcut::Key::character, '-', VK_SUBTRACT});
-  return keys;
+// Letters and digits of the main keyboard have virtual keys equal to their
+// upper-case characters and are not listed; the "=" key (with Shift "+" on
+// most layouts), the minus key and the keypad's are.
+constexpr std::array kNamedKeys = {
+    KeyName{Shortcut::Key::escape, 0, VK_ESCAPE},
+    KeyName{Shortcut::Key::enter, 0, VK_RETURN},
+    KeyName{Shortcut::Key::del, 0, VK_DELETE},
+    KeyName{Shortcut::Key::character, '=', VK_OEM_PLUS},
+    KeyName{Shortcut::Key::character, '-', VK_OEM_MINUS},
+    KeyName{Shortcut::Key::character, '+', VK_ADD},
+    KeyName{Shortcut::Key::character, '-', VK_SUBTRACT},
+};
+
+bool IsLetterOrDigit(WPARAM key) {
+  return (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9');
 }
 
 }  // namespace
 
-HACCEL AcceleratorsFor(CommandForKey command_for) {
-  std::vector<ACCEL> table;
-  for (const KeyCandidate& candidate : Candidates()) {
-    for (int modifiers = 0; modifiers < 8; ++modifiers) {
-      Shortcut pressed;
-      pressed.key = candidate.key;
-      pressed.character = candidate.character;
-      pressed.control = (modifiers & 1) != 0;
-      pressed.shift = (modifiers & 2) != 0;
-      pressed.alt = (modifiers & 4) != 0;
-      const int command = command_for(pressed);
-      if (command == 0)
-        continue;
-      BYTE flags = FVIRTKEY;
-      flags |= pressed.control ? FCONTROL : 0;
-      flags |= pressed.shift ? FSHIFT : 0;
-      flags |= pressed.alt ? FALT : 0;
-      table.push_back(ACCEL{flags, candidate.virtual_key, static_cast<WORD>(command)});
+Shortcut PressedKey(WPARAM virtual_key) {
+  Shortcut pressed;
+  if (IsLetterOrDigit(virtual_key)) {
+    pressed.key = Shortcut::Key::character;
+    pressed.character = static_cast<char>(virtual_key);
+  }
+  for (const KeyName& name : kNamedKeys) {
+    if (name.virtual_key == virtual_key) {
+      pressed.key = name.key;
+      pressed.character = name.character;
     }
   }
-  return CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
+  pressed.control = GetKeyState(VK_CONTROL) < 0;
+  pressed.shift = GetKeyState(VK_SHIFT) < 0;
+  pressed.alt = GetKeyState(VK_MENU) < 0;
+  return pressed;
 }
 
 void RegisterSystemWideKeys(HWND window) {
@@ -63,25 +55,21 @@ void RegisterSystemWideKeys(HWND window) {
     if (!command.system_wide)
       continue;
     const Shortcut& key = command.shortcut;
-    for (const KeyCandidate& candidate : Candidates()) {
-      if (candidate.key != key.key || candidate.character != key.character)
-        continue;
-      UINT modifiers = MOD_NOREPEAT;
-      modifiers |= key.control ? MOD_CONTROL : 0;
-      modifiers |= key.shift ? MOD_SHIFT : 0;
-      modifiers |= key.alt ? MOD_ALT : 0;
-      RegisterHotKey(window, command.number, modifiers, candidate.virtual_key);
-      break;
+    WORD virtual_key = 0;
+    if (key.key == Shortcut::Key::character && IsLetterOrDigit(static_cast<WPARAM>(key.character)))
+      virtual_key = static_cast<WORD>(key.character);
+    for (const KeyName& name : kNamedKeys) {
+      if (name.key == key.key && name.character == key.character && virtual_key == 0)
+        virtual_key = name.virtual_key;
     }
+    if (virtual_key == 0)
+      continue;
+    UINT modifiers = MOD_NOREPEAT;
+    modifiers |= key.control ? MOD_CONTROL : 0;
+    modifiers |= key.shift ? MOD_SHIFT : 0;
+    modifiers |= key.alt ? MOD_ALT : 0;
+    RegisterHotKey(window, command.number, modifiers, virtual_key);
   }
-}
-
-void SetWindowAccelerators(HWND window, HACCEL table) {
-  SetPropW(window, kAcceleratorsProperty, table);
-}
-
-HACCEL WindowAccelerators(HWND window) {
-  return static_cast<HACCEL>(GetPropW(window, kAcceleratorsProperty));
 }
 
 }  // namespace skyvigil

@@ -1,5 +1,5 @@
-// Accelerator tables built from the core's key look-ups, so a window's keys
-// are exactly the ones the core knows for it.
+// Keys as the core knows them: a key pressed in one of our windows becomes a
+// Shortcut the core looks up, and the system-wide keys are registered.
 #pragma once
 
 #include <windows.h>
@@ -8,20 +8,13 @@
 
 namespace skyvigil {
 
-using CommandForKey = int (*)(const Shortcut& pressed);
-
-// Every combination of Escape, Enter, Delete, a letter, a main-keyboard digit,
-// "=", "-" or the keypad's "+" and "-" with Control, Shift and Alt for which
-// `command_for` names a command.
-HACCEL AcceleratorsFor(CommandForKey command_for);
+// The key of a WM_KEYDOWN or WM_SYSKEYDOWN with the modifiers held now; a key
+// the core has no name for gives Key::none.
+Shortcut PressedKey(WPARAM virtual_key);
 
 // Registers the main window's system-wide keys (the command table's
 // system_wide rows) for `window`, each by its command's number: WM_HOTKEY
 // brings that number. A key another program owns stays unregistered.
 void RegisterSystemWideKeys(HWND window);
-
-// Gives a top-level window its accelerator table; the message loop looks it up.
-void SetWindowAccelerators(HWND window, HACCEL table);
-HACCEL WindowAccelerators(HWND window);
 
 }  // namespace skyvigil

@@ -11,14 +11,20 @@ namespace skyvigil {
 
 namespace {
 
-// The delayed work by timer id; timers are set and fire on the main thread only.
+// The delayed work by timer number; timers are set and fire on the main thread only.
 std::map<UINT_PTR, std::function<void()>>& DelayedWork() {
   static std::map<UINT_PTR, std::function<void()>> work;
   return work;
 }
 
-void CALLBACK RunDelayedWork(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
+void CALLBACK RunThreadTimer(HWND, UINT, UINT_PTR id, DWORD) {
+  RunDelayedWork(nullptr, id);
+}
+
+}  // namespace
+
+void RunDelayedWork(HWND window, UINT_PTR id) {
+  KillTimer(window, id);
   const auto it = DelayedWork().find(id);
   if (it == DelayedWork().end())
     return;
@@ -26,8 +32,6 @@ void CALLBACK RunDelayedWork(HWND, UINT, UINT_PTR id, DWORD) {
   DelayedWork().erase(it);
   work();
 }
-
-}  // namespace
 
 void RunPostedWork(LPARAM lparam) {
   std::unique_ptr<std::function<void()>> work(reinterpret_cast<std::function<void()>*>(lparam));
@@ -91,7 +95,15 @@ void WinMainThread::Post(std::function<void()> work) {
 namespace skyvigil {
 
 void WinMainThread::PostAfter(std::chrono::milliseconds delay, std::function<void()> work) {
-  const UINT_PTR id = SetTimer(nullptr, 0, static_cast<UINT>(delay.count()), &RunDelayedWork);
+  UINT_PTR id = kFirstDelayedWork;
+  while (DelayedWork().count(id) != 0)
+    ++id;
+  const auto ms = static_cast<UINT>(delay.count());
+  // A thread timer's number is the system's to choose.
+  if (window_ == nullptr)
+    id = SetTimer(nullptr, 0, ms, &RunThreadTimer);
+  else if (SetTimer(window_, id, ms, nullptr) == 0)
+    id = 0;
   if (id != 0)
     DelayedWork()[id] = std::move(work);
 }

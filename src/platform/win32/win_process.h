@@ -19,8 +19,13 @@ namespace skyvigil {
 // The private message that carries posted work (a heap-allocated
 // std::function in its LPARAM) to the main window.
 constexpr UINT kRunPostedWork = WM_APP + 1;
+// The first timer number of PostAfter's work; the ones below are the window's own.
+constexpr UINT_PTR kFirstDelayedWork = 100;
 // Runs and frees the work a kRunPostedWork message carries.
 void RunPostedWork(LPARAM lparam);
+// The WM_TIMER of the main-thread window `window` for PostAfter's timer `id`:
+// its work runs once, however often the timer comes.
+void RunDelayedWork(HWND window, UINT_PTR id);
 
 // The "Alert" box of a second start. While it is in front, the right to the
 // foreground passes to `heir` (the running instance's process; 0: none), so
@@ -47,7 +52,9 @@ class WinMainThread : public MainThread {
   // Work posted before the window stands waits here and follows it in order.
   void Attach(HWND window);
   void Post(std::function<void()> work) override;  // any thread
-  // A thread timer of the main thread, whose WM_TIMER the message loop dispatches.
+  // A timer of the window (of the thread before the window stands), each
+  // under the lowest number free from kFirstDelayedWork, so the timers that
+  // wait stay few and known.
   void PostAfter(std::chrono::milliseconds delay, std::function<void()> work) override;
 
  private:

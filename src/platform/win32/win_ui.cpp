@@ -2,14 +2,19 @@
 #include "platform/win32/win_ui.h"
 
 #include <cstring>
+#include <variant>
 
-#include "platform/win32/download_window_win32.h"
+#include "app/commands.h"
+#include "app/core_gate.h"
 #include "platform/win32/input_box.h"
 #include "platform/win32/main_window.h"
-#include "platform/win32/secondary_window_win32.h"
+#include "platform/win32/spec_window.h"
 #include "platform/win32/utf16.h"
+#include "platform/win32/win_keys.h"
 
 namespace skyvigil {
+
+namespace change = screen_change;
 
 namespace {
 
@@ -27,178 +32,260 @@ UINT Modality(HWND owner) {
   return owner == nullptr ? MB_TASKMODAL : MB_APPLMODAL;
 }
 
+std::wstring Wide(const std::string& text) {
+  return win32::Utf8ToUtf16(text);
+}
+
 }  // namespace
 
 WinUi::WinUi(CoreGate& gate, AccessibleNames& names) : gate_(gate), names_(names) {}
 
 WinUi::~WinUi() = default;
 
-void WinUi::SetCityLines(const std::vector<std::string>& lines) {
-  if (window_ == nullptr)
-    return;
-  SetListLines(window_->city_list(), lines);
-  window_->LayOut();  // the widest line decides the list's width
+HWND WinUi::BuildMainWindow(const std::string& title, HICON small_icon) {
+  main_ = std::make_unique<MainWindow>(gate_, names_, Wide(title), small_icon);
+  return main_->hwnd();
 }
 
-int WinUi::CitySelection() const {
-  return window_ != nullptr ? ListSelection(window_->city_list()) : -1;
-}
-
-void WinUi::SelectCity(int index) {
-  if (window_ != nullptr)
-    SelectListLine(window_->city_list(), index);
-}
-
-void WinUi::SetHeading(const std::string& text) {
-  if (window_ != nullptr)
-    window_->SetHeading(win32::Utf8ToUtf16(text));
-}
-
-void WinUi::SetReportLines(const std::vector<std::string>& lines) {
-  if (window_ == nullptr)
-    return;
-  SetListLines(window_->report_list(), lines);
-  window_->LayOut();
-}
-
-void WinUi::SetTextSize(int percent) {
-  SetTextPercent(percent);
-  if (window_ != nullptr)
-    window_->SetTextPercent(percent);
-  if (secondary_ != nullptr)
-    secondary_->ApplyTextSize();
-  if (download_ != nullptr)
-    download_->ApplyTextSize();
-}
-
-int WinUi::ReportSelection() const {
-  return window_ != nullptr ? ListSelection(window_->report_list()) : -1;
-}
-
-void WinUi::SelectReportLine(int index) {
-  if (window_ != nullptr)
-    SelectListLine(window_->report_list(), index);
-}
-
-void WinUi::SetDetailText(const std::string& text) {
-  // WM_SETTEXT on an edit box raises no event that reaches the core.
-  if (window_ != nullptr)
-    SetWindowTextW(window_->detail_box(), win32::Utf8ToUtf16(text).c_str());
-}
-
-std::string WinUi::DetailText() const {
-  return window_ != nullptr ? win32::Utf16ToUtf8(WindowText(window_->detail_box())) : std::string();
-}
-
-void WinUi::SetTrayTooltip(const std::string& text) {
-  if (window_ != nullptr)
-    window_->tray().SetTooltip(win32::Utf8ToUtf16(text));
-}
-
-void WinUi::RemoveTrayIcon() {
-  if (window_ != nullptr)
-    window_->tray().Remove();
-}
-
-void WinUi::HideMainWindow() {
-  if (window_ == nullptr)
-    return;
-  was_minimized_ = IsIconic(window_->hwnd()) != 0;
-  ShowWindow(window_->hwnd(), SW_HIDE);
-}
-
-void WinUi::ShowMainWindow() {
-  if (window_ == nullptr)
-    return;
-  HWND hwnd = window_->hwnd();
-  // Shown again, the window starts from the city list.
-  window_->ForgetFocus();
-  if (was_minimized_) {
-    ShowWindow(hwnd, SW_SHOWMINNOACTIVE);
-    return;
+void WinUi::Apply(const std::vector<ScreenChange>& changes) {
+  for (const ScreenChange& c : changes) {
+    if (const auto* focus = std::get_if<change::Focus>(&c))
+      coming_focus_ = focus->control;
   }
-  // A hidden window keeps its maximised state; SW_SHOWNA shows it as it was.
-  ShowWindow(hwnd, SW_SHOWNA);
-  Activate(false);
+  for (SpecWindow* window :
+       {static_cast<SpecWindow*>(main_.get()), secondary_.get(), download_.get()})
+    RememberComingFocus(window);
+  for (const ScreenChange& c : changes)
+    std::visit([this](const auto& one) { Carry(one); }, c);
+  coming_focus_ = -1;
+  // What these changes did to the focus is no news to the core.
+  focus_seen_ = GetFocus();
 }
 
-void WinUi::BringMainWindowBack() {
-  if (window_ == nullptr)
+void WinUi::RememberComingFocus(SpecWindow* window) const {
+  if (window == nullptr || coming_focus_ < 0)
     return;
-  HWND hwnd = window_->hwnd();
-  window_->ForgetFocus();
-  ShowWindow(hwnd, IsIconic(hwnd) ? SW_SHOWNOACTIVATE : SW_SHOWNA);
-  Activate(true);
+  if (HWND control = window->control(coming_focus_))
+    window->RememberFocus(control);
+}
+
+SpecWindow* WinUi::WindowWith(int number) const {
+  for (SpecWindow* window :
+       {static_cast<SpecWindow*>(main_.get()), secondary_.get(), download_.get()}) {
+    if (window != nullptr && HasControl(window->spec().kind, number))
+      return window;
+  }
+  return nullptr;
+}
+
+SpecWindow* WinUi::WindowOf(HWND root) const {
+  for (SpecWindow* window :
+       {static_cast<SpecWindow*>(main_.get()), secondary_.get(), download_.get()}) {
+    if (window != nullptr && window->hwnd() == root)
+      return window;
+  }
+  return nullptr;
+}
+
+void WinUi::Carry(const change::SetTextSize& c) {
+  SetTextPercent(c.percent);
+  for (SpecWindow* window :
+       {static_cast<SpecWindow*>(main_.get()), secondary_.get(), download_.get()}) {
+    if (window != nullptr)
+      window->ApplyTextSize();
+  }
+}
+
+void WinUi::Carry(const change::SetLines& c) {
+  SpecWindow* window = WindowWith(c.control);
+  if (window == nullptr)
+    return;
+  SetListLines(window->control(c.control), c.lines);
+  if (window == main_.get())
+    main_->LayOut();  // the widest line decides the list's width
+}
+
+void WinUi::Carry(const change::Select& c) {
+  if (SpecWindow* window = WindowWith(c.control))
+    SelectListLine(window->control(c.control), c.index);
+}
+
+void WinUi::Carry(const change::SetText& c) {
+  SpecWindow* window = WindowWith(c.control);
+  if (window == nullptr)
+    return;
+  // WM_SETTEXT raises no event that reaches the core.
+  SetWindowTextW(window->control(c.control), Wide(c.text).c_str());
+  if (c.control == kHeading)
+    names_.Set(window->control(kReportList), Wide(c.text));
+}
+
+void WinUi::Carry(const change::OpenSecondary& c) {
+  secondary_.reset();
+  if (main_ == nullptr)
+    return;
+  secondary_ = SpecWindow::Open(c.kind, main_->hwnd(), gate_, names_);
+  RememberComingFocus(secondary_.get());
+}
+
+void WinUi::Carry(const change::CloseSecondary&) {
+  secondary_.reset();
+}
+
+void WinUi::Carry(const change::OpenDownload&) {
+  download_.reset();
+  if (main_ == nullptr)
+    return;
+  download_ = SpecWindow::Open(WindowKind::download, main_->hwnd(), gate_, names_);
+  RememberComingFocus(download_.get());
+}
+
+void WinUi::Carry(const change::SetProgress& c) {
+  if (download_ != nullptr)
+    download_->SetProgress(c.percent);
+}
+
+void WinUi::Carry(const change::CloseDownload&) {
+  download_.reset();
+}
+
+void WinUi::Carry(const change::SetTooltip& c) {
+  if (main_ != nullptr)
+    main_->tray().SetTooltip(Wide(c.text));
 }
 
 // Shown without activation first, so that the one activation comes last: the
 // screen reader hears the window come to the front, then WM_ACTIVATE focuses
-// the city list (ForgetFocus) and it hears the list and its line, as it does
-// for a dialog.
-void WinUi::Activate(bool focus_city_list) {
-  HWND hwnd = window_->hwnd();
+// the control the core gives the focus to, as it does for a dialog.
+void WinUi::Carry(const change::ShowMain& c) {
+  HWND hwnd = main_->hwnd();
+  if (!shown_once_) {
+    shown_once_ = true;
+    ShowWindow(hwnd, SW_SHOW);
+  } else if (!c.to_front && was_minimized_) {
+    ShowWindow(hwnd, SW_SHOWMINNOACTIVE);
+    return;
+  } else {
+    // A hidden window keeps its maximised state; SW_SHOWNA shows it as it was.
+    ShowWindow(hwnd, c.to_front && IsIconic(hwnd) ? SW_SHOWNOACTIVATE : SW_SHOWNA);
+  }
   // Windows may keep the foreground for the program the user turned to last;
   // active among ours at least, the focus is right when the user comes here.
   if (!SetForegroundWindow(hwnd))
     SetActiveWindow(hwnd);
-  // An active window gets no WM_ACTIVATE to move its focus.
-  const FocusedControl focus = Focus();
-  const bool move =
-      focus_city_list ? focus != FocusedControl::city_list : focus == FocusedControl::none;
-  if (GetActiveWindow() == hwnd && move)
-    SetFocus(window_->city_list());
 }
 
-void WinUi::CloseMainWindow() {
+void WinUi::Carry(const change::HideMain&) {
+  was_minimized_ = IsIconic(main_->hwnd()) != 0;
+  ShowWindow(main_->hwnd(), SW_HIDE);
+}
+
+void WinUi::Carry(const change::Focus& c) {
+  SpecWindow* window = WindowWith(c.control);
+  if (window == nullptr)
+    return;
+  HWND control = window->control(c.control);
+  window->RememberFocus(control);
+  // While another program is active, the window's activation focuses it.
+  HWND active = GetActiveWindow();
+  if (active == nullptr || !IsWindowVisible(window->hwnd()))
+    return;
+  if (active != window->hwnd())
+    SetActiveWindow(window->hwnd());
+  SetFocus(control);
+}
+
+void WinUi::Carry(const change::RemoveTray&) {
+  main_->tray().Remove();
+}
+
+void WinUi::Carry(const change::CloseMain&) {
   // Destroying it here would pull the window out from under the handler that
   // runs in it; the message loop ends right after and main destroys it.
-  if (window_ != nullptr)
-    ShowWindow(window_->hwnd(), SW_HIDE);
+  ShowWindow(main_->hwnd(), SW_HIDE);
 }
 
-FocusedControl WinUi::Focus() const {
+bool WinUi::TakeKey(MSG& message) {
+  if (message.hwnd == nullptr)
+    return false;
+  HWND root = GetAncestor(message.hwnd, GA_ROOT);
+  SpecWindow* window = WindowOf(root);
+  if (window == nullptr)
+    return false;  // a dialog's, which runs its own keys
+  if (message.message == WM_KEYDOWN || message.message == WM_SYSKEYDOWN) {
+    const Shortcut pressed = PressedKey(message.wParam);
+    HWND focus = GetFocus();
+    const int focused = focus != nullptr && IsChild(root, focus) ? GetDlgCtrlID(focus) : -1;
+    int command = CommandForKey(window->spec().kind, pressed, focused);
+    const bool plain = !pressed.control && !pressed.shift && !pressed.alt;
+    if (command == 0 && pressed.key == Shortcut::Key::enter && plain) {
+      // Enter on a button presses it.
+      for (const ControlSpec& c : window->spec().controls) {
+        if (c.number == focused && c.kind == ControlKind::button)
+          command = c.command;
+      }
+    }
+    if (command != 0) {
+      gate_.Run([command](App& app) { RunCommand(app, command); });
+      return true;
+    }
+    // Enter and Escape belong to the focused control, never to the window's
+    // default buttons.
+    if (pressed.key == Shortcut::Key::enter || pressed.key == Shortcut::Key::escape)
+      return false;
+  }
+  // Tab and Shift+Tab between the controls of the window.
+  return IsDialogMessageW(root, &message) != 0;
+}
+
+void WinUi::NoticeFocus() {
   HWND focus = GetFocus();
-  if (focus == nullptr || window_ == nullptr)
-    return FocusedControl::none;
-  if (focus == window_->city_list())
-    return FocusedControl::city_list;
-  if (focus == window_->report_list())
-    return FocusedControl::report_list;
-  if (focus == window_->detail_box())
-    return FocusedControl::detail_box;
-  if (focus == ForecastList())
-    return FocusedControl::forecast_list;
-  if (focus == ForecastBox())
-    return FocusedControl::forecast_box;
-  if (focus == HistoryList())
-    return FocusedControl::history_list;
-  if (focus == ListWindowList())
-    return FocusedControl::list_window;
-  return FocusedControl::other;
+  if (focus == focus_seen_)
+    return;
+  focus_seen_ = focus;
+  SpecWindow* window = focus != nullptr ? WindowOf(GetAncestor(focus, GA_ROOT)) : nullptr;
+  if (window == nullptr)
+    return;
+  const int number = GetDlgCtrlID(focus);
+  if (!HasControl(window->spec().kind, number))
+    return;
+  window->RememberFocus(focus);
+  gate_.Run([number](App& app) { OnFocus(app, number); });
 }
 
 void WinUi::ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) {
   HWND owner = DialogOwner();
   const UINT style = MB_OK | Modality(owner) | (icon == MessageIcon::error ? MB_ICONERROR : 0);
-  MessageBoxW(owner, win32::Utf8ToUtf16(text).c_str(), win32::Utf8ToUtf16(title).c_str(), style);
+  MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(), style);
 }
 
 bool WinUi::AskYesNo(const std::string& title, const std::string& text) {
   HWND owner = DialogOwner();
-  return MessageBoxW(owner, win32::Utf8ToUtf16(text).c_str(), win32::Utf8ToUtf16(title).c_str(),
-                     MB_YESNO | Modality(owner)) == IDYES;
+  return MessageBoxW(owner, Wide(text).c_str(), Wide(title).c_str(), MB_YESNO | Modality(owner)) ==
+         IDYES;
 }
 
-std::string WinUi::AskText(const std::string& title, const std::string& prompt,
-                           const std::string& initial) {
-  return win32::Utf16ToUtf8(AskInputBox(DialogOwner(), names_, win32::Utf8ToUtf16(title),
-                                        win32::Utf8ToUtf16(prompt), win32::Utf8ToUtf16(initial)));
+std::optional<std::string> WinUi::AskText(const TextPrompt& prompt) {
+  const std::optional<std::wstring> answer = AskInputBox(DialogOwner(), names_, Wide(prompt.title),
+                                                         Wide(prompt.prompt), Wide(prompt.initial));
+  if (!answer)
+    return std::nullopt;
+  return win32::Utf16ToUtf8(*answer);
+}
+
+std::optional<std::string> WinUi::AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) {
+  const KeyBoxTexts texts{Wide(prompt.title), Wide(prompt.explanation), Wide(prompt.address),
+                          Wide(prompt.label), Wide(prompt.problem),     Wide(prompt.initial)};
+  const std::optional<std::wstring> key = AskKeyBox(DialogOwner(), names_, texts, trial);
+  if (!key)
+    return std::nullopt;
+  return win32::Utf16ToUtf8(*key);
 }
 
 void WinUi::SetClipboardText(const std::string& text) {
-  const std::wstring wide = win32::Utf8ToUtf16(text);
+  const std::wstring wide = Wide(text);
   // A busy clipboard is not reported.
-  if (!OpenClipboard(window_ != nullptr ? window_->hwnd() : nullptr))
+  if (!OpenClipboard(main_ != nullptr ? main_->hwnd() : nullptr))
     return;
   EmptyClipboard();
   const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
@@ -209,147 +296,6 @@ void WinUi::SetClipboardText(const std::string& text) {
       GlobalFree(memory);
   }
   CloseClipboard();
-}
-
-void WinUi::OpenForecastWindow() {
-  CloseSecondaryWindow();
-  if (window_ != nullptr)
-    secondary_ =
-        SecondaryWindow::Open(window_->hwnd(), gate_, names_, SecondaryWindow::Kind::forecast, {});
-}
-
-void WinUi::SetForecastLines(const std::vector<std::string>& lines) {
-  HWND list = ForecastList();
-  if (list == nullptr)
-    return;
-  SetListLines(list, lines);
-  SelectListLine(list, 0);
-  SetFocus(list);
-}
-
-int WinUi::ForecastSelection() const {
-  HWND list = ForecastList();
-  return list != nullptr ? ListSelection(list) : -1;
-}
-
-void WinUi::SetForecastDetailText(const std::string& text) {
-  if (HWND box = ForecastBox())
-    SetWindowTextW(box, win32::Utf8ToUtf16(text).c_str());
-}
-
-std::string WinUi::ForecastDetailText() const {
-  HWND box = ForecastBox();
-  return box != nullptr ? win32::Utf16ToUtf8(WindowText(box)) : std::string();
-}
-
-void WinUi::OpenResultsWindow(const std::vector<std::string>& entries) {
-  CloseSecondaryWindow();
-  if (window_ != nullptr)
-    secondary_ = SecondaryWindow::Open(window_->hwnd(), gate_, names_,
-                                       SecondaryWindow::Kind::results, entries);
-}
-
-void WinUi::SetResultEntries(const std::vector<std::string>& entries) {
-  if (secondary_ == nullptr || secondary_->kind() != SecondaryWindow::Kind::results)
-    return;
-  HWND list = secondary_->list();
-  SetListLines(list, entries);
-  SelectListLine(list, 0);
-  SetFocus(list);
-}
-
-int WinUi::ResultSelection() const {
-  const bool open = secondary_ != nullptr && secondary_->kind() == SecondaryWindow::Kind::results;
-  return open ? ListSelection(secondary_->list()) : -1;
-}
-
-void WinUi::OpenHistoryWindow(const std::vector<std::string>& lines) {
-  CloseSecondaryWindow();
-  if (window_ != nullptr)
-    secondary_ = SecondaryWindow::Open(window_->hwnd(), gate_, names_,
-                                       SecondaryWindow::Kind::history, lines);
-}
-
-int WinUi::HistorySelection() const {
-  HWND list = HistoryList();
-  return list != nullptr ? ListSelection(list) : -1;
-}
-
-void WinUi::OpenListWindow(ListWindow which) {
-  CloseSecondaryWindow();
-  if (window_ != nullptr)
-    secondary_ = SecondaryWindow::Open(window_->hwnd(), gate_, names_, KindOf(which), {});
-}
-
-void WinUi::SetListWindowLines(const std::vector<std::string>& lines) {
-  HWND list = ListWindowList();
-  if (list == nullptr)
-    return;
-  SetListLines(list, lines);
-  SelectListLine(list, 0);
-  SetFocus(list);
-}
-
-int WinUi::ListWindowSelection() const {
-  HWND list = ListWindowList();
-  return list != nullptr ? ListSelection(list) : -1;
-}
-
-void WinUi::StartBriefingTimer(int seconds) {
-  if (window_ != nullptr)
-    window_->StartBriefingTimer(seconds);
-}
-
-std::optional<std::string> WinUi::AskServiceKey(const KeyPrompt& prompt, KeyTrial& trial) {
-  using win32::Utf8ToUtf16;
-  const KeyBoxTexts texts{Utf8ToUtf16(prompt.title),   Utf8ToUtf16(prompt.explanation),
-                          Utf8ToUtf16(prompt.address), Utf8ToUtf16(prompt.label),
-                          Utf8ToUtf16(prompt.problem), Utf8ToUtf16(prompt.initial)};
-  const std::optional<std::wstring> key = AskKeyBox(DialogOwner(), names_, texts, trial);
-  if (!key)
-    return std::nullopt;
-  return win32::Utf16ToUtf8(*key);
-}
-
-void WinUi::CloseSecondaryWindow() {
-  secondary_.reset();
-}
-
-void WinUi::OpenDownloadWindow() {
-  download_.reset();
-  if (window_ != nullptr)
-    download_ = DownloadWindow::Open(window_->hwnd(), gate_, names_);
-}
-
-void WinUi::SetDownloadProgress(int percent) {
-  if (download_ != nullptr)
-    download_->SetPercent(percent);
-}
-
-void WinUi::CloseDownloadWindow() {
-  download_.reset();
-}
-
-HWND WinUi::ForecastList() const {
-  const bool open = secondary_ != nullptr && secondary_->kind() == SecondaryWindow::Kind::forecast;
-  return open ? secondary_->list() : nullptr;
-}
-
-HWND WinUi::ListWindowList() const {
-  const bool open =
-      secondary_ != nullptr && (secondary_->kind() == SecondaryWindow::Kind::next_hours ||
-                                secondary_->kind() == SecondaryWindow::Kind::alert);
-  return open ? secondary_->list() : nullptr;
-}
-
-HWND WinUi::HistoryList() const {
-  const bool open = secondary_ != nullptr && secondary_->kind() == SecondaryWindow::Kind::history;
-  return open ? secondary_->list() : nullptr;
-}
-
-HWND WinUi::ForecastBox() const {
-  const bool open = secondary_ != nullptr && secondary_->kind() == SecondaryWindow::Kind::forecast;
-  return open ? secondary_->detail_box() : nullptr;
 }
 
 }  // namespace skyvigil
