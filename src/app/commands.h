@@ -97,6 +97,9 @@ void OnFocus(App& app, int control);
 void OnWindowClose(App& app, WindowKind window);
 
 void OnTrayIconClick(App& app);
+// The main window became the active window (shown, clicked, switched to),
+// each time; the first time, the start's news follows a moment later.
+void OnMainWindowActivated(App& app);
 // Another start of the program asked for the window (it ends right after).
 void OnShowRequest(App& app);
 // Another start, with --speak, asked for the summary.

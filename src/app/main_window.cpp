@@ -6,6 +6,7 @@
 
 #include "app/commands.h"
 #include "app/download_window.h"
+#include "app/startup_news.h"
 #include "app/window_specs.h"
 #include "cities/city_add.h"
 #include "monitor/refresh.h"
@@ -132,6 +133,10 @@ void OnWindowClose(App& app, WindowKind window) {
 
 void OnTrayIconClick(App& app) {
   ToggleWindow(app);
+}
+
+void OnMainWindowActivated(App& app) {
+  ReleaseNewsAfterActivation(app);
 }
 
 void OnShowRequest(App& app) {

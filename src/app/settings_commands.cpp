@@ -49,16 +49,25 @@ void SetTemperatureDifference(App& app) {
 
 void SetDailyBriefing(App& app) {
   Preferences& p = app.state.prefs;
-  const std::optional<std::string> answer =
-      AskText(app, {"Daily Briefing",
-                    "Please enter the time of day, as HH:MM, at which the day's weather is said. "
-                    "Leave it empty to switch the briefing off.",
-                    p.briefing});
-  if (!answer || (!answer->empty() && !ParseBriefingTime(*answer)))
-    return;
-  p.briefing = *answer;
+  TextPrompt box{"Daily Briefing",
+                 "Please enter the time of day, as HH:MM, at which the day's weather is said. "
+                 "Leave it empty to switch the briefing off.",
+                 p.briefing};
+  // Asked again, with what was typed, until it is a time or empty.
+  for (;;) {
+    const std::optional<std::string> answer = AskText(app, box);
+    if (!answer)
+      return;  // Escape: the setting stays as it was
+    box.initial = *answer;
+    if (answer->empty() || ParseBriefingTime(*answer))
+      break;
+    ShowMessage(app, box.title,
+                "Type a time like 07:30, or leave the box empty to switch the briefing off.",
+                MessageIcon::error);
+  }
+  p.briefing = box.initial;
   SavePreferences(p, app.state.paths.prefs_file);
-  app.announcer.Speak(answer->empty() ? "Daily briefing off" : "Daily briefing at " + *answer,
+  app.announcer.Speak(p.briefing.empty() ? "Daily briefing off" : "Daily briefing at " + p.briefing,
                       false);
   OnBriefingSet(app);
 }

@@ -17,8 +17,9 @@ void ChangeTextSize(App& app, int steps);
 // Asks for a new temperature difference; a value above 0 replaces it.
 void SetTemperatureDifference(App& app);
 
-// "Daily Briefing...": asks for "HH:MM"; empty switches it off, Escape
-// leaves it as it was.
+// "Daily Briefing...": asks for "HH:MM", again after a message while the
+// answer is neither a time nor empty; empty switches it off, Escape leaves it
+// as it was.
 void SetDailyBriefing(App& app);
 
 // "Quiet Hours...": asks for "HH:MM-HH:MM", again naming the form until the

@@ -4,18 +4,37 @@
 #include "app/commands.h"
 #include "app/main_window.h"
 #include "app/service_key.h"
+#include "app/startup_news.h"
 #include "app/update_chain.h"
 #include "cities/city_add.h"
 #include "monitor/briefing.h"
 #include "monitor/refresh.h"
+#include "state/fetch.h"
 #include "views/render.h"
 #include "weather/cities_store.h"
 #include "weather/prefs.h"
 
 namespace skyvigil {
 
+namespace {
+
+// How long the end waits for the transfers it told to stop; the process is
+// gone well within two seconds of the close request either way.
+constexpr std::chrono::milliseconds kTransfersEndWait{500};
+
+// After the exit: a worker still held by a transfer its client could not cut
+// short would hold up the teardown, or outlive the client it uses.
+int Ended(App& app, int code) {
+  if (!AwaitFetchWorkers(app, kTransfersEndWait))
+    app.process.EndAtOnce(code);
+  return code;
+}
+
+}  // namespace
+
 void LoadSettingsAndCities(App& app) {
   LoadPreferences(app.state.prefs, app.state.service, app.state.paths.prefs_file);
+  RecallBriefingDay(app);
   LoadCities(app.state.cities, app.state.paths.cities_file, [&app](std::vector<city>&) {
     PromptNewCity(app);
     // Kept at once: the key dialog that may follow can be cancelled.
@@ -37,8 +56,8 @@ void FirstRefresh(App& app) {
   // Without a key the service would refuse every request: no weather then.
   if (HasOwnServiceKey(s.service) || AskForServiceKey(app)) {
     s.refresh.first_pending = true;
-    RefreshCities(app, RefreshMode::all_cities);
-    OnBriefingTimer(app);
+    // The refresh's alerts come first: the briefing waits for its end.
+    RefreshCities(app, RefreshMode::all_cities, &OnBriefingTimer);
   }
   s.main_window.started = true;
   if (s.prefs.window_hidden != 1)
@@ -94,7 +113,7 @@ int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListene
   gate.Attach(app);
   gate.RunBeforeLoop(&LoadSettingsAndCities);
   if (app.state.exited)
-    return *app.state.exit_code;
+    return Ended(app, *app.state.exit_code);
 
   // The update server's address comes from prefs.ini, so the automatic check
   // starts once the settings are read. Its dialogs wait for the event loop.
@@ -106,7 +125,9 @@ int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListene
   // comes before the window is shown, like its "New City" prompt.
   gate.RunBeforeLoop(&FirstRefresh);
   if (app.state.exited)
-    return *app.state.exit_code;
+    return Ended(app, *app.state.exit_code);
+  // Shown by the screen drawn after the first refresh, unless it starts hidden.
+  HoldNewsForTheWindow(app, app.state.prefs.window_hidden != 1);
 
   show_requests.Listen(paths.marker_file, [&gate](InstanceRequest request) {
     gate.PostToCore([request](App& a) {
@@ -116,7 +137,7 @@ int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListene
         OnShowRequest(a);
     });
   });
-  return desktop.run_event_loop();
+  return Ended(app, desktop.run_event_loop());
 }
 
 }  // namespace skyvigil

@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <utility>
 
+#include "present/background_texts.h"
 #include "present/format.h"
 #include "state/fetch.h"
 #include "weather/prefs.h"
@@ -25,6 +27,28 @@ int Minutes(TimeOfDay t) {
 
 bool SameDay(const CivilDate& a, const CivilDate& b) {
   return a.year == b.year && a.month == b.month && a.day == b.day;
+}
+
+// "yyyy-mm-dd", as prefs.ini keeps the day the briefing was given.
+std::string DayText(const CivilDate& d) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
+  return text;
+}
+
+std::optional<CivilDate> ReadDay(std::string_view text) {
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+    return std::nullopt;
+  int parts[3] = {0, 0, 0};
+  const std::pair<size_t, size_t> spans[3] = {{0, 4}, {5, 2}, {8, 2}};
+  for (int i = 0; i < 3; ++i) {
+    for (size_t at = spans[i].first; at < spans[i].first + spans[i].second; ++at) {
+      if (text[at] < '0' || text[at] > '9')
+        return std::nullopt;
+      parts[i] = parts[i] * 10 + (text[at] - '0');
+    }
+  }
+  return CivilDate{parts[0], parts[1], parts[2]};
 }
 
 // The monitored cities, or the selected one when none is.
@@ -113,14 +137,6 @@ int SecondsUntilBriefingCheck(TimeOfDay at, TimeOfDay now) {
   return std::min(minutes * 60, kLongestWaitSeconds);
 }
 
-std::string BriefingText(std::string_view city_name, const forecastday& today, int64_t unit) {
-  const day& d = today.day;
-  return "Today in " + std::string(city_name) + ": " + d.condition.text + ", high " +
-         TemperatureText(d.maxtemp_f, d.maxtemp_c, unit) + ", low " +
-         TemperatureText(d.mintemp_f, d.mintemp_c, unit) + ", " + IntText(d.daily_chance_of_rain) +
-         " percent chance of rain.";
-}
-
 void OnBriefingTimer(App& app) {
   const std::optional<TimeOfDay> at = ParseBriefingTime(app.state.prefs.briefing);
   if (!at)
@@ -132,10 +148,18 @@ void OnBriefingTimer(App& app) {
     const BriefingStep step = BriefingDue(*at, now);
     if (step != BriefingStep::wait)
       b.done_on = today;
-    if (step == BriefingStep::give)
+    if (step == BriefingStep::give) {
+      // Kept, so a restart or an update later today does not give it again.
+      app.state.prefs.briefing_given = DayText(today);
+      SavePreferences(app.state.prefs, app.state.paths.prefs_file);
       GiveBriefing(app);
+    }
   }
   StartBriefingTimer(app, SecondsUntilBriefingCheck(*at, now));
+}
+
+void RecallBriefingDay(App& app) {
+  app.state.briefing.done_on = ReadDay(app.state.prefs.briefing_given);
 }
 
 void OnBriefingSet(App& app) {

@@ -24,13 +24,14 @@ BriefingStep BriefingDue(TimeOfDay at, TimeOfDay now);
 // than ten minutes, so a computer that slept past it notices soon after waking.
 int SecondsUntilBriefingCheck(TimeOfDay at, TimeOfDay now);
 
-// "Today in <city>: <condition>, high <t>, low <t>, <n> percent chance of rain."
-std::string BriefingText(std::string_view city_name, const forecastday& today, int64_t unit);
-
 // Looks at the clock: gives, skips or waits for the briefing, then sets the
 // timer (the main thread's PostAfter) for the next look; switched off, no
 // timer. A newer timer supersedes an older one still set.
 void OnBriefingTimer(App& app);
+
+// At start: the day the briefing was last given, as prefs.ini keeps it, so it
+// is not given twice that day.
+void RecallBriefingDay(App& app);
 
 // The briefing's time changed (prefs.briefing): looks at once, counting a
 // time already passed today as given today.

@@ -3,6 +3,7 @@
 
 #include "monitor/monitor_cycle.h"
 #include "monitor/quiet_hours.h"
+#include "present/background_texts.h"
 #include "present/format.h"
 #include "present/hour_lines.h"
 #include "weather/prefs.h"
@@ -21,8 +22,7 @@ bool BringsRainOrSnow(const hour& h) {
 }
 
 std::string RainOrSnow(const hour& h) {
-  const bool snow = h.will_it_snow == 1 && (h.will_it_rain != 1 || SnowIsLikelier(h));
-  return snow ? "Snow" : "Rain";
+  return SnowIsNamed(h) ? "Snow" : "Rain";
 }
 
 WetOutlook LookAhead(const std::vector<forecastday>& days, std::string_view localtime) {
@@ -37,11 +37,6 @@ WetOutlook LookAhead(const std::vector<forecastday>& days, std::string_view loca
       outlook.ahead = hours[i];
   }
   return outlook;
-}
-
-std::string RainAheadText(std::string_view city_name, const hour& first_wet) {
-  return RainOrSnow(first_wet) + " likely in " + std::string(city_name) + " from " +
-         HourLabel(first_wet.time) + ".";
 }
 
 void TellRainAhead(App& app, const city& c, const std::vector<forecastday>& days,

@@ -8,8 +8,8 @@
 #include "monitor/rain_ahead.h"
 #include "monitor/service_outcome.h"
 #include "monitor/summary.h"
+#include "present/background_texts.h"
 #include "present/format.h"
-#include "present/hour_lines.h"
 #include "state/fetch.h"
 #include "weather/cities_store.h"
 #include "weather/service_requests.h"
@@ -23,10 +23,10 @@ constexpr int kAlertForecastDays = 1;
 // Rain Ahead looks three hours past the city's clock, which may be tomorrow.
 constexpr int kRainAheadForecastDays = 2;
 
-// An alert is the same one while its event, headline and start stay; a later
-// end makes it the same alert extended.
+// An alert is the same one while its event and areas stay: a re-issue brings a
+// new headline and start, and a later end makes it the same alert extended.
 std::string AlertIdentity(const alert& a) {
-  return a.event + '\n' + a.headline + '\n' + a.effective;
+  return a.event + '\n' + a.areas;
 }
 
 // Where the announcer tells what became of an alert handed to it: heard, it
@@ -60,13 +60,12 @@ void SpeakAlerts(App& app, const city& c, const std::vector<alert>& alerts) {
     // Both ends are written alike by the service, so text order is time order.
     const bool extended = heard != s.spoken_alerts.end() && a.expires > heard->second;
     const bool shortened = heard != s.spoken_alerts.end() && a.expires < heard->second;
-    std::string text = c.name + ": ";
+    std::string text;
     if (s.prefs.alerts_once == 1 && extended) {
-      text += AlertExtendedText(a);
+      text = AlertExtendedText(c.name, a);
     } else if (s.prefs.alerts_once != 1 || !known || shortened) {
-      if (!a.severity.empty())
-        text += a.severity + " ";
-      text += a.event + ". View the forecast For more.";
+      text = c.name + ": " + (a.severity.empty() ? "" : a.severity + " ") + a.event +
+             ". View the forecast For more.";
     } else {
       continue;
     }

@@ -33,6 +33,7 @@
 namespace skyvigil {
 
 class AnnouncementHistory;
+class StartupNewsHold;
 
 struct AppState {
   std::string app_version = kAppVersion;
@@ -99,6 +100,9 @@ struct App {
   CorePoster* core = nullptr;  // set by CoreGate::Attach
   // What was spoken; the composition root sets it when `announcer` records.
   const AnnouncementHistory* history = nullptr;
+  // The start's news, held while the window is announced; set by the
+  // composition root when `announcer` passes through it.
+  StartupNewsHold* news_hold = nullptr;
 };
 
 // Asks for the program's end; the first request's code stands.

@@ -204,7 +204,7 @@ std::vector<GroupKeys> SavedKeys(const Preferences& p) {
        {Key("monitor_sounds", p.monitor_sounds), Key("temp_diff", p.temp_diff),
         KeyAddedWhenSet("alerts_once", p.alerts_once, 0),
         KeyAddedWhenSet("rain_ahead", p.rain_ahead, 0), TextKey("briefing", p.briefing),
-        TextKey("quiet_hours", p.quiet_hours)}},
+        TextKey("quiet_hours", p.quiet_hours), TextKey("briefing_given", p.briefing_given)}},
   };
 }
 
@@ -423,6 +423,8 @@ void LoadPreferences(Preferences& prefs, ServiceConfig& service, const fs::path&
           prefs.briefing = line.value;
         if (key == "quiet_hours")
           prefs.quiet_hours = line.value;
+        if (key == "briefing_given")
+          prefs.briefing_given = line.value;
         break;
       case Group::kService:
         if (key == "base_address")

@@ -385,7 +385,8 @@ TEST_F(CommandsTest, StartAtLoginSaysTheStateItIsLeftIn) {
 
 // The command only asks; the gate ends the program once the handler returns,
 // in one order for every way out, and runs nothing after it.
-TEST_F(CommandsTest, ExitSaysExitingStopsTheWorkClosesTheWindowReleasesTheMarkerThenEndsTheLoop) {
+TEST_F(CommandsTest,
+       ExitSaysExitingFirstStopsTheWorkClosesTheWindowReleasesTheMarkerThenEndsTheLoop) {
   for (CommandHandlerFn ask : {+[](App& app) { RunCommand(app, kExit); },
                                +[](App& app) { OnWindowClose(app, WindowKind::main); }}) {
     AppHarness run;
@@ -612,6 +613,32 @@ TEST_F(CommandsTest, StartRestoresTheSavedSelection) {
   const Screen screen = h.Drawn();
   EXPECT_EQ(screen.main.cities.selected, 1);
   EXPECT_EQ(screen.main.heading, "Weather for Paris, Ile-de-France, France");
+}
+
+// The start's refresh says its alerts first; the briefing due at start follows.
+TEST_F(CommandsTest, AtStartTheBriefingWaitsForTheFirstRefreshsAlerts) {
+  h.places["Paris"].alerts = {{"Moderate", "Flood Warning"}};
+  h.places["Paris"].days = 1;
+  city paris = h.CityAt("Paris", 1, 1);
+  paris.temp = paris.weather.temp_f;  // announced already: the change check stays quiet
+  paris.condition = paris.weather.condition.text;
+  ASSERT_TRUE(SaveCities({paris}, h.app.state.paths.cities_file));
+  h.app.state.prefs.briefing = "07:30";
+  SavePreferences(h.app.state.prefs, h.app.state.paths.prefs_file);
+  h.app.state.prefs = Preferences{};
+  h.clock.now = {7, 30};
+  LoadSettingsAndCities(h.app);
+  h.http.Hold();
+  FirstRefresh(h.app);
+  EXPECT_EQ(h.app.state.fetch.awaited[static_cast<size_t>(Asker::briefing)], 0u);
+  h.http.Release();
+  h.FinishFetches();
+  EXPECT_THAT(h.announcer.events,
+              ElementsAre("cue:alert",
+                          "alert:Paris, Ile-de-France, France: Moderate Flood Warning. View the "
+                          "forecast For more.",
+                          "news:Today in Paris: Light rain, high 55 degrees F, low 45 degrees F, 0 "
+                          "percent chance of rain."));
 }
 
 }  // namespace

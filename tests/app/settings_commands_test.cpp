@@ -4,6 +4,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <deque>
+
 #include "fakes/app_harness.h"
 #include "weather/prefs.h"
 
@@ -28,33 +30,50 @@ TEST(TemperatureDifference, TakesOnlyNumbersAboveZero) {
   EXPECT_NE(h.ReadFile("prefs.ini").find("temp_diff = 31\r\n"), std::string::npos);
 }
 
-// A time sets the briefing's timer; empty switches it off; anything else,
-// or Escape, leaves the setting as it was.
-TEST(DailyBriefingSetting, TakesATimeOrNothing) {
+// A time sets the briefing's timer; empty switches it off; Escape leaves the
+// setting as it was; anything else is refused with a message and asked again.
+TEST(DailyBriefingSetting, TakesATimeOrNothingAndAsksAgainForAnythingElse) {
+  const std::string box =
+      "Daily Briefing|Please enter the time of day, as HH:MM, at which the day's weather is said. "
+      "Leave it empty to switch the briefing off.|";
+  const std::string refused =
+      "Daily Briefing|Type a time like 07:30, or leave the box empty to switch the briefing "
+      "off.|error";
   const struct {
-    std::optional<std::string> answer;
+    const char* label;
+    std::deque<std::optional<std::string>> answers;
     std::string saved;
     std::vector<std::string> said;
     size_t timers;
+    std::vector<std::string> dialogs;
   } cases[] = {
-      {"08:15", "08:15", {"say:Daily briefing at 08:15"}, 1},
-      {"", "", {"say:Daily briefing off"}, 0},
-      {"8 o'clock", "07:30", {}, 0},
-      {std::nullopt, "07:30", {}, 0},
+      {"a time", {"08:15"}, "08:15", {"say:Daily briefing at 08:15"}, 1, {box + "07:30"}},
+      {"emptied", {""}, "", {"say:Daily briefing off"}, 0, {box + "07:30"}},
+      {"Escape", {std::nullopt}, "07:30", {}, 0, {box + "07:30"}},
+      {"not a time, then a time",
+       {"8 o'clock", "8:00"},
+       "8:00",
+       {"say:Daily briefing at 8:00"},
+       1,
+       {box + "07:30", refused, box + "8 o'clock"}},
+      {"not a time, then Escape",
+       {"8 o'clock", std::nullopt},
+       "07:30",
+       {},
+       0,
+       {box + "07:30", refused, box + "8 o'clock"}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.answer.value_or("Escape"));
+    SCOPED_TRACE(c.label);
     testing::AppHarness h;
     h.app.state.prefs.briefing = "07:30";
     h.clock.now = {7, 0};
-    h.ui.text_answers = {c.answer};
+    h.ui.text_answers = c.answers;
     SetDailyBriefing(h.app);
     EXPECT_EQ(h.app.state.prefs.briefing, c.saved);
     EXPECT_EQ(h.announcer.events, c.said);
     EXPECT_EQ(h.main_thread.delays.size(), c.timers);
-    EXPECT_EQ(h.ui.dialogs.back(),
-              "Daily Briefing|Please enter the time of day, as HH:MM, at which the day's weather "
-              "is said. Leave it empty to switch the briefing off.|07:30");
+    EXPECT_EQ(h.ui.dialogs, c.dialogs);
   }
 }
 

@@ -14,6 +14,7 @@
 #include "fakes/app_harness.h"
 #include "fakes/temp_dir.h"
 #include "fakes/update_signer.h"
+#include "state/fetch.h"
 
 namespace skyvigil {
 namespace {
@@ -254,7 +255,8 @@ TEST_F(UpdateChainTest, TheExitDropsTheStepUnderWay) {
               c.during_download ? std::vector<std::string>{kQuestion} : std::vector<std::string>{});
     EXPECT_EQ(exiting.process.updater_starts, 0);
     EXPECT_EQ(exiting.process.loop_quit_code, 0);
-    EXPECT_THAT(exiting.app.state.fetch.workers, IsEmpty());
+    // The transfer was ended: its worker is joined after the loop, as the end does.
+    EXPECT_TRUE(AwaitFetchWorkers(exiting.app, std::chrono::seconds(30)));
   }
 }
 

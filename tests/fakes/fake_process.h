@@ -15,6 +15,7 @@ class FakeProcess : public ProcessPort {
   bool marker_released = false;
   int memory_releases = 0;
   std::optional<int> loop_quit_code;  // set when the event loop was asked to end
+  std::optional<int> ended_at_once;   // set when the process was ended without teardown
   // Where the calls are written ("marker released", "loop quit 0") when a
   // test wants them in one list with other fakes' records.
   std::vector<std::string>* log = nullptr;
@@ -41,6 +42,7 @@ class FakeProcess : public ProcessPort {
     if (log != nullptr)
       log->push_back("loop quit " + std::to_string(exit_code));
   }
+  void EndAtOnce(int exit_code) override { ended_at_once = exit_code; }
 };
 
 }  // namespace skyvigil::testing

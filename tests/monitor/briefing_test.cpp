@@ -1,10 +1,13 @@
-// The daily briefing: its clock rule on a fixed clock, its text, its setting.
+// The daily briefing: its clock rule on a fixed clock, its cities, its timer, the day given kept.
 #include "monitor/briefing.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "fakes/app_harness.h"
+#include "weather/prefs.h"
 
 namespace skyvigil {
 namespace {
@@ -54,22 +57,6 @@ TEST(BriefingTimer, UntilTheTimeButNeverMoreThanTenMinutes) {
   EXPECT_EQ(SecondsUntilBriefingCheck({7, 30}, {6, 0}), 600);
   EXPECT_EQ(SecondsUntilBriefingCheck({7, 30}, {7, 30}), 600);
   EXPECT_EQ(SecondsUntilBriefingCheck({0, 0}, {23, 59}), 60);
-}
-
-TEST(BriefingText, TheDayInEachUnit) {
-  forecastday today;
-  today.day.condition.text = "Light rain";
-  today.day.maxtemp_f = 65.1;
-  today.day.maxtemp_c = 18.4;
-  today.day.mintemp_f = 53.8;
-  today.day.mintemp_c = 12.1;
-  today.day.daily_chance_of_rain = 87;
-  EXPECT_EQ(BriefingText("London", today, 0),
-            "Today in London: Light rain, high 65 degrees F, low 54 degrees F, 87 percent chance "
-            "of rain.");
-  EXPECT_EQ(BriefingText("London", today, 1),
-            "Today in London: Light rain, high 18 Degrees C, low 12 Degrees C, 87 percent chance "
-            "of rain.");
 }
 
 // Paris monitored, Oslo not, Oslo selected; the briefing at 07:30.
@@ -152,6 +139,28 @@ TEST(Briefing, TheSelectedCityWhenNoneIsMonitored) {
   EXPECT_EQ(bed.TimerAt({7, 30}),
             std::vector<std::string>{"news:Today in Oslo: Snow, high 28 degrees F, low 18 "
                                      "degrees F, 0 percent chance of rain."});
+}
+
+// The day it was given is kept in prefs.ini, once it was: a restart later that
+// day (an update, say) does not give it again.
+TEST(Briefing, TheDayGivenOutlivesARestart) {
+  BriefingBed bed;
+  const std::filesystem::path prefs = bed.h.app.state.paths.prefs_file;
+  SavePreferences(bed.h.app.state.prefs, prefs);
+  EXPECT_EQ(bed.TimerAt({7, 20}), std::vector<std::string>{});
+  EXPECT_EQ(bed.h.ReadFile("prefs.ini").find("briefing_given"), std::string::npos);
+  EXPECT_EQ(bed.TimerAt({7, 30}), kParisBriefing);
+  EXPECT_NE(bed.h.ReadFile("prefs.ini").find("briefing = 07:30\r\nbriefing_given = 2024-03-06\r\n"),
+            std::string::npos);
+
+  BriefingBed restarted;
+  restarted.h.app.state.paths.prefs_file = prefs;
+  restarted.h.app.state.prefs = Preferences{};
+  LoadPreferences(restarted.h.app.state.prefs, restarted.h.app.state.service, prefs);
+  RecallBriefingDay(restarted.h.app);
+  EXPECT_EQ(restarted.TimerAt({7, 45}), std::vector<std::string>{}) << "given today already";
+  restarted.h.clock.today = {2024, 3, 7};
+  EXPECT_EQ(restarted.TimerAt({7, 45}), kParisBriefing) << "the next day";
 }
 
 }  // namespace

@@ -161,7 +161,7 @@ TEST(QuietHoursTest, EachKindOfNewsIsKeptQuietlyButSevereAlertsAreSaidWithTheirC
                   "cue:alert",
                   "alert:" + name + ": Severe Wind Warning. View the forecast For more.",
                   "alert:" + name + ": Extreme Tornado Warning. View the forecast For more.",
-                  "kept:Rain likely in London from 3 PM. (quiet)", "kept:London: Cloudy (quiet)",
+                  "kept:London: rain likely from 3 PM. (quiet)", "kept:London: Cloudy (quiet)",
                   "kept:London: 60 Degrees (quiet)"));
   night.h.service_down = true;
   EXPECT_THAT(night.Refresh(),

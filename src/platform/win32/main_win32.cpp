@@ -14,6 +14,7 @@
 #include "app/core_gate.h"
 #include "app/local_clock.h"
 #include "app/start_program.h"
+#include "app/startup_news.h"
 #include "platform/win32/accessible_names.h"
 #include "platform/win32/autostart_win32.h"
 #include "platform/win32/console_text.h"
@@ -39,18 +40,21 @@ namespace {
 struct Services {
   explicit Services(const AppPaths& paths, InstanceLock& marker, CoreGate& gate)
       : announcer(paths.cues_folder),
-        history(announcer, clock),
+        news_hold(announcer),
+        history(news_hold, clock),
         ui(gate, names),
-        process(marker),
+        process(marker, [this] { announcer.Shutdown(); }),
         app{AppState{}, ui, history, http, clock, process, main_thread},
         // A key pressed in any of our windows stops our speech first, as it
         // stops the screen reader's; from the first dialog on.
         keys([this] { history.Silence(); }) {
     app.history = &history;
+    app.news_hold = &news_hold;
   }
 
   AccessibleNames names;
   WindowsAnnouncer announcer;
+  StartupNewsHold news_hold;  // the start's news, until the window was announced
   WinHttpClient http;
   LocalClock clock;
   AnnouncementHistory history;  // what the core speaks through

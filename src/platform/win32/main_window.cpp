@@ -119,9 +119,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_ACTIVATE: {
       const LRESULT result = SpecWindow::Handle(message, wparam, lparam);
       if (LOWORD(wparam) != WA_INACTIVE && HIWORD(wparam) == 0)
-        gate().Run([](App& app) {
-          (void)app; /*MERGE OnMainWindowActivated(app);*/
-        });
+        gate().Run([](App& app) { OnMainWindowActivated(app); });
       return result;
     }
     case WM_DPICHANGED:

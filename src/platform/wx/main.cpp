@@ -18,6 +18,7 @@
 #include "app/core_gate.h"
 #include "app/local_clock.h"
 #include "app/start_program.h"
+#include "app/startup_news.h"
 #include "platform/curl/http_curl.h"
 #include "platform/linux/app_paths.h"
 #include "platform/linux/desktop_announcer.h"
@@ -47,7 +48,8 @@ class SkyvigilApp : public wxApp {
   InstanceLock marker_;
   MainFrame* frame_ = nullptr;  // wx owns it
   std::unique_ptr<DesktopAnnouncer> announcer_;
-  std::unique_ptr<AnnouncementHistory> history_;  // speaks through announcer_
+  std::unique_ptr<StartupNewsHold> news_hold_;    // passes to announcer_
+  std::unique_ptr<AnnouncementHistory> history_;  // speaks through news_hold_
   std::unique_ptr<CurlHttpClient> http_;
   LocalClock clock_;
   std::unique_ptr<WxUi> ui_;
@@ -87,13 +89,15 @@ int SkyvigilApp::OnRun() {
 
 App& SkyvigilApp::BuildServices(const AppPaths& paths) {
   announcer_ = std::make_unique<DesktopAnnouncer>(paths.cues_folder);
-  history_ = std::make_unique<AnnouncementHistory>(*announcer_, clock_);
+  news_hold_ = std::make_unique<StartupNewsHold>(*announcer_);
+  history_ = std::make_unique<AnnouncementHistory>(*news_hold_, clock_);
   http_ = std::make_unique<CurlHttpClient>();
   ui_ = std::make_unique<WxUi>(gate_);
   process_ = std::make_unique<WxProcess>(marker_);
   app_ = std::make_unique<App>(
       App{AppState{}, *ui_, *history_, *http_, clock_, *process_, main_thread_});
   app_->history = history_.get();
+  app_->news_hold = news_hold_.get();
   return *app_;
 }
 
