@@ -15,19 +15,19 @@
 #include "app/local_clock.h"
 #include "app/start_program.h"
 #include "app/startup_news.h"
-#include "platform/win32/accessible_names.h"
-#include "platform/win32/autostart_win32.h"
-#include "platform/win32/console_text.h"
-#include "platform/win32/main_window.h"
-#include "platform/win32/message_loop.h"
-#include "platform/win32/show_requests_win32.h"
+#include "platform/win32/desktop/accessible_names.h"
+#include "platform/win32/desktop/main_window.h"
+#include "platform/win32/desktop/message_loop.h"
+#include "platform/win32/desktop/win_ui.h"
+#include "platform/win32/http/winhttp_client.h"
+#include "platform/win32/process/autostart_win32.h"
+#include "platform/win32/process/console_text.h"
+#include "platform/win32/process/show_requests_win32.h"
+#include "platform/win32/process/win_process.h"
+#include "platform/win32/speech/windows_announcer.h"
 #include "platform/win32/updater/updater_launch.h"
 #include "platform/win32/updater/win32_update_ops.h"
 #include "platform/win32/utf16.h"
-#include "platform/win32/win_process.h"
-#include "platform/win32/win_ui.h"
-#include "platform/win32/windows_announcer.h"
-#include "platform/win32/winhttp_client.h"
 #include "ports/instance_lock.h"
 #include "ports/show_requests.h"
 #include "state/app_state.h"
@@ -80,7 +80,6 @@ int Run() {
   CoreGate gate;
   InstanceLock marker;
   std::unique_ptr<Services> services;
-  std::unique_ptr<MainWindow> window;
   // Last made, first gone: no request reaches the gate after the loop ends.
   ShowRequestListener show_requests;
 
@@ -114,13 +113,10 @@ int Run() {
     HICON small_icon = nullptr;
     LoadIconMetric(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kIconResource), LIM_SMALL,
                    &small_icon);
-    window = std::make_unique<MainWindow>(gate, services->names, title, small_icon);
-    services->ui.Attach(window.get());
-    services->main_thread.Attach(window->hwnd());
+    services->main_thread.Attach(services->ui.BuildMainWindow(title, small_icon));
     services->announcer.MakeNotificationWindow();
   };
-  desktop.show_main_window = [&] { window->ShowAtStart(); };
-  desktop.run_event_loop = [&] { return RunMessageLoop(gate); };
+  desktop.run_event_loop = [&] { return RunMessageLoop(gate, services->ui); };
   return StartProgram(paths, marker, show_requests, gate, desktop);
 }
 

@@ -9,7 +9,8 @@
 //   probe rowheight <window title> <list>  the height of a list box's rows, in pixels
 //   probe cities <file>                    the file as the core writes the cities it holds
 //   probe icons <program>                  the sizes of the program's icon 1, one a line
-//   probe refresh <window title>           the refresh timer's tick (timer 1), hidden or not
+//   probe timers <window title>            every timer the program set for later work runs
+//                                          out now (the refresh's among them), hidden or not
 #include <windows.h>
 
 #include <cstdio>
@@ -91,6 +92,17 @@ int Clipboard() {
   return text != nullptr ? 0 : 1;
 }
 
+// The program's later work waits on the main window's timers numbered from
+// 100 up, the lowest free number first, so a few dozen cover every one that
+// waits; a number that waits for nothing does nothing.
+int RunOutTimers(HWND window) {
+  for (WPARAM id = 100; id < 164; ++id) {
+    if (!PostMessageW(window, WM_TIMER, id, 0))
+      return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int Cities(const wchar_t* file) {
@@ -137,8 +149,8 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   if (command == L"focus")
     return Focus(window);
-  if (command == L"refresh")
-    return PostMessageW(window, WM_TIMER, 1, 0) ? 0 : 1;
+  if (command == L"timers")
+    return RunOutTimers(window);
   if (command == L"dpi") {
     Print(std::to_wstring(GetDpiForWindow(window)));
     return 0;

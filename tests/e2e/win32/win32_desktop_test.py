@@ -282,7 +282,10 @@ class Win32DesktopTest(WineRun, unittest.TestCase):
         self.assertIn(lines[0], ("Today", "Tomorrow"))
         self.assertEqual(self.probe("focus", "Forecast"), ["101"])
         self.shoot("forecast-window.png")
-        self.keys(forecast, "Escape")
+        # Tab goes past the box and "Copy forecast" to "Close"; Enter presses it.
+        self.keys(forecast, "Tab", "Tab", "Tab")
+        wait_for("Close focused", lambda: self.probe("focus", "Forecast") == ["102"])
+        self.keys(forecast, "Return")
         wait_for("the forecast window to close", lambda: not windows_named("^Forecast$"))
         self.assertTrue(windows_named("^" + re.escape(TITLE) + "$"), "Escape hid the main window")
         wait_for("the city list focused again", lambda: self.probe("focus", TITLE) == ["1"])
@@ -299,6 +302,19 @@ class Win32DesktopTest(WineRun, unittest.TestCase):
         wait_for("the first line copied", lambda: self.probe("clipboard") == lines[:1])
         self.keys(hours, "Escape")
         wait_for("the next hours window to close", lambda: not windows_named("^Next Hours$"))
+        wait_for("the city list focused again", lambda: self.probe("focus", TITLE) == ["1"])
+
+    def test_3c_a_search_without_a_match_opens_no_window(self):
+        self.keys(self.window, "ctrl+s")
+        prompt = wait_for("the Search box", lambda: windows_named("^Search$"), 30)[0]
+        subprocess.run(["xdotool", "windowactivate", "--sync", prompt, "type", "Nowhere"],
+                       check=True, timeout=10)
+        self.keys(prompt, "Return")
+        error = wait_for("the Error box", lambda: windows_named("^Error$"), 30)[0]
+        self.assertEqual(windows_named("^Results$"), [])
+        self.keys(error, "Return")
+        wait_for("the Error box to close", lambda: not windows_named("^Error$"))
+        self.assertEqual(windows_named("^Results$"), [])
         wait_for("the city list focused again", lambda: self.probe("focus", TITLE) == ["1"])
 
     def test_3a_a_new_city_is_confirmed_and_removed_again(self):
@@ -469,10 +485,11 @@ class Win32NvdaTest(WineRun, unittest.TestCase):
             raise Failure(f"routes {routes(self.debug_log)}, expected {expected} last")
 
     def refresh_to(self, condition):
-        """London's condition becomes `condition`, and the refresh timer ticks."""
+        """London's condition becomes `condition`, and the program's timers run
+        out, the refresh's among them."""
         admin(self.service, "weather",
               {"place": "London", "current": {"condition": {"text": condition}}})
-        result = subprocess.run(["wine", str(OPTIONS.probe), "refresh", TITLE],
+        result = subprocess.run(["wine", str(OPTIONS.probe), "timers", TITLE],
                                 capture_output=True, env=dict(self.env, WINEDEBUG="-all"),
                                 timeout=30)
         self.assertEqual(result.returncode, 0)

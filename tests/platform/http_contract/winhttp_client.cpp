@@ -1,5 +1,5 @@
 // The contract suite's client on Windows: WinHTTP.
-#include "platform/win32/winhttp_client.h"
+#include "platform/win32/http/winhttp_client.h"
 #include "platform/http_contract/client_under_test.h"
 
 namespace skyvigil::testing {

@@ -1,6 +1,6 @@
 // Calls given up after a limit, and a program that hung not asked again
 // until it answered.
-#include "platform/win32/bounded_call.h"
+#include "platform/win32/speech/bounded_call.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/win32/nvda_client.h"
+#include "platform/win32/speech/nvda_client.h"
 
 namespace skyvigil {
 namespace {

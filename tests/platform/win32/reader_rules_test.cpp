@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/jaws_client.h"
-#include "platform/win32/narrator_probe.h"
+#include "platform/win32/speech/jaws_client.h"
+#include "platform/win32/speech/narrator_probe.h"
 
 namespace skyvigil {
 namespace {

@@ -1,6 +1,6 @@
 // The guard around widl's stubs: the RPC run time's exception ends the call,
 // not the program.
-#include "platform/win32/rpc_guard.h"
+#include "platform/win32/speech/rpc_guard.h"
 
 #include <windows.h>
 // After windows.h, which it builds on.

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fakes/temp_dir.h"
-#include "platform/win32/show_requests_win32.h"
+#include "platform/win32/process/show_requests_win32.h"
 #include "ports/show_requests.h"
 
 namespace skyvigil {

@@ -1,5 +1,5 @@
 // The order of the speech layers and what each kind of text asks of them.
-#include "platform/win32/speech_choice.h"
+#include "platform/win32/speech/speech_choice.h"
 
 #include <gtest/gtest.h>
 

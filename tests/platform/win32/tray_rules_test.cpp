@@ -1,6 +1,6 @@
 // The tray icon's callbacks sorted into activations: one toggle per click,
 // double-click or key selection; and the waits between refused adds.
-#include "platform/win32/tray_rules.h"
+#include "platform/win32/desktop/tray_rules.h"
 
 #include <shellapi.h>
 

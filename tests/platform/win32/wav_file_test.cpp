@@ -1,5 +1,5 @@
 // The cue files' reader: exact fields of usable files, nothing for bad ones.
-#include "platform/win32/wav_file.h"
+#include "platform/win32/sound/wav_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The main window's place: inside the work area of its monitor, shrunk to it
 // when larger.
-#include "platform/win32/window_placement.h"
+#include "platform/win32/desktop/window_placement.h"
 
 #include <gtest/gtest.h>
 

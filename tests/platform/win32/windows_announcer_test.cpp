@@ -1,6 +1,6 @@
 // The Windows announcer under wine: speech through a recording Tolk.dll beside
 // the test program, the other speech layers failing quietly, and the cues.
-#include "platform/win32/windows_announcer.h"
+#include "platform/win32/speech/windows_announcer.h"
 
 #include <windows.h>
 
@@ -16,7 +16,7 @@
 
 #include "fakes/temp_dir.h"
 #include "fakes/wav_bytes.h"
-#include "platform/win32/windows_speech.h"
+#include "platform/win32/speech/windows_speech.h"
 
 namespace skyvigil {
 namespace {

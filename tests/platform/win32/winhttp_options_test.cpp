@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/win32/winhttp_client.h"
+#include "platform/win32/http/winhttp_client.h"
 
 namespace skyvigil {
 namespace {
