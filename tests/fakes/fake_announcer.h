@@ -41,8 +41,7 @@ class FakeAnnouncer : public Announcer {
   }
   void Silence() override { events.push_back("hush"); }
   void PlayCue(Cue cue) override {
-    static constexpr const char* kNames[] = {"alert", "up", "down", "condition"};
-    events.push_back(std::string("cue:") + kNames[static_cast<int>(cue)]);
+    events.push_back(std::string("cue:") + kCueNames[static_cast<int>(cue)]);
   }
 };
 
