@@ -33,6 +33,11 @@ int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListene
                   "cities will not be kept.");
   // Otherwise unguarded (the marker can't be made): run without the guard.
 
+  // An updater at work holds the marker, so none is now: what an update cut
+  // short left is made whole before a file of it is opened.
+  if (desktop.finish_left_update && !desktop.finish_left_update())
+    return 0;
+
   App& app = desktop.build_services();
   app.state.paths = paths;
   gate.Attach(app);

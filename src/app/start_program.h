@@ -1,7 +1,8 @@
 // The program's start, its order decided once for every desktop: the
-// single-instance guard, the services, settings and cities, the automatic
-// update check, the main window, the first refresh, the show-request
-// listener, the event loop. Each composition root hands in what only it can do.
+// single-instance guard, an update cut short, the services, settings and
+// cities, the automatic update check, the main window, the first refresh, the
+// show-request listener, the event loop. Each composition root hands in what
+// only it can do.
 #pragma once
 
 #include <functional>
@@ -19,6 +20,10 @@ namespace skyvigil {
 struct DesktopStart {
   // A message box before any window stands (a second start's alert).
   std::function<void(const std::string& title, const std::string& text)> alert;
+  // Finishes or undoes an update cut short, once the marker is this start's
+  // and before any file is read; false when the updater has been started to
+  // finish it and this start must end. Unset where no updater installs.
+  std::function<bool()> finish_left_update;
   // Builds the services and the App over them; called once this start may run.
   std::function<App&()> build_services;
   // Builds the main window (hidden) with its tray icon and menus.
@@ -30,7 +35,8 @@ struct DesktopStart {
 };
 
 // Runs the program and returns main's exit code: 0 for a second start, which
-// only asks the running instance to show its window.
+// only asks the running instance to show its window, and for a start that
+// handed an update cut short to the updater.
 int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListener& show_requests,
                  CoreGate& gate, const DesktopStart& desktop);
 

@@ -18,4 +18,10 @@ enum class FileAccess { usual, owner_only };
 [[nodiscard]] bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                                        FileAccess access = FileAccess::usual);
 
+// Takes every right to the file at `path` from everyone but its owner, whose
+// rights stay (0644 becomes 0600, 0444 0400); its bytes stay as they are.
+// False when `path` is not a file or its rights can't be changed. Where the
+// platform has no such permissions (Windows) the file is left as it is: true.
+bool KeepForOwnerOnly(const std::filesystem::path& path);
+
 }  // namespace skyvigil

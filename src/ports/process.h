@@ -10,8 +10,9 @@ namespace skyvigil {
 class ProcessPort {
  public:
   virtual ~ProcessPort() = default;
-  // Starts `program` in the working folder without waiting for it; a failure
-  // is not reported.
+  // Starts the updater `program` without waiting for it (on Windows from a
+  // copy, so that an update never replaces the file its updater runs from);
+  // a failure is not reported.
   virtual void StartUpdater(const std::filesystem::path& program) = 0;
   // Whether the program starts when the user logs in.
   virtual bool StartsAtLogin() const = 0;

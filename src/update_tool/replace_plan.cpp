@@ -61,8 +61,8 @@ bool IsSafeEntryName(std::string_view name) {
     const std::string_view part = path.substr(start, end - start);
     if (part.empty() || part == ".." || part == "." || IsAliasingPart(part))
       return false;
-    if (start == 0 &&
-        (part == kStagingFolder || part == kBackupFolder || part.starts_with(kJournalName)))
+    if (start == 0 && (part == kStagingFolder || part == kBackupFolder || part == kRunFolder ||
+                       part.starts_with(kJournalName)))
       return false;
     start = end + 1;
   }

@@ -16,6 +16,9 @@ inline constexpr std::string_view kStagingFolder = "update.new";
 inline constexpr std::string_view kBackupFolder = "update.old";
 // The plan of a started swap, beside the program until it is done or undone.
 inline constexpr std::string_view kJournalName = "update.journal";
+// Where the updater runs from: a copy of updater.exe that Skyvigil makes, so
+// that no update has to replace the file its updater runs from.
+inline constexpr std::string_view kRunFolder = "update.run";
 
 // A relative name below the program folder that names that file alone:
 // parts of [A-Za-z0-9._ -] only, no "..", no device (also "nul .txt"), no

@@ -1,4 +1,5 @@
-// The order of the update's steps, its journal and the way back from each step.
+// The order of the update's steps: the wait, the signature, the staging, the
+// journal saved, then its carrying through.
 #include "update_tool/update_steps.h"
 
 #include <zlib.h>
@@ -17,8 +18,6 @@ namespace {
 const std::string kUnchanged = " Skyvigil is unchanged.";
 const std::string kNot = "The update could not be installed: ";
 const std::string kJournal(kJournalName);
-const std::string kJournalNew = kJournal + ".new";
-const std::string kJournalHeading = "skyvigil update journal";
 
 std::string Staged(const std::string& name) {
   return std::string(kStagingFolder) + "/" + name;
@@ -33,118 +32,15 @@ bool WriteWhole(UpdaterOps& ops, const std::string& name, std::string_view bytes
   return file && file->Write(bytes) && file->Finish();
 }
 
-// The planned swaps: each new file waits in update.new, each old one has a
-// copy in update.old. Forward puts the new files in, back the old ones.
-struct Journal {
-  struct File {
-    std::string name;
-    bool had_old = false;
-  };
-  bool forward = true;
-  std::vector<File> files;
-};
-
-std::string JournalText(const Journal& journal) {
-  std::string text = kJournalHeading + "\n" + (journal.forward ? "forward\n" : "back\n");
-  for (const Journal::File& file : journal.files)
-    text += (file.had_old ? "replace " : "add ") + file.name + "\n";
-  return text;
-}
-
-std::optional<Journal> ReadJournal(std::string_view text) {
-  std::vector<std::string_view> lines;
-  for (std::size_t end; (end = text.find('\n')) != std::string_view::npos;) {
-    lines.push_back(text.substr(0, end));
-    text.remove_prefix(end + 1);
-  }
-  if (!text.empty() || lines.size() < 2 || lines[0] != kJournalHeading ||
-      (lines[1] != "forward" && lines[1] != "back"))
-    return std::nullopt;
-  Journal journal;
-  journal.forward = lines[1] == "forward";
-  for (std::size_t i = 2; i < lines.size(); ++i) {
-    const std::string_view line = lines[i];
-    const bool had_old = line.starts_with("replace ");
-    if (!had_old && !line.starts_with("add "))
-      return std::nullopt;
-    const std::string name(line.substr(had_old ? 8 : 4));
-    if (!IsSafeEntryName(name))
-      return std::nullopt;
-    journal.files.push_back({name, had_old});
-  }
-  return journal;
-}
-
-// Written beside it and renamed over it: a cut leaves the old journal or the new.
-bool SaveJournal(UpdaterOps& ops, const Journal& journal) {
-  return WriteWhole(ops, kJournalNew, JournalText(journal)) && ops.Replace(kJournalNew, kJournal);
-}
-
-// A staged file that is gone is in place already. The first that would not go in.
-std::optional<std::string> PutNewFilesIn(UpdaterOps& ops, const Journal& journal) {
-  for (const Journal::File& file : journal.files) {
-    if (ops.Exists(Staged(file.name)) && !ops.Replace(Staged(file.name), file.name))
-      return file.name;
-  }
-  return std::nullopt;
-}
-
-// A file whose staged copy is still there was never replaced; a backup that
-// is gone is back in place already. The first that is stuck.
-std::optional<std::string> PutOldFilesBack(UpdaterOps& ops, const Journal& journal) {
-  std::optional<std::string> stuck;
-  for (auto file = journal.files.rbegin(); file != journal.files.rend(); ++file) {
-    if (ops.Exists(Staged(file->name)))
-      continue;
-    const bool back = file->had_old ? !ops.Exists(Backed(file->name)) ||
-                                          ops.Replace(Backed(file->name), file->name)
-                                    : !ops.Exists(file->name) || ops.RemoveFile(file->name);
-    if (!back)
-      stuck = stuck.value_or(file->name);
-  }
-  return stuck;
-}
-
-void RemoveLeftovers(UpdaterOps& ops) {
-  ops.RemoveFolder(std::string(kStagingFolder));
-  ops.RemoveFolder(std::string(kBackupFolder));
-  ops.RemoveFile(kJournalNew);
-}
-
-// Carries a saved journal through to its end: the new files in, or, when one
-// won't go in, the old ones back.
-UpdateOutcome Complete(UpdaterOps& ops, Journal journal) {
-  std::optional<std::string> failed;
-  if (journal.forward) {
-    failed = PutNewFilesIn(ops, journal);
-    if (!failed) {
-      // Gone before the new program starts, so that its own update check can't
-      // download a newer archive that this run would then delete.
-      ops.RemoveFile(std::string(kArchiveName));
-      ops.RemoveFile(std::string(kSignatureName));
-      ops.RemoveFile(kJournal);
-      RemoveLeftovers(ops);
-      ops.StartProgram(std::string(kProgramName));
-      return UpdateOutcome::updated;
-    }
-  }
-  if (journal.forward) {
-    journal.forward = false;
-    SaveJournal(ops, journal);
-  }
-  if (const std::optional<std::string> stuck = PutOldFilesBack(ops, journal)) {
-    // The journal stays: the next start tries again.
-    ops.ShowError("The update failed and " + *stuck +
-                  " could not be put back. The old files are in the folder " +
-                  std::string(kBackupFolder) + "; copy them back into the Skyvigil folder.");
-    return UpdateOutcome::rollback_failed;
-  }
-  ops.RemoveFile(kJournal);
-  RemoveLeftovers(ops);
-  ops.ShowError(failed ? kNot + *failed + " could not be replaced (is it in use?)." + kUnchanged
-                       : "An update that was cut short has been undone." + kUnchanged);
-  ops.StartProgram(std::string(kProgramName));
-  return UpdateOutcome::not_installed;
+// The folder is whole again, old or new: a Skyvigil may start, the user
+// hears why, and the program starts again unless its files are stuck.
+UpdateOutcome HandBack(UpdaterOps& ops, UpdateOutcome outcome, const std::string& error) {
+  ops.ReleaseMarker();
+  if (!error.empty())
+    ops.ShowError(error);
+  if (outcome != UpdateOutcome::rollback_failed && outcome != UpdateOutcome::still_running)
+    ops.StartProgram(std::string(kProgramName));
+  return outcome;
 }
 
 struct Failure {
@@ -209,32 +105,29 @@ Failure Stage(UpdaterOps& ops, std::string_view archive, Journal& journal) {
 }  // namespace
 
 UpdateOutcome RunUpdate(UpdaterOps& ops, const UpdateTrust& trust, const UpdateTiming& timing) {
-  for (int waited = 0; ops.MarkerHeld() || ops.ProgramRunning(); waited += timing.poll_ms) {
+  // Held from here on, so that no Skyvigil starts while its files are swapped.
+  for (int waited = 0; !ops.TakeMarker() || ops.ProgramRunning(); waited += timing.poll_ms) {
     if (waited >= timing.wait_limit_ms) {
-      ops.ShowError("Skyvigil did not end within " + std::to_string(timing.wait_limit_ms / 1000) +
-                    " seconds, so the update was not installed." + kUnchanged);
-      return UpdateOutcome::still_running;
+      return HandBack(ops, UpdateOutcome::still_running,
+                      "Skyvigil did not end within " + std::to_string(timing.wait_limit_ms / 1000) +
+                          " seconds, so the update was not installed." + kUnchanged);
     }
     ops.Pause(timing.poll_ms);
   }
 
   if (const std::optional<std::string> saved = ops.ReadFile(kJournal)) {
-    const std::optional<Journal> journal = ReadJournal(*saved);
-    if (journal)
-      return Complete(ops, *journal);
-    ops.ShowError("An earlier update was cut short and its record " + kJournal +
-                  " cannot be read. The old files are in the folder " + std::string(kBackupFolder) +
-                  "; copy them back into the Skyvigil folder.");
-    return UpdateOutcome::rollback_failed;
+    if (const std::optional<Journal> journal = ReadJournal(*saved)) {
+      const Carried carried = CarryThrough(ops, *journal);
+      return HandBack(ops, carried.outcome, carried.error);
+    }
+    return HandBack(ops, UpdateOutcome::rollback_failed, UnreadableJournalText());
   }
 
   const auto give_up = [&](const Failure& failure) {
     RemoveLeftovers(ops);
-    ops.ShowError(failure.text);
-    ops.StartProgram(std::string(kProgramName));
-    return failure.outcome;
+    return HandBack(ops, failure.outcome, failure.text);
   };
-  // Left by an earlier run that could not delete its own old updater.exe.
+  // Left by an earlier run cut short before its journal was saved.
   RemoveLeftovers(ops);
 
   const std::optional<std::string> archive = ops.ReadFile(std::string(kArchiveName));
@@ -257,16 +150,16 @@ UpdateOutcome RunUpdate(UpdaterOps& ops, const UpdateTrust& trust, const UpdateT
   if (!SaveJournal(ops, journal))
     return give_up({kNot + kJournal + " could not be written (is the disk full?)." + kUnchanged,
                     UpdateOutcome::not_installed});
-  return Complete(ops, journal);
+  const Carried carried = CarryThrough(ops, journal);
+  return HandBack(ops, carried.outcome, carried.error);
 }
 
 UpdateOutcome RunUpdateOrRestart(UpdaterOps& ops, const UpdateTrust& trust,
                                  const UpdateTiming& timing) {
   // Whatever goes wrong, the user hears why and gets the program back.
   const auto fail = [&ops](const std::string& why) {
-    ops.ShowError(kNot + why + ". If Skyvigil does not work, install it again.");
-    ops.StartProgram(std::string(kProgramName));
-    return UpdateOutcome::failed;
+    return HandBack(ops, UpdateOutcome::failed,
+                    kNot + why + ". If Skyvigil does not work, install it again.");
   };
   try {
     return RunUpdate(ops, trust, timing);

@@ -308,6 +308,19 @@ std::vector<IniLine> ApplySettings(std::vector<IniLine> lines,
   return out;
 }
 
+// A file holding the service key is for its owner's eyes only.
+FileAccess AccessFor(const std::vector<IniLine>& lines) {
+  bool in_service = false;
+  for (const IniLine& line : lines) {
+    if (line.kind == IniLine::Kind::kHeader)
+      in_service = EqualsIgnoringCase(line.name, "service");
+    else if (in_service && line.kind == IniLine::Kind::kKey &&
+             EqualsIgnoringCase(line.name, "api_key") && !line.value.empty())
+      return FileAccess::owner_only;
+  }
+  return FileAccess::usual;
+}
+
 }  // namespace
 
 int64_t ParseIniInteger(std::string_view text) {
@@ -366,9 +379,14 @@ void LoadPreferences(Preferences& prefs, ServiceConfig& service, const fs::path&
       break;
   }
 
+  const std::vector<IniLine> lines = ParseLines(DecodeFileText(bytes));
+  // Written by an older build, or copied in by hand, it may still be readable
+  // by others; unchanged, it is never rewritten, so its mode is narrowed here.
+  if (AccessFor(lines) == FileAccess::owner_only)
+    static_cast<void>(KeepForOwnerOnly(file));
   enum class Group { kNone, kGeneral, kMonitors, kService };
   Group group = Group::kNone;
-  for (const IniLine& line : ParseLines(DecodeFileText(bytes))) {
+  for (const IniLine& line : lines) {
     if (line.kind == IniLine::Kind::kHeader) {
       group = EqualsIgnoringCase(line.name, "general")    ? Group::kGeneral
               : EqualsIgnoringCase(line.name, "monitors") ? Group::kMonitors
@@ -418,19 +436,6 @@ void LoadPreferences(Preferences& prefs, ServiceConfig& service, const fs::path&
 }
 
 namespace {
-
-// A file holding the service key is for its owner's eyes only.
-FileAccess AccessFor(const std::vector<IniLine>& lines) {
-  bool in_service = false;
-  for (const IniLine& line : lines) {
-    if (line.kind == IniLine::Kind::kHeader)
-      in_service = EqualsIgnoringCase(line.name, "service");
-    else if (in_service && line.kind == IniLine::Kind::kKey &&
-             EqualsIgnoringCase(line.name, "api_key") && !line.value.empty())
-      return FileAccess::owner_only;
-  }
-  return FileAccess::usual;
-}
 
 // Rewrites `file` with `saved` applied, creating it with the defaults first
 // when it is missing.

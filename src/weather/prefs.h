@@ -39,6 +39,7 @@ inline constexpr std::uintmax_t kMaxPrefsFileBytes = 1u << 20;
 // setting as it is. A missing file is created holding the defaults; a name that
 // is a folder, larger than kMaxPrefsFileBytes or cannot be read is left alone. Non-empty values of
 // base_address, api_key and update_address in the optional group [service] override `service`.
+// A file that holds a service key is made its owner's alone (KeepForOwnerOnly).
 void LoadPreferences(Preferences& prefs, ServiceConfig& service, const std::filesystem::path& file);
 
 // Writes the settings into `file`, keeping every other line it holds; alerts_once,

@@ -219,14 +219,8 @@ float FloatFromDouble(double value) {
 void FillField(std::string& field, const JsonValue* value, NameMatch) {
   if (value == nullptr)
     return;
-  if (const std::string* text = value->as_string()) {
-    // Cut at a character's start, so the text stays UTF-8.
-    size_t size = std::min(text->size(), kMaxTextFieldBytes);
-    while (size < text->size() && size > 0 &&
-           (static_cast<unsigned char>((*text)[size]) & 0xC0) == 0x80)
-      --size;
-    field = text->substr(0, size);
-  }
+  if (const std::string* text = value->as_string())
+    field = *text;
 }
 
 void FillField(int64_t& field, const JsonValue* value, NameMatch) {

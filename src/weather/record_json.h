@@ -2,7 +2,6 @@
 // records back out as pretty-printed JSON. One field list per record drives both.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,13 +20,9 @@ enum class NameMatch { exact, ignore_case };
 // nullptr if `object` is null, not an object, or has no such member.
 const JsonValue* FindMember(const JsonValue* object, std::string_view name, NameMatch match);
 
-// Text longer than this is cut (at a character's start) as it is read: no
-// weather text is near it, and a longer one would reach speech, the history
-// and cities.json.
-inline constexpr std::size_t kMaxTextFieldBytes = 2048;
-
 // Resets `record`, then fills each field from the member of the same name:
-// text only from a string, at most kMaxTextFieldBytes of it; integer from a number cut toward zero
+// text only from a string, whole (the answer's and the file's own caps bound
+// it: alert descriptions run to thousands of characters); integer from a number cut toward zero
 // (clamped to the int64_t range) or from true/false as 1/0; double and float from a number or
 // true/false; embedded records by this same rule, lists of them by FillList; anything else
 // leaves the field reset. A null `value` or one that is not an object leaves it reset.

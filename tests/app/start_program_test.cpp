@@ -25,6 +25,10 @@ struct RecordedStart {
     desktop.alert = [this](const std::string& title, const std::string& text) {
       steps.push_back("alert " + title + "|" + text);
     };
+    desktop.finish_left_update = [this] {
+      steps.push_back("left update");
+      return !hands_over;
+    };
     desktop.build_services = [this, &h]() -> App& {
       steps.push_back("services");
       return h.app;
@@ -41,6 +45,7 @@ struct RecordedStart {
     };
   }
   DesktopStart desktop;
+  bool hands_over = false;  // what finish_left_update finds
   std::vector<std::string> steps;
 };
 
@@ -80,8 +85,9 @@ TEST(StartProgram, RunsTheStartInOneOrderForEveryDesktop) {
     EXPECT_EQ(StartProgram(paths, marker, show_requests, h.gate, start.desktop), c.code);
     h.FinishRefreshes();
 
-    std::vector<std::string> expected = {"services", "window Skyvigil " + h.app.state.version_text +
-                                                         ", cities " + (c.saved_city ? "1" : "0")};
+    std::vector<std::string> expected = {
+        "left update", "services",
+        "window Skyvigil " + h.app.state.version_text + ", cities " + (c.saved_city ? "1" : "0")};
     expected.insert(expected.end(), c.after_window.begin(), c.after_window.end());
     EXPECT_THAT(start.steps, ElementsAreArray(expected));
     EXPECT_EQ(h.ui.loop_quit_code.has_value(), !c.saved_city);
@@ -101,6 +107,20 @@ TEST(StartProgram, ASecondStartOnlyTellsTheUser) {
   ShowRequestListener show_requests;
   EXPECT_EQ(StartProgram(paths, marker, show_requests, h.gate, start.desktop), 0);
   EXPECT_THAT(start.steps, ElementsAre("alert Alert|The program already seems to be running."));
+}
+
+// An update cut short that only the updater can finish: it has been started,
+// and waits for this process to end.
+TEST(StartProgram, AnUpdateHandedToTheUpdaterEndsTheStart) {
+  AppHarness h;
+  AppPaths paths = h.app.state.paths;
+  paths.marker_file = h.folder / "running";
+  RecordedStart start(h);
+  start.hands_over = true;
+  InstanceLock marker;
+  ShowRequestListener show_requests;
+  EXPECT_EQ(StartProgram(paths, marker, show_requests, h.gate, start.desktop), 0);
+  EXPECT_THAT(start.steps, ElementsAre("left update"));
 }
 
 TEST(StartProgram, TheUpdateSourceComesFromTheSettingsAndPaths) {

@@ -1,6 +1,6 @@
 // An in-memory program folder behind the updater's port, with failures to
-// order, a power cut after a given number of steps and a record of what the
-// updater did.
+// order, running programs, a power cut after a given number of steps and a
+// record of what the updater did.
 #pragma once
 
 #include <map>
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "update_tool/update_steps.h"
+#include "update_tool/updater_ops.h"
 
 namespace skyvigil::testing {
 
@@ -18,18 +18,27 @@ struct PowerCut {};
 class FakeUpdateFolder : public update_tool::UpdaterOps {
  public:
   std::map<std::string, std::string> files;
-  int held_polls = 0;                // MarkerHeld says yes this many times; -1 for ever
-  int running_polls = 0;             // the same for ProgramRunning
+  int held_polls = 0;                // TakeMarker finds it held this many times; -1 for ever
+  int running_polls = 0;             // ProgramRunning says yes this many times; -1 for ever
+  bool marker_taken = false;         // by TakeMarker, until ReleaseMarker
   std::set<std::string> unwritable;  // CreateFile fails for these names (a full disk)
   std::set<std::string> unmovable;   // Replace fails from and to these names (a file in use)
-  int steps_before_cut = -1;         // changes to the folder until the power goes; -1 never
-  std::vector<std::string> moves;    // "from -> to"
+  // Programs running from these files, which as on Windows can be neither
+  // replaced nor removed.
+  std::set<std::string> running;
+  int steps_before_cut = -1;       // changes to the folder until the power goes; -1 never
+  std::vector<std::string> moves;  // "from -> to"
   std::vector<std::string> started;
   std::vector<std::string> errors;
   int pauses = 0;
   int steps = 0;  // changes made
 
-  bool MarkerHeld() override { return Poll(held_polls); }
+  bool TakeMarker() override {
+    if (!marker_taken && !Poll(held_polls))
+      marker_taken = true;
+    return marker_taken;
+  }
+  void ReleaseMarker() override { marker_taken = false; }
   bool ProgramRunning() override { return Poll(running_polls); }
   void Pause(int) override { ++pauses; }
   std::optional<std::string> ReadFile(const std::string& name) override {
@@ -44,7 +53,7 @@ class FakeUpdateFolder : public update_tool::UpdaterOps {
   }
   bool Exists(const std::string& name) override { return files.count(name) != 0; }
   bool Replace(const std::string& from, const std::string& to) override {
-    if (unmovable.count(from) || unmovable.count(to) || !files.count(from))
+    if (unmovable.count(from) || unmovable.count(to) || running.count(to) || !files.count(from))
       return false;
     Step();
     moves.push_back(from + " -> " + to);
@@ -52,7 +61,7 @@ class FakeUpdateFolder : public update_tool::UpdaterOps {
     return files.erase(from) != 0;
   }
   bool RemoveFile(const std::string& name) override {
-    if (!files.count(name))
+    if (!files.count(name) || running.count(name))
       return false;
     Step();
     return files.erase(name) != 0;
@@ -60,7 +69,7 @@ class FakeUpdateFolder : public update_tool::UpdaterOps {
   void RemoveFolder(const std::string& name) override {
     // One file at a time, as a real removal goes.
     for (auto file = files.begin(); file != files.end();) {
-      if (file->first.starts_with(name + "/")) {
+      if (file->first.starts_with(name + "/") && !running.count(file->first)) {
         Step();
         file = files.erase(file);
       } else {
@@ -69,7 +78,8 @@ class FakeUpdateFolder : public update_tool::UpdaterOps {
     }
   }
   bool StartProgram(const std::string& name) override {
-    started.push_back(name);
+    // A Skyvigil started while the marker is held would find itself "already running".
+    started.push_back(marker_taken ? name + " while the marker is held" : name);
     return true;
   }
   void ShowError(const std::string& text) override { errors.push_back(text); }

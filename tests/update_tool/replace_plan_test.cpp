@@ -43,6 +43,8 @@ TEST(ReplacePlanTest, SafeNamesStayBelowTheProgramFolder) {
                            "a@b",
                            "update.journal",
                            "Update.Journal.new",
+                           "update.run/updater.exe",
+                           "UPDATE.RUN/",
                            "a\x7f"})
     EXPECT_FALSE(IsSafeEntryName(name)) << name;
 }

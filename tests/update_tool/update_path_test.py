@@ -1,9 +1,11 @@
 #!/usr/bin/python3
 """The whole update path of the Windows program, under wine on a virtual
 display: Skyvigil.exe, unpacked from the portable zip, hears of another version
-from the local update server; Yes; it downloads Skyvigil.zip and ends;
-updater.exe puts the new build in place and starts it; the new build runs with
-the user's cities and settings.
+from the local update server; Yes; it downloads Skyvigil.zip and ends; the copy
+of updater.exe it starts puts the new build in place, a new updater.exe among
+it, and starts it; the new build runs with the user's cities and settings.
+Then an update cut short before Skyvigil.exe was swapped: the next start hands
+it to the updater, which finishes it and starts the build it brought.
 
   xvfb-run -a python3 update_path_test.py --zip Skyvigil-<version>-win64.zip \
       --service tools/weather_service.py --wineprefix DIR --signing-key KEY --build N \
@@ -51,14 +53,22 @@ def press(window, key):
                    timeout=10)
 
 
-def with_new_program(archive, program):
-    """The archive with its Skyvigil.exe replaced, every other entry as it was."""
+def with_new_files(archive, replaced):
+    """The archive with the entries named in `replaced` given its bytes, every
+    other entry as it was."""
     out = io.BytesIO()
     with zipfile.ZipFile(io.BytesIO(archive)) as old, \
             zipfile.ZipFile(out, "w", zipfile.ZIP_DEFLATED) as new:
         for item in old.infolist():
-            new.writestr(item, program if item.filename == "Skyvigil.exe" else old.read(item))
+            new.writestr(item, replaced.get(item.filename) or old.read(item))
     return out.getvalue()
+
+
+def answer_update_question_no(what):
+    """The server still offers 9.99: a build asks again; No, and its window shows."""
+    question = wait_for(f"{what}'s update question", lambda: windows_named("^Alert$"), 90)[0]
+    press(question, "n")
+    return wait_for(f"{what}'s window", lambda: windows_named("^" + re.escape(TITLE) + "$"), 60)[0]
 
 
 def signed(archive, options):
@@ -88,8 +98,9 @@ def run(options, root, processes, env):
         {"name": "London", "temp": 0, "monitor": 0, "alerts": 0, "condition": ""},
         {"name": "Paris", "temp": 0, "monitor": 0, "alerts": 0, "condition": ""}]))
     new_program = (folder / "Skyvigil.exe").read_bytes() + NEW_BUILD_MARK
+    new_updater = (folder / "updater.exe").read_bytes() + NEW_BUILD_MARK
     service.admin("/admin/version", {"text": "9.99"})
-    offered = with_new_program(archive, new_program)
+    offered = with_new_files(archive, {"Skyvigil.exe": new_program, "updater.exe": new_updater})
     service.admin("/admin/archive", {"base64": base64.b64encode(offered).decode()})
     service.admin("/admin/signature", {"text": signed(offered, options)})
 
@@ -99,17 +110,14 @@ def run(options, root, processes, env):
     wait_for("the old build to end", lambda: first.poll() is not None, 60)
     wait_for("the new build in place",
              lambda: (folder / "Skyvigil.exe").read_bytes() == new_program, 60)
+    check((folder / "updater.exe").read_bytes() == new_updater, "updater.exe was not replaced")
     check(not (folder / "Skyvigil.zip").exists(), "Skyvigil.zip was left behind")
     check(not (folder / "Skyvigil.zip.minisig").exists(), "its signature was left behind")
     check(not (folder / "update.new").exists() and not (folder / "update.old").exists(),
           "the updater left its folders")
     downloaded = len(service.admin("/admin/log"))
 
-    # The new build asks again, the server still offering 9.99: it runs.
-    again = wait_for("the new build's update question", lambda: windows_named("^Alert$"), 90)[0]
-    press(again, "n")
-    window = wait_for("the new build's window",
-                      lambda: windows_named("^" + re.escape(TITLE) + "$"), 60)[0]
+    window = answer_update_question_no("the new build")
     # By the names the first run saved: "London, City of London, ...".
     asked = lambda: {entry["form"]["q"][0].split(",")[0] for entry in
                      service.admin("/admin/log")[downloaded:] if entry["path"] == "/v1/current.json"}
@@ -123,6 +131,27 @@ def run(options, root, processes, env):
 
     subprocess.run(["wmctrl", "-i", "-c", window], check=True, timeout=10)
     wait_for("the new build to end", lambda: not (folder / "running").exists(), 30)
+
+    # Cut short with every file staged and backed up and the journal saved:
+    # the start can't replace the Skyvigil.exe it runs from, so the updater must.
+    third_program = new_program + b"\0a third build"
+    (folder / "update.new").mkdir()
+    (folder / "update.new" / "Skyvigil.exe").write_bytes(third_program)
+    (folder / "update.new" / "CUT.txt").write_bytes(b"brought by the cut update")
+    (folder / "update.old").mkdir()
+    (folder / "update.old" / "Skyvigil.exe").write_bytes(new_program)
+    (folder / "update.journal").write_bytes(
+        b"skyvigil update journal\nforward\nreplace Skyvigil.exe\nadd CUT.txt\n")
+    processes.start(["wine", "Skyvigil.exe"], cwd=folder, env=env)
+    wait_for("the cut update's build in place",
+             lambda: (folder / "Skyvigil.exe").read_bytes() == third_program, 60)
+    window = answer_update_question_no("the cut update's build")
+    check((folder / "CUT.txt").read_bytes() == b"brought by the cut update",
+          "the cut update's other file is missing")
+    for left in ("update.journal", "update.new", "update.old"):
+        check(not (folder / left).exists(), f"{left} was left behind")
+    subprocess.run(["wmctrl", "-i", "-c", window], check=True, timeout=10)
+    wait_for("the cut update's build to end", lambda: not (folder / "running").exists(), 30)
 
 
 def main():

@@ -19,8 +19,10 @@ using testing::BuildZip;
 using testing::FakeUpdateFolder;
 using Files = std::map<std::string, std::string>;
 using Texts = std::vector<std::string>;
+constexpr auto npos = std::string::npos;
 
 const std::string kArchive = BuildZip({{"Skyvigil.exe", "new program", true},
+                                       {"updater.exe", "new updater"},
                                        {"snd/up.wav", "same cue"},
                                        {"snd/down.wav", "new cue"},
                                        {"prefs.ini", "their prefs"},
@@ -31,10 +33,14 @@ const testing::TestSigningKey kKey = testing::MakeTestSigningKey(0x5a);
 const UpdateTrust kTrust{{kKey.public_key}, 23};
 
 // The program's files before the update, and the archive with its signature.
+// The updater runs from the copy Skyvigil made of updater.exe.
 FakeUpdateFolder Folder(const std::string& archive = kArchive,
                         const std::string& comment = "file:Skyvigil.zip build:24") {
   FakeUpdateFolder folder;
+  folder.running = {"update.run/updater.exe"};
   folder.files = {{"Skyvigil.exe", "old program"},
+                  {"updater.exe", "old updater"},
+                  {"update.run/updater.exe", "old updater"},
                   {"snd/up.wav", "same cue"},
                   {"snd/down.wav", "old cue"},
                   {"prefs.ini", "my prefs"},
@@ -44,19 +50,29 @@ FakeUpdateFolder Folder(const std::string& archive = kArchive,
   return folder;
 }
 
-const Files kUpdated = {{"Skyvigil.exe", "new program"}, {"snd/up.wav", "same cue"},
-                        {"snd/down.wav", "new cue"},     {"prefs.ini", "my prefs"},
-                        {"cities.json", "my cities"},    {"README.txt", "read me"}};
+// The running copy stays until Skyvigil's next start removes it.
+const Files kUpdated = {{"Skyvigil.exe", "new program"},
+                        {"updater.exe", "new updater"},
+                        {"update.run/updater.exe", "old updater"},
+                        {"snd/up.wav", "same cue"},
+                        {"snd/down.wav", "new cue"},
+                        {"prefs.ini", "my prefs"},
+                        {"cities.json", "my cities"},
+                        {"README.txt", "read me"}};
 
 TEST(UpdateStepsTest, SwapsChangedFilesKeepsTheUsersAndRestarts) {
   FakeUpdateFolder folder = Folder();
   EXPECT_EQ(RunUpdate(folder, kTrust), UpdateOutcome::updated);
   EXPECT_EQ(folder.files, kUpdated);
+  // One rename each, updater.exe's too: the updater runs from its copy.
   EXPECT_EQ(
       folder.moves,
       (Texts{"update.journal.new -> update.journal", "update.new/Skyvigil.exe -> Skyvigil.exe",
-             "update.new/snd/down.wav -> snd/down.wav", "update.new/README.txt -> README.txt"}));
+             "update.new/updater.exe -> updater.exe", "update.new/snd/down.wav -> snd/down.wav",
+             "update.new/README.txt -> README.txt"}));
+  // The marker, held from Skyvigil's end, is given back before it starts.
   EXPECT_EQ(folder.started, Texts{"Skyvigil.exe"});
+  EXPECT_FALSE(folder.marker_taken);
   EXPECT_EQ(folder.errors, Texts{});
 }
 
@@ -73,6 +89,7 @@ TEST(UpdateStepsTest, WaitsForTheMarkerAndTheProgramWithinTheLimit) {
     folder.running_polls = running;
     EXPECT_EQ(RunUpdate(folder, kTrust, {30000, 250}), outcome);
     EXPECT_EQ(folder.pauses, pauses);
+    EXPECT_FALSE(folder.marker_taken);
     if (outcome == UpdateOutcome::still_running) {
       EXPECT_EQ(folder.files, Folder().files);
       EXPECT_EQ(folder.started, Texts{});
@@ -187,6 +204,7 @@ TEST(UpdateStepsTest, AFailedWayBackSaysWhereTheOldFilesAre) {
                                  "old files are in the folder update.old; copy them back into "
                                  "the Skyvigil folder."});
   EXPECT_EQ(folder.started, Texts{});
+  EXPECT_FALSE(folder.marker_taken);
 }
 
 // A folder whose archive read fails with `fault`.
@@ -215,24 +233,51 @@ TEST(UpdateStepsTest, AnyExceptionIsShownAndTheOldProgramStartedAgain) {
   }
 }
 
-// The program's files hold their old or their new bytes, never nothing; the
-// user's are untouched.
-void ExpectEachFileOldOrNew(const Files& files) {
-  const Files old = Folder().files;
-  for (const auto& [name, bytes] : kUpdated) {
-    SCOPED_TRACE(name);
-    const auto found = files.find(name);
-    if (name == "README.txt" && found == files.end())
-      continue;
-    ASSERT_NE(found, files.end());
-    EXPECT_TRUE(found->second == bytes || (old.count(name) && found->second == old.at(name)))
-        << found->second;
+// A journal an updater is handed decides: forward puts the new files in,
+// back the old.
+TEST(UpdateStepsTest, AJournalFoundIsFollowed) {
+  for (const auto& [direction, expected] :
+       {std::pair{std::string("forward"), "new cue"}, {std::string("back"), "old cue"}}) {
+    FakeUpdateFolder folder = Folder();
+    folder.files["update.journal"] =
+        "skyvigil update journal\n" + direction + "\nreplace snd/down.wav\nadd README.txt\n";
+    folder.files["update.new/README.txt"] = "read me";
+    folder.files["update.old/snd/down.wav"] = "old cue";
+    folder.files["snd/down.wav"] = "new cue";
+    RunUpdate(folder, kTrust);
+    EXPECT_EQ(folder.files.at("snd/down.wav"), expected);
+    EXPECT_EQ(folder.files.count("README.txt"), direction == "forward" ? 1u : 0u);
+    EXPECT_EQ(folder.files.count("update.journal"), 0u);
+    EXPECT_EQ(folder.started, Texts{"Skyvigil.exe"});
   }
 }
 
+const Texts kProgramFiles = {"Skyvigil.exe", "updater.exe", "snd/up.wav", "snd/down.wav",
+                             "README.txt",   "prefs.ini",   "cities.json"};
+
+// "old" or "new" when the program's files are all of one build, "mixed" when
+// each is whole but of either, or the first that is neither.
+std::string BuildOf(const Files& files) {
+  const Files old = Folder().files;
+  bool all_old = true;
+  bool all_new = true;
+  for (const std::string& name : kProgramFiles) {
+    const auto found = files.find(name);
+    const bool is_old = old.count(name) ? found != files.end() && found->second == old.at(name)
+                                        : found == files.end();
+    const bool is_new = found != files.end() && found->second == kUpdated.at(name);
+    if (!is_old && !is_new)
+      return name + " is neither old nor new";
+    all_old = all_old && is_old;
+    all_new = all_new && is_new;
+  }
+  return all_new ? "new" : all_old ? "old" : "mixed";
+}
+
 // A power cut after each single step of an update, whether it goes through
-// or is undone because a file is in use; then a fresh start of the updater.
-TEST(PowerCutTest, EveryFileIsWhollyOldOrNewAndAFreshStartFinishes) {
+// or is undone because a file is in use; then Skyvigil's next start, which
+// finishes the update or undoes it, itself or through the updater.
+TEST(PowerCutTest, EveryFileStaysWholeAndTheNextStartFinishes) {
   for (const std::set<std::string>& in_use : {std::set<std::string>{}, {"snd/down.wav"}}) {
     FakeUpdateFolder uncut = Folder();
     uncut.unmovable = in_use;
@@ -251,35 +296,37 @@ TEST(PowerCutTest, EveryFileIsWhollyOldOrNewAndAFreshStartFinishes) {
         cut = true;
       }
       EXPECT_EQ(cut, step < uncut.steps);
-      ExpectEachFileOldOrNew(folder.files);
+      // updater.exe among them, old or new.
+      const std::string after_cut = BuildOf(folder.files);
+      ASSERT_TRUE(after_cut == "old" || after_cut == "new" || after_cut == "mixed") << after_cut;
+      // A journal names the build the start must end with; without one the
+      // cut came before the first swap or after the last.
+      const auto journal = folder.files.find("update.journal");
+      const std::string expected = journal == folder.files.end()                 ? after_cut
+                                   : journal->second.find("\nforward\n") != npos ? "new"
+                                                                                 : "old";
+      ASSERT_NE(expected, "mixed");
 
+      // The cut ended every program; Skyvigil starts, from Skyvigil.exe.
+      folder.marker_taken = false;
       folder.steps_before_cut = -1;
       folder.unmovable.clear();
       folder.started.clear();
-      RunUpdate(folder, kTrust);
-      ExpectEachFileOldOrNew(folder.files);
-      EXPECT_EQ(folder.started, Texts{"Skyvigil.exe"});
-      for (const auto& [name, bytes] : folder.files)
-        EXPECT_FALSE(name.starts_with("update.")) << name;
+      folder.running = {"Skyvigil.exe"};
+      if (FinishLeftUpdate(folder) == LeftUpdate::hand_over) {
+        // It starts a copy of updater.exe, which waits for it to end.
+        folder.files["update.run/updater.exe"] = folder.files.at("updater.exe");
+        folder.running = {"update.run/updater.exe"};
+        RunUpdate(folder, kTrust);
+        EXPECT_EQ(folder.started, Texts{"Skyvigil.exe"});
+      } else {
+        EXPECT_EQ(folder.started, Texts{});
+      }
+      EXPECT_EQ(BuildOf(folder.files), expected);
+      for (const auto& [name, bytes] : folder.files) {
+        EXPECT_TRUE(!name.starts_with("update.") || folder.running.count(name)) << name;
+      }
     }
-  }
-}
-
-// The journal a cut left decides: forward puts the new files in, back the old.
-TEST(PowerCutTest, AFreshStartFollowsTheJournal) {
-  for (const auto& [direction, expected] :
-       {std::pair{std::string("forward"), "new cue"}, {std::string("back"), "old cue"}}) {
-    FakeUpdateFolder folder = Folder();
-    folder.files["update.journal"] =
-        "skyvigil update journal\n" + direction + "\nreplace snd/down.wav\nadd README.txt\n";
-    folder.files["update.new/README.txt"] = "read me";
-    folder.files["update.old/snd/down.wav"] = "old cue";
-    folder.files["snd/down.wav"] = "new cue";
-    RunUpdate(folder, kTrust);
-    EXPECT_EQ(folder.files.at("snd/down.wav"), expected);
-    EXPECT_EQ(folder.files.count("README.txt"), direction == "forward" ? 1u : 0u);
-    EXPECT_EQ(folder.files.count("update.journal"), 0u);
-    EXPECT_EQ(folder.started, Texts{"Skyvigil.exe"});
   }
 }
 

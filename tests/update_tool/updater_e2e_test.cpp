@@ -1,7 +1,9 @@
 // updater.exe on a program folder under wine, with the portable zip that the
 // packaging makes of a stand-in as Skyvigil.zip, signed by the build's
 // throw-away key: the new build in place and started, or, when anything fails
-// (the signature too), the old one whole and started again.
+// (the signature too), the old one whole and started again. Run as
+// updater.exe, or from the copy in update.run that Skyvigil starts, which
+// replaces updater.exe too.
 #include <gtest/gtest.h>
 
 #include "ports/announcer.h"
@@ -10,6 +12,7 @@
 namespace skyvigil::testing {
 namespace {
 
+namespace fs = std::filesystem;
 using Files = std::map<std::string, std::string>;
 
 const std::string kZip = ReadAll(SKYVIGIL_TEST_ZIP);
@@ -24,16 +27,22 @@ std::string WithCrLf(const std::string& text) {
   return out;
 }
 
-// An empty `signature` is none at all.
-Files OldFolder(const std::string& archive, const std::string& signature) {
-  Files files = {{"Skyvigil.exe", ReadAll(SKYVIGIL_STAND_IN_OLD)},
-                 {"updater.exe", ReadAll(SKYVIGIL_UPDATER_EXE)},
-                 {"snd/alert.wav", "old alert"},
-                 {"prefs.ini", "\xEF\xBB\xBF[general]\r\ncelcius=1\r\n"},
-                 {"cities.json", "[\n  {\"name\": \"Oslo\"}\n]"},
-                 {"Skyvigil.zip", archive}};
+const std::string kUpdater = ReadAll(SKYVIGIL_UPDATER_EXE);
+
+// An empty `signature` is none at all. Run from the copy Skyvigil starts,
+// updater.exe is an older build, which the archive's replaces.
+Files OldFolder(const std::string& archive, const std::string& signature, bool from_copy) {
+  Files files = {
+      {"Skyvigil.exe", ReadAll(SKYVIGIL_STAND_IN_OLD)},
+      {"updater.exe", from_copy ? kUpdater + std::string("\0an older build", 15) : kUpdater},
+      {"snd/alert.wav", "old alert"},
+      {"prefs.ini", "\xEF\xBB\xBF[general]\r\ncelcius=1\r\n"},
+      {"cities.json", "[\n  {\"name\": \"Oslo\"}\n]"},
+      {"Skyvigil.zip", archive}};
   if (!signature.empty())
     files["Skyvigil.zip.minisig"] = signature;
+  if (from_copy)
+    files["update.run/updater.exe"] = kUpdater;
   return files;
 }
 
@@ -43,7 +52,8 @@ struct Case {
   std::string signature;
   const char* file_in_use;  // held open without sharing during the update
   int exit_code;
-  std::string started;  // which build was started
+  std::string started;     // which build was started
+  bool from_copy = false;  // started as Skyvigil starts it, else as updater.exe
 };
 
 class UpdaterTest : public ::testing::TestWithParam<Case> {};
@@ -51,14 +61,18 @@ class UpdaterTest : public ::testing::TestWithParam<Case> {};
 TEST_P(UpdaterTest, InstallsOrKeepsTheOldProgram) {
   const Case& c = GetParam();
   ScratchFolder folder;
-  for (const auto& [name, bytes] : OldFolder(c.archive, c.signature))
+  const Files old = OldFolder(c.archive, c.signature, c.from_copy);
+  for (const auto& [name, bytes] : old)
     WriteAll(folder.path() / name, bytes);
   HANDLE held = c.file_in_use ? ::CreateFileW((folder.path() / c.file_in_use).c_str(), GENERIC_READ,
                                               0, nullptr, OPEN_EXISTING, 0, nullptr)
                               : nullptr;
-  // Started from another working folder, as after a start at sign-in.
-  EXPECT_EQ(RunToEnd(L"\"" + (folder.path() / "updater.exe").wstring() + L"\"",
-                     folder.path().parent_path()),
+  // As updater.exe, from another working folder, as an older Skyvigil
+  // started it after a start at sign-in; its copy in the program folder.
+  const fs::path updater =
+      c.from_copy ? folder.path() / "update.run" / "updater.exe" : folder.path() / "updater.exe";
+  EXPECT_EQ(RunToEnd(L"\"" + updater.wstring() + L"\"" + (c.from_copy ? L" --from-copy" : L""),
+                     c.from_copy ? folder.path() : folder.path().parent_path()),
             c.exit_code);
   if (held)
     ::CloseHandle(held);
@@ -67,13 +81,14 @@ TEST_P(UpdaterTest, InstallsOrKeepsTheOldProgram) {
   EXPECT_EQ(after["started.txt"], c.started);
   after.erase("started.txt");
   if (c.exit_code != 0) {
-    EXPECT_EQ(after, OldFolder(c.archive, c.signature));
+    EXPECT_EQ(after, old);
     return;
   }
-  Files expected = OldFolder(c.archive, c.signature);
+  Files expected = old;
   expected.erase("Skyvigil.zip");
   expected.erase("Skyvigil.zip.minisig");
   expected["Skyvigil.exe"] = ReadAll(SKYVIGIL_STAND_IN_NEW);
+  expected["updater.exe"] = kUpdater;
   for (const char* cue : kCueNames)
     expected["snd/" + std::string(cue) + ".wav"] = ReadAll(kSource + "/snd/" + cue + ".wav");
   expected["README.txt"] = WithCrLf(ReadAll(kSource + "/packaging/windows/README.txt"));
@@ -84,6 +99,7 @@ TEST_P(UpdaterTest, InstallsOrKeepsTheOldProgram) {
 INSTANTIATE_TEST_SUITE_P(
     Folders, UpdaterTest,
     ::testing::Values(Case{"NewBuild", kZip, kSigned, nullptr, 0, "new"},
+                      Case{"FromTheCopy", kZip, kSigned, nullptr, 0, "new", true},
                       Case{"Truncated", kZip.substr(0, kZip.size() - 100), kSigned, nullptr, 5,
                            "old"},
                       Case{"Unsigned", kZip, "", nullptr, 5, "old"},

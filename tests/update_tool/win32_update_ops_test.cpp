@@ -1,11 +1,13 @@
-// The updater's Win32 calls on wine's file system: a link inside a folder
-// being removed goes as a link, never followed into what it points to.
+// The updater's Win32 calls on wine's file system: a running program's file
+// is never replaced nor moved aside; a link inside a folder being removed
+// goes as a link, never followed into what it points to.
 #include "platform/win32/updater/win32_update_ops.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include "ports/instance_lock.h"
 #include "update_tool/win32_test_support.h"
 
 namespace skyvigil::testing {
@@ -32,6 +34,69 @@ bool RunOnHost(std::wstring command, const fs::path& folder, const std::function
   for (int tries = 0; tries < 400 && !done(); ++tries)
     ::Sleep(25);
   return done();
+}
+
+// The updater holds Skyvigil's own marker while it works, so that a Skyvigil
+// started by hand meanwhile finds itself already running.
+TEST(Win32UpdateOpsTest, TheMarkerIsTakenOnceSkyvigilLetsItGo) {
+  ScratchFolder scratch;
+  InstanceLock skyvigil;
+  ASSERT_EQ(skyvigil.Acquire(scratch.path() / "running"), InstanceLock::Outcome::acquired);
+  win32::Win32UpdateOps ops(scratch.path(), nullptr);
+  EXPECT_FALSE(ops.TakeMarker());
+  skyvigil.Release();
+  EXPECT_TRUE(ops.TakeMarker());
+  EXPECT_TRUE(ops.TakeMarker());
+  InstanceLock started_by_hand;
+  EXPECT_EQ(started_by_hand.Acquire(scratch.path() / "running"),
+            InstanceLock::Outcome::other_instance);
+  ops.ReleaseMarker();
+  EXPECT_FALSE(fs::exists(scratch.path() / "running"));
+  EXPECT_EQ(started_by_hand.Acquire(scratch.path() / "running"), InstanceLock::Outcome::acquired);
+}
+
+// This test program, copied into `folder` as `name` and started held: its
+// file is a running program's until the process is ended.
+HANDLE StartCopyOfThisProgram(const fs::path& folder, const std::string& name) {
+  wchar_t self[MAX_PATH];
+  const DWORD size = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const fs::path copy = folder / name;
+  fs::create_directories(folder);
+  if (size == 0 || size == MAX_PATH || !::CopyFileW(self, copy.c_str(), FALSE))
+    return nullptr;
+  std::wstring command = L"\"" + copy.wstring() + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(copy.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED,
+                        nullptr, folder.c_str(), &startup, &process))
+    return nullptr;
+  ::CloseHandle(process.hThread);
+  return process.hProcess;
+}
+
+// One rename or none: moving a running program aside and the new file in
+// would leave no updater.exe when the power went between the two.
+TEST(Win32UpdateOpsTest, ARunningProgramsFileIsNeitherReplacedNorMovedAside) {
+  ScratchFolder scratch;
+  const fs::path program = scratch.path() / "program";
+  HANDLE running = StartCopyOfThisProgram(program, "updater.exe");
+  ASSERT_NE(running, nullptr);
+  const std::string bytes = ReadAll(program / "updater.exe");
+  WriteAll(program / "update.new/updater.exe", "new updater");
+
+  win32::Win32UpdateOps ops(program, nullptr);
+  EXPECT_FALSE(ops.Replace("update.new/updater.exe", "updater.exe"));
+  EXPECT_TRUE(ReadAll(program / "updater.exe") == bytes);  // not printed: a program
+  EXPECT_EQ(ReadAll(program / "update.new/updater.exe"), "new updater");
+  EXPECT_FALSE(fs::exists(program / "update.old"));
+
+  ::TerminateProcess(running, 0);
+  ::WaitForSingleObject(running, INFINITE);
+  ::CloseHandle(running);
+  // Ended, it is replaced like any file.
+  EXPECT_TRUE(ops.Replace("update.new/updater.exe", "updater.exe"));
+  EXPECT_EQ(ReadAll(program / "updater.exe"), "new updater");
 }
 
 TEST(Win32UpdateOpsTest, RemovingAFolderLeavesWhatItsLinksPointTo) {

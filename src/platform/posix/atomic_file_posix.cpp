@@ -69,4 +69,18 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
   return true;
 }
 
+bool KeepForOwnerOnly(const std::filesystem::path& path) {
+  // Opened, then changed through the descriptor: the file checked is the
+  // file changed. O_NONBLOCK: a FIFO put in its place does not hang the start.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0)
+    return false;
+  struct stat info {};
+  bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  if (ok && (info.st_mode & 07077) != 0)
+    ok = ::fchmod(fd, info.st_mode & 0700) == 0;
+  ::close(fd);
+  return ok;
+}
+
 }  // namespace skyvigil

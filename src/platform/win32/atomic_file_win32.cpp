@@ -90,4 +90,10 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
   return ok;
 }
 
+bool KeepForOwnerOnly(const std::filesystem::path& /*path*/) {
+  // The file takes the access rules of its folder: in the user's own folders
+  // the user's alone already; no mode bits to narrow.
+  return true;
+}
+
 }  // namespace skyvigil

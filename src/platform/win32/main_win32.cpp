@@ -1,5 +1,6 @@
-// Program entry on Windows: the adapters the core's start-up asks for (the
-// services, the main window with its tray icon, the message loop).
+// Program entry on Windows: the adapters the core's start-up asks for (an
+// update cut short made whole, the services, the main window with its tray
+// icon, the message loop).
 #include <windows.h>
 
 #include <commctrl.h>
@@ -17,6 +18,8 @@
 #include "platform/win32/main_window.h"
 #include "platform/win32/message_loop.h"
 #include "platform/win32/show_requests_win32.h"
+#include "platform/win32/updater/updater_launch.h"
+#include "platform/win32/updater/win32_update_ops.h"
 #include "platform/win32/utf16.h"
 #include "platform/win32/win_process.h"
 #include "platform/win32/win_ui.h"
@@ -25,6 +28,7 @@
 #include "ports/instance_lock.h"
 #include "ports/show_requests.h"
 #include "state/app_state.h"
+#include "update_tool/update_journal.h"
 
 namespace skyvigil {
 namespace {
@@ -75,6 +79,15 @@ int Run() {
                                  win32::Utf8ToUtf16(title).c_str(),
                                  RunningInstanceProcess(paths.marker_file));
   };
+  desktop.finish_left_update = [&paths] {
+    win32::Win32UpdateOps ops(paths.updater_program.parent_path(), nullptr);
+    if (update_tool::FinishLeftUpdate(ops) != update_tool::LeftUpdate::hand_over)
+      return true;
+    // A file would not move (Skyvigil.exe, which this process runs from, or
+    // one in use): the updater retries once this process has ended, then
+    // starts the program again. Should it not start, this run goes on.
+    return !win32::StartUpdaterFromCopy(paths.updater_program);
+  };
   desktop.build_services = [&]() -> App& {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
@@ -90,7 +103,7 @@ int Run() {
     window = std::make_unique<MainWindow>(gate, services->names, title, small_icon);
     services->ui.Attach(window.get());
     services->main_thread.Attach(window->hwnd());
-    services->announcer.AttachWindow(window->hwnd());
+    services->announcer.MakeNotificationWindow();
   };
   desktop.show_main_window = [&] { window->ShowAtStart(); };
   desktop.run_event_loop = [&] { return RunMessageLoop(gate); };
@@ -101,5 +114,11 @@ int Run() {
 }  // namespace skyvigil
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  // Before anything loads a DLL by name: from System32 only, never from the
+  // program's folder or the working folder, where anyone may have put a file
+  // of that name. The link-time imports that are not the system's known DLLs
+  // load at their first call (see CMakeLists.txt), so this holds for them too;
+  // Tolk is loaded from the program's folder by its full path.
+  ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   return skyvigil::Run();
 }

@@ -3,9 +3,10 @@
 #pragma once
 
 #include <chrono>
-#include <future>
 #include <memory>
 #include <string>
+
+#include "platform/win32/bounded_call.h"
 
 namespace skyvigil {
 
@@ -35,10 +36,13 @@ class NvdaClient {
             const std::wstring& text, bool interrupt);
 
   std::shared_ptr<Binding> binding_;
-  std::future<bool> stuck_;  // a call given up on that has not returned yet
+  BoundedCaller caller_{kCallLimit};
 };
 
 // "NvdaCtlr.<session>.<desktop>", where NVDA of this session and desktop listens.
 std::wstring NvdaEndpoint();
+
+// The RPC interface the client asks NVDA for (an RPC_IF_HANDLE).
+void* NvdaClientInterface();
 
 }  // namespace skyvigil

@@ -3,17 +3,16 @@
 
 namespace skyvigil {
 
-SpeechBackend ChooseSpeechBackend(const SpeechProbes& probes) {
-  if (probes.tolk)
-    return SpeechBackend::tolk;
-  if (probes.nvda)
-    return SpeechBackend::nvda;
-  if (probes.jaws)
-    return SpeechBackend::jaws;
-  if (probes.narrator && probes.notifications)
-    return SpeechBackend::narrator;
-  // screen_reader_flag alone: being heard over a reader beats silence.
-  return SpeechBackend::sapi;
+std::optional<SpeechBackend> DeliverInOrder(const std::function<bool(SpeechBackend)>& runs,
+                                            const std::function<bool(SpeechBackend)>& takes) {
+  using enum SpeechBackend;
+  for (const SpeechBackend layer : {tolk, nvda, jaws, narrator}) {
+    if (runs(layer) && takes(layer))
+      return layer;
+  }
+  if (takes(sapi))
+    return sapi;
+  return std::nullopt;
 }
 
 const char* SpeechBackendName(SpeechBackend backend) {

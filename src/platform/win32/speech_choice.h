@@ -2,29 +2,29 @@
 // runs at that moment, and how each kind of text goes to it.
 #pragma once
 
+#include <functional>
+#include <optional>
+
 namespace skyvigil {
 
 enum class SpeechBackend { tolk, nvda, jaws, narrator, sapi };
 
-// Each is checked again for every text, so a screen reader started, restarted
-// or switched after Skyvigil is used from its next text on.
-struct SpeechProbes {
-  bool tolk = false;           // Tolk.dll beside the program, with its three functions
-  bool nvda = false;           // NVDA's controller answered testIfRunning
-  bool jaws = false;           // JAWS's window exists and its automation object was made
-  bool narrator = false;       // Narrator.exe runs in this session
-  bool notifications = false;  // our notification window exists and UIA can raise them
-  // The system's flag: not trusted. A crashed reader leaves it set, Narrator
-  // never sets it, and a reader it names but we cannot reach would not hear
-  // us anyway.
-  bool screen_reader_flag = false;
-};
-
-// Tolk first, since a user who supplies it knows best; then NVDA and JAWS
-// through their own interfaces, which speak and show braille whichever
-// window has the focus; then Narrator through UI Automation notifications;
-// the system voice when no reader we can reach runs.
-SpeechBackend ChooseSpeechBackend(const SpeechProbes& probes);
+// Hands a text to the first layer that runs and takes it, asking each in this
+// order: Tolk (beside the program: a user who supplies it knows best), NVDA
+// and JAWS through their own interfaces (which speak and show braille
+// whichever window has the focus), Narrator through UI Automation
+// notifications, and last the system voice, which is not asked and takes what
+// no reader took. `runs` asks whether a layer runs now, checked again for each
+// text, so a reader started, restarted or switched after Skyvigil is used from
+// its next text on; nothing after the first layer that takes the text is asked
+// (no process list is read while NVDA answers). `takes` hands it the text;
+// false (refused, failed, given up) passes the text to the next layer. The
+// system's screen-reader flag is not asked: a crashed reader leaves it set,
+// Narrator never sets it, and a reader we cannot reach would not hear us anyway.
+// Returns the layer that took the text; nothing when not even the system voice
+// could.
+std::optional<SpeechBackend> DeliverInOrder(const std::function<bool(SpeechBackend)>& runs,
+                                            const std::function<bool(SpeechBackend)>& takes);
 
 // "tolk", "nvda", "jaws", "narrator" or "sapi".
 const char* SpeechBackendName(SpeechBackend backend);

@@ -7,13 +7,14 @@
 #include <uiautomationcore.h>
 
 #include <atomic>
+#include <utility>
 
 namespace skyvigil {
 
 namespace {
 
 // UIAutomationCore.dll is loaded at run time (mingw has no import library for
-// it, and wine lacks some of it).
+// it, and wine lacks some of it), from System32 only.
 using HostProvider = HRESULT(WINAPI*)(HWND, IRawElementProviderSimple**);
 using ReturnProvider = LRESULT(WINAPI*)(HWND, WPARAM, LPARAM, IRawElementProviderSimple*);
 using RaiseNotification = HRESULT(WINAPI*)(IRawElementProviderSimple*, int, int, BSTR, BSTR);
@@ -29,7 +30,8 @@ Function Find(HMODULE module, const char* name) {
 }
 
 HMODULE Uia() {
-  static HMODULE uia = ::LoadLibraryW(L"UIAutomationCore.dll");
+  static HMODULE uia =
+      ::LoadLibraryExW(L"UIAutomationCore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   return uia;
 }
 
@@ -100,7 +102,7 @@ LRESULT CALLBACK NotifierProc(HWND window, UINT message, WPARAM wparam, LPARAM l
 
 }  // namespace
 
-UiaNotifier::UiaNotifier(void* owner) {
+UiaNotifier::UiaNotifier() {
   HMODULE uia = Uia();
   if (uia == nullptr)
     return;
@@ -111,12 +113,13 @@ UiaNotifier::UiaNotifier(void* owner) {
   type.hInstance = ::GetModuleHandleW(nullptr);
   type.lpszClassName = kClassName;
   ::RegisterClassExW(&type);
-  // Beyond the left edge of every monitor: shown, sized, never seen.
+  // Beyond the left edge of every monitor: shown, sized, never seen; a tool
+  // window, so neither the taskbar nor Alt+Tab lists it.
   const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN) - 200;
   const int top = ::GetSystemMetrics(SM_YVIRTUALSCREEN) - 200;
-  HWND window = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName, L"Skyvigil",
-                                  WS_POPUP, left, top, 100, 100, static_cast<HWND>(owner), nullptr,
-                                  type.hInstance, nullptr);
+  HWND window =
+      ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName, L"Skyvigil", WS_OVERLAPPED,
+                        left, top, 100, 100, nullptr, nullptr, type.hInstance, nullptr);
   if (window == nullptr)
     return;
   provider_ = new Provider(window);
@@ -126,26 +129,52 @@ UiaNotifier::UiaNotifier(void* owner) {
 }
 
 UiaNotifier::~UiaNotifier() {
-  if (window_ != nullptr) {
+  Close();
+}
+
+void UiaNotifier::Close() {
+  HWND window = nullptr;
+  Provider* provider = nullptr;
+  {
+    std::lock_guard lock(mutex_);
+    window = static_cast<HWND>(std::exchange(window_, nullptr));
+    provider = std::exchange(provider_, nullptr);
+  }
+  if (window != nullptr) {
     // Tells UI Automation the provider is gone before the window is.
     const auto give = Find<ReturnProvider>(Uia(), "UiaReturnRawElementProvider");
     if (give != nullptr)
-      give(static_cast<HWND>(window_), 0, 0, nullptr);
-    ::DestroyWindow(static_cast<HWND>(window_));
+      give(window, 0, 0, nullptr);
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    ::DestroyWindow(window);
   }
-  if (provider_ != nullptr)
-    provider_->Release();
+  if (provider != nullptr)
+    provider->Release();
+}
+
+bool UiaNotifier::Ready() {
+  std::lock_guard lock(mutex_);
+  return window_ != nullptr && raise_ != nullptr;
 }
 
 bool UiaNotifier::Raise(const std::wstring& text, int processing, const wchar_t* activity) {
-  if (!Ready())
-    return false;
+  // The lock is not held while raising: UI Automation may ask the window,
+  // whose thread may be closing it.
+  Provider* provider = nullptr;
+  {
+    std::lock_guard lock(mutex_);
+    if (window_ == nullptr || raise_ == nullptr)
+      return false;
+    provider = provider_;
+    provider->AddRef();
+  }
   const auto raise = reinterpret_cast<RaiseNotification>(raise_);
   BSTR said = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
   BSTR id = ::SysAllocString(activity);
-  const HRESULT result = raise(provider_, kNotificationKindOther, processing, said, id);
+  const HRESULT result = raise(provider, kNotificationKindOther, processing, said, id);
   ::SysFreeString(id);
   ::SysFreeString(said);
+  provider->Release();
   return SUCCEEDED(result);
 }
 

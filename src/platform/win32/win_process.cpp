@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/win32/updater/updater_launch.h"
+
 namespace skyvigil {
 
 namespace {
@@ -33,23 +35,8 @@ void RunPostedWork(LPARAM lparam) {
 }
 
 void WinProcess::StartUpdater(const std::filesystem::path& program) {
-  // The updater waits for this process to end, not only for its marker.
-  std::wstring command_line =
-      L"\"" + program.wstring() + L"\" --wait-for " + std::to_wstring(GetCurrentProcessId());
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION started{};
-  // Started held, so that the right to the foreground (ours: the user just
-  // said Yes) is the updater's before it runs; it hands it on to the new
-  // program, whose window then comes to the front. A failure is not
-  // reported; nothing waits for the updater.
-  if (CreateProcessW(program.c_str(), command_line.data(), nullptr, nullptr, FALSE,
-                     CREATE_SUSPENDED, nullptr, nullptr, &startup, &started)) {
-    AllowSetForegroundWindow(started.dwProcessId);
-    ResumeThread(started.hThread);
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
-  }
+  // A failure is not reported; nothing waits for the updater.
+  win32::StartUpdaterFromCopy(program);
 }
 
 namespace {

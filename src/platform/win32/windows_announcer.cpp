@@ -5,13 +5,17 @@ namespace skyvigil {
 
 WindowsAnnouncer::WindowsAnnouncer(const std::filesystem::path& cues_folder) : cues_(cues_folder) {}
 
+WindowsAnnouncer::~WindowsAnnouncer() {
+  Shutdown();
+}
+
 void WindowsAnnouncer::Speak(const std::string& text, bool interrupt) {
   speech_.Say(text, interrupt);
 }
 
-void WindowsAnnouncer::AttachWindow(void* hwnd) {
-  notifier_ = std::make_unique<UiaNotifier>(hwnd);
-  speech_.SetNotifier(notifier_.get());
+void WindowsAnnouncer::MakeNotificationWindow() {
+  notifier_ = std::make_shared<UiaNotifier>();
+  speech_.SetNotifier(notifier_);
 }
 
 void WindowsAnnouncer::PlayCue(Cue cue) {
@@ -19,6 +23,10 @@ void WindowsAnnouncer::PlayCue(Cue cue) {
 }
 
 void WindowsAnnouncer::Shutdown() {
+  if (notifier_ != nullptr) {
+    speech_.WaitHandedOver(kLastWordsWait);
+    notifier_->Close();  // a later raise fails, and its text goes on to the system voice
+  }
   speech_.Shutdown();
   cues_.Shutdown();
 }

@@ -2,6 +2,7 @@
 // voice), cues through XAudio2.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -19,6 +20,7 @@ namespace skyvigil {
 class WindowsAnnouncer : public Announcer {
  public:
   explicit WindowsAnnouncer(const std::filesystem::path& cues_folder);
+  ~WindowsAnnouncer() override;
 
   // Any thread; returns at once, the texts are handed over in order.
   void Speak(const std::string& text, bool interrupt) override;
@@ -41,18 +43,22 @@ class WindowsAnnouncer : public Announcer {
   void PlayCue(Cue cue) override;
 
   // Main thread, once: makes the window that Narrator's notifications are
-  // raised from, owned by the main window `hwnd`.
-  void AttachWindow(void* hwnd);
+  // raised from.
+  void MakeNotificationWindow();
   // Any thread; a key was pressed. Drops this program's speech not handed
   // over yet and stops a system voice (WindowsSpeech::Silence).
   void Silence() override { speech_.Silence(); }
-  // At exit: hands over what is queued, then releases speech and sound.
+  // Main thread, at exit: hands over what is queued, then releases speech
+  // and sound. The notification window stays until what was queued before
+  // ("Exiting") has been raised, at most kLastWordsWait.
   void Shutdown();
+
+  static constexpr std::chrono::milliseconds kLastWordsWait{1000};
 
   const WindowsCues& cues() const { return cues_; }
 
  private:
-  std::unique_ptr<UiaNotifier> notifier_;  // outlives the speech thread
+  std::shared_ptr<UiaNotifier> notifier_;
   WindowsSpeech speech_;
   WindowsCues cues_;
 };

@@ -56,9 +56,10 @@ bool WindowsCues::IsEngineRunning() {
 bool WindowsCues::StartEngine() {
   if (engine_ == nullptr && !failed_) {
     failed_ = true;
-    HMODULE library = ::LoadLibraryW(L"xaudio2_9.dll");
+    // The system's own, never a file of that name beside the program.
+    HMODULE library = ::LoadLibraryExW(L"xaudio2_9.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (library == nullptr)
-      library = ::LoadLibraryW(L"xaudio2_8.dll");
+      library = ::LoadLibraryExW(L"xaudio2_8.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (library == nullptr)
       return false;
     library_ = library;

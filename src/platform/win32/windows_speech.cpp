@@ -5,15 +5,14 @@
 
 #include <windows.h>
 // After windows.h, which they build on.
-#include <oleauto.h>
 #include <sapi.h>
-#include <tlhelp32.h>
 
-#include <algorithm>
 #include <cwchar>
 #include <filesystem>
 #include <utility>
 
+#include "platform/win32/jaws_client.h"
+#include "platform/win32/narrator_probe.h"
 #include "platform/win32/nvda_client.h"
 #include "platform/win32/speech_choice.h"
 #include "platform/win32/utf16.h"
@@ -32,6 +31,11 @@ using TolkDetect = const wchar_t* (*)();
 // copy is needed.
 constexpr CLSID kSpVoice = {
     0x96749377, 0x3391, 0x11d2, {0x9e, 0xe3, 0x00, 0xc0, 0x4f, 0x79, 0x73, 0x96}};
+
+// The screen readers' client libraries that Tolk loads by name, which it
+// expects beside it.
+constexpr const wchar_t* kTolkReaderLibraries[] = {L"nvdaControllerClient64.dll", L"SAAPI64.dll",
+                                                   L"dolapi64.dll"};
 
 template <typename Function>
 Function Find(HMODULE module, const char* name) {
@@ -54,6 +58,16 @@ std::filesystem::path ProgramFolder() {
   }
 }
 
+void Log(const std::wstring& text) {
+  ::OutputDebugStringW(text.c_str());
+}
+
+std::wstring Hex(HRESULT result) {
+  wchar_t text[16];
+  std::swprintf(text, 16, L"0x%08lX", static_cast<unsigned long>(result));
+  return text;
+}
+
 }  // namespace
 
 struct WindowsSpeech::Layers {
@@ -62,10 +76,7 @@ struct WindowsSpeech::Layers {
   TolkSilence tolk_silence = nullptr;  // these two may be missing from a Tolk.dll
   TolkDetect tolk_detect = nullptr;
   NvdaClient nvda;
-  // JAWS's object, kept while its window exists.
-  IDispatch* jaws = nullptr;
-  DISPID say_string = 0;
-  DISPID run_function = 0;
+  JawsClient jaws;
   // Made for the first text that needs it, kept for the run.
   ISpVoice* voice = nullptr;
 };
@@ -74,10 +85,21 @@ namespace {
 
 using Layers = WindowsSpeech::Layers;
 
+// Tolk comes from the given folder on purpose, with what it needs beside it;
+// everything else the program loads comes from System32 only. The readers'
+// libraries beside it are loaded first by their full paths, so Tolk's own
+// loads by name find them loaded.
 bool LoadTolk(Layers& layers, const std::filesystem::path& folder) {
-  const std::filesystem::path dll = (folder.empty() ? ProgramFolder() : folder) / L"Tolk.dll";
-  // Its own helpers (screen readers' client libraries) sit beside it.
-  HMODULE tolk = ::LoadLibraryExW(dll.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  const std::filesystem::path home = folder.empty() ? ProgramFolder() : folder;
+  constexpr DWORD kBesideItThenSystem =
+      LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32;
+  for (const wchar_t* reader : kTolkReaderLibraries) {
+    const std::filesystem::path library = home / reader;
+    std::error_code unreadable;
+    if (std::filesystem::exists(library, unreadable))
+      ::LoadLibraryExW(library.c_str(), nullptr, kBesideItThenSystem);
+  }
+  HMODULE tolk = ::LoadLibraryExW((home / L"Tolk.dll").c_str(), nullptr, kBesideItThenSystem);
   if (tolk == nullptr)
     return false;
   const auto load = Find<TolkLoad>(tolk, "Tolk_Load");
@@ -90,131 +112,33 @@ bool LoadTolk(Layers& layers, const std::filesystem::path& folder) {
   layers.tolk_output = output;
   layers.tolk_silence = Find<TolkSilence>(tolk, "Tolk_Silence");
   layers.tolk_detect = Find<TolkDetect>(tolk, "Tolk_DetectScreenReader");
-  // Tolk stays loaded for the rest of the run.
+  // Tolk and the readers' libraries stay loaded for the rest of the run.
   load();
   try_sapi(true);
   return true;
 }
 
-void ReleaseJaws(Layers& layers) {
-  if (layers.jaws != nullptr)
-    layers.jaws->Release();
-  layers.jaws = nullptr;
-}
-
-// JAWS's window tells whether it runs; its object is made once per JAWS run.
-bool JawsRuns(Layers& layers) {
-  if (::FindWindowW(L"JFWUI2", nullptr) == nullptr) {
-    ReleaseJaws(layers);
-    return false;
-  }
-  if (layers.jaws != nullptr)
-    return true;
-  CLSID jaws_class{};
-  if (FAILED(::CLSIDFromProgID(L"FreedomSci.JawsApi", &jaws_class)) ||
-      FAILED(::CoCreateInstance(jaws_class, nullptr, CLSCTX_ALL, __uuidof(IDispatch),
-                                reinterpret_cast<void**>(&layers.jaws)))) {
-    layers.jaws = nullptr;
-    return false;
-  }
-  LPOLESTR say = const_cast<LPOLESTR>(L"SayString");
-  LPOLESTR run = const_cast<LPOLESTR>(L"RunFunction");
-  if (FAILED(
-          layers.jaws->GetIDsOfNames(IID_NULL, &say, 1, LOCALE_USER_DEFAULT, &layers.say_string)) ||
-      FAILED(layers.jaws->GetIDsOfNames(IID_NULL, &run, 1, LOCALE_USER_DEFAULT,
-                                        &layers.run_function))) {
-    ReleaseJaws(layers);
-    return false;
-  }
-  return true;
-}
-
-// Narrator sets no screen-reader flag, and its window may be closed to the
-// tray while it speaks: its process, in this session, is what tells.
-bool NarratorRuns() {
-  DWORD session = 0;
-  if (!::ProcessIdToSessionId(::GetCurrentProcessId(), &session))
-    return false;
-  HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE)
-    return false;
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof(entry);
-  bool found = false;
-  for (BOOL more = ::Process32FirstW(snapshot, &entry); more && !found;
-       more = ::Process32NextW(snapshot, &entry)) {
-    DWORD its_session = 0;
-    found = ::_wcsicmp(entry.szExeFile, L"Narrator.exe") == 0 &&
-            ::ProcessIdToSessionId(entry.th32ProcessID, &its_session) && its_session == session;
-  }
-  ::CloseHandle(snapshot);
-  return found;
-}
-
-bool ScreenReaderFlag() {
-  BOOL running = FALSE;
-  return ::SystemParametersInfoW(SPI_GETSCREENREADER, 0, &running, 0) && running;
-}
-
-SpeechProbes Probe(Layers& layers, UiaNotifier* notifier) {
-  SpeechProbes probes;
-  probes.tolk = layers.tolk_output != nullptr;
-  if (probes.tolk)
-    return probes;  // it wins whatever else runs
-  probes.nvda = layers.nvda.Running();
-  probes.jaws = JawsRuns(layers);
-  probes.narrator = NarratorRuns();
-  probes.notifications = notifier != nullptr && notifier->Ready();
-  probes.screen_reader_flag = ScreenReaderFlag();
-  return probes;
-}
-
-bool Invoke(IDispatch* object, DISPID method, VARIANT* arguments, UINT count) {
-  DISPPARAMS parameters{arguments, nullptr, count, 0};
-  VARIANT result;
-  ::VariantInit(&result);
-  const HRESULT invoked = object->Invoke(method, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
-                                         &parameters, &result, nullptr, nullptr);
-  const bool taken =
-      SUCCEEDED(invoked) && !(result.vt == VT_BOOL && result.boolVal == VARIANT_FALSE);
-  ::VariantClear(&result);
-  return taken;
-}
-
-// SayString speaks; the script function BrailleMessage shows the text on the
-// display (its string cannot hold a double quote).
-bool SayThroughJaws(Layers& layers, const std::wstring& text, bool interrupt) {
-  VARIANT arguments[2];  // in reverse order: flush, then the text
-  ::VariantInit(&arguments[0]);
-  arguments[0].vt = VT_BOOL;
-  arguments[0].boolVal = interrupt ? VARIANT_TRUE : VARIANT_FALSE;
-  ::VariantInit(&arguments[1]);
-  arguments[1].vt = VT_BSTR;
-  arguments[1].bstrVal = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
-  const bool said = Invoke(layers.jaws, layers.say_string, arguments, 2);
-  ::VariantClear(&arguments[1]);
-  if (!said)
-    return false;
-  std::wstring shown = text;
-  std::replace(shown.begin(), shown.end(), L'"', L'\'');
-  VARIANT function;
-  ::VariantInit(&function);
-  function.vt = VT_BSTR;
-  function.bstrVal = ::SysAllocString((L"BrailleMessage(\"" + shown + L"\")").c_str());
-  Invoke(layers.jaws, layers.run_function, &function, 1);
-  ::VariantClear(&function);
-  return true;
-}
-
-void SayThroughSapi(Layers& layers, const std::wstring& text, bool flush) {
-  if (layers.voice == nullptr &&
-      FAILED(::CoCreateInstance(kSpVoice, nullptr, CLSCTX_ALL, __uuidof(ISpVoice),
-                                reinterpret_cast<void**>(&layers.voice)))) {
-    layers.voice = nullptr;
-    return;  // no system voice either: silence
+// A voice that could not be made is made again for the next text; one that
+// failed to speak is dropped and made again too (its audio device may be gone).
+bool SayThroughSapi(Layers& layers, const std::wstring& text, bool flush) {
+  if (layers.voice == nullptr) {
+    const HRESULT made = ::CoCreateInstance(kSpVoice, nullptr, CLSCTX_ALL, __uuidof(ISpVoice),
+                                            reinterpret_cast<void**>(&layers.voice));
+    if (FAILED(made)) {
+      layers.voice = nullptr;
+      Log(L"Skyvigil speech via sapi failed (no voice, " + Hex(made) + L"): " + text);
+      return false;
+    }
   }
   const DWORD flags = SPF_ASYNC | SPF_IS_NOT_XML | (flush ? SPF_PURGEBEFORESPEAK : 0);
-  layers.voice->Speak(text.c_str(), flags, nullptr);
+  const HRESULT spoken = layers.voice->Speak(text.c_str(), flags, nullptr);
+  if (FAILED(spoken)) {
+    layers.voice->Release();
+    layers.voice = nullptr;
+    Log(L"Skyvigil speech via sapi failed (" + Hex(spoken) + L"): " + text);
+    return false;
+  }
+  return true;
 }
 
 // Tolk names its system-voice driver "SAPI"; every other name is a screen reader's.
@@ -233,57 +157,51 @@ void StopOwnSpeech(Layers& layers) {
     layers.voice->Speak(nullptr, SPF_PURGEBEFORESPEAK, nullptr);
 }
 
-// False when the layer did not take the text.
-bool Output(Layers& layers, SpeechBackend backend, const std::wstring& text,
-            const SpeechDelivery& delivery, UiaNotifier* notifier) {
-  switch (backend) {
+bool Runs(Layers& layers, SpeechBackend layer, UiaNotifier* notifier) {
+  switch (layer) {
     case SpeechBackend::tolk:
-      layers.tolk_output(text.c_str(), delivery.flush);
-      return true;
+      return layers.tolk_output != nullptr;
+    case SpeechBackend::nvda:
+      return layers.nvda.Running();
+    case SpeechBackend::jaws:
+      return layers.jaws.Running();
+    case SpeechBackend::narrator:
+      return NarratorRuns() && notifier != nullptr && notifier->Ready();
+    case SpeechBackend::sapi:
+      break;
+  }
+  return true;
+}
+
+// False when the layer did not take the text.
+bool Output(Layers& layers, SpeechBackend layer, const std::wstring& text,
+            const SpeechDelivery& delivery, UiaNotifier* notifier) {
+  switch (layer) {
+    case SpeechBackend::tolk:
+      return layers.tolk_output(text.c_str(), delivery.flush);
     case SpeechBackend::nvda:
       return layers.nvda.Say(text, delivery.flush);
     case SpeechBackend::jaws:
-      return SayThroughJaws(layers, text, delivery.flush);
+      return layers.jaws.Say(text, delivery.flush);
     case SpeechBackend::narrator:
       return notifier->Raise(text, delivery.notification_processing, delivery.activity);
     case SpeechBackend::sapi:
       break;
   }
-  SayThroughSapi(layers, text, delivery.flush);
-  return true;
+  return SayThroughSapi(layers, text, delivery.flush);
 }
 
-// Speaks through the first layer that takes the text; returns that layer.
-SpeechBackend Speak(Layers& layers, const std::wstring& text, SpeechUrgency urgency,
-                    UiaNotifier* notifier) {
-  SpeechProbes probes = Probe(layers, notifier);
+std::optional<SpeechBackend> Speak(Layers& layers, const std::wstring& text, SpeechUrgency urgency,
+                                   UiaNotifier* notifier) {
   const SpeechDelivery delivery = DeliveryFor(urgency);
-  for (;;) {
-    const SpeechBackend backend = ChooseSpeechBackend(probes);
-    if (Output(layers, backend, text, delivery, notifier))
-      return backend;
-    switch (backend) {
-      case SpeechBackend::nvda:
-        probes.nvda = false;
-        break;
-      case SpeechBackend::jaws:
-        ReleaseJaws(layers);
-        probes.jaws = false;
-        break;
-      case SpeechBackend::narrator:
-        probes.narrator = false;
-        break;
-      case SpeechBackend::tolk:
-      case SpeechBackend::sapi:
-        return backend;
-    }
-  }
+  return DeliverInOrder(
+      [&](SpeechBackend layer) { return Runs(layers, layer, notifier); },
+      [&](SpeechBackend layer) { return Output(layers, layer, text, delivery, notifier); });
 }
 
 // "Exiting" is spoken asynchronously just before the process ends: let the
 // voice finish it, but never hold the exit for long.
 void Release(Layers& layers) {
-  ReleaseJaws(layers);
   if (layers.voice != nullptr) {
     layers.voice->WaitUntilDone(2000);
     layers.voice->Release();
@@ -324,9 +242,9 @@ void WindowsSpeech::Queue(const std::string& text, SpeechUrgency urgency) {
   wake_.notify_one();
 }
 
-void WindowsSpeech::SetNotifier(UiaNotifier* notifier) {
+void WindowsSpeech::SetNotifier(std::shared_ptr<UiaNotifier> notifier) {
   std::lock_guard lock(mutex_);
-  notifier_ = notifier;
+  notifier_ = std::move(notifier);
 }
 
 void WindowsSpeech::Silence() {
@@ -339,6 +257,11 @@ void WindowsSpeech::Silence() {
     queue_.push_back({L"", SpeechUrgency::queued, true});
     wake_.notify_one();
   }
+}
+
+bool WindowsSpeech::WaitHandedOver(std::chrono::milliseconds limit) {
+  std::unique_lock lock(mutex_);
+  return handed_over_.wait_for(lock, limit, [this] { return queue_.empty() && !in_hand_; });
 }
 
 void WindowsSpeech::Shutdown() {
@@ -362,7 +285,7 @@ void WindowsSpeech::Run() {
   LoadTolk(layers, tolk_folder_);
   for (;;) {
     Item item;
-    UiaNotifier* notifier = nullptr;
+    std::shared_ptr<UiaNotifier> notifier;
     {
       std::unique_lock lock(mutex_);
       wake_.wait(lock, [this] { return stopped_ || !queue_.empty(); });
@@ -371,18 +294,26 @@ void WindowsSpeech::Run() {
       item = std::move(queue_.front());
       queue_.pop_front();
       notifier = notifier_;
+      in_hand_ = true;
     }
     if (item.purge) {
       StopOwnSpeech(layers);
-      continue;
+    } else {
+      const std::optional<SpeechBackend> used =
+          Speak(layers, item.text, item.urgency, notifier.get());
+      // Where each text went, for a debugger (DebugView, wine's +debugstr);
+      // the system voice logged its own failure.
+      if (used.has_value()) {
+        Log(L"Skyvigil speech via " + win32::Utf8ToUtf16(SpeechBackendName(*used)) + L": " +
+            item.text);
+      }
+      std::lock_guard lock(mutex_);
+      backend_ = used;
     }
-    const SpeechBackend used = Speak(layers, item.text, item.urgency, notifier);
-    // Where each text went, for a debugger (DebugView, wine's +debugstr).
-    const std::wstring where =
-        L"Skyvigil speech via " + win32::Utf8ToUtf16(SpeechBackendName(used)) + L": " + item.text;
-    ::OutputDebugStringW(where.c_str());
     std::lock_guard lock(mutex_);
-    backend_ = used;
+    in_hand_ = false;
+    if (queue_.empty())
+      handed_over_.notify_all();
   }
   Release(layers);
   if (SUCCEEDED(com))

@@ -2,9 +2,11 @@
 // speech layer chosen for it.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -34,17 +36,22 @@ class WindowsSpeech {
   void SayInBackground(const std::string& text);
   // Any thread. Like SayInBackground, for a weather alert.
   void SayAlert(const std::string& text);
-  // Any thread. Where Narrator's notifications are raised; it must outlive
-  // this object's thread (Shutdown).
-  void SetNotifier(UiaNotifier* notifier);
+  // Any thread. Where Narrator's notifications are raised.
+  void SetNotifier(std::shared_ptr<UiaNotifier> notifier);
   // Any thread. Drops the texts not yet handed over and stops the system
   // voice, ours or Tolk's; a screen reader has cut its own speech already.
   void Silence();
+  // Waits until every text queued so far has been handed to its layer, at
+  // most `limit`; false when some text had not been by then.
+  bool WaitHandedOver(std::chrono::milliseconds limit);
   // Hands over what is queued, lets the system voice finish (2 s at most),
   // then releases the layers and ends the thread. Later texts are dropped.
+  // Each reader's call is given up after 1.5 s, so a reader that hangs holds
+  // the exit no longer.
   void Shutdown();
 
-  // The layer the last text went to; nothing before the first.
+  // The layer that took the last text; nothing before the first, or when no
+  // layer, not even the system voice, could take it.
   std::optional<SpeechBackend> backend();
 
   struct Layers;  // the speech layers, speech thread only
@@ -62,9 +69,11 @@ class WindowsSpeech {
 
   std::mutex mutex_;
   std::condition_variable wake_;
+  std::condition_variable handed_over_;  // the queue ran empty and no text is in hand
   std::deque<Item> queue_;
+  bool in_hand_ = false;  // the thread is handing a text over
   bool stopped_ = false;
-  UiaNotifier* notifier_ = nullptr;
+  std::shared_ptr<UiaNotifier> notifier_;
   std::optional<SpeechBackend> backend_;
   std::thread thread_;
 };

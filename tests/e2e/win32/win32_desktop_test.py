@@ -4,13 +4,15 @@ service: start-up speech and files, the lines of its lists (read with a probe
 program, since wine's accessibility layer does not name list boxes), keys,
 the forecast window, a second start that brings the hidden window back, the
 tray icon and the close box. Then a second run without Tolk.dll, beside a
-fake NVDA controller that records what it is asked to speak and show.
+fake NVDA controller that records what it is asked to speak and show, and a
+third with DLLs of system names planted beside the program, none of which may
+be loaded.
 
 Run inside a display:
   xvfb-run -a -s "-screen 0 1920x1440x24" python3 win32_desktop_test.py \
       --program Skyvigil.exe --probe skyvigil_probe.exe --service tools/weather_service.py \
-      --tolk Tolk.dll --fake-nvda fake_nvda.exe --wineprefix build/windows/wineprefix \
-      [--screenshots DIR]
+      --tolk Tolk.dll --fake-nvda fake_nvda.exe --planted-dll planted_dll.dll \
+      --wineprefix build/windows/wineprefix [--screenshots DIR]
 """
 
 import argparse
@@ -73,6 +75,14 @@ def cues_played(raw_file):
                     started.append(heard)
                 break
     return started
+
+
+def routes(debug_log):
+    """(layer, text) for each text the program handed to a speech layer, from
+    its debug output; the layer is "<layer> failed" where that layer failed."""
+    data = debug_log.read_bytes().decode("utf-8", "replace") if debug_log.exists() else ""
+    return [(layer + (" failed" if failed else ""), text) for layer, failed, text in re.findall(
+        r'OutputDebugStringA "Skyvigil speech via (\w+)( failed \([^)]*\))?: (.*)"', data)]
 
 
 class Service:
@@ -407,9 +417,9 @@ class Win32NvdaTest(WineRun, unittest.TestCase):
         return self.nvda_log.read_text(encoding="utf-8").splitlines()
 
     def routes(self):
-        """(layer, text) for each text the program spoke, in order."""
-        data = self.debug_log.read_bytes().decode("utf-8", "replace")
-        return re.findall(r'OutputDebugStringA "Skyvigil speech via (\w+): (.*)"', data)
+        """(layer, text) for each text the program spoke, in order; the layer
+        is "sapi failed" where the system voice failed, as wine's does."""
+        return routes(self.debug_log)
 
     def wait_heard(self, what, expected, timeout=20):
         try:
@@ -466,19 +476,72 @@ class Win32NvdaTest(WineRun, unittest.TestCase):
         before = self.heard()
         self.processes.end(self.nvda)
         self.refresh_to("Fog")
-        wait_for("the system voice", lambda: ("sapi", "London: Fog") in self.routes(), 30)
+        wait_for("the system voice", lambda: ("sapi failed", "London: Fog") in self.routes(), 30)
         self.assertEqual(self.heard(), before)
         type(self).nvda = self.start_nvda()
         self.refresh_to("Sunny")
         self.wait_heard("the news", before + ["speak London: Sunny", "braille London: Sunny"])
         # Each route is written once its layer took the text.
-        self.wait_routes("the route", [("sapi", "London: Fog"), ("nvda", "London: Sunny")])
+        self.wait_routes("the route", [("sapi failed", "London: Fog"), ("nvda", "London: Sunny")])
+
+
+class Win32PlantedDllTest(WineRun, unittest.TestCase):
+    """DLLs with the names of the system DLLs that Skyvigil loads itself, at
+    its first call or at run time, beside it, each leaving "<name>.loaded" if
+    it is ever loaded; Tolk.dll (refusing every text, so that the other layers
+    are tried) and a reader library Tolk loads by name beside it too. After
+    start-up, a cue and a spoken text, only the reader library was loaded."""
+
+    PREFIX = "skyvigil-planted-"
+    SYSTEM_NAMES = ["winhttp.dll", "wtsapi32.dll", "UIAutomationCore.dll", "xaudio2_9.dll",
+                    "xaudio2_8.dll", "sapi.dll"]
+    READER = "nvdaControllerClient64.dll"
+
+    @classmethod
+    def wine_env(cls):
+        env = super().wine_env()
+        # Wine puts its own copy in place of a file of a DLL it implements,
+        # wherever the file was found; Windows loads the file. "Native first"
+        # makes wine load these as Windows would.
+        names = ",".join(name[:-4].lower() for name in cls.SYSTEM_NAMES)
+        return dict(env, WINEDEBUG="-all,warn+seh", SKYVIGIL_TOLK_REFUSE="1",
+                    WINEDLLOVERRIDES=env["WINEDLLOVERRIDES"] + f";{names}=n,b")
+
+    @classmethod
+    def start(cls):
+        cls.debug_log = cls.root / "debug.log"
+        for name in cls.SYSTEM_NAMES + [cls.READER]:
+            shutil.copy(OPTIONS.planted_dll, cls.folder / name)
+        with open(cls.debug_log, "wb") as debug:
+            cls.program = cls.processes.start(["wine", "Skyvigil.exe"], cwd=cls.folder,
+                                              env=cls.env, stderr=debug)
+        try:
+            wait_for("the main window", lambda: windows_named("^" + re.escape(TITLE) + "$"), 60)
+        except Failure as failure:
+            raise Failure(f"{failure}; loaded: {cls.loaded()}")
+
+    @classmethod
+    def loaded(cls):
+        return sorted(path.name for path in cls.folder.glob("*.loaded"))
+
+    def test_only_the_reader_library_beside_tolk_was_loaded(self):
+        # Refused by Tolk, each text goes on to the system voice (which fails
+        # under wine) after NVDA, JAWS and Narrator were looked for.
+        wait_for("the first text", lambda: ("sapi failed", "London: Light rain")
+                 in routes(self.debug_log), 30)
+        wait_for("the condition cue",
+                 lambda: any("condition" in cues for cues in cues_played(self.root / "audio.raw")),
+                 30)
+        log = (self.root / "tolk.log").read_text(encoding="utf-8").splitlines()
+        self.assertEqual(log[:3], ["Tolk_Load", "Tolk found " + self.READER, "Tolk_TrySAPI 1"])
+        self.assertEqual(self.loaded(), [self.READER + ".loaded"])
 
 
 def main():
     global OPTIONS
     parser = argparse.ArgumentParser(add_help=False)
-    for name in ("--program", "--probe", "--service", "--wineprefix", "--tolk", "--fake-nvda"):
+    for name in ("--program", "--probe", "--service", "--wineprefix", "--tolk", "--fake-nvda",
+                 "--planted-dll"):
         parser.add_argument(name, required=True, type=lambda p: Path(p).resolve())
     parser.add_argument("--screenshots", type=lambda p: Path(p).resolve())
     OPTIONS, rest = parser.parse_known_args()

@@ -74,6 +74,60 @@ TEST(AtomicFilePosixTest, PrefsIniIsTheOwnersAloneOnceItHoldsTheKey) {
   EXPECT_EQ(Mode(dir / "prefs.ini"), 0600u);
 }
 
+TEST(AtomicFilePosixTest, KeepingAFileForItsOwnerTakesEveryRightFromTheOthers) {
+  const struct {
+    mode_t old_mode;
+    mode_t mode;
+  } cases[] = {{0644, 0600}, {0666, 0600}, {0640, 0600}, {0604, 0600},
+               {0600, 0600}, {0755, 0700}, {0444, 0400}, {02664, 0600}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.old_mode);
+    TempDir dir;
+    WriteBytes(dir / "prefs.ini", "key");
+    ASSERT_EQ(::chmod((dir / "prefs.ini").c_str(), c.old_mode), 0);
+    EXPECT_TRUE(KeepForOwnerOnly(dir / "prefs.ini"));
+    EXPECT_EQ(Mode(dir / "prefs.ini"), c.mode);
+    EXPECT_EQ(ReadBytes(dir / "prefs.ini"), "key");
+  }
+}
+
+TEST(AtomicFilePosixTest, KeepingForItsOwnerLeavesAFolderOrNothingAlone) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "folder");
+  ASSERT_EQ(::chmod((dir / "folder").c_str(), 0755), 0);
+  EXPECT_FALSE(KeepForOwnerOnly(dir / "folder"));
+  EXPECT_EQ(Mode(dir / "folder"), 0755u);
+  EXPECT_FALSE(KeepForOwnerOnly(dir / "missing"));
+  EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"folder"});
+}
+
+// At start, whatever mode an older build or the user left it with.
+TEST(AtomicFilePosixTest, ALoadedPrefsIniHoldingTheKeyIsTheOwnersAlone) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    mode_t mode;
+  } cases[] = {
+      {"key", "[service]\r\napi_key = 0f1e2d3c\r\n", 0600},
+      {"key among other settings",
+       "[general]\r\ncelcius = 1\r\n[Service]\r\nAPI_KEY=k\r\n[monitors]\r\n", 0600},
+      {"empty key", "[service]\r\napi_key =\r\n", 0644},
+      {"key outside its group", "[general]\r\napi_key = 0f1e2d3c\r\n", 0644},
+      {"no key", "[general]\r\ncelcius = 1\r\n", 0644},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    WriteBytes(dir / "prefs.ini", c.bytes);
+    ASSERT_EQ(::chmod((dir / "prefs.ini").c_str(), 0644), 0);
+    Preferences prefs;
+    ServiceConfig service;
+    LoadPreferences(prefs, service, dir / "prefs.ini");
+    EXPECT_EQ(Mode(dir / "prefs.ini"), c.mode);
+    EXPECT_EQ(ReadBytes(dir / "prefs.ini"), c.bytes);
+  }
+}
+
 // In a read-only folder neither a new file nor a replacement can be made.
 // Returns a description of what went wrong, empty when all held.
 std::string WriteIntoReadOnlyFolder(const std::filesystem::path& folder) {

@@ -3,37 +3,76 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace skyvigil {
 namespace {
 
-struct ChoiceCase {
+// Each layer that runs and does not refuse takes the text. `asked` records
+// "<layer>?" for each question whether it runs and "<layer>!" for each text
+// handed over, in order.
+struct DeliveryCase {
   const char* what;
-  SpeechProbes probes;  // tolk, nvda, jaws, narrator, notifications, screen reader flag
-  SpeechBackend chosen;
+  std::set<SpeechBackend> running;
+  std::set<SpeechBackend> refusing;  // fails, or hangs and is given up
+  std::string asked;
+  std::optional<SpeechBackend> taken;
 };
 
-TEST(SpeechChoiceTest, TolkThenNvdaThenJawsThenNarratorThenTheSystemVoice) {
+TEST(SpeechChoiceTest, TheFirstLayerThatRunsAndTakesTheTextIsTheLastOneAsked) {
   using enum SpeechBackend;
-  const std::vector<ChoiceCase> cases = {
-      {"Tolk beside the program, whatever runs", {true, true, true, true, true, true}, tolk},
-      {"Tolk, no reader running", {true, false, false, false, false, false}, tolk},
-      {"NVDA reachable", {false, true, false, false, true, true}, nvda},
-      {"NVDA and JAWS both running", {false, true, true, false, true, true}, nvda},
-      {"NVDA and Narrator both running", {false, true, false, true, true, false}, nvda},
-      {"JAWS", {false, false, true, false, true, true}, jaws},
-      {"JAWS and Narrator", {false, false, true, true, true, true}, jaws},
-      {"Narrator, which never sets the flag", {false, false, false, true, true, false}, narrator},
-      {"Narrator without notifications", {false, false, false, true, false, false}, sapi},
-      {"a stale flag, no reader running", {false, false, false, false, true, true}, sapi},
-      {"notifications nobody reads", {false, false, false, false, true, false}, sapi},
-      {"nothing at all", {false, false, false, false, false, false}, sapi},
+  const std::vector<DeliveryCase> cases = {
+      {"Tolk beside the program, whatever runs",
+       {tolk, nvda, jaws, narrator},
+       {},
+       "tolk? tolk!",
+       tolk},
+      {"Tolk refuses: NVDA behind it", {tolk, nvda}, {tolk}, "tolk? tolk! nvda? nvda!", nvda},
+      {"NVDA answers: no later reader is looked for",
+       {nvda, jaws, narrator},
+       {},
+       "tolk? nvda? nvda!",
+       nvda},
+      {"NVDA's call fails: JAWS", {nvda, jaws}, {nvda}, "tolk? nvda? nvda! jaws? jaws!", jaws},
+      {"JAWS", {jaws, narrator}, {}, "tolk? nvda? jaws? jaws!", jaws},
+      {"JAWS hangs: Narrator",
+       {jaws, narrator},
+       {jaws},
+       "tolk? nvda? jaws? jaws! narrator? narrator!",
+       narrator},
+      {"Narrator", {narrator}, {}, "tolk? nvda? jaws? narrator? narrator!", narrator},
+      {"Narrator's raise fails: the system voice",
+       {narrator},
+       {narrator},
+       "tolk? nvda? jaws? narrator? narrator! sapi!",
+       sapi},
+      {"no reader: the system voice, never asked whether it runs",
+       {},
+       {},
+       "tolk? nvda? jaws? narrator? sapi!",
+       sapi},
+      {"not even the system voice", {}, {sapi}, "tolk? nvda? jaws? narrator? sapi!", std::nullopt},
   };
-  for (const ChoiceCase& c : cases) {
+  for (const DeliveryCase& c : cases) {
     SCOPED_TRACE(c.what);
-    EXPECT_EQ(ChooseSpeechBackend(c.probes), c.chosen);
+    std::string asked;
+    auto note = [&asked](SpeechBackend layer, char mark) {
+      asked += (asked.empty() ? "" : " ") + std::string(SpeechBackendName(layer)) + mark;
+    };
+    const std::optional<SpeechBackend> taken = DeliverInOrder(
+        [&](SpeechBackend layer) {
+          note(layer, '?');
+          return c.running.contains(layer);
+        },
+        [&](SpeechBackend layer) {
+          note(layer, '!');
+          return !c.refusing.contains(layer);
+        });
+    EXPECT_EQ(asked, c.asked);
+    EXPECT_EQ(taken, c.taken);
   }
 }
 

@@ -1,6 +1,9 @@
 // A recording stand-in for Tolk.dll: each call appends one line to the file
 // named by SKYVIGIL_TOLK_LOG ("Tolk_Output <interrupt> <text>" in UTF-8). It
-// reports the screen reader named by SKYVIGIL_TOLK_READER, "NVDA" without it.
+// reports the screen reader named by SKYVIGIL_TOLK_READER, "NVDA" without it,
+// and Tolk_Output says it failed while SKYVIGIL_TOLK_REFUSE is set. As Tolk,
+// Tolk_Load loads NVDA's client library by its name ("Tolk found <name>" when
+// it could).
 #include <windows.h>
 
 #include <filesystem>
@@ -26,6 +29,8 @@ extern "C" {
 
 __declspec(dllexport) void Tolk_Load() {
   Record("Tolk_Load");
+  if (::LoadLibraryW(L"nvdaControllerClient64.dll") != nullptr)
+    Record("Tolk found nvdaControllerClient64.dll");
 }
 
 __declspec(dllexport) void Tolk_TrySAPI(bool try_sapi) {
@@ -35,7 +40,7 @@ __declspec(dllexport) void Tolk_TrySAPI(bool try_sapi) {
 __declspec(dllexport) bool Tolk_Output(const wchar_t* text, bool interrupt) {
   Record(std::string("Tolk_Output ") + (interrupt ? "1 " : "0 ") +
          skyvigil::win32::Utf16ToUtf8(text));
-  return true;
+  return ::GetEnvironmentVariableW(L"SKYVIGIL_TOLK_REFUSE", nullptr, 0) == 0;
 }
 
 __declspec(dllexport) bool Tolk_Silence() {

@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -85,22 +86,20 @@ TEST(WindowsAnnouncerTest, SilenceStopsTolksSystemVoiceButLeavesAScreenReaderAlo
   }
 }
 
-// No reader runs here: whatever the system's flag says, the system voice
-// speaks (wine's, or silence where it has none).
-TEST(WindowsAnnouncerTest, WithoutTolkNorAReaderTheSystemVoiceSpeaksWhateverTheFlagSays) {
-  for (const BOOL flag : {FALSE, TRUE}) {
-    SCOPED_TRACE(flag);
-    TempDir no_tolk;
-    ::SystemParametersInfoW(SPI_SETSCREENREADER, flag, nullptr, 0);
-    WindowsSpeech speech(no_tolk.path());
-    EXPECT_FALSE(speech.backend().has_value());
-    speech.Say("Monitor sounds on", false);
-    speech.Silence();
-    speech.Say("Copied", true);
-    speech.Shutdown();
-    EXPECT_EQ(speech.backend(), SpeechBackend::sapi);
-  }
-  ::SystemParametersInfoW(SPI_SETSCREENREADER, FALSE, nullptr, 0);
+// At exit the notification window waits for this: "Exiting", queued before,
+// has reached its layer when the wait ends.
+TEST(WindowsAnnouncerTest, TheWaitForTheLastWordsEndsOnceTheyWereHandedOver) {
+  TempDir folder;
+  const std::filesystem::path log = folder / "tolk.log";
+  ASSERT_TRUE(::SetEnvironmentVariableW(L"SKYVIGIL_TOLK_LOG", log.c_str()));
+  WindowsSpeech speech;  // Tolk from the program's folder
+  EXPECT_TRUE(speech.WaitHandedOver(std::chrono::milliseconds(0)));  // nothing queued
+  speech.Say("Monitor sounds on", false);
+  speech.Say("Exiting", true);
+  ASSERT_TRUE(speech.WaitHandedOver(std::chrono::seconds(30)));
+  EXPECT_THAT(Lines(log), ElementsAre("Tolk_Load", "Tolk_TrySAPI 1",
+                                      "Tolk_Output 0 Monitor sounds on", "Tolk_Output 1 Exiting"));
+  speech.Shutdown();
 }
 
 TEST(WindowsCuesTest, UsableCuesPlayAndBadFilesStaySilent) {

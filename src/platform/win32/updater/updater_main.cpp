@@ -1,13 +1,18 @@
 // updater.exe: started by Skyvigil after it downloaded Skyvigil.zip and its
-// signature beside itself; installs it into its own folder, whatever the
-// working folder is. "--wait-for <process id>" names the Skyvigil to wait for.
+// signature beside itself, or at its start to finish an update cut short.
+// "--wait-for <process id>" names the Skyvigil to wait for. Skyvigil starts a
+// copy of it in update.run with "--from-copy" in the program folder, which it
+// installs into; started as updater.exe, it installs into its own folder,
+// whatever the working folder is (a start at sign-in's is another).
 #include <windows.h>
 
 #include <cwchar>
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "platform/win32/updater/win32_update_ops.h"
+#include "update_tool/update_steps.h"
 
 namespace {
 
@@ -35,9 +40,14 @@ HANDLE ProgramToWaitFor(const wchar_t* command_line) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR command_line, int) {
-  // Skyvigil starts us in its own working folder, which at a start at sign-in
-  // is not the program's folder.
-  skyvigil::win32::Win32UpdateOps ops(OwnFolder(), ProgramToWaitFor(command_line));
+  // DLLs loaded by name come from System32 only, never from the folder being
+  // updated. All its link-time imports are the system's known DLLs.
+  ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  std::error_code error;
+  const std::filesystem::path folder = std::wcsstr(command_line, L"--from-copy")
+                                           ? std::filesystem::current_path(error)
+                                           : OwnFolder();
+  skyvigil::win32::Win32UpdateOps ops(folder, ProgramToWaitFor(command_line));
   return static_cast<int>(
       skyvigil::update_tool::RunUpdateOrRestart(ops, skyvigil::BuiltInUpdateTrust()));
 }

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "platform/win32/utf16.h"
-#include "update_tool/replace_plan.h"
 
 namespace skyvigil::win32 {
 
@@ -83,6 +82,7 @@ void RemoveTree(const std::wstring& path) {
 }  // namespace
 
 Win32UpdateOps::~Win32UpdateOps() {
+  ReleaseMarker();
   if (program_)
     ::CloseHandle(program_);
 }
@@ -91,15 +91,19 @@ std::filesystem::path Win32UpdateOps::Full(const std::string& name) const {
   return (folder_ / std::filesystem::path(Utf8ToUtf16(name))).make_preferred();
 }
 
-bool Win32UpdateOps::MarkerHeld() {
-  // Skyvigil holds its marker with no sharing at all; an ending instance has
-  // it marked for deletion, which refuses openers too.
-  Handle marker(::CreateFileW(Full("running").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (marker.ok())
-    return false;
-  const DWORD error = ::GetLastError();
-  return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+bool Win32UpdateOps::TakeMarker() {
+  if (marker_taken_)
+    return true;
+  // Skyvigil's own single-instance marker: while it is ours, a Skyvigil
+  // started by hand says it is already running instead of using the files.
+  const InstanceLock::Outcome outcome = marker_.Acquire(Full("running"));
+  marker_taken_ = outcome != InstanceLock::Outcome::other_instance;
+  return marker_taken_;
+}
+
+void Win32UpdateOps::ReleaseMarker() {
+  marker_.Release();
+  marker_taken_ = false;
 }
 
 bool Win32UpdateOps::ProgramRunning() {
@@ -152,19 +156,9 @@ bool Win32UpdateOps::Replace(const std::string& from, const std::string& to) {
   const std::filesystem::path target = Full(to);
   std::error_code ignored;
   std::filesystem::create_directories(target.parent_path(), ignored);
-  constexpr DWORD kFlags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-  if (::MoveFileExW(Full(from).c_str(), target.c_str(), kFlags))
-    return true;
-  // A running program (updater.exe itself) can be renamed but not replaced:
-  // it moves aside into update.old, whose copy of it the journal already has.
-  if (::GetLastError() != ERROR_ACCESS_DENIED || !Exists(to))
-    return false;
-  const std::filesystem::path aside =
-      Full(std::string(update_tool::kBackupFolder) + "/" + to + ".running");
-  std::filesystem::create_directories(aside.parent_path(), ignored);
-  ::DeleteFileW(aside.c_str());
-  return ::MoveFileExW(target.c_str(), aside.c_str(), MOVEFILE_WRITE_THROUGH) &&
-         ::MoveFileExW(Full(from).c_str(), target.c_str(), kFlags);
+  // One rename: a running program's file is refused, never moved aside.
+  return ::MoveFileExW(Full(from).c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool Win32UpdateOps::RemoveFile(const std::string& name) {

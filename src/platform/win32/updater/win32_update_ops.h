@@ -1,12 +1,14 @@
 // The updater's file system, marker and process checks, process start and
-// message box on Win32, every name below one program folder.
+// message box on Win32, every name below one program folder. Skyvigil's start
+// uses it too, for a journal an update left.
 #pragma once
 
 #include <windows.h>
 
 #include <filesystem>
 
-#include "update_tool/update_steps.h"
+#include "ports/instance_lock.h"
+#include "update_tool/updater_ops.h"
 
 namespace skyvigil::win32 {
 
@@ -20,7 +22,8 @@ class Win32UpdateOps : public update_tool::UpdaterOps {
   Win32UpdateOps(const Win32UpdateOps&) = delete;
   Win32UpdateOps& operator=(const Win32UpdateOps&) = delete;
 
-  bool MarkerHeld() override;
+  bool TakeMarker() override;
+  void ReleaseMarker() override;
   bool ProgramRunning() override;
   void Pause(int milliseconds) override;
   std::optional<std::string> ReadFile(const std::string& name) override;
@@ -37,6 +40,8 @@ class Win32UpdateOps : public update_tool::UpdaterOps {
 
   std::filesystem::path folder_;
   HANDLE program_;
+  InstanceLock marker_;
+  bool marker_taken_ = false;
 };
 
 }  // namespace skyvigil::win32

@@ -1,0 +1,18 @@
+// Stands in for a DLL that someone put beside the program under a system
+// DLL's name: loading it leaves "<its own path>.loaded" beside it.
+#include <windows.h>
+
+BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    wchar_t path[MAX_PATH + 8];
+    const DWORD length = ::GetModuleFileNameW(self, path, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+      ::lstrcatW(path, L".loaded");
+      HANDLE mark = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (mark != INVALID_HANDLE_VALUE)
+        ::CloseHandle(mark);
+    }
+  }
+  return TRUE;
+}
