@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Figures of the running desktop program, read as a screen reader reads it:
-start to a readable city list with a service that answers after 3 s, the answer
+start to a readable city list with a service that answers after 3 s (the median
+of five starts, as one start varies with the machine's load), the answer
 time of a key during a refresh (service answering after 3 s, and never), the
 time of a read of the city list while the forecast, a place search or the key
 trial waits on the service (after 3 s, and never), Escape in a loading forecast
@@ -16,6 +17,7 @@ import argparse
 import json
 import re
 import shutil
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -125,12 +127,16 @@ class Bench:
         finally:
             run.end()
 
-    def startup(self):
+    def startup(self, starts=5):
+        """The median and the slowest of `starts` starts."""
         self.bed.admin("delay", {"ms": 3000})
         try:
-            run, _, seconds = self.start_to_list("slow-start")
-            run.end()
-            return seconds
+            figures = []
+            for i in range(starts):
+                run, _, seconds = self.start_to_list(f"slow-start-{i}")
+                run.end()
+                figures.append(seconds)
+            return statistics.median(figures), max(figures)
         finally:
             self.bed.admin("delay", {"ms": 0})
 
@@ -269,7 +275,7 @@ def main():
     bench = None
     try:
         bench = Bench(options, root)
-        start = bench.startup()
+        start, slowest_start = bench.startup()
         idle, slow, never = bench.keys()
         waits = bench.waits()
         escape = bench.escape_loading()
@@ -279,7 +285,8 @@ def main():
             bench.bed.stop()
         shutil.rmtree(root, ignore_errors=True)
     rows = [
-        ("start to a readable city list, service answering after 3 s", f"{start:.3f} s", "<= 0.5 s"),
+        ("start to a readable city list, service answering after 3 s",
+         f"{start:.3f} s (max {slowest_start:.3f})", "<= 0.3 s"),
         ("key answered with no refresh running", f"{idle:.3f} s", ""),
         ("key answered during a refresh, service answering after 3 s", f"{slow:.3f} s", "<= 0.1 s"),
         ("key answered during a refresh, service never answering", f"{never:.3f} s", "<= 0.1 s"),

@@ -3,7 +3,10 @@
 as soon as the started window was announced (the London alerts are still to be
 said), and Escape in the forecast window, shown and still loading (the service
 answering after 15 s). Each figure is the time from the key to the start of the
-text Orca says for it, in the recording speech server.
+text Orca says for it, in the recording speech server. And, in starts where no
+key is pressed, how long after Orca began announcing the window Skyvigil's first
+news (London's alerts) began: the news is held until the window has been
+active a moment, so this is never below zero.
 
 Run inside a virtual display and a session bus, with no other Orca of yours
 (bench/orca_keys_bench.sh does):
@@ -29,12 +32,31 @@ CITIES = [{"name": "Paris", "temp": 0, "monitor": 0, "alerts": 0, "condition": "
           {"name": "Tokyo", "temp": 0, "monitor": 0, "alerts": 0, "condition": ""}]
 
 
-def first_start(bed, since, prefix, timeout=10.0):
-    """Seconds from `since` (epoch) to the first message starting with `prefix`."""
+# Skyvigil's alerts, which start like the city lines Orca reads.
+ALERT_END = ". View the forecast For more."
+
+
+def first_start(bed, since, prefix, timeout=10.0, alerts=False):
+    """Seconds from `since` (epoch) to the first message starting with `prefix`,
+    Skyvigil's alerts or Orca's speech as `alerts` says."""
     def found():
         return [at for at, what, text in bed.speech_events()
-                if what == "start" and at >= since and text.startswith(prefix)]
+                if what == "start" and at >= since and text.startswith(prefix)
+                and text.endswith(ALERT_END) == alerts]
     return wait_for(f"speech starting with {prefix!r}", found, timeout, interval=0.01)[0] - since
+
+
+def news_after_window(bed, name):
+    """Seconds from the start of Orca's announcement of the window to the start
+    of Skyvigil's first alert, in a start where no key is pressed."""
+    run = bed.launch(bed.new_folder(name, CITIES))
+    try:
+        launched = time.time()
+        news = first_start(bed, launched, "London:", timeout=20, alerts=True)
+        window = first_start(bed, launched, TITLE, timeout=20)
+        return news - window
+    finally:
+        run.end()
 
 
 def one_run(bed, name):
@@ -83,17 +105,22 @@ def main():
         bed.start()
         bed.admin("reset", {})
         bed.start_orca(root / "orca-settings")
-        results = [one_run(bed, f"run-{i}") for i in range(args.runs)]
+        results = [one_run(bed, f"run-{i}") + (news_after_window(bed, f"news-{i}"),)
+                   for i in range(args.runs)]
     finally:
         bed.stop()
         shutil.rmtree(root, ignore_errors=True)
 
-    for label, index, goal in (("Down at once, Orca reads the line", 0, 1.0),
-                               ("Escape in the forecast, main window's title", 1, 0.5),
-                               ("Escape in a loading forecast, main window's title", 2, 0.5)):
+    for label, index, goal in (("Down at once, Orca reads the line", 0, "<= 1.0 s"),
+                               ("Escape in the forecast, main window's title", 1, "<= 0.5 s"),
+                               ("Escape in a loading forecast, main window's title", 2, "<= 0.5 s")):
         figures = [result[index] for result in results]
         print(f"{label}: median {statistics.median(figures):.3f} s, "
-              f"max {max(figures):.3f} s over {len(figures)} runs (goal {goal} s)")
+              f"max {max(figures):.3f} s over {len(figures)} runs (goal {goal})")
+    figures = [result[3] for result in results]
+    print(f"Start-up news after Orca began announcing the window: median "
+          f"{statistics.median(figures):.3f} s, min {min(figures):.3f} s over {len(figures)} runs "
+          f"(goal > 0 s: held until the window has been active a moment)")
 
 
 if __name__ == "__main__":

@@ -73,6 +73,9 @@ def main():
     window = [at for at, text in orca if text.startswith(TITLE)]
     print(f"Orca began the window's announcement at {window[0]:.2f} s" if window
           else "Orca never announced the window")
+    ours = [at for at, what, text in events if what == "start" and text in OURS]
+    print(f"Skyvigil's first news began at {ours[0]:.2f} s" if ours
+          else "Skyvigil said no news")
     if down is not None:
         after = [(at, text) for at, text in orca if at >= down]
         print(f"Down pressed at {down:.2f} s; " + (

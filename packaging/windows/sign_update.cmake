@@ -6,6 +6,10 @@
 # for on the terminal; or CPACK_SKYVIGIL_SIGNING_KEY when set (the tests'
 # key, which has none). Without a key the packages are for local use only,
 # and this says so.
+# The signature is then checked as every client checks it: prehashed (-H), by
+# one of the keys the build trusts (CPACK_SKYVIGIL_TRUSTED_KEY_FILES). A
+# signature in minisign's legacy form, which older versions make, or by
+# another key fails the packing and leaves no zip behind.
 if(DEFINED CPACK_SKYVIGIL_SIGNING_KEY)
   set(key "${CPACK_SKYVIGIL_SIGNING_KEY}")
   set(password)
@@ -35,5 +39,20 @@ foreach(package ${CPACK_PACKAGE_FILES})
   execute_process(COMMAND minisign -S -s ${key} -m ${package} -x ${signature}
                           -t "file:Skyvigil.zip build:${CPACK_SKYVIGIL_BUILD}"
                   ${password} COMMAND_ERROR_IS_FATAL ANY)
+  set(trusted FALSE)
+  foreach(public_key ${CPACK_SKYVIGIL_TRUSTED_KEY_FILES})
+    execute_process(COMMAND minisign -V -H -q -p ${public_key} -m ${package} -x ${signature}
+                    RESULT_VARIABLE failed OUTPUT_QUIET ERROR_QUIET)
+    if(NOT failed)
+      set(trusted TRUE)
+      break()
+    endif()
+  endforeach()
+  if(NOT trusted)
+    file(REMOVE ${package} ${signature} ${CPACK_PACKAGE_DIRECTORY}/${name})
+    message(FATAL_ERROR "${name}: the signature is not a prehashed one by a key this build "
+                        "trusts, which every client refuses: check minisign's version and "
+                        "the signing key")
+  endif()
   message(STATUS "${name}: signed for build ${CPACK_SKYVIGIL_BUILD} (${signature})")
 endforeach()

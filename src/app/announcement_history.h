@@ -24,6 +24,10 @@ class AnnouncementHistory : public Announcer {
   void SpeakInBackground(const std::string& text, SpeechFate fate) override;
   using Announcer::SpeakAlert;
   void SpeakAlert(const std::string& text, SpeechFate fate) override;
+  void KeepUnspoken(const std::string& text) override {
+    Keep(text);
+    inner_.KeepUnspoken(text);
+  }
   void Silence() override { inner_.Silence(); }
   void PlayCue(Cue cue) override { inner_.PlayCue(cue); }
 

@@ -9,12 +9,15 @@
 #include "app/announcement_history.h"
 #include "app/service_key.h"
 #include "app/start_program.h"
-#include "app/update_thread.h"
+#include "app/startup_news.h"
+#include "app/update_chain.h"
 #include "cities/city_add.h"
 #include "cities/city_search.h"
 #include "monitor/briefing.h"
 #include "monitor/monitor_cycle.h"
+#include "monitor/quiet_hours.h"
 #include "monitor/rain_ahead.h"
+#include "monitor/summary.h"
 #include "present/format.h"
 #include "state/fetch.h"
 #include "views/city_list.h"
@@ -32,8 +35,8 @@ namespace {
 constexpr Shortcut Key(Shortcut::Key key) {
   return Shortcut{key, 0, false, false, false};
 }
-constexpr Shortcut Control(char c, bool shift = false) {
-  return Shortcut{Shortcut::Key::character, c, true, shift, false};
+constexpr Shortcut Control(char c, bool shift = false, bool alt = false) {
+  return Shortcut{Shortcut::Key::character, c, true, shift, alt};
 }
 
 // Keys that also run a main-window command: "+" shares its key with "=" on
@@ -215,7 +218,7 @@ void ChangeServiceKey(App& app) {
 }
 
 void CheckForUpdatesNow(App& app) {
-  StartUpdateCheck(app);  // off the main thread: the window keeps answering
+  StartUpdateCheck(app, UpdateSourceFor(app.state), false);
 }
 
 // Each row carries its handler, so a command can't be listed without one.
@@ -239,6 +242,8 @@ constexpr std::array kMainWindowCommands = {
                 Shortcut{Shortcut::Key::enter, 0, false, true, false}, &OpenNextHoursWindow},
     CommandInfo{kCopy, "City", "Copy focused item to clipboard (Control+Shift+C)",
                 Control('C', true), &CopyFocusedItem},
+    CommandInfo{kSpeakSummary, "City", "Speak Summary (Control+Shift+W)", Control('W', true),
+                &SpeakSummary},
     CommandInfo{kToggleUnit, "Settings", "Toggle temperature display unit (Control+1)",
                 Control('1'), &ToggleUnit},
     CommandInfo{kSetTempDiff, "Settings", "Set monitor temperature difference (Control+2)",
@@ -248,11 +253,15 @@ constexpr std::array kMainWindowCommands = {
     CommandInfo{kAlertsOnce, "Settings", "Speak Each Alert Once", {}, &ToggleAlertsOnce},
     CommandInfo{kRainAhead, "Settings", "Announce Rain Ahead", {}, &ToggleRainAhead},
     CommandInfo{kDailyBriefing, "Settings", "Daily Briefing...", {}, &SetDailyBriefing},
+    CommandInfo{kQuietHours, "Settings", "Quiet Hours...", {}, &SetQuietHours},
     CommandInfo{kServiceKey, "Settings", "Weather Service Key...", {}, &ChangeServiceKey},
     CommandInfo{kStartAtLogin, "Settings", "Start at Login", {}, &ToggleStartAtLogin},
     CommandInfo{kLargerText, "Settings", "Larger Text (Control+Plus)", Control('+'), &LargerText},
     CommandInfo{kSmallerText, "Settings", "Smaller Text (Control+Minus)", Control('-'),
                 &SmallerText},
+    CommandInfo{kSpeakSummaryAnywhere, "Settings",
+                "Speak Summary from Any Program (Control+Alt+Shift+W)", Control('W', true, true),
+                &SpeakSummary, true},
 };
 
 // The commands of window 1 that no menu lists, and its buttons.
@@ -304,7 +313,8 @@ int ListWindowCommandFor(const Shortcut& pressed) {
 
 int MainWindowCommandFor(const Shortcut& pressed) {
   for (const CommandInfo& info : kMainWindowCommands) {
-    if (info.shortcut.key != Shortcut::Key::none && SameShortcut(info.shortcut, pressed)) {
+    if (!info.system_wide && info.shortcut.key != Shortcut::Key::none &&
+        SameShortcut(info.shortcut, pressed)) {
       return info.number;
     }
   }
@@ -390,13 +400,12 @@ void OnMainWindowClose(App& app) {
   RequestExit(app);
 }
 
-void OnSummaryHotkey(App& app) {
-  const int index = app.ui.CitySelection();
-  const auto& cities = app.state.cities;
-  if (index < 0 || static_cast<size_t>(index) >= cities.size())
-    return;
-  app.announcer.Speak(CitySummaryText(cities[static_cast<size_t>(index)], app.state.prefs.celcius),
-                      false);
+void OnMainWindowActivated(App& app) {
+  ReleaseNewsAfterActivation(app);
+}
+
+void OnSpeakRequest(App& app) {
+  SpeakSummary(app);
 }
 
 void OnIdle(App& app) {
@@ -407,6 +416,7 @@ void OnIdle(App& app) {
 
 void LoadSettingsAndCities(App& app) {
   LoadPreferences(app.state.prefs, app.state.service, app.state.paths.prefs_file);
+  RecallBriefingDay(app);
   LoadCities(app.state.cities, app.state.paths.cities_file, [&app](std::vector<city>&) {
     PromptNewCity(app);
     // Kept at once: the key dialog that may follow can be cancelled.
@@ -426,16 +436,20 @@ void FirstRefresh(App& app) {
   if (!HasOwnServiceKey(app.state.service) && !AskForServiceKey(app))
     return;
   app.state.refresh.first_pending = true;
-  RefreshCities(app, RefreshMode::all_cities, &RedrawCities);
-  OnBriefingTimer(app);
+  // The refresh's alerts come first: the briefing waits for its end.
+  RefreshCities(app, RefreshMode::all_cities, [](App& a) {
+    RedrawCities(a);
+    OnBriefingTimer(a);
+  });
 }
 
 void ExitProgram(App& app) {
+  // Nothing runs in the core after this, so nothing the work in flight would
+  // apply or say can follow "Exiting", which is said before anything stops.
   app.state.exited = true;
-  // The work in flight first: nothing it would apply or say follows "Exiting".
+  app.announcer.Speak("Exiting", true);
   StopRefresh(app);
   SaveSelection(app);
-  app.announcer.Speak("Exiting", true);
   app.ui.RemoveTrayIcon();
   app.process.ReleaseMarker();
   app.ui.CloseMainWindow();

@@ -35,6 +35,9 @@ enum Command : int {
   kRainAhead = 25,
   kDailyBriefing = 26,
   kOpenAlert = 27,
+  kSpeakSummary = 28,
+  kQuietHours = 29,
+  kSpeakSummaryAnywhere = 30,
   kCloseSecondaryWindow = 100,
   kAddSearchResult = 200,
 };
@@ -84,6 +87,9 @@ struct CommandInfo {
   std::string_view item_text;
   Shortcut shortcut;
   CommandHandlerFn run;
+  // The shortcut works from any program, with the window hidden too; a
+  // desktop that cannot register such keys leaves the row out.
+  bool system_wide = false;
 };
 
 struct CommandHandler {
@@ -100,6 +106,7 @@ std::span<const CommandHandler> SecondaryWindowCommands();
 std::span<const CommandHandler> SecondaryWindowButtons();
 
 // The command a key combination stands for in the main window, or 0.
+// System-wide keys are not the window's: they reach the program from anywhere.
 int MainWindowCommandFor(const Shortcut& pressed);
 
 // The command a key combination stands for in the forecast window (Escape,
@@ -127,10 +134,12 @@ void OnBriefingTimerEvent(App& app);
 void OnTrayIconClick(App& app);
 // Another start of the program asked for the window (it ends right after).
 void OnShowRequest(App& app);
+// Another start, with --speak, asked for the summary.
+void OnSpeakRequest(App& app);
 void OnMainWindowClose(App& app);
-// The system-wide summary key: speaks the selected city's one-line summary,
-// queued behind speech in progress, whether the window is shown or hidden.
-void OnSummaryHotkey(App& app);
+// The main window became the active one; the first time, the start's news
+// follows a moment later.
+void OnMainWindowActivated(App& app);
 void OnForecastListEvent(App& app);  // any event of the forecast list
 // A close request for window 1 (e.g. Alt+F4) closes only that window.
 void OnSecondaryWindowClose(App& app);

@@ -2,9 +2,27 @@
 #include "app/start_program.h"
 
 #include "app/commands.h"
-#include "app/update_thread.h"
+#include "app/startup_news.h"
+#include "app/update_chain.h"
+#include "state/fetch.h"
 
 namespace skyvigil {
+
+namespace {
+
+// How long the end waits for the transfers it told to stop; the process is
+// gone well within two seconds of the close request either way.
+constexpr std::chrono::milliseconds kTransfersEndWait{500};
+
+// After the exit: a worker still held by a transfer its client could not cut
+// short would hold up the teardown, or outlive the client it uses.
+int Ended(App& app, int code) {
+  if (!AwaitFetchWorkers(app, kTransfersEndWait))
+    app.process.EndAtOnce(code);
+  return code;
+}
+
+}  // namespace
 
 UpdateSource UpdateSourceFor(const AppState& state) {
   UpdateSource source;
@@ -24,7 +42,7 @@ int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListene
     // The running window may be hidden behind the tray: bring it back. Asked
     // after the box, while this process still has the right to the foreground
     // that it hands on.
-    AskRunningInstanceToShow(paths.marker_file);
+    AskRunningInstance(paths.marker_file, InstanceRequest::show);
     return 0;
   }
   if (held == InstanceLock::Outcome::folder_not_writable)
@@ -43,25 +61,32 @@ int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListene
   gate.Attach(app);
   gate.RunBeforeLoop(&LoadSettingsAndCities);
   if (app.state.exited)
-    return *app.state.exit_code;
+    return Ended(app, *app.state.exit_code);
 
   // The update server's address comes from prefs.ini, so the automatic check
   // starts once the settings are read. Its dialogs wait for the event loop.
-  StartAutomaticUpdateCheck(gate, app.main_thread, app.http, app.announcer,
-                            UpdateSourceFor(app.state));
+  StartUpdateCheck(app, UpdateSourceFor(app.state), true);
 
   desktop.build_main_window(app, "Skyvigil " + app.state.version_text);
   // The saved cities fill the lists first; a first run's key dialog comes
   // before the window too, like its "New City" prompt.
   gate.RunBeforeLoop(&FirstRefresh);
   if (app.state.exited)
-    return *app.state.exit_code;
-  if (app.state.prefs.window_hidden != 1)
+    return Ended(app, *app.state.exit_code);
+  const bool shown = app.state.prefs.window_hidden != 1;
+  if (shown)
     desktop.show_main_window();
+  HoldNewsForTheWindow(app, shown);
 
-  show_requests.Listen(paths.marker_file,
-                       [&gate] { gate.PostToCore([](App& a) { OnShowRequest(a); }); });
-  return desktop.run_event_loop();
+  show_requests.Listen(paths.marker_file, [&gate](InstanceRequest request) {
+    gate.PostToCore([request](App& a) {
+      if (request == InstanceRequest::speak)
+        OnSpeakRequest(a);
+      else
+        OnShowRequest(a);
+    });
+  });
+  return Ended(app, desktop.run_event_loop());
 }
 
 }  // namespace skyvigil

@@ -11,8 +11,11 @@
 namespace skyvigil {
 
 void PromptNewCity(App& app) {
-  std::string answer = app.ui.AskText(
-      "New City", "Enter either a zip code or a city name to use with the program.", "");
+  std::string answer =
+      app.ui
+          .AskText("New City", "Enter either a zip code or a city name to use with the program.",
+                   "")
+          .value_or("");
   if (answer.empty())
     return;
   city added;

@@ -21,7 +21,7 @@ std::string FullPlaceName(const location& place) {
 }  // namespace
 
 void SearchForCity(App& app) {
-  app.state.search_text = app.ui.AskText("Search", "Enter a query to search for", "");
+  app.state.search_text = app.ui.AskText("Search", "Enter a query to search for", "").value_or("");
   ShowSearchResults(app, app.state.search_text);
 }
 

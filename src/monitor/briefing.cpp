@@ -2,8 +2,10 @@
 #include "monitor/briefing.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <utility>
 
+#include "present/background_texts.h"
 #include "present/format.h"
 #include "state/fetch.h"
 #include "weather/prefs.h"
@@ -25,6 +27,35 @@ int Minutes(TimeOfDay t) {
 bool SameDay(const CivilDate& a, const CivilDate& b) {
   return a.year == b.year && a.month == b.month && a.day == b.day;
 }
+
+// "yyyy-mm-dd", as prefs.ini keeps the day the briefing was given.
+std::string DayText(const CivilDate& d) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.year, d.month, d.day);
+  return text;
+}
+
+std::optional<CivilDate> ReadDay(std::string_view text) {
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+    return std::nullopt;
+  int parts[3] = {0, 0, 0};
+  const std::pair<size_t, size_t> spans[3] = {{0, 4}, {5, 2}, {8, 2}};
+  for (int i = 0; i < 3; ++i) {
+    for (size_t at = spans[i].first; at < spans[i].first + spans[i].second; ++at) {
+      if (text[at] < '0' || text[at] > '9')
+        return std::nullopt;
+      parts[i] = parts[i] * 10 + (text[at] - '0');
+    }
+  }
+  return CivilDate{parts[0], parts[1], parts[2]};
+}
+
+constexpr char kBriefingTitle[] = "Daily Briefing";
+constexpr char kBriefingPrompt[] =
+    "Please enter the time of day, as HH:MM, at which the day's weather is said. Leave it empty "
+    "to switch the briefing off.";
+constexpr char kBriefingRefused[] =
+    "Type a time like 07:30, or leave the box empty to switch the briefing off.";
 
 // The monitored cities, or the selected one when none is.
 std::vector<const city*> BriefedCities(App& app) {
@@ -102,14 +133,6 @@ int SecondsUntilBriefingCheck(TimeOfDay at, TimeOfDay now) {
   return std::min(minutes * 60, kLongestWaitSeconds);
 }
 
-std::string BriefingText(std::string_view city_name, const forecastday& today, int64_t unit) {
-  const day& d = today.day;
-  return "Today in " + std::string(city_name) + ": " + d.condition.text + ", high " +
-         TemperatureText(d.maxtemp_f, d.maxtemp_c, unit) + ", low " +
-         TemperatureText(d.mintemp_f, d.mintemp_c, unit) + ", " + IntText(d.daily_chance_of_rain) +
-         " percent chance of rain.";
-}
-
 void OnBriefingTimer(App& app) {
   const std::optional<TimeOfDay> at = ParseBriefingTime(app.state.prefs.briefing);
   if (!at)
@@ -121,21 +144,34 @@ void OnBriefingTimer(App& app) {
     const BriefingStep step = BriefingDue(*at, now);
     if (step != BriefingStep::wait)
       b.done_on = today;
-    if (step == BriefingStep::give)
+    if (step == BriefingStep::give) {
+      // Kept, so a restart or an update later today does not give it again.
+      app.state.prefs.briefing_given = DayText(today);
+      SavePreferences(app.state.prefs, app.state.paths.prefs_file);
       GiveBriefing(app);
+    }
   }
   app.ui.StartBriefingTimer(SecondsUntilBriefingCheck(*at, now));
 }
 
+void RecallBriefingDay(App& app) {
+  app.state.briefing.done_on = ReadDay(app.state.prefs.briefing_given);
+}
+
 void SetDailyBriefing(App& app) {
   Preferences& p = app.state.prefs;
-  const std::string answer = app.ui.AskText(
-      "Daily Briefing",
-      "Please enter the time of day, as HH:MM, at which the day's weather is said. Leave it empty "
-      "to switch the briefing off.",
-      p.briefing);
-  if (!answer.empty() && !ParseBriefingTime(answer))
-    return;
+  std::string answer = p.briefing;
+  // Asked again, with what was typed, until it is a time or empty.
+  while (true) {
+    const std::optional<std::string> typed =
+        app.ui.AskText(kBriefingTitle, kBriefingPrompt, answer);
+    if (!typed)
+      return;  // Escape: the setting stays as it was
+    answer = *typed;
+    if (answer.empty() || ParseBriefingTime(answer))
+      break;
+    app.ui.ShowMessage(kBriefingTitle, kBriefingRefused, MessageIcon::error);
+  }
   p.briefing = answer;
   SavePreferences(p, app.state.paths.prefs_file);
   app.announcer.Speak(answer.empty() ? "Daily briefing off" : "Daily briefing at " + answer, false);

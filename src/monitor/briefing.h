@@ -24,14 +24,16 @@ BriefingStep BriefingDue(TimeOfDay at, TimeOfDay now);
 // than ten minutes, so a computer that slept past it notices soon after waking.
 int SecondsUntilBriefingCheck(TimeOfDay at, TimeOfDay now);
 
-// "Today in <city>: <condition>, high <t>, low <t>, <n> percent chance of rain."
-std::string BriefingText(std::string_view city_name, const forecastday& today, int64_t unit);
-
 // Looks at the clock: gives, skips or waits for the briefing, then sets the
 // timer for the next look. Called by the timer and whenever the setting changes.
 void OnBriefingTimer(App& app);
 
-// "Daily Briefing...": asks for "HH:MM"; empty switches it off.
+// At start: the day the briefing was last given, as prefs.ini keeps it, so it
+// is not given twice that day.
+void RecallBriefingDay(App& app);
+
+// "Daily Briefing...": asks for "HH:MM", again after a message while the answer
+// is neither a time nor empty; empty switches it off, Escape changes nothing.
 void SetDailyBriefing(App& app);
 
 }  // namespace skyvigil

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "monitor/quiet_hours.h"
 #include "present/format.h"
 #include "weather/cities_store.h"
 #include "weather/prefs.h"
@@ -41,20 +42,18 @@ void MonitorCheck(App& app) {
     const std::string& now = c.weather.condition.text;
     if (c.condition != now) {
       c.condition = now;
-      if (sounds)
-        app.announcer.PlayCue(Cue::condition);
-      app.announcer.SpeakInBackground(std::string(ShortCityName(c.name)) + ": " + c.condition);
+      TellNews(app, News::condition, ShortCityName(c.name) + ": " + c.condition,
+               sounds ? std::optional(Cue::condition) : std::nullopt);
     }
 
     const double old_temp = c.temp;
     const double new_temp = c.weather.temp_f;
     if (old_temp != new_temp &&
         std::fabs(old_temp - new_temp) > static_cast<double>(s.prefs.temp_diff)) {
-      if (sounds)
-        app.announcer.PlayCue(old_temp > new_temp ? Cue::down : Cue::up);
       c.temp = new_temp;
-      app.announcer.SpeakInBackground(std::string(ShortCityName(c.name)) + ": " +
-                                      RealText(new_temp) + " Degrees");
+      TellNews(app, News::temperature,
+               ShortCityName(c.name) + ": " + RealText(new_temp) + " Degrees",
+               sounds ? std::optional(old_temp > new_temp ? Cue::down : Cue::up) : std::nullopt);
     }
   }
 }
@@ -85,11 +84,13 @@ void ToggleAlertsOnce(App& app) {
 
 void SetTemperatureDifference(App& app) {
   Preferences& p = app.state.prefs;
-  const std::string answer = app.ui.AskText(
-      "Temperature Difference",
-      "Please enter a value in which the temperature must change before you are notified about it "
-      "in a monitor.",
-      IntText(p.temp_diff));
+  const std::string answer = app.ui
+                                 .AskText("Temperature Difference",
+                                          "Please enter a value in which the temperature must "
+                                          "change before you are notified about it "
+                                          "in a monitor.",
+                                          IntText(p.temp_diff))
+                                 .value_or("");
   const int64_t value = ParseIniInteger(answer);
   if (value <= 0)
     return;

@@ -2,6 +2,8 @@
 #include "monitor/rain_ahead.h"
 
 #include "monitor/monitor_cycle.h"
+#include "monitor/quiet_hours.h"
+#include "present/background_texts.h"
 #include "present/format.h"
 #include "present/hour_lines.h"
 #include "weather/prefs.h"
@@ -10,18 +12,18 @@ namespace skyvigil {
 
 namespace {
 
-bool Wet(const hour& h) {
-  return h.will_it_rain == 1 || h.will_it_snow == 1;
-}
-
-bool Snow(const hour& h) {
-  return h.will_it_snow == 1 && (h.will_it_rain != 1 || SnowIsLikelier(h));
-}
-
 // The current hour and the three after it.
 constexpr size_t kHoursLooked = 4;
 
 }  // namespace
+
+bool BringsRainOrSnow(const hour& h) {
+  return h.will_it_rain == 1 || h.will_it_snow == 1;
+}
+
+std::string RainOrSnow(const hour& h) {
+  return SnowIsNamed(h) ? "Snow" : "Rain";
+}
 
 WetOutlook LookAhead(const std::vector<forecastday>& days, std::string_view localtime) {
   WetOutlook outlook;
@@ -29,17 +31,12 @@ WetOutlook LookAhead(const std::vector<forecastday>& days, std::string_view loca
   if (hours.empty())
     return outlook;
   outlook.known = true;
-  outlook.falling = Wet(hours[0]);
+  outlook.falling = BringsRainOrSnow(hours[0]);
   for (size_t i = 1; i < hours.size() && !outlook.ahead; ++i) {
-    if (Wet(hours[i]))
+    if (BringsRainOrSnow(hours[i]))
       outlook.ahead = hours[i];
   }
   return outlook;
-}
-
-std::string RainAheadText(std::string_view city_name, const hour& first_wet) {
-  return std::string(Snow(first_wet) ? "Snow" : "Rain") + " likely in " + std::string(city_name) +
-         " from " + HourLabel(first_wet.time) + ".";
 }
 
 void TellRainAhead(App& app, const city& c, const std::vector<forecastday>& days,
@@ -56,9 +53,8 @@ void TellRainAhead(App& app, const city& c, const std::vector<forecastday>& days
     foreseen.erase(c.id);
   if (outlook.falling || !outlook.ahead || seen_before)
     return;
-  if (app.state.prefs.monitor_sounds == 1)
-    app.announcer.PlayCue(Cue::condition);
-  app.announcer.SpeakInBackground(RainAheadText(ShortCityName(c.name), *outlook.ahead));
+  TellNews(app, News::rain_ahead, RainAheadText(ShortCityName(c.name), *outlook.ahead),
+           app.state.prefs.monitor_sounds == 1 ? std::optional(Cue::condition) : std::nullopt);
 }
 
 void ToggleRainAhead(App& app) {

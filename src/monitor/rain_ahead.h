@@ -11,6 +11,11 @@
 
 namespace skyvigil {
 
+// The hour will bring rain or snow.
+bool BringsRainOrSnow(const hour& h);
+// "Snow" when snow is the likelier, "Rain" otherwise.
+std::string RainOrSnow(const hour& h);
+
 // What the hours from the city's own clock hold: rain or snow now, and the
 // first of the next three hours that will bring either.
 struct WetOutlook {
@@ -20,12 +25,9 @@ struct WetOutlook {
 };
 WetOutlook LookAhead(const std::vector<forecastday>& days, std::string_view localtime);
 
-// "Rain likely in <city> from 3 PM." or "Snow likely in <city> from 3 PM.".
-std::string RainAheadText(std::string_view city_name, const hour& first_wet);
-
-// After a refresh: says the city's rain ahead (condition cue, then the text)
-// unless it falls already or the last refresh foresaw it already. An answer
-// without hours changes nothing.
+// After a refresh: says the city's rain ahead (condition cue, then
+// RainAheadText) unless it falls already or the last refresh foresaw it
+// already. An answer without hours changes nothing.
 void TellRainAhead(App& app, const city& c, const std::vector<forecastday>& days,
                    std::string_view localtime);
 

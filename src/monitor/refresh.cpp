@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <utility>
 
+#include "monitor/quiet_hours.h"
 #include "monitor/rain_ahead.h"
 #include "monitor/service_outcome.h"
-#include "present/hour_lines.h"
+#include "monitor/summary.h"
+#include "present/background_texts.h"
 #include "state/fetch.h"
 #include "weather/cities_store.h"
 #include "weather/service_requests.h"
@@ -20,10 +22,10 @@ constexpr int kAlertForecastDays = 1;
 // Rain Ahead looks three hours past the city's clock, which may be tomorrow.
 constexpr int kRainAheadForecastDays = 2;
 
-// An alert is the same one while its event, headline and start stay; a later
-// end makes it the same alert extended.
+// An alert is the same one while its event and areas stay: a re-issue brings a
+// new headline and start, and a later end makes it the same alert extended.
 std::string AlertIdentity(const alert& a) {
-  return a.event + '\n' + a.headline + '\n' + a.effective;
+  return a.event + '\n' + a.areas;
 }
 
 // Where the announcer tells what became of an alert handed to it: heard, it
@@ -47,6 +49,7 @@ void SpeakAlerts(App& app, const city& c, const std::vector<alert>& alerts) {
     std::pair<uint64_t, std::string> key;
     std::string expires;
     std::string text;
+    std::string severity;
   };
   std::vector<Told> told;
   for (const alert& a : alerts) {
@@ -56,18 +59,26 @@ void SpeakAlerts(App& app, const city& c, const std::vector<alert>& alerts) {
     // Both ends are written alike by the service, so text order is time order.
     const bool extended = heard != s.spoken_alerts.end() && a.expires > heard->second;
     const bool shortened = heard != s.spoken_alerts.end() && a.expires < heard->second;
-    std::string text = c.name + ": ";
+    std::string text;
     if (s.prefs.alerts_once == 1 && extended) {
-      text += AlertExtendedText(a);
+      text = AlertExtendedText(c.name, a);
     } else if (s.prefs.alerts_once != 1 || !known || shortened) {
-      if (!a.severity.empty())
-        text += a.severity + " ";
-      text += a.event + ". View the forecast For more.";
+      text = c.name + ": " + (a.severity.empty() ? "" : a.severity + " ") + a.event +
+             ". View the forecast For more.";
     } else {
       continue;
     }
-    told.push_back({std::move(alert_key), a.expires, std::move(text)});
+    told.push_back({std::move(alert_key), a.expires, std::move(text), a.severity});
   }
+  // Quiet hours keep the milder ones in the history, as heard: the line at
+  // their end sends the user there.
+  std::erase_if(told, [&app](const Told& t) {
+    if (!HoldsNews(app, News::alert, t.severity))
+      return false;
+    KeepQuietly(app, t.text);
+    app.state.spoken_alerts[t.key] = t.expires;
+    return true;
+  });
   if (told.empty())
     return;
   app.announcer.PlayCue(Cue::alert);
@@ -190,9 +201,9 @@ void ApplyRefresh(App& app, const RefreshPlan& plan, const std::vector<HttpRespo
     else
       s.refresh.unknown_places.erase(c.id);
     std::vector<forecastday> days;
+    std::vector<alert> alerts;
     location place;
     if (planned.forecast_answer) {
-      std::vector<alert> alerts;
       ApplyForecastAnswer(AnswerAt(answers, *planned.forecast_answer), days, alerts, &place);
       if (planned.speak_alerts)
         SpeakAlerts(app, c, alerts);
@@ -200,6 +211,7 @@ void ApplyRefresh(App& app, const RefreshPlan& plan, const std::vector<HttpRespo
     RewriteName(c);
     if (planned.rain_ahead)
       TellRainAhead(app, c, days, place.localtime);
+    HoldForecast(app, c.id, std::move(days), std::move(alerts));
   }
   SaveCities(s.cities, s.paths.cities_file);
   TellRefreshOutcome(app, answers);

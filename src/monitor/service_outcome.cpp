@@ -1,6 +1,8 @@
 // The refresh's outcome as one cause, said only when it changes.
 #include "monitor/service_outcome.h"
 
+#include "monitor/quiet_hours.h"
+
 namespace skyvigil {
 
 ServiceProblem RefreshProblem(const std::vector<HttpResponse>& answers) {
@@ -22,7 +24,7 @@ void TellRefreshOutcome(App& app, const std::vector<HttpResponse>& answers) {
   const ServiceProblem now = RefreshProblem(answers);
   if (now == ServiceProblem::none) {
     if (said != ServiceProblem::none)
-      app.announcer.SpeakInBackground("The weather service answers again.");
+      TellNews(app, News::service, "The weather service answers again.", std::nullopt);
     said = now;
     return;
   }
@@ -30,14 +32,14 @@ void TellRefreshOutcome(App& app, const std::vector<HttpResponse>& answers) {
   // but the service answered, so an earlier cause no longer holds.
   if (!IsServiceWide(now)) {
     if (said != ServiceProblem::none)
-      app.announcer.SpeakInBackground("The weather service answers again.");
+      TellNews(app, News::service, "The weather service answers again.", std::nullopt);
     said = ServiceProblem::none;
     return;
   }
   if (now == said)
     return;
   said = now;
-  app.announcer.SpeakInBackground(ProblemText(now));
+  TellNews(app, News::service, ProblemText(now), std::nullopt);
 }
 
 }  // namespace skyvigil

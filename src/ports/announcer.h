@@ -36,6 +36,9 @@ class Announcer {
   virtual void SpeakAlert(const std::string& text, SpeechFate fate) {
     SpeakInBackground(text, std::move(fate));
   }
+  // News held back (quiet hours): not said, only kept where spoken texts are
+  // kept, for the history. Nothing else keeps it.
+  virtual void KeepUnspoken(const std::string& /*text*/) {}
   // A key was pressed in one of the program's windows: this program's speech,
   // playing or queued, stops, as a screen reader's own speech does.
   virtual void Silence() = 0;

@@ -28,6 +28,12 @@ struct HttpResponse {
 // one). Returning false cancels the download.
 using DownloadProgress = std::function<bool(uint64_t received, uint64_t total)>;
 
+// How a download ended.
+struct DownloadResult {
+  bool saved = false;  // the whole body of a 2xx answer is in the target file
+  long status = 0;     // the last hop's HTTP status; 0 when no answer came
+};
+
 class HttpClient {
  public:
   virtual ~HttpClient() = default;
@@ -35,13 +41,14 @@ class HttpClient {
   // Runs all requests together and returns their answers in the order of `requests`.
   virtual std::vector<HttpResponse> PerformBatch(const std::vector<HttpRequest>& requests) = 0;
 
-  // GETs `url` into `target`. The file appears only when the transfer completed;
-  // a failed download leaves no file behind. `progress`, when given, hears of
-  // each block received (and at times between); a false from it ends the
-  // transfer as failed.
-  virtual bool Download(const std::string& url, const std::filesystem::path& target,
-                        const DownloadProgress& progress) = 0;
-  bool Download(const std::string& url, const std::filesystem::path& target) {
+  // GETs `url` into `target`. The file appears only when the transfer of a
+  // 2xx answer completed; an answer with another status fails, its body never
+  // kept, and a failed download leaves no file behind. `progress`, when given,
+  // hears of each block received (and at times between); a false from it ends
+  // the transfer as failed.
+  virtual DownloadResult Download(const std::string& url, const std::filesystem::path& target,
+                                  const DownloadProgress& progress) = 0;
+  DownloadResult Download(const std::string& url, const std::filesystem::path& target) {
     return Download(url, target, nullptr);
   }
 

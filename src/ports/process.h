@@ -26,6 +26,10 @@ class ProcessPort {
   // Ends the event loop once the running handler returns; the program's main
   // then releases everything and returns `exit_code`.
   virtual void QuitEventLoop(int exit_code) = 0;
+  // Ends the process now with `exit_code`, without the adapters' teardown:
+  // for after the loop, when a transfer its client could not cut short still
+  // holds a worker that the teardown would wait for, or pull the client from.
+  virtual void EndAtOnce(int exit_code) = 0;
 };
 
 }  // namespace skyvigil

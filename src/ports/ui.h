@@ -86,9 +86,10 @@ class UiPort {
   // Modal dialogs.
   virtual void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) = 0;
   virtual bool AskYesNo(const std::string& title, const std::string& text) = 0;
-  // One-line input box; Escape or closing gives empty text.
-  virtual std::string AskText(const std::string& title, const std::string& prompt,
-                              const std::string& initial) = 0;
+  // One-line input box: the field's text on Enter or OK, nullopt on Escape or
+  // closing, so an emptied field is told apart from a box left alone.
+  virtual std::optional<std::string> AskText(const std::string& title, const std::string& prompt,
+                                             const std::string& initial) = 0;
 
   virtual void SetClipboardText(const std::string& text) = 0;
 

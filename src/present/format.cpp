@@ -193,6 +193,30 @@ std::string ForecastDayLabel(std::string_view date, CivilDate today) {
          " " + IntText(static_cast<unsigned>(day->day()));
 }
 
+std::string WeekdayName(std::string_view date) {
+  const auto day = ParseForecastDate(date);
+  if (!day)
+    return {};
+  const std::chrono::weekday weekday{std::chrono::sys_days{*day}};
+  return std::string(kWeekdayNames[weekday.c_encoding()]);
+}
+
+std::string TwelveHourText(int hour, int minute) {
+  const int twelve = hour % 12 == 0 ? 12 : hour % 12;
+  std::string text = IntText(twelve);
+  if (minute != 0)
+    text += (minute < 10 ? ":0" : ":") + IntText(minute);
+  return text + (hour < 12 ? " AM" : " PM");
+}
+
+std::string ConditionText(const condition& c) {
+  constexpr std::string_view kBlanks = " \t";
+  const size_t first = c.text.find_first_not_of(kBlanks);
+  if (first == std::string::npos)
+    return {};
+  return c.text.substr(first, c.text.find_last_not_of(kBlanks) - first + 1);
+}
+
 std::string ShortCityName(std::string_view name) {
   return std::string(name.substr(0, name.find(", ")));
 }

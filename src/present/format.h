@@ -36,6 +36,16 @@ std::string AirQualityCategory(int64_t n);
 // range gives an empty name and the ", " stays.
 std::string WeekdayMonthText(int weekday, int month);
 
+// "Tuesday" for a date "yyyy-mm-dd"; "" for any other text.
+std::string WeekdayName(std::string_view date);
+
+// "6 PM", "6:30 PM", "12 AM" at midnight, "12 PM" at noon: hour 0..23, minute 0..59.
+std::string TwelveHourText(int hour, int minute);
+
+// A condition's text without the blanks the service may send around it
+// ("Clear "); the report and forecast lists show it as received.
+std::string ConditionText(const condition& c);
+
 // "Today", "Tomorrow" or "Friday, March 8" for a forecast date "yyyy-mm-dd",
 // comparing days of the year only. Any other text is returned as it came.
 std::string ForecastDayLabel(std::string_view date, CivilDate today);

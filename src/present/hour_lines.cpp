@@ -56,17 +56,20 @@ std::string HourLabel(std::string_view time) {
   const auto at = ReadHourOfDay(time);
   if (!at)
     return std::string(time);
-  const int twelve = at->hour % 12 == 0 ? 12 : at->hour % 12;
-  return IntText(twelve) + (at->hour < 12 ? " AM" : " PM");
+  return TwelveHourText(at->hour, 0);
 }
 
 bool SnowIsLikelier(const hour& h) {
   return h.chance_of_snow > h.chance_of_rain;
 }
 
+bool SnowIsNamed(const hour& h) {
+  return h.will_it_snow == 1 && (h.will_it_rain != 1 || SnowIsLikelier(h));
+}
+
 std::string HourLine(const hour& h, int64_t unit) {
   const bool snow = SnowIsLikelier(h);
-  return HourLabel(h.time) + ": " + h.condition.text + ", " +
+  return HourLabel(h.time) + ": " + ConditionText(h.condition) + ", " +
          TemperatureText(h.temp_f, h.temp_c, unit) + ", " +
          IntText(snow ? h.chance_of_snow : h.chance_of_rain) + " percent chance of " +
          (snow ? "snow" : "rain");
@@ -134,10 +137,6 @@ std::vector<std::string> AlertDetailLines(const alert& a) {
   for (std::string& s : Sentences(a.instruction))
     lines.push_back(std::move(s));
   return lines;
-}
-
-std::string AlertExtendedText(const alert& a) {
-  return a.event + " extended until " + a.expires + ".";
 }
 
 }  // namespace skyvigil

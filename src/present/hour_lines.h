@@ -18,8 +18,13 @@ std::string HourLabel(std::string_view time);
 // Snow is named when its chance is the greater one, rain otherwise.
 bool SnowIsLikelier(const hour& h);
 
-// "3 PM: Light rain, 64 degrees F, 80 percent chance of rain", the temperature
-// written as the current report writes it in display unit `unit`.
+// Of the rain and snow the hour brings, snow is the one to name: it brings
+// only snow, or both with snow the likelier.
+bool SnowIsNamed(const hour& h);
+
+// "3 PM: Light rain, 64 degrees F, 80 percent chance of rain", the condition
+// trimmed and the temperature written as the current report writes it in
+// display unit `unit`.
 std::string HourLine(const hour& h, int64_t unit);
 
 // Up to `count` hours of `days`, from the hour of `localtime` ("yyyy-mm-dd h:mm",
@@ -36,9 +41,6 @@ std::vector<std::string> NextHourLines(const std::vector<forecastday>& days,
 // "Severity: ", "Urgency: ", "Areas: ", "From ", "Until ", then the description
 // and the instruction split into sentences.
 std::vector<std::string> AlertDetailLines(const alert& a);
-
-// "<event> extended until <expires>.", for an alert re-sent with a later end.
-std::string AlertExtendedText(const alert& a);
 
 // `text` cut after each sentence's ".", "!" or "?" that a blank or the end
 // follows, and at each line break; blanks around the pieces and empty pieces go.

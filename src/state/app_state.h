@@ -19,6 +19,8 @@
 #include "ports/ui.h"
 #include "state/briefing_state.h"
 #include "state/fetch_state.h"
+#include "state/held_forecast.h"
+#include "state/quiet_state.h"
 #include "state/refresh_state.h"
 #include "state/update_download.h"
 #include "state/version.h"
@@ -30,6 +32,7 @@
 namespace skyvigil {
 
 class AnnouncementHistory;
+class StartupNewsHold;
 
 struct AppState {
   std::string app_version = kAppVersion;
@@ -47,6 +50,9 @@ struct AppState {
   AppPaths paths;
   RefreshState refresh;
   BriefingState briefing;
+  QuietState quiet;
+  // The last forecast answer per city, by run-time id, for the summary.
+  std::map<uint64_t, HeldForecast> held_forecasts;
   FetchState fetch;  // the background fetches in flight
   // The cause last said of a refresh that brought no weather; none once one did.
   ServiceProblem service_problem = ServiceProblem::none;
@@ -63,6 +69,9 @@ struct AppState {
   // Work that waits until the user shows the hidden main window (the
   // automatic update question, which would stand unowned behind other windows).
   std::vector<CoreWork> when_window_shown;
+  // From the user's Yes to an update until its hand-over or failure: another
+  // check meanwhile would only offer the same download again.
+  bool update_under_way = false;
   // The update download under way, and whether its window shows it.
   std::shared_ptr<UpdateDownload> update_download;
   bool download_window_open = false;
@@ -89,6 +98,9 @@ struct App {
   CorePoster* core = nullptr;  // set by CoreGate::Attach
   // What was spoken; the composition root sets it when `announcer` records.
   const AnnouncementHistory* history = nullptr;
+  // The start's news, held while the window is announced; set by the
+  // composition root when `announcer` passes through it.
+  StartupNewsHold* news_hold = nullptr;
 };
 
 // Asks for the program's end; the first request's code stands.

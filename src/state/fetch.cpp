@@ -97,21 +97,21 @@ void StopFetches(App& app) {
   f.stopped = true;
   f.awaited = {};
   app.http.Abort();
-  // A client that cannot cut a request short would hold the exit until that
-  // request's own time limit; the process ends right after this, so a worker
-  // still waiting then is left to it.
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-  for (FetchWorker& w : f.workers) {
-    std::unique_lock lock(w.done->mutex);
-    if (w.done->signal.wait_until(lock, deadline, [&w] { return w.done->done; })) {
-      lock.unlock();
-      w.thread.join();
-    } else {
-      lock.unlock();
-      w.thread.detach();
+}
+
+bool AwaitFetchWorkers(App& app, std::chrono::milliseconds bound) {
+  FetchState& f = app.state.fetch;
+  const auto deadline = std::chrono::steady_clock::now() + bound;
+  std::erase_if(f.workers, [deadline](FetchWorker& w) {
+    {
+      std::unique_lock lock(w.done->mutex);
+      if (!w.done->signal.wait_until(lock, deadline, [&w] { return w.done->done; }))
+        return false;
     }
-  }
-  f.workers.clear();
+    w.thread.join();
+    return true;
+  });
+  return f.workers.empty();
 }
 
 }  // namespace skyvigil

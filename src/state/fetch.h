@@ -41,8 +41,12 @@ bool Awaiting(const App& app, Asker asker, uint64_t ticket);
 // Says `text` once if the fetch with `ticket` is still awaited after kFetchNotice.
 void SayIfStillFetching(App& app, Asker asker, uint64_t ticket, std::string text);
 
-// For the exit: applies nothing more, ends the transfers and waits a bounded
-// time for the workers.
+// For the exit: applies nothing more and tells the client to end its
+// transfers; waits for nothing, so the window never hangs on a request.
 void StopFetches(App& app);
+
+// After the exit: joins the workers that end within `bound`; false when one
+// is still held by a request its client could not cut short.
+bool AwaitFetchWorkers(App& app, std::chrono::milliseconds bound);
 
 }  // namespace skyvigil

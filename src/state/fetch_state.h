@@ -16,7 +16,7 @@ namespace skyvigil {
 
 // Who asked. A fetch replaces the one its asker started before; forecast,
 // next hours and search share window 1, which shows one of them at a time.
-enum class Asker { refresh, window_one, key_trial, update, briefing, count };
+enum class Asker { refresh, window_one, key_trial, update, briefing, summary, count };
 
 // Set by a worker when its work is done, so the exit can wait for it a
 // bounded time: an HTTP client may not be able to cut a request short at once.

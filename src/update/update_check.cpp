@@ -1,73 +1,79 @@
-// The update check: version file, question, download, hand-over.
+// The update check: the version file read, the texts, the downloads.
 #include "update/update_check.h"
 
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include "weather/http_policy.h"
 #include "weather/utf8.h"
 
 namespace skyvigil {
 
-void CheckForUpdate(HttpClient& http, Announcer& announcer, UpdatePrompter& prompter,
-                    const UpdateSource& source, bool automatic) {
-  if (source.update_address.empty())
-    return;
+namespace {
 
-  HttpRequest version_request;
-  version_request.url = source.update_address + "/projects/skyvigilversion.txt";
-  const HttpResponse answer = http.Perform(version_request);
+UpdateReply Message(std::string text) {
+  return {UpdateReply::Kind::message, std::move(text), ""};
+}
+
+}  // namespace
+
+UpdateReply ReplyWithoutServer(bool automatic) {
+  if (automatic)
+    return {};
+  return Message("Updates are not set up in this build.");
+}
+
+HttpRequest VersionRequest(const UpdateSource& source) {
+  return {HttpRequest::Method::get, source.update_address + "/projects/skyvigilversion.txt", ""};
+}
+
+UpdateReply ReplyToVersion(const UpdateSource& source, const HttpResponse& answer, bool automatic) {
   if (answer.status != 200)
-    return;
+    return automatic ? UpdateReply{} : Message("The update server could not be reached.");
+  if (answer.body == source.app_version)
+    return automatic ? UpdateReply{} : Message("No update available.");
+  const std::string version =
+      CapCharacters(ReplaceInvalidUtf8(answer.body), kMaxServerTextCharacters);
+  if (source.packaged)
+    return Message("Skyvigil " + version + " is available from your package source.");
+  return {UpdateReply::Kind::question,
+          "There is a new version of Skyvigil available, " + version +
+              ". Would you like to download it now?",
+          version};
+}
 
-  // Compared as text: anything else than exactly our version is offered. The
-  // text is shown, so bytes that are not UTF-8 are replaced.
-  if (answer.body == source.app_version) {
-    if (!automatic)
-      prompter.ShowMessage("Alert", "No update available.");
-    return;
-  }
-  const std::string version = ReplaceInvalidUtf8(answer.body);
-  prompter.NewVersionFound(version);
-  if (source.packaged) {
-    prompter.ShowMessage("Alert",
-                         "Skyvigil " + version + " is available from your package source.");
-    return;
-  }
-  if (!prompter.AskYesNo("Alert", "There is a new version of Skyvigil available, " + version +
-                                      ". Would you like to download it now?")) {
-    return;
-  }
+std::string NewVersionText(const std::string& version) {
+  return "Skyvigil " + version + " is available.";
+}
 
-  announcer.Speak("Downloading update", false);
-  prompter.DownloadBegins();
-  const bool downloaded =
-      http.Download(source.update_address + "/softs/Skyvigil.zip", source.archive_file,
-                    [&prompter](uint64_t received, uint64_t total) {
-                      return prompter.DownloadGoesOn(received, total);
-                    });
-  // A missing signature is refused below, with the archive.
-  if (downloaded) {
+DownloadResult DownloadUpdate(HttpClient& http, const UpdateSource& source,
+                              const DownloadProgress& archive_progress,
+                              const DownloadProgress& signature_progress) {
+  const DownloadResult archive = http.Download(source.update_address + "/softs/Skyvigil.zip",
+                                               source.archive_file, archive_progress);
+  if (archive.saved) {
     http.Download(source.update_address + "/softs/Skyvigil.zip.minisig",
-                  SignatureFileOf(source.archive_file),
-                  [&prompter](uint64_t, uint64_t) { return !prompter.DownloadCancelled(); });
+                  SignatureFileOf(source.archive_file), signature_progress);
   }
-  if (prompter.DownloadEnds()) {
-    // Cancelled: what did arrive goes, and nothing else changes. The user
-    // was told when they cancelled.
-    std::error_code ignored;
-    std::filesystem::remove(source.archive_file, ignored);
-    std::filesystem::remove(SignatureFileOf(source.archive_file), ignored);
-    return;
-  }
-  if (!downloaded) {
-    prompter.ShowMessage("Download error", "There was an error downloading Skyvigil.zip.");
-    return;
-  }
-  if (const std::string refused = CheckDownloadedUpdate(source.archive_file, source.trust);
-      !refused.empty()) {
-    prompter.ShowMessage("Download error", "The downloaded update was deleted because " + refused +
-                                               ". Skyvigil is unchanged.");
-    return;
-  }
-  prompter.StartUpdater();
-  prompter.ExitProgram();
+  return archive;
+}
+
+void DeleteDownloadedUpdate(const UpdateSource& source) {
+  std::error_code ignored;
+  std::filesystem::remove(source.archive_file, ignored);
+  std::filesystem::remove(SignatureFileOf(source.archive_file), ignored);
+}
+
+std::string DownloadErrorText(const DownloadResult& archive) {
+  const std::string text = "There was an error downloading Skyvigil.zip";
+  if (archive.status == 0 || IsSuccessStatus(archive.status))
+    return text + ".";
+  return text + ": the update server answered with status " + std::to_string(archive.status) + ".";
+}
+
+std::string RefusedUpdateText(const std::string& reason) {
+  return "The downloaded update was deleted because " + reason + ". Skyvigil is unchanged.";
 }
 
 }  // namespace skyvigil

@@ -1,41 +1,16 @@
-// Asks the update server whether a newer build exists, downloads it on the
-// user's consent and hands over to the updater program.
+// The update check's decisions and texts: what the version file's answer
+// tells the user, the download of the archive and its signature, and the
+// messages of a failure. app/update_chain runs them as a chain of background
+// fetches with the dialogs on the main thread.
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <string>
 
-#include "ports/announcer.h"
 #include "ports/http.h"
 #include "update/update_signature.h"
 
 namespace skyvigil {
-
-// The dialogs and the hand-over as the thread running the check sees them.
-// The desktop layer carries them to the main thread, so a check on a
-// background thread never touches a window itself.
-class UpdatePrompter {
- public:
-  virtual ~UpdatePrompter() = default;
-  // A version other than ours was found, before it is offered.
-  virtual void NewVersionFound(const std::string& /*version*/) {}
-  virtual void ShowMessage(const std::string& title, const std::string& text) = 0;
-  virtual bool AskYesNo(const std::string& title, const std::string& text) = 0;
-  // Starts the updater without waiting for it; a failure is not reported.
-  virtual void StartUpdater() = 0;
-  // The orderly exit of the whole program.
-  virtual void ExitProgram() = 0;
-
-  // Around the download: Begins before its first transfer, Ends after its
-  // last, telling whether the user cancelled it first. Between them the
-  // downloading thread reports the archive's progress (total 0: unknown) and
-  // hears false once the user cancelled.
-  virtual void DownloadBegins() {}
-  virtual bool DownloadGoesOn(uint64_t /*received*/, uint64_t /*total*/) { return true; }
-  virtual bool DownloadCancelled() { return false; }
-  virtual bool DownloadEnds() { return false; }
-};
 
 struct UpdateSource {
   std::string update_address;  // the server's base address; empty: no check
@@ -47,9 +22,43 @@ struct UpdateSource {
   UpdateTrust trust = BuiltInUpdateTrust();
 };
 
-// `automatic` is true for the check at start-up, which says nothing when
-// there is no update.
-void CheckForUpdate(HttpClient& http, Announcer& announcer, UpdatePrompter& prompter,
-                    const UpdateSource& source, bool automatic);
+// What the user is told: nothing, a message box "Alert", or the question
+// whether to download `version`.
+struct UpdateReply {
+  enum class Kind { nothing, message, question };
+  Kind kind = Kind::nothing;
+  std::string text;     // the message or the question
+  std::string version;  // the version offered, as shown
+};
+
+// The check of a build that names no update server: the menu's says so.
+// `automatic` is true for the check at start-up, which says nothing but news.
+UpdateReply ReplyWithoutServer(bool automatic);
+
+// The request for the version file.
+HttpRequest VersionRequest(const UpdateSource& source);
+
+// The reply to the version file's answer. Compared as text: anything but
+// exactly our version is offered, shown with bytes that are not UTF-8
+// replaced and cut to kMaxServerTextCharacters.
+UpdateReply ReplyToVersion(const UpdateSource& source, const HttpResponse& answer, bool automatic);
+
+// Told in the background while the question waits for the hidden window.
+std::string NewVersionText(const std::string& version);
+
+// On a worker: the archive into source.archive_file and, once it came, its
+// signature beside it (a missing signature is refused with the archive).
+// Each listener hears its own transfer; a false ends it. The archive's result.
+DownloadResult DownloadUpdate(HttpClient& http, const UpdateSource& source,
+                              const DownloadProgress& archive_progress,
+                              const DownloadProgress& signature_progress);
+
+// Deletes what a cancelled download left of the archive and its signature.
+void DeleteDownloadedUpdate(const UpdateSource& source);
+
+// "Download error" texts: the archive did not come (naming a status other
+// than 2xx), or the signature check refused it for `reason`.
+std::string DownloadErrorText(const DownloadResult& archive);
+std::string RefusedUpdateText(const std::string& reason);
 
 }  // namespace skyvigil

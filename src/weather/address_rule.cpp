@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -71,51 +72,66 @@ std::optional<std::array<int, 4>> ParseIpv4(std::string_view text) {
   return parts;
 }
 
-// True for the one loopback address of IPv6 in any of its spellings.
-bool IsIpv6Loopback(std::string_view text) {
-  std::vector<std::string_view> head, tail;
-  const size_t gap = text.find("::");
-  auto groups = [](std::string_view part, std::vector<std::string_view>& out) {
+// The eight groups of an IPv6 address in any of its spellings: up to eight
+// groups of one to four hex digits, one "::" for a run of zero groups, and a
+// dotted quad for the last two. Anything else (a zone, a name) is refused.
+std::optional<std::array<unsigned, 8>> ParseIpv6(std::string_view text) {
+  auto groups = [](std::string_view part, std::vector<unsigned>& out, bool quad_allowed) {
     if (part.empty())
       return true;
     size_t start = 0;
     for (;;) {
       const size_t colon = part.find(':', start);
       const std::string_view group = part.substr(start, colon - start);
+      if (colon == std::string_view::npos && quad_allowed &&
+          group.find('.') != std::string_view::npos) {
+        const auto v4 = ParseIpv4(group);
+        if (!v4)
+          return false;
+        out.push_back(static_cast<unsigned>((*v4)[0] << 8 | (*v4)[1]));
+        out.push_back(static_cast<unsigned>((*v4)[2] << 8 | (*v4)[3]));
+        return true;
+      }
       if (group.empty() || group.size() > 4 || !std::all_of(group.begin(), group.end(), [](char c) {
             return std::isxdigit(static_cast<unsigned char>(c));
           }))
         return false;
-      out.push_back(group);
+      out.push_back(static_cast<unsigned>(std::stoul(std::string(group), nullptr, 16)));
       if (colon == std::string_view::npos)
         return true;
       start = colon + 1;
     }
   };
+  std::vector<unsigned> head, tail;
+  const size_t gap = text.find("::");
   if (gap == std::string_view::npos) {
-    if (!groups(text, head) || head.size() != 8)
-      return false;
-  } else {
-    if (text.find("::", gap + 1) != std::string_view::npos || !groups(text.substr(0, gap), head) ||
-        !groups(text.substr(gap + 2), tail) || head.size() + tail.size() > 7)
-      return false;
+    if (!groups(text, head, true) || head.size() != 8)
+      return std::nullopt;
+  } else if (text.find("::", gap + 1) != std::string_view::npos ||
+             !groups(text.substr(0, gap), head, false) ||
+             !groups(text.substr(gap + 2), tail, true) || head.size() + tail.size() > 7) {
+    return std::nullopt;
   }
-  std::vector<std::string_view> all = head;
-  all.resize(8 - tail.size(), "0");
-  all.insert(all.end(), tail.begin(), tail.end());
-  for (size_t i = 0; i < 8; ++i) {
-    const unsigned long value = std::stoul(std::string(all[i]), nullptr, 16);
-    if (value != (i == 7 ? 1u : 0u))
-      return false;
-  }
-  return true;
+  std::array<unsigned, 8> address{};
+  std::copy(head.begin(), head.end(), address.begin());
+  std::copy(tail.begin(), tail.end(), address.end() - static_cast<std::ptrdiff_t>(tail.size()));
+  return address;
+}
+
+// "[" an IPv6 address "]": the only thing brackets may hold in a host.
+std::optional<std::array<unsigned, 8>> ParseBracketedIpv6(std::string_view host) {
+  if (host.size() < 2 || host.front() != '[' || host.back() != ']')
+    return std::nullopt;
+  return ParseIpv6(host.substr(1, host.size() - 2));
 }
 
 bool IsLoopbackHost(std::string_view host) {
   if (Lower(host) == "localhost")
     return true;
-  if (host.size() > 2 && host.front() == '[' && host.back() == ']')
-    return IsIpv6Loopback(host.substr(1, host.size() - 2));
+  if (!host.empty() && host.front() == '[') {
+    constexpr std::array<unsigned, 8> kLoopback{0, 0, 0, 0, 0, 0, 0, 1};
+    return ParseBracketedIpv6(host) == kLoopback;
+  }
   const auto v4 = ParseIpv4(host);
   return v4 && (*v4)[0] == 127;
 }
@@ -132,13 +148,6 @@ bool IsHostName(std::string_view host) {
   return !host.empty() && std::all_of(host.begin(), host.end(), [](char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.' || c == '_';
   });
-}
-
-bool IsBracketedIpv6(std::string_view host) {
-  return host.size() > 2 && host.front() == '[' && host.back() == ']' &&
-         std::all_of(host.begin() + 1, host.end() - 1, [](char c) {
-           return std::isxdigit(static_cast<unsigned char>(c)) || c == ':' || c == '.';
-         });
 }
 
 struct HostPort {
@@ -161,7 +170,7 @@ std::optional<HostPort> ParseAuthority(std::string_view authority) {
     port = authority.substr(close + 1);
     if (!port.empty() && port.front() != ':')
       return std::nullopt;
-    if (!IsBracketedIpv6(host))
+    if (!ParseBracketedIpv6(host))
       return std::nullopt;
   } else {
     const size_t colon = authority.find(':');

@@ -22,7 +22,8 @@ struct AllowedAddress {
 // The parts of `url` when it may be fetched, otherwise nothing. Plain http is
 // allowed for loopback hosts only: localhost, 127.0.0.0/8, [::1]. Refused:
 // user names ("@" in the authority), backslashes, spaces, controls and bytes
-// beyond ASCII anywhere, and any host but a plain name or address.
+// beyond ASCII anywhere, and any host but a plain name, an IPv4 address or
+// an IPv6 address in brackets (a bracketed name or IPv4 address is refused).
 std::optional<AllowedAddress> ParseAllowedAddress(std::string_view url);
 
 inline bool IsAllowedAddress(std::string_view url) {

@@ -203,7 +203,8 @@ std::vector<GroupKeys> SavedKeys(const Preferences& p) {
       {"monitors",
        {Key("monitor_sounds", p.monitor_sounds), Key("temp_diff", p.temp_diff),
         KeyAddedWhenSet("alerts_once", p.alerts_once, 0),
-        KeyAddedWhenSet("rain_ahead", p.rain_ahead, 0), TextKey("briefing", p.briefing)}},
+        KeyAddedWhenSet("rain_ahead", p.rain_ahead, 0), TextKey("briefing", p.briefing),
+        TextKey("quiet_hours", p.quiet_hours), TextKey("briefing_given", p.briefing_given)}},
   };
 }
 
@@ -420,6 +421,10 @@ void LoadPreferences(Preferences& prefs, ServiceConfig& service, const fs::path&
           prefs.rain_ahead = ParseIniInteger(line.value);
         if (key == "briefing")
           prefs.briefing = line.value;
+        if (key == "quiet_hours")
+          prefs.quiet_hours = line.value;
+        if (key == "briefing_given")
+          prefs.briefing_given = line.value;
         break;
       case Group::kService:
         if (key == "base_address")

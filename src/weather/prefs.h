@@ -13,15 +13,17 @@ namespace skyvigil {
 
 // The settings, with the values they have before the file is read.
 struct Preferences {
-  int64_t window_hidden = 0;   // exactly 1: only the notification-area icon shows
-  int64_t celcius = 0;         // temperature display unit 0..3
-  int64_t cities_index = 0;    // city selected when the report was last built
-  int64_t temp_diff = 10;      // degrees F a monitored temperature must move
-  int64_t monitor_sounds = 1;  // exactly 1: cues play with announcements
-  int64_t alerts_once = 0;     // exactly 1: an alert already spoken is not spoken again
-  int64_t text_size = 100;     // percent of the system's font size in every window
-  int64_t rain_ahead = 0;      // exactly 1: rain in the next hours of monitored cities is said
-  std::string briefing{};      // "HH:MM" of the daily briefing; empty: none
+  int64_t window_hidden = 0;     // exactly 1: only the notification-area icon shows
+  int64_t celcius = 0;           // temperature display unit 0..3
+  int64_t cities_index = 0;      // city selected when the report was last built
+  int64_t temp_diff = 10;        // degrees F a monitored temperature must move
+  int64_t monitor_sounds = 1;    // exactly 1: cues play with announcements
+  int64_t alerts_once = 0;       // exactly 1: an alert already spoken is not spoken again
+  int64_t text_size = 100;       // percent of the system's font size in every window
+  int64_t rain_ahead = 0;        // exactly 1: rain in the next hours of monitored cities is said
+  std::string briefing{};        // "HH:MM" of the daily briefing; empty: none
+  std::string quiet_hours{};     // "HH:MM-HH:MM" when background news is held; empty: none
+  std::string briefing_given{};  // "yyyy-mm-dd": the day the briefing was last given
 
   bool operator==(const Preferences&) const = default;
 };
@@ -43,8 +45,9 @@ inline constexpr std::uintmax_t kMaxPrefsFileBytes = 1u << 20;
 void LoadPreferences(Preferences& prefs, ServiceConfig& service, const std::filesystem::path& file);
 
 // Writes the settings into `file`, keeping every other line it holds; alerts_once,
-// text_size, rain_ahead and briefing are added only once they differ from their
-// defaults. A file that cannot be read or replaced is left alone, silently; one
+// text_size, rain_ahead, briefing, quiet_hours and briefing_given are added only
+// once they differ from their defaults. A file that cannot be read or replaced is
+// left alone, silently; one
 // whose bytes would not change is not written.
 void SavePreferences(const Preferences& prefs, const std::filesystem::path& file);
 

@@ -2,6 +2,7 @@
 #include "weather/service_status.h"
 
 #include "weather/json_value.h"
+#include "weather/utf8.h"
 
 namespace skyvigil {
 
@@ -72,7 +73,7 @@ bool IsKeyProblem(ServiceProblem p) {
 std::string ServiceMessage(const HttpResponse& answer) {
   if (const std::optional<JsonValue> error = ErrorOf(answer)) {
     if (const JsonValue* message = Member(*error, "message"); message && message->as_string())
-      return *message->as_string();
+      return CapCharacters(*message->as_string(), kMaxServerTextCharacters);
   }
   return {};
 }

@@ -2,10 +2,10 @@
 // the weather: the causes a refresh can fail for as a whole, and their texts.
 #pragma once
 
-#include <cstddef>
 #include <string>
 
 #include "ports/http.h"
+#include "weather/http_policy.h"
 
 namespace skyvigil {
 
@@ -18,10 +18,6 @@ enum class ServiceProblem {
   key_disabled,   // 2008, 2009
 };
 
-// The largest answer of the service that is read at all: a forecast with
-// alerts is some tens of kilobytes; a larger body counts as broken.
-inline constexpr std::size_t kMaxServiceAnswerBytes = 1u << 20;
-
 // Reads the status and the JSON error answer {"error":{"code":..,"message":..}}.
 ServiceProblem ClassifyAnswer(const HttpResponse& answer);
 
@@ -33,7 +29,8 @@ inline bool IsServiceWide(ServiceProblem p) {
 // The key itself was turned away; the service's "message" is in `message`.
 bool IsKeyProblem(ServiceProblem p);
 
-// The service's own message of an error answer; empty when there is none.
+// The service's own message of an error answer, capped for speech and dialogs
+// (CapCharacters, kMaxServerTextCharacters); empty when there is none.
 std::string ServiceMessage(const HttpResponse& answer);
 
 // One short sentence per service-wide cause; empty for the others.

@@ -99,4 +99,21 @@ std::string ReplaceInvalidUtf8(std::string_view text) {
   return out;
 }
 
+std::string CapCharacters(std::string_view text, std::size_t max_characters) {
+  if (max_characters == 0)
+    return {};
+  std::size_t characters = 0;
+  std::size_t kept = 0;  // bytes of the first max_characters - 1 characters
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    // Each character begins with a byte that is not 10xxxxxx.
+    if ((static_cast<unsigned char>(text[at]) & 0xC0) == 0x80)
+      continue;
+    if (++characters == max_characters)
+      kept = at;
+    if (characters > max_characters)
+      return std::string(text.substr(0, kept)) + "\xE2\x80\xA6";
+  }
+  return std::string(text);
+}
+
 }  // namespace skyvigil

@@ -2,6 +2,7 @@
 // files written by older editors, and replacement of bytes that are not UTF-8.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,14 @@ std::string DecodeInvalidUtf8AsLatin1(std::string_view text);
 // `text` with each byte that does not belong to a valid UTF-8 sequence
 // replaced by U+FFFD.
 std::string ReplaceInvalidUtf8(std::string_view text);
+
+// The most of a text from a server (an error message, a version) that is
+// shown or spoken: the server decides its length, the user should not hear
+// it for minutes.
+inline constexpr std::size_t kMaxServerTextCharacters = 512;
+
+// Valid UTF-8 `text` when it has at most `max_characters` characters;
+// otherwise its first max_characters - 1 and "…", so the cut shows.
+std::string CapCharacters(std::string_view text, std::size_t max_characters);
 
 }  // namespace skyvigil

@@ -53,7 +53,7 @@ TEST(CommandTable, MenusHoldTheirItemsInOrder) {
   std::vector<std::string> items;
   for (const CommandInfo& info : MainWindowCommands()) {
     items.push_back(std::string(info.menu) + "/" + std::to_string(info.number) + "/" +
-                    std::string(info.item_text));
+                    std::string(info.item_text) + (info.system_wide ? " [system-wide]" : ""));
   }
   EXPECT_THAT(
       items,
@@ -64,13 +64,17 @@ TEST(CommandTable, MenusHoldTheirItemsInOrder) {
                   "City/12/Toggle weather alerts (Control+G)", "City/11/View forecast (Enter)",
                   "City/24/View next hours (Shift+Enter)",
                   "City/13/Copy focused item to clipboard (Control+Shift+C)",
+                  "City/28/Speak Summary (Control+Shift+W)",
                   "Settings/9/Toggle temperature display unit (Control+1)",
                   "Settings/10/Set monitor temperature difference (Control+2)",
                   "Settings/16/Toggle monitor sounds (control+shift+m)",
                   "Settings/20/Speak Each Alert Once", "Settings/25/Announce Rain Ahead",
-                  "Settings/26/Daily Briefing...", "Settings/21/Weather Service Key...",
-                  "Settings/18/Start at Login", "Settings/22/Larger Text (Control+Plus)",
-                  "Settings/23/Smaller Text (Control+Minus)"));
+                  "Settings/26/Daily Briefing...", "Settings/29/Quiet Hours...",
+                  "Settings/21/Weather Service Key...", "Settings/18/Start at Login",
+                  "Settings/22/Larger Text (Control+Plus)",
+                  "Settings/23/Smaller Text (Control+Minus)",
+                  "Settings/30/Speak Summary from Any Program (Control+Alt+Shift+W) "
+                  "[system-wide]"));
 }
 
 // A row without a handler would make its menu item and shortcut do nothing.
@@ -84,7 +88,7 @@ TEST(CommandTable, EveryRowHasAHandlerAndANumberOfItsOwn) {
     check(info.number, info.run);
   for (const CommandHandler& row : SecondaryWindowCommands())
     check(row.number, row.run);
-  EXPECT_EQ(numbers.size(), 25u);
+  EXPECT_EQ(numbers.size(), 28u);
   // The buttons are numbered apart from the commands.
   numbers.clear();
   for (const CommandHandler& row : SecondaryWindowButtons())
@@ -112,6 +116,7 @@ TEST(CommandTable, ShortcutsNeedTheirExactModifiers) {
       {{K::character, '=', true, false, false}, 22},
       {{K::character, '=', true, true, false}, 22},
       {{K::character, '-', true, false, false}, 23},
+      {{K::character, 'W', true, true, false}, 28},
       // Not shortcuts: missing or extra modifiers, other keys.
       {{K::character, 'C', true, false, false}, 0},
       {{K::character, 'M', false, false, false}, 0},
@@ -122,6 +127,8 @@ TEST(CommandTable, ShortcutsNeedTheirExactModifiers) {
       {{K::character, '+', false, false, false}, 0},
       {{K::character, '=', true, false, true}, 0},
       {{K::character, '-', true, true, false}, 0},
+      // The system-wide key is no key of the window's.
+      {{K::character, 'W', true, true, true}, 0},
   };
   for (const auto& [pressed, command] : cases) {
     EXPECT_EQ(MainWindowCommandFor(pressed), command) << pressed.character;
@@ -236,24 +243,6 @@ TEST_F(CommandsTest, UnitCyclesThroughFourNamesAndRedrawsTemperatures) {
   EXPECT_EQ(h.app.state.prefs.celcius, 0);
 }
 
-TEST_F(CommandsTest, SummaryHotkeySpeaksTheSelectedCityQueuedOrNothing) {
-  Start({h.CityAt("Springfield"), h.CityAt("Paris")});
-  h.app.state.prefs.celcius = 1;
-  h.ui.window_shown = false;  // the key works with the window hidden too
-  const std::vector<std::pair<int, std::vector<std::string>>> cases = {
-      {0, {"say:Springfield: Sunny, 21 Degrees C"}},
-      {1, {"say:Paris: Light rain, 10 Degrees C"}},
-      {-1, {}},
-      {2, {}},
-  };
-  for (const auto& [selection, spoken] : cases) {
-    h.announcer.events.clear();
-    h.ui.city_selection = selection;
-    OnSummaryHotkey(h.app);
-    EXPECT_EQ(h.announcer.events, spoken) << "selection " << selection;
-  }
-}
-
 TEST_F(CommandsTest, CopyTakesTheLineOrTheWholeReportByFocus) {
   Start({h.CityAt("Springfield")});
   h.ui.report_selection = 2;
@@ -350,7 +339,7 @@ TEST_F(CommandsTest, StartAtLoginSaysTheStateItIsLeftIn) {
 
 // The command only asks; the gate ends the program once the handler returns,
 // in one order for every way out, and runs nothing after it.
-TEST_F(CommandsTest, ExitStopsTheWorkSaysExitingReleasesTheMarkerThenEndsTheLoop) {
+TEST_F(CommandsTest, ExitSaysExitingFirstStopsTheWorkReleasesTheMarkerThenEndsTheLoop) {
   for (CommandHandlerFn ask : {+[](App& app) { RunCommand(app, kExit); }, &OnMainWindowClose}) {
     AppHarness run;
     run.places = h.places;
@@ -364,7 +353,7 @@ TEST_F(CommandsTest, ExitStopsTheWorkSaysExitingReleasesTheMarkerThenEndsTheLoop
       run.gate.Run([&ran_after](App&) { ran_after = true; });
     });
     EXPECT_THAT(run.announcer.events,
-                ElementsAre("abort", "SAY!:Exiting", "marker released", "loop quit 0"));
+                ElementsAre("SAY!:Exiting", "abort", "marker released", "loop quit 0"));
     EXPECT_FALSE(run.ui.tray_icon);
     EXPECT_TRUE(run.ui.window_closed);
     run.gate.Run([&ran_after](App&) { ran_after = true; });
@@ -523,9 +512,6 @@ TEST_F(CommandsTest, ACityWithoutWeatherShowsItsNameUntilARefreshFillsIt) {
   EXPECT_THAT(h.ui.report_lines, ElementsAre("No weather yet for Paris, Ile-de-France, France."));
   EXPECT_EQ(h.ui.detail_text, "No weather yet for Paris, Ile-de-France, France.");
   EXPECT_EQ(h.ui.tooltip, "Paris - Skyvigil");
-  h.announcer.events.clear();
-  OnSummaryHotkey(h.app);
-  EXPECT_THAT(h.announcer.events, ElementsAre("say:Paris"));
 
   h.FinishRefreshes();
   EXPECT_THAT(h.ui.city_lines, ElementsAre("Paris: Light rain, 50 degrees F"));
@@ -592,6 +578,32 @@ TEST_F(CommandsTest, StartRestoresTheSavedSelection) {
   h.FinishRefreshes();
   EXPECT_EQ(h.ui.city_selection, 1);
   EXPECT_EQ(h.ui.heading, "Weather for Paris, Ile-de-France, France");
+}
+
+// The start's refresh says its alerts first; the briefing due at start follows.
+TEST_F(CommandsTest, AtStartTheBriefingWaitsForTheFirstRefreshsAlerts) {
+  h.places["Paris"].alerts = {{"Moderate", "Flood Warning"}};
+  h.places["Paris"].days = 1;
+  city paris = h.CityAt("Paris", 1, 1);
+  paris.temp = paris.weather.temp_f;  // announced already: the change check stays quiet
+  paris.condition = paris.weather.condition.text;
+  ASSERT_TRUE(SaveCities({paris}, h.app.state.paths.cities_file));
+  h.app.state.prefs.briefing = "07:30";
+  SavePreferences(h.app.state.prefs, h.app.state.paths.prefs_file);
+  h.app.state.prefs = Preferences{};
+  h.clock.now = {7, 30};
+  LoadSettingsAndCities(h.app);
+  h.http.Hold();
+  FirstRefresh(h.app);
+  EXPECT_EQ(h.app.state.fetch.awaited[static_cast<size_t>(Asker::briefing)], 0u);
+  h.http.Release();
+  h.FinishFetches();
+  EXPECT_THAT(h.announcer.events,
+              ElementsAre("cue:alert",
+                          "alert:Paris, Ile-de-France, France: Moderate Flood Warning. View the "
+                          "forecast For more.",
+                          "news:Today in Paris: Light rain, high 55 degrees F, low 45 degrees F, 0 "
+                          "percent chance of rain."));
 }
 
 }  // namespace

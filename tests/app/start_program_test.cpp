@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/commands.h"
 #include "fakes/app_harness.h"
 #include "weather/cities_store.h"
 #include "weather/prefs.h"
@@ -91,6 +92,31 @@ TEST(StartProgram, RunsTheStartInOneOrderForEveryDesktop) {
     expected.insert(expected.end(), c.after_window.begin(), c.after_window.end());
     EXPECT_THAT(start.steps, ElementsAreArray(expected));
     EXPECT_EQ(h.ui.loop_quit_code.has_value(), !c.saved_city);
+  }
+}
+
+// The loop's end waits for the transfers the exit ended; one its client could
+// not cut short ends the process at once, the teardown left out.
+TEST(StartProgram, AfterTheLoopATransferThatHangsEndsTheProcessAtOnce) {
+  for (const bool hangs : {false, true}) {
+    SCOPED_TRACE(hangs ? "hangs" : "ends");
+    AppHarness h;
+    h.places["Paris"] = {"Paris", "Ile-de-France", "France", "Light rain", 50, 10};
+    AppPaths paths = h.app.state.paths;
+    paths.marker_file = h.folder / "running";
+    h.app.state.paths = {};
+    ASSERT_TRUE(SaveCities({h.CityAt("Paris")}, paths.cities_file));
+    RecordedStart start(h);
+    start.desktop.run_event_loop = [&h] {
+      h.gate.Run(&OnMainWindowClose);
+      return *h.app.state.exit_code;
+    };
+    if (hangs)
+      h.http.Hold();  // the start's refresh never answers
+    InstanceLock marker;
+    ShowRequestListener show_requests;
+    EXPECT_EQ(StartProgram(paths, marker, show_requests, h.gate, start.desktop), 0);
+    EXPECT_EQ(h.ui.ended_at_once, hangs ? std::optional<int>(0) : std::nullopt);
   }
 }
 

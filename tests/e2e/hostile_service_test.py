@@ -56,6 +56,9 @@ TRANSFER_TIMEOUT = 20.0
 # How fast keys are answered is measured by `make bench`, not asserted here.
 STALL_MARGIN = 2.0
 PEAK_GROWTH_LIMIT_KB = 20 * 1024
+# The program is gone this soon after its close box, whatever its requests do:
+# a promise to the user, not a figure (the exit itself takes some milliseconds).
+EXIT_PROMISE = 2.0
 
 
 def status_kb(pid, field):
@@ -293,6 +296,34 @@ class HostileServiceTest(BedTestCase):
             return max(refused) if refused else None
 
         self.run_faulted("self-signed", f"https://127.0.0.1:{self.tls.port}/v1", refused_at)
+
+    def test_close_box_while_the_service_never_answers(self):
+        """"Exiting" at once, and the process gone without waiting for the
+        requests the service holds."""
+        self.bed.admin("fault", {"kind": "hang", "permanent": True})
+        folder = self.folder("close-hanging", self.bed.address("/v1"), self.cities_bytes)
+        since = time.time()
+        run = self.bed.launch(folder)
+        try:
+            window = wait_for("the main window", run.main_window, timeout=30, interval=0.05)
+
+            def held():
+                entries = [entry for entry in self.bed.admin("log")
+                           if entry["path"].startswith("/v1/") and entry["received"] >= since]
+                return len(entries) == 3 and all(entry["finished"] is None for entry in entries)
+
+            wait_for("the refresh's requests held by the service", held, timeout=20)
+            mark = self.bed.speech_mark()
+            closed = time.monotonic()
+            subprocess.run(["wmctrl", "-i", "-c", window], check=True, timeout=10)
+            code = run.process.wait(timeout=30)
+            gone = time.monotonic() - closed
+            print(f"\n  gone {gone:.2f} s after the close box", file=sys.stderr)
+            self.assertEqual(code, 0)
+            self.assertLess(gone, EXIT_PROMISE, "the exit waited for the requests")
+            wait_for("Exiting spoken", lambda: self.bed.spoken_since(mark) == ["Exiting"])
+        finally:
+            run.end()
 
     def test_good_service_announces_the_change(self):
         # The same steps without a fault: the changed weather is announced, so the

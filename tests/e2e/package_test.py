@@ -1,8 +1,9 @@
 #!/usr/bin/python3
-"""The Debian package: its files and control fields, and the installed layout
-unpacked into a temporary root and started with a temporary HOME: it makes its
-data folder there, refreshes, plays its cues
-from the package's folder and exits cleanly.
+"""The Debian package: its files and control fields, its desktop entry, and the
+installed layout unpacked into a temporary root and started with a temporary
+HOME: it makes its data folder there, refreshes, plays its cues from the
+package's folder, answers its desktop entry's "Speak the Weather" action and
+exits cleanly.
 
 Run inside a display and a session bus:
   xvfb-run -a dbus-run-session -- python3 package_test.py --deb \
@@ -10,7 +11,9 @@ Run inside a display and a session bus:
 """
 
 import argparse
+import configparser
 import json
+import shlex
 import os
 import subprocess
 import sys
@@ -56,6 +59,25 @@ def check_package(deb, version):
     depends = [d.split()[0] for d in fields["Depends"].split(", ")]
     missing = [d for d in DEPENDS if d not in depends]
     check(not missing, f"Depends lacks {missing}: {fields['Depends']}")
+
+
+def speak_action(root):
+    """The command of the desktop entry's speak action, run from the unpacked
+    root; the entry must pass desktop-file-validate."""
+    entry = root / "usr/share/applications/org.skyvigil.Skyvigil.desktop"
+    result = subprocess.run(["desktop-file-validate", str(entry)], capture_output=True, text=True)
+    check(result.returncode == 0 and not result.stdout,
+          f"the desktop entry is not valid: {result.stdout}")
+    parsed = configparser.ConfigParser(interpolation=None)
+    parsed.optionxform = str
+    parsed.read(entry, encoding="utf-8")
+    check(parsed["Desktop Entry"]["Actions"] == "speak;",
+          f"Actions={parsed['Desktop Entry'].get('Actions')}")
+    action = parsed["Desktop Action speak"]
+    check(action["Name"] == "Speak the Weather", f"the action's name is {action['Name']}")
+    command = shlex.split(action["Exec"])
+    check(command[0] == "skyvigil", f"the action runs {command}")
+    return [str(root / "usr/bin/skyvigil"), *command[1:]]
 
 
 def start_installed(processes, root, home, audio):
@@ -108,6 +130,12 @@ def main():
             audio = scratch / "second.raw"
             second = start_installed(processes, root, home, audio)
             wait_for("the alert cue", lambda: "alert" in cue_onsets(audio), timeout=20)
+            # The desktop entry's action reaches the installed program's data folder.
+            env = dict(os.environ, HOME=str(home), SPEECHD_ADDRESS="unix_socket:/nonexistent")
+            env.pop("XDG_DATA_HOME", None)
+            asked = subprocess.run(speak_action(root), env=env, capture_output=True, text=True,
+                                   timeout=30)
+            check(asked.returncode == 0, f"the action ended with {asked.returncode}")
             window = wait_for("the main window", lambda: subprocess.run(
                 ["xdotool", "search", "--onlyvisible", "--pid", str(second.pid), "--name",
                  "^Skyvigil "], capture_output=True, text=True).stdout.split())

@@ -59,11 +59,13 @@ std::string ForecastAnswer(const FakePlace& p) {
 
 }  // namespace
 
-AppHarness::AppHarness()
-    : folder(std::filesystem::temp_directory_path() /
+AppHarness::AppHarness(bool hold_start_news)
+    : news_hold(announcer, hold_start_news),
+      folder(std::filesystem::temp_directory_path() /
              ("skyvigil-app-" + std::to_string(std::random_device{}()))),
       app{AppState{}, ui, history, http, clock, ui, main_thread} {
   app.history = &history;
+  app.news_hold = &news_hold;
   ui.await_main_thread = [this] {
     main_thread.AwaitPost();
     main_thread.RunPosted();

@@ -9,6 +9,7 @@
 
 #include "app/announcement_history.h"
 #include "app/core_gate.h"
+#include "app/startup_news.h"
 #include "fakes/fake_announcer.h"
 #include "fakes/fake_main_thread.h"
 #include "fakes/fake_ui.h"
@@ -46,7 +47,8 @@ struct FakePlace {
 
 class AppHarness {
  public:
-  AppHarness();
+  // `hold_start_news`: the start's news waits for the window, as on a desktop.
+  explicit AppHarness(bool hold_start_news = false);
   ~AppHarness();
 
   // Places the scripted service knows, by the query that reaches it.
@@ -58,7 +60,8 @@ class AppHarness {
   ScriptedHttp http;
   FixedClock clock;
   FakeMainThread main_thread;
-  AnnouncementHistory history{announcer, clock};  // what the core speaks through
+  StartupNewsHold news_hold;                      // passes to `announcer`
+  AnnouncementHistory history{news_hold, clock};  // what the core speaks through
   std::filesystem::path folder;
   CoreGate gate;  // outlives `app`, whose refresh worker posts through it
   App app;

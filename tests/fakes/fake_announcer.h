@@ -12,7 +12,8 @@ namespace skyvigil::testing {
 class FakeAnnouncer : public Announcer {
  public:
   // "say:<text>", "SAY!:<text>" for interrupting speech, "news:<text>" for
-  // background speech, "alert:<text>" for alerts, "hush" for silencing, "cue:<name>".
+  // background speech, "alert:<text>" for alerts, "kept:<text>" for news kept
+  // unsaid, "hush" for silencing, "cue:<name>".
   std::vector<std::string> events;
 
   void Speak(const std::string& text, bool interrupt) override {
@@ -39,6 +40,7 @@ class FakeAnnouncer : public Announcer {
     else if (fate)
       fate(true);
   }
+  void KeepUnspoken(const std::string& text) override { events.push_back("kept:" + text); }
   void Silence() override { events.push_back("hush"); }
   void PlayCue(Cue cue) override {
     events.push_back(std::string("cue:") + kCueNames[static_cast<int>(cue)]);

@@ -39,29 +39,29 @@ std::vector<HttpResponse> FakeHttpClient::PerformBatch(const std::vector<HttpReq
   return answers;
 }
 
-bool FakeHttpClient::Download(const std::string& url, const std::filesystem::path& target,
-                              const DownloadProgress& progress) {
+DownloadResult FakeHttpClient::Download(const std::string& url, const std::filesystem::path& target,
+                                        const DownloadProgress& progress) {
   std::lock_guard lock(mutex_);
   downloads_.emplace_back(url, target);
   std::error_code ignored;
   std::filesystem::remove(target, ignored);
   if (!download_bytes_)
-    return false;
+    return {};
   const uint64_t size = download_bytes_->size();
   if (progress && !progress(0, size))
-    return false;
+    return {};
   std::ofstream out(target, std::ios::binary);
   out << *download_bytes_;
   out.close();
   if (!out) {
     std::filesystem::remove(target, ignored);
-    return false;
+    return {};
   }
   if (progress && !progress(size, size)) {
     std::filesystem::remove(target, ignored);
-    return false;
+    return {};
   }
-  return true;
+  return {true, 200};
 }
 
 std::vector<HttpRequest> FakeHttpClient::requests() const {

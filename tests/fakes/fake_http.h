@@ -31,8 +31,8 @@ class FakeHttpClient : public HttpClient {
   std::vector<HttpResponse> PerformBatch(const std::vector<HttpRequest>& requests) override;
   using HttpClient::Download;
   // Reports the whole length once before and once after writing.
-  bool Download(const std::string& url, const std::filesystem::path& target,
-                const DownloadProgress& progress) override;
+  DownloadResult Download(const std::string& url, const std::filesystem::path& target,
+                          const DownloadProgress& progress) override;
 
   // Every request performed, in order, and the size of each batch.
   std::vector<HttpRequest> requests() const;

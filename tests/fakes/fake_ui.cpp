@@ -105,14 +105,14 @@ bool FakeUi::AskYesNo(const std::string& title, const std::string& text) {
   return answer;
 }
 
-std::string FakeUi::AskText(const std::string& title, const std::string& prompt,
-                            const std::string& initial) {
+std::optional<std::string> FakeUi::AskText(const std::string& title, const std::string& prompt,
+                                           const std::string& initial) {
   dialogs.push_back(title + "|" + prompt + "|" + initial);
   if (text_answers.empty()) {
     ADD_FAILURE() << "unexpected input box: " << title;
-    return {};
+    return std::nullopt;
   }
-  std::string answer = text_answers.front();
+  std::optional<std::string> answer = text_answers.front();
   text_answers.pop_front();
   return answer;
 }

@@ -30,6 +30,7 @@ class FakeUi : public UiPort, public ProcessPort {
   bool marker_released = false;
   int memory_releases = 0;
   std::optional<int> loop_quit_code;  // set when the event loop was asked to end
+  std::optional<int> ended_at_once;   // set when the process was ended without teardown
   // Where the process calls are written ("marker released", "loop quit 0") when
   // a test wants them in one list with other fakes' records.
   std::vector<std::string>* process_log = nullptr;
@@ -58,7 +59,7 @@ class FakeUi : public UiPort, public ProcessPort {
   bool start_at_login_fails = false;
 
   // Scripted answers; an unexpected dialog fails the test.
-  std::deque<std::string> text_answers;
+  std::deque<std::optional<std::string>> text_answers;  // nullopt: Escape
   std::deque<bool> yes_no_answers;
   std::deque<std::optional<std::string>> key_answers;  // nullopt: Cancel
   std::vector<KeyPrompt> key_prompts;                  // every key dialog shown
@@ -94,8 +95,8 @@ class FakeUi : public UiPort, public ProcessPort {
   FocusedControl Focus() const override { return focus; }
   void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
   bool AskYesNo(const std::string& title, const std::string& text) override;
-  std::string AskText(const std::string& title, const std::string& prompt,
-                      const std::string& initial) override;
+  std::optional<std::string> AskText(const std::string& title, const std::string& prompt,
+                                     const std::string& initial) override;
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   void SetTextSize(int percent) override { text_size = percent; }
   void OpenForecastWindow() override;
@@ -138,6 +139,7 @@ class FakeUi : public UiPort, public ProcessPort {
     if (process_log != nullptr)
       process_log->push_back("loop quit " + std::to_string(exit_code));
   }
+  void EndAtOnce(int exit_code) override { ended_at_once = exit_code; }
 };
 
 }  // namespace skyvigil::testing

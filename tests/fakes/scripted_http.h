@@ -18,17 +18,18 @@ class ScriptedHttp : public HttpClient {
   std::function<HttpResponse(const HttpRequest&)> answer = [](const HttpRequest&) {
     return HttpResponse{};
   };
-  // Downloads succeed when this returns true; the fake writes nothing itself.
-  std::function<bool(const std::string& url, const std::filesystem::path& target,
-                     const DownloadProgress& progress)>
+  // Each download's outcome; the fake writes nothing itself.
+  std::function<DownloadResult(const std::string& url, const std::filesystem::path& target,
+                               const DownloadProgress& progress)>
       download = [](const std::string&, const std::filesystem::path&, const DownloadProgress&) {
-        return false;
+        return DownloadResult{};
       };
   std::vector<HttpRequest> requests;
   std::vector<std::string> downloads;  // "url -> target"
   std::vector<size_t> batch_sizes;
   bool aborted = false;
   std::vector<std::string>* abort_log = nullptr;  // gets "abort" when set
+  std::function<void()> on_abort;                 // run by Abort when set
 
   // While held, a batch waits before it is answered: a slow service.
   void Hold() {
@@ -61,11 +62,13 @@ class ScriptedHttp : public HttpClient {
     aborted = true;
     if (abort_log != nullptr)
       abort_log->push_back("abort");
+    if (on_abort)
+      on_abort();
   }
 
   using HttpClient::Download;
-  bool Download(const std::string& url, const std::filesystem::path& target,
-                const DownloadProgress& progress) override {
+  DownloadResult Download(const std::string& url, const std::filesystem::path& target,
+                          const DownloadProgress& progress) override {
     {
       std::lock_guard lock(mutex_);
       downloads.push_back(url + " -> " + target.string());

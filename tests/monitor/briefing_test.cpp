@@ -4,8 +4,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <filesystem>
+#include <optional>
+
 #include "app/commands.h"
 #include "fakes/app_harness.h"
+#include "weather/prefs.h"
 
 namespace skyvigil {
 namespace {
@@ -55,22 +60,6 @@ TEST(BriefingTimer, UntilTheTimeButNeverMoreThanTenMinutes) {
   EXPECT_EQ(SecondsUntilBriefingCheck({7, 30}, {6, 0}), 600);
   EXPECT_EQ(SecondsUntilBriefingCheck({7, 30}, {7, 30}), 600);
   EXPECT_EQ(SecondsUntilBriefingCheck({0, 0}, {23, 59}), 60);
-}
-
-TEST(BriefingText, TheDayInEachUnit) {
-  forecastday today;
-  today.day.condition.text = "Light rain";
-  today.day.maxtemp_f = 65.1;
-  today.day.maxtemp_c = 18.4;
-  today.day.mintemp_f = 53.8;
-  today.day.mintemp_c = 12.1;
-  today.day.daily_chance_of_rain = 87;
-  EXPECT_EQ(BriefingText("London", today, 0),
-            "Today in London: Light rain, high 65 degrees F, low 54 degrees F, 87 percent chance "
-            "of rain.");
-  EXPECT_EQ(BriefingText("London", today, 1),
-            "Today in London: Light rain, high 18 Degrees C, low 12 Degrees C, 87 percent chance "
-            "of rain.");
 }
 
 // Paris monitored, Oslo not, Oslo selected; the briefing at 07:30.
@@ -137,28 +126,68 @@ TEST(Briefing, TheSelectedCityWhenNoneIsMonitored) {
                                      "degrees F, 0 percent chance of rain."});
 }
 
-TEST(Briefing, TheSettingTakesATimeOrNothing) {
+// The day it was given is kept in prefs.ini, once it was: a restart later that
+// day (an update, say) does not give it again.
+TEST(Briefing, TheDayGivenOutlivesARestart) {
+  BriefingBed bed;
+  const std::filesystem::path prefs = bed.h.app.state.paths.prefs_file;
+  SavePreferences(bed.h.app.state.prefs, prefs);
+  EXPECT_EQ(bed.TimerAt({7, 20}), std::vector<std::string>{});
+  EXPECT_EQ(bed.h.ReadFile("prefs.ini").find("briefing_given"), std::string::npos);
+  EXPECT_EQ(bed.TimerAt({7, 30}), kParisBriefing);
+  EXPECT_NE(bed.h.ReadFile("prefs.ini").find("briefing = 07:30\r\nbriefing_given = 2024-03-06\r\n"),
+            std::string::npos);
+
+  BriefingBed restarted;
+  restarted.h.app.state.paths.prefs_file = prefs;
+  restarted.h.app.state.prefs = Preferences{};
+  LoadPreferences(restarted.h.app.state.prefs, restarted.h.app.state.service, prefs);
+  RecallBriefingDay(restarted.h.app);
+  EXPECT_EQ(restarted.TimerAt({7, 45}), std::vector<std::string>{}) << "given today already";
+  restarted.h.clock.today = {2024, 3, 7};
+  EXPECT_EQ(restarted.TimerAt({7, 45}), kParisBriefing) << "the next day";
+}
+
+TEST(Briefing, TheSettingTakesATimeOrNothingAndAsksAgainForAnythingElse) {
+  const std::string box =
+      "Daily Briefing|Please enter the time of day, as HH:MM, at which the day's weather is said. "
+      "Leave it empty to switch the briefing off.|";
+  const std::string refused =
+      "Daily Briefing|Type a time like 07:30, or leave the box empty to switch the briefing "
+      "off.|error";
   const struct {
-    const char* answer;
+    const char* label;
+    std::deque<std::optional<std::string>> answers;
     std::string saved;
     std::vector<std::string> said;
     size_t timers;
+    std::vector<std::string> dialogs;
   } cases[] = {
-      {"08:15", "08:15", {"say:Daily briefing at 08:15"}, 1},
-      {"", "", {"say:Daily briefing off"}, 0},
-      {"8 o'clock", "07:30", {}, 0},
+      {"a time", {"08:15"}, "08:15", {"say:Daily briefing at 08:15"}, 1, {box + "07:30"}},
+      {"emptied", {""}, "", {"say:Daily briefing off"}, 0, {box + "07:30"}},
+      {"Escape", {std::nullopt}, "07:30", {}, 0, {box + "07:30"}},
+      {"not a time, then a time",
+       {"8 o'clock", "8:00"},
+       "8:00",
+       {"say:Daily briefing at 8:00"},
+       1,
+       {box + "07:30", refused, box + "8 o'clock"}},
+      {"not a time, then Escape",
+       {"8 o'clock", std::nullopt},
+       "07:30",
+       {},
+       0,
+       {box + "07:30", refused, box + "8 o'clock"}},
   };
   for (const auto& c : cases) {
     BriefingBed bed;
     bed.h.clock.now = {7, 0};
-    bed.h.ui.text_answers = {c.answer};
+    bed.h.ui.text_answers = c.answers;
     RunCommand(bed.h.app, kDailyBriefing);
-    EXPECT_EQ(bed.h.app.state.prefs.briefing, c.saved) << c.answer;
-    EXPECT_EQ(bed.h.announcer.events, c.said) << c.answer;
-    EXPECT_EQ(bed.h.ui.briefing_timers.size(), c.timers) << c.answer;
-    EXPECT_EQ(bed.h.ui.dialogs.back(),
-              "Daily Briefing|Please enter the time of day, as HH:MM, at which the day's weather "
-              "is said. Leave it empty to switch the briefing off.|07:30");
+    EXPECT_EQ(bed.h.app.state.prefs.briefing, c.saved) << c.label;
+    EXPECT_EQ(bed.h.announcer.events, c.said) << c.label;
+    EXPECT_EQ(bed.h.ui.briefing_timers.size(), c.timers) << c.label;
+    EXPECT_EQ(bed.h.ui.dialogs, c.dialogs) << c.label;
   }
 }
 

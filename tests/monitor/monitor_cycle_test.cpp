@@ -331,30 +331,71 @@ TEST_F(MonitorTest, WithAlertsOnceAnAlertResentWithALaterEndIsToldAsExtended) {
   alert flood;
   flood.event = "Flood Warning";
   flood.severity = "Moderate";
-  flood.headline = "Flood Warning for the Akerselva";
-  flood.effective = "2024-03-06T09:47:00+01:00";
+  // A re-issue comes with a headline and a start of its own: the same event
+  // for the same areas is the same alert.
   const struct {
+    const char* headline;
+    const char* effective;
+    const char* areas;
     const char* expires;
     int64_t alerts_once;
     std::vector<std::string> events;
   } steps[] = {
-      {"2024-03-08T12:00:00+01:00", 1, {"cue:alert", full}},
-      {"2024-03-09T18:00:00+01:00",
+      {"Flood Warning issued March 6",
+       "2024-03-06T09:47:00+01:00",
+       "Oslo",
+       "2024-03-08T12:00:00+01:00",
        1,
-       {"cue:alert",
-        "alert:Oslo, Oslo, Norway: Flood Warning extended until 2024-03-09T18:00:00+01:00."}},
-      {"2024-03-09T18:00:00+01:00", 1, {}},
-      {"2024-03-09T06:00:00+01:00", 1, {"cue:alert", full}},  // shortened: told in full
-      {"2024-03-10T06:00:00+01:00", 0, {"cue:alert", full}},  // every refresh, in full
+       {"cue:alert", full}},
+      {"Flood Warning issued March 7",
+       "2024-03-07T10:00:00+01:00",
+       "Oslo",
+       "2024-03-09T18:00:00+01:00",
+       1,
+       {"cue:alert", "alert:Oslo, Oslo, Norway: Flood Warning extended until 6 PM Saturday."}},
+      {"Flood Warning issued March 7",
+       "2024-03-07T10:00:00+01:00",
+       "Oslo",
+       "2024-03-09T18:00:00+01:00",
+       1,
+       {}},
+      {"Flood Warning issued March 8",
+       "2024-03-08T08:00:00+01:00",
+       "Oslo",
+       "2024-03-09T18:00:00+01:00",
+       1,
+       {}},
+      {"Flood Warning issued March 8",
+       "2024-03-08T08:00:00+01:00",
+       "Oslo",
+       "2024-03-09T06:00:00+01:00",
+       1,
+       {"cue:alert", full}},  // shortened: told in full
+      {"Flood Warning issued March 8",
+       "2024-03-08T08:00:00+01:00",
+       "Oslo; Akershus",
+       "2024-03-10T06:00:00+01:00",
+       1,
+       {"cue:alert", full}},  // other areas: another alert
+      {"Flood Warning issued March 8",
+       "2024-03-08T08:00:00+01:00",
+       "Oslo; Akershus",
+       "2024-03-10T06:00:00+01:00",
+       0,
+       {"cue:alert", full}},  // every refresh, in full
   };
   for (const auto& step : steps) {
+    flood.headline = step.headline;
+    flood.effective = step.effective;
+    flood.areas = step.areas;
     flood.expires = step.expires;
     h.places["Oslo"].full_alerts = {flood};
     h.app.state.prefs.alerts_once = step.alerts_once;
     h.announcer.events.clear();
     RefreshCities(h.app, RefreshMode::all_cities);
     h.FinishRefreshes();
-    EXPECT_THAT(h.announcer.events, ::testing::ElementsAreArray(step.events)) << step.expires;
+    EXPECT_THAT(h.announcer.events, ::testing::ElementsAreArray(step.events))
+        << step.headline << " " << step.expires;
   }
 }
 

@@ -10,6 +10,7 @@
 #include "app/commands.h"
 #include "fakes/app_harness.h"
 #include "monitor/monitor_cycle.h"
+#include "state/fetch.h"
 #include "views/city_list.h"
 #include "weather/cities_store.h"
 
@@ -148,6 +149,7 @@ TEST(Refresh, ExitDuringARefreshStopsItAndNothingIsAppliedOrSaved) {
   AppHarness& h = bed.h;
   OnRefreshTimer(h.app);
   h.gate.Run([](App& app) { RunCommand(app, kExit); });
+  ASSERT_TRUE(AwaitFetchWorkers(h.app, std::chrono::seconds(30)));  // as after the loop
   h.main_thread.RunPosted();
   EXPECT_TRUE(h.http.aborted);
   EXPECT_THAT(bed.Names(), ElementsAre("Springfield", "Paris"));

@@ -155,10 +155,5 @@ TEST(AlertDetailLines, FieldsTheAlertLacksAreLeftOut) {
               ElementsAre("Air Quality Alert", "Until 2024-07-10T23:00:00-04:00"));
 }
 
-TEST(AlertExtendedText, EventAndNewEnd) {
-  EXPECT_EQ(AlertExtendedText(CapturedAlert()),
-            "Flood Warning extended until 2024-03-08T12:00:00-06:00.");
-}
-
 }  // namespace
 }  // namespace skyvigil

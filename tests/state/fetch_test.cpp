@@ -105,9 +105,24 @@ TEST(Fetch, TheExitAppliesNothingMoreAndEndsTheTransfers) {
   bed.h.main_thread.AwaitPost();
   StopFetches(bed.h.app);
   EXPECT_TRUE(bed.h.http.aborted);
-  EXPECT_TRUE(bed.h.app.state.fetch.workers.empty());  // joined
   bed.h.main_thread.RunPosted();
   EXPECT_EQ(bed.Fetch(Asker::window_one, {"2"}, "after"), 0u);
+  bed.h.main_thread.RunPosted();
+  EXPECT_THAT(bed.applied, IsEmpty());
+}
+
+// The exit waits for nothing; afterwards the workers are joined, within a
+// bound, unless a request its client could not end still holds one.
+TEST(Fetch, AfterTheExitTheWorkersAreJoinedUnlessARequestHoldsOne) {
+  FetchBed bed;
+  bed.h.http.Hold();  // a service that never answers, a client that can't cut it short
+  bed.Fetch(Asker::refresh, {"1"}, "refresh");
+  StopFetches(bed.h.app);
+  EXPECT_FALSE(AwaitFetchWorkers(bed.h.app, std::chrono::milliseconds(20)));
+  EXPECT_EQ(bed.h.app.state.fetch.workers.size(), 1u);
+  bed.h.http.Release();
+  EXPECT_TRUE(AwaitFetchWorkers(bed.h.app, std::chrono::seconds(30)));
+  EXPECT_TRUE(bed.h.app.state.fetch.workers.empty());
   bed.h.main_thread.RunPosted();
   EXPECT_THAT(bed.applied, IsEmpty());
 }

@@ -1,188 +1,180 @@
-// Every path of the update check, through fakes.
+// The update check's replies, downloads and texts, through fakes.
 #include "update/update_check.h"
-
-#include <deque>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "fakes/fake_announcer.h"
 #include "fakes/scripted_http.h"
 #include "fakes/temp_dir.h"
-#include "fakes/update_signer.h"
 
 namespace skyvigil {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
+using Kind = UpdateReply::Kind;
 
-class RecordingPrompter : public UpdatePrompter {
- public:
-  std::vector<std::string> events;
-  std::deque<bool> answers;
+UpdateSource Source(bool packaged = false) {
+  UpdateSource source;
+  source.update_address = "https://updates.test";
+  source.app_version = "0.36";
+  source.packaged = packaged;
+  return source;
+}
 
-  void ShowMessage(const std::string& title, const std::string& text) override {
-    events.push_back("message:" + title + "|" + text);
+std::string Question(const std::string& version) {
+  return "There is a new version of Skyvigil available, " + version +
+         ". Would you like to download it now?";
+}
+
+TEST(UpdateCheckTest, AsksForTheVersionFileWithAGet) {
+  const HttpRequest request = VersionRequest(Source());
+  EXPECT_EQ(request.method, HttpRequest::Method::get);
+  EXPECT_EQ(request.url, "https://updates.test/projects/skyvigilversion.txt");
+  EXPECT_EQ(request.body, "");
+}
+
+// What the user is told, as "" (nothing), the message, or "? " and the
+// version the question offers.
+std::string Told(const UpdateReply& reply) {
+  switch (reply.kind) {
+    case Kind::nothing:
+      return "";
+    case Kind::message:
+      return reply.text;
+    case Kind::question:
+      EXPECT_EQ(reply.text, Question(reply.version));
+      return "? " + reply.version;
   }
-  bool AskYesNo(const std::string& title, const std::string& text) override {
-    events.push_back("ask:" + title + "|" + text);
-    if (answers.empty()) {
-      ADD_FAILURE() << "unexpected question";
-      return false;
-    }
-    const bool answer = answers.front();
-    answers.pop_front();
-    return answer;
-  }
-  void StartUpdater() override { events.push_back("start updater"); }
-  void ExitProgram() override { events.push_back("exit"); }
-};
+  return "unknown kind";
+}
 
-class UpdateCheckTest : public ::testing::Test {
- protected:
-  void ServerSays(long status, std::string body) {
-    http.answer = [status, body](const HttpRequest&) {
-      return HttpResponse{status != 0, status, body};
+TEST(UpdateCheckTest, RepliesToTheVersionFile) {
+  const std::string kNoUpdate = "No update available.";
+  const std::string kUnreachable = "The update server could not be reached.";
+  const HttpResponse none{false, 0, ""};
+  const struct {
+    HttpResponse answer;
+    bool automatic;
+    bool packaged;
+    std::string told;
+  } cases[] = {
+      {{true, 200, "0.36"}, true, false, ""},
+      {{true, 200, "0.36"}, false, false, kNoUpdate},
+      {{true, 200, "0.36\n"}, true, false, "? 0.36\n"},
+      {{true, 200, "0.35"}, true, false, "? 0.35"},
+      {{true, 200, " 0.36"}, false, false, "?  0.36"},
+      {{true, 200, "0.4\xFF\xC3"}, true, false, "? 0.4\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {{true, 200, std::string(5000, '9')},
+       true,
+       false,
+       "? " + std::string(511, '9') + "\xE2\x80\xA6"},
+      {{true, 200, "0.40"}, true, true, "Skyvigil 0.40 is available from your package source."},
+      {{true, 200, "0.36"}, false, true, kNoUpdate},
+      {none, true, false, ""},
+      {none, false, false, kUnreachable},
+      {{true, 404, "0.40"}, false, false, kUnreachable},
+      {{true, 500, "0.40"}, true, false, ""},
+      {{true, 201, "0.40"}, false, false, kUnreachable},
+      {{true, 302, "0.40"}, true, false, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.answer.status << " \"" << c.answer.body << "\", "
+                                      << (c.automatic ? "at start" : "from the menu")
+                                      << (c.packaged ? ", packaged" : ""));
+    EXPECT_EQ(Told(ReplyToVersion(Source(c.packaged), c.answer, c.automatic)), c.told);
+  }
+}
+
+TEST(UpdateCheckTest, WithoutAServerOnlyTheMenusCheckSaysSo) {
+  EXPECT_EQ(ReplyWithoutServer(true).kind, Kind::nothing);
+  const UpdateReply reply = ReplyWithoutServer(false);
+  EXPECT_EQ(reply.kind, Kind::message);
+  EXPECT_EQ(reply.text, "Updates are not set up in this build.");
+}
+
+TEST(UpdateCheckTest, TheArchiveThenItsSignatureEachWithItsListener) {
+  const platform_test::TempDir folder;
+  UpdateSource source = Source();
+  source.archive_file = folder / "Skyvigil.zip";
+  const std::string to = source.archive_file.string();
+  const struct {
+    const char* name;
+    DownloadResult archive;
+    std::vector<std::string> downloads;
+    std::vector<std::string> heard;
+  } cases[] = {
+      {"the archive came",
+       {true, 200},
+       {"https://updates.test/softs/Skyvigil.zip -> " + to,
+        "https://updates.test/softs/Skyvigil.zip.minisig -> " + to + ".minisig"},
+       {"archive", "signature"}},
+      {"it did not",
+       {false, 404},
+       {"https://updates.test/softs/Skyvigil.zip -> " + to},
+       {"archive"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::ScriptedHttp http;
+    http.download = [&c](const std::string& url, const std::filesystem::path&,
+                         const DownloadProgress& progress) {
+      progress(1, 2);
+      return url.ends_with(".minisig") ? DownloadResult{true, 200} : c.archive;
     };
-  }
-  void Check(bool automatic) {
-    UpdateSource source{"https://updates.test", "0.36", "Skyvigil.zip"};
-    source.archive_file = folder / "Skyvigil.zip";
-    source.trust = {{key.public_key}, 23};
-    CheckForUpdate(http, announcer, prompter, source, automatic);
-  }
-  // The server's archive and, unless empty, its signature.
-  void ServerOffers(std::string signature) {
-    http.download = [this, signature](const std::string& url, const std::filesystem::path& to,
-                                      const DownloadProgress&) {
-      if (url.ends_with(".minisig") && signature.empty())
-        return false;
-      platform_test::WriteBytes(to, url.ends_with(".minisig") ? signature : kArchive);
-      return true;
-    };
-  }
-
-  const std::string kArchive = "PK the new build";
-  const testing::TestSigningKey key = testing::MakeTestSigningKey(7);
-  platform_test::TempDir folder;
-
-  testing::ScriptedHttp http;
-  testing::FakeAnnouncer announcer;
-  RecordingPrompter prompter;
-};
-
-TEST_F(UpdateCheckTest, AsksForTheVersionFileWithAGet) {
-  ServerSays(200, "0.36");
-  Check(true);
-  ASSERT_EQ(http.requests.size(), 1u);
-  EXPECT_EQ(http.requests[0].method, HttpRequest::Method::get);
-  EXPECT_EQ(http.requests[0].url, "https://updates.test/projects/skyvigilversion.txt");
-}
-
-TEST_F(UpdateCheckTest, TheSameVersionIsSilentAtStartAndToldFromTheMenu) {
-  ServerSays(200, "0.36");
-  Check(true);
-  EXPECT_THAT(prompter.events, IsEmpty());
-  Check(false);
-  EXPECT_THAT(prompter.events, ElementsAre("message:Alert|No update available."));
-}
-
-TEST_F(UpdateCheckTest, AnyOtherTextIsOfferedQuotedAsItCame) {
-  for (const std::string version : {"0.36\n", "0.35", "0.40", " 0.36"}) {
-    SCOPED_TRACE(version);
-    prompter.events.clear();
-    prompter.answers = {false};
-    ServerSays(200, version);
-    Check(true);
-    EXPECT_THAT(prompter.events,
-                ElementsAre("ask:Alert|There is a new version of Skyvigil available, " + version +
-                            ". Would you like to download it now?"));
-    EXPECT_THAT(http.downloads, IsEmpty());
+    std::vector<std::string> heard;
+    const DownloadResult result = DownloadUpdate(
+        http, source,
+        [&heard](uint64_t, uint64_t) {
+          heard.push_back("archive");
+          return true;
+        },
+        [&heard](uint64_t, uint64_t) {
+          heard.push_back("signature");
+          return true;
+        });
+    EXPECT_EQ(result.saved, c.archive.saved);
+    EXPECT_EQ(result.status, c.archive.status);
+    EXPECT_EQ(http.downloads, c.downloads);
+    EXPECT_EQ(heard, c.heard);
   }
 }
 
-TEST_F(UpdateCheckTest, BytesThatAreNotUtf8AreShownReplaced) {
-  prompter.answers = {false};
-  ServerSays(200, "0.4\xFF\xC3");
-  Check(true);
-  EXPECT_THAT(prompter.events,
-              ElementsAre("ask:Alert|There is a new version of Skyvigil available, "
-                          "0.4\xEF\xBF\xBD\xEF\xBF\xBD. Would you like to "
-                          "download it now?"));
+TEST(UpdateCheckTest, ACancelledDownloadLeavesNothing) {
+  const platform_test::TempDir folder;
+  UpdateSource source = Source();
+  source.archive_file = folder / "Skyvigil.zip";
+  platform_test::WriteBytes(source.archive_file, "PK part");
+  platform_test::WriteBytes(folder / "Skyvigil.zip.minisig", "untrusted comment");
+  platform_test::WriteBytes(folder / "prefs.ini", "[general]");
+  DeleteDownloadedUpdate(source);
+  EXPECT_THAT(platform_test::FolderEntries(folder.path()), ElementsAre("prefs.ini"));
 }
 
-TEST_F(UpdateCheckTest, AnInstalledPackageIsOnlyToldOfANewVersion) {
-  ServerSays(200, "0.40");
-  CheckForUpdate(http, announcer, prompter, {"https://updates.test", "0.36", "Skyvigil.zip", true},
-                 true);
-  EXPECT_THAT(prompter.events,
-              ElementsAre("message:Alert|Skyvigil 0.40 is available from your package source."));
-  EXPECT_THAT(http.downloads, IsEmpty());
+TEST(UpdateCheckTest, ADownloadErrorNamesAStatusOtherThan2xx) {
+  const std::string plain = "There was an error downloading Skyvigil.zip.";
+  const struct {
+    DownloadResult archive;
+    std::string text;
+  } cases[] = {
+      {{false, 0}, plain},
+      {{false, 200}, plain},
+      {{false, 206}, plain},
+      {{false, 300},
+       "There was an error downloading Skyvigil.zip: the update server answered with status 300."},
+      {{false, 404},
+       "There was an error downloading Skyvigil.zip: the update server answered with status 404."},
+      {{false, 503},
+       "There was an error downloading Skyvigil.zip: the update server answered with status 503."},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(DownloadErrorText(c.archive), c.text) << c.archive.status;
 }
 
-TEST_F(UpdateCheckTest, NoAnswerOrAnotherStatusIsSilentEvenFromTheMenu) {
-  for (long status : {0L, 404L, 500L, 201L, 302L}) {
-    SCOPED_TRACE(status);
-    ServerSays(status, "0.40");
-    Check(false);
-    Check(true);
-    EXPECT_THAT(prompter.events, IsEmpty());
-  }
-}
-
-TEST_F(UpdateCheckTest, ConsentDownloadsStartsTheUpdaterAndExits) {
-  ServerSays(200, "0.40");
-  ServerOffers(testing::SignForTest(key, kArchive, "file:Skyvigil.zip build:24"));
-  prompter.answers = {true};
-  Check(false);
-  EXPECT_THAT(announcer.events, ElementsAre("say:Downloading update"));
-  const std::string to = (folder / "Skyvigil.zip").string();
-  EXPECT_THAT(http.downloads,
-              ElementsAre("https://updates.test/softs/Skyvigil.zip -> " + to,
-                          "https://updates.test/softs/Skyvigil.zip.minisig -> " + to + ".minisig"));
-  EXPECT_EQ(platform_test::FolderEntries(folder.path()),
-            (std::vector<std::string>{"Skyvigil.zip", "Skyvigil.zip.minisig"}));
-  EXPECT_EQ(prompter.events.size(), 3u);
-  EXPECT_EQ(prompter.events[1], "start updater");
-  EXPECT_EQ(prompter.events[2], "exit");
-}
-
-// The reasons themselves are the signature's tests.
-TEST_F(UpdateCheckTest, AnUnsignedOrOlderArchiveIsDeletedAndTold) {
-  ServerSays(200, "0.40");
-  for (const auto& [signature, reason] :
-       {std::pair{std::string(), "it has no signature"},
-        {testing::SignForTest(key, kArchive, "file:Skyvigil.zip build:23"),
-         "it is build 23, not newer than this build 23"}}) {
-    prompter.events.clear();
-    ServerOffers(signature);
-    prompter.answers = {true};
-    Check(false);
-    ASSERT_EQ(prompter.events.size(), 2u);
-    EXPECT_EQ(prompter.events[1],
-              "message:Download error|The downloaded update was deleted "
-              "because " +
-                  std::string(reason) + ". Skyvigil is unchanged.");
-    EXPECT_THAT(platform_test::FolderEntries(folder.path()), IsEmpty());
-  }
-}
-
-TEST_F(UpdateCheckTest, AFailedDownloadIsToldAndTheProgramGoesOn) {
-  ServerSays(200, "0.40");
-  prompter.answers = {true};
-  Check(true);
-  EXPECT_THAT(announcer.events, ElementsAre("say:Downloading update"));
-  ASSERT_EQ(prompter.events.size(), 2u);
-  EXPECT_EQ(prompter.events[1],
-            "message:Download error|There was an error downloading Skyvigil.zip.");
-}
-
-TEST_F(UpdateCheckTest, WithoutAnUpdateServerNothingIsAsked) {
-  ServerSays(200, "0.40");
-  CheckForUpdate(http, announcer, prompter, {"", "0.36", "Skyvigil.zip"}, false);
-  EXPECT_THAT(http.requests, IsEmpty());
-  EXPECT_THAT(prompter.events, IsEmpty());
+TEST(UpdateCheckTest, TheNewsOfAVersionAndOfARefusedArchive) {
+  EXPECT_EQ(NewVersionText("0.40"), "Skyvigil 0.40 is available.");
+  EXPECT_EQ(RefusedUpdateText("it has no signature"),
+            "The downloaded update was deleted because it has no signature. Skyvigil is "
+            "unchanged.");
 }
 
 }  // namespace

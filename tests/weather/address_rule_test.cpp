@@ -59,6 +59,26 @@ INSTANTIATE_TEST_SUITE_P(
         AddressCase{"https://example.com/\t", false}, AddressCase{"https://[::1%25eth0]/", false},
         AddressCase{"http://127.0.0.1:8x/", false}, AddressCase{"https:///x", false},
         AddressCase{"https://exa mple.com/", false}, AddressCase{"https:example.com", false}));
+// Brackets hold an IPv6 address and nothing else, so that no client reads a
+// name or an IPv4 address in them its own way.
+INSTANTIATE_TEST_SUITE_P(
+    Brackets, AllowedAddressTest,
+    ::testing::Values(
+        AddressCase{"https://[2001:db8::1]/", true},
+        AddressCase{"https://[2001:DB8:0:0:8:800:200C:417A]:8443/", true},
+        AddressCase{"https://[::]/", true}, AddressCase{"https://[1::]/", true},
+        AddressCase{"https://[::ffff:192.0.2.1]/", true},
+        AddressCase{"https://[1:2:3:4:5:6:1.2.3.4]/", true},
+        AddressCase{"http://[0::0.0.0.1]/", true}, AddressCase{"https://[bad.cafe]/", false},
+        AddressCase{"https://[1.2.3.4]/", false}, AddressCase{"https://[:::]/", false},
+        AddressCase{"https://[]/", false}, AddressCase{"https://[1::2::3]/", false},
+        AddressCase{"https://[1:2:3:4:5:6:7]/", false},
+        AddressCase{"https://[1:2:3:4:5:6:7:8:9]/", false},
+        AddressCase{"https://[1:2:3:4:5:6:7:8::]/", false},
+        AddressCase{"https://[12345::]/", false}, AddressCase{"https://[:1::]/", false},
+        AddressCase{"https://[1:]/", false}, AddressCase{"https://[1.2.3.4::]/", false},
+        AddressCase{"https://[::1.2.3]/", false}, AddressCase{"https://[::1.2.3.4:5]/", false},
+        AddressCase{"https://[::g]/", false}, AddressCase{"https://[::1]x/", false}));
 
 // The parts every client connects to: whatever another parser might make of
 // the text, the connection goes where these say.

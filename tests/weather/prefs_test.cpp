@@ -22,7 +22,8 @@ void PrintTo(const Preferences& p, std::ostream* os) {
   *os << "{window_hidden " << p.window_hidden << ", celcius " << p.celcius << ", cities_index "
       << p.cities_index << ", temp_diff " << p.temp_diff << ", monitor_sounds " << p.monitor_sounds
       << ", alerts_once " << p.alerts_once << ", text_size " << p.text_size << ", rain_ahead "
-      << p.rain_ahead << ", briefing \"" << p.briefing << "\"}";
+      << p.rain_ahead << ", briefing \"" << p.briefing << "\", quiet_hours \"" << p.quiet_hours
+      << "\", briefing_given \"" << p.briefing_given << "\"}";
 }
 
 namespace {
@@ -341,12 +342,15 @@ TEST_F(PrefsFile, AFileWhoseBytesWouldNotChangeIsNotWritten) {
   }
 }
 
-// alerts_once, rain_ahead, briefing and text_size stay out of the file until set.
+// alerts_once, rain_ahead, briefing, quiet_hours, briefing_given and text_size
+// stay out of the file until set.
 TEST_F(PrefsFile, OptionalSettingsAreReadAndWrittenOnlyOnceSet) {
   Preferences set = Prefs(0, 0, 0, 10, 1);
   set.alerts_once = 1;
   set.rain_ahead = 1;
   set.briefing = "07:30";
+  set.quiet_hours = "22:00-07:00";
+  set.briefing_given = "2024-03-06";
   set.text_size = 150;
   const std::string general =
       kBom + "\r\n[general]\r\nwindow_hidden = 0\r\ncelcius = 0\r\ncities_index = 0\r\n";
@@ -360,13 +364,15 @@ TEST_F(PrefsFile, OptionalSettingsAreReadAndWrittenOnlyOnceSet) {
       {"defaults and absent: not added", kNewFile, Prefs(0, 0, 0, 10, 1), kNewFile},
       {"set: each added at the end of its group, in order", kNewFile, set,
        general + "text_size = 150\r\n" + monitors +
-           "alerts_once = 1\r\nrain_ahead = 1\r\nbriefing = 07:30\r\n"},
+           "alerts_once = 1\r\nrain_ahead = 1\r\nbriefing = 07:30\r\nquiet_hours = "
+           "22:00-07:00\r\nbriefing_given = 2024-03-06\r\n"},
       {"back to the defaults and present: rewritten where they stand",
        general + "text_size = 150\r\n" + monitors +
-           "briefing = 07:30\r\nrain_ahead = 1\r\nalerts_once = 1\r\n",
+           "quiet_hours = 23:00-06:00\r\nbriefing = 07:30\r\nrain_ahead = 1\r\nalerts_once = "
+           "1\r\n",
        Prefs(0, 0, 0, 10, 1),
        general + "text_size = 100\r\n" + monitors +
-           "briefing = \r\nrain_ahead = 0\r\nalerts_once = 0\r\n"},
+           "quiet_hours = \r\nbriefing = \r\nrain_ahead = 0\r\nalerts_once = 0\r\n"},
   };
   for (const auto& c : cases) {
     WriteBytes(file_, c.before);
@@ -375,12 +381,15 @@ TEST_F(PrefsFile, OptionalSettingsAreReadAndWrittenOnlyOnceSet) {
   }
   WriteBytes(file_,
              "[General]\r\ntext_size = 250\r\n[Monitors]\r\nalerts_once = 1\r\n"
-             "rain_ahead = 1\r\nbriefing = 6:05\r\n");
+             "rain_ahead = 1\r\nbriefing = 6:05\r\nquiet_hours = 1:00-5:00\r\n"
+             "briefing_given = 2024-03-07\r\n");
   const Preferences read = Load();
   EXPECT_EQ(read.text_size, 250);
   EXPECT_EQ(read.alerts_once, 1);
   EXPECT_EQ(read.rain_ahead, 1);
   EXPECT_EQ(read.briefing, "6:05");
+  EXPECT_EQ(read.quiet_hours, "1:00-5:00");
+  EXPECT_EQ(read.briefing_given, "2024-03-07");
 }
 
 TEST_F(PrefsFile, TheServiceKeyIsWrittenIntoItsGroupKeepingEveryOtherLine) {

@@ -51,5 +51,24 @@ TEST(ServiceStatus, AnswersAreClassifiedByTransferStatusAndErrorCode) {
     EXPECT_EQ(ClassifyAnswer(c.answer), c.problem) << c.label;
 }
 
+// The message is spoken and shown: a server cannot make it endless.
+TEST(ServiceStatus, TheServicesOwnMessageIsCappedAt512Characters) {
+  const std::string long_message(600, 'k');
+  const struct {
+    const char* label;
+    std::string body;
+    std::string message;
+  } cases[] = {
+      {"a message", Error(2006, "API key is invalid."), "API key is invalid."},
+      {"no error", R"({"current":{}})", ""},
+      {"a message that is no text", R"({"error":{"code":2006,"message":7}})", ""},
+      {"not json", "<html></html>", ""},
+      {"512 characters", Error(2006, std::string(512, 'k')), std::string(512, 'k')},
+      {"600 characters", Error(2006, long_message), std::string(511, 'k') + "\xE2\x80\xA6"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ServiceMessage(Answer(401, c.body)), c.message) << c.label;
+}
+
 }  // namespace
 }  // namespace skyvigil

@@ -43,5 +43,30 @@ TEST(Utf8Test, OnlyInvalidBytesAreReadAsLatin1) {
     EXPECT_EQ(DecodeInvalidUtf8AsLatin1(c.in), c.out) << c.in;
 }
 
+TEST(Utf8Test, CappedTextsEndWithAnEllipsisWhereTheyWereCut) {
+  const std::string e_acute = "\xC3\xA9";
+  const std::string cloud = "\xF0\x9F\x8C\xA7";
+  const std::string ellipsis = "\xE2\x80\xA6";
+  const struct {
+    std::string text;
+    size_t max_characters;
+    std::string capped;
+  } cases[] = {
+      {"", 3, ""},
+      {"abc", 3, "abc"},
+      {"abcd", 3, "ab" + ellipsis},
+      {"ab" + e_acute, 3, "ab" + e_acute},
+      {"a" + e_acute + cloud + "x", 3, "a" + e_acute + ellipsis},
+      {cloud + cloud + cloud, 2, cloud + ellipsis},
+      {"ab", 1, ellipsis},
+      {"ab", 0, ""},
+      {std::string(512, 'v'), 512, std::string(512, 'v')},
+      {std::string(513, 'v'), 512, std::string(511, 'v') + ellipsis},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(CapCharacters(c.text, c.max_characters), c.capped)
+        << c.text << " " << c.max_characters;
+}
+
 }  // namespace
 }  // namespace skyvigil

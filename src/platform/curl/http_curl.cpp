@@ -15,14 +15,13 @@
 #include <optional>
 
 #include "weather/address_rule.h"
+#include "weather/http_policy.h"
 
 namespace skyvigil {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-constexpr char kUserAgent[] = "Mozilla/5.0 Gecko/41.0 Firefox/41.0";
 
 void InitCurlOnce() {
   // A function-local static is initialised exactly once, even across threads.
@@ -56,6 +55,14 @@ struct Transfer {
 size_t WriteBody(char* data, size_t one, size_t count, void* user) {
   auto* transfer = static_cast<Transfer*>(user);
   const size_t bytes = one * count;
+  if (transfer->file != nullptr) {
+    // A download keeps no byte of an error page; a redirect's body is dropped
+    // with its hop anyway.
+    long status = 0;
+    curl_easy_getinfo(transfer->easy.get(), CURLINFO_RESPONSE_CODE, &status);
+    if (!IsSuccessStatus(status) && !IsRedirectStatus(status))
+      return 0;  // aborts the transfer
+  }
   if (bytes > transfer->limit - transfer->size) {
     transfer->too_large = true;
     return 0;  // aborts the transfer
@@ -82,7 +89,7 @@ int ReportProgress(void* user, curl_off_t total, curl_off_t received, curl_off_t
 }
 
 // Settings every hop shares; the hop itself is set by StartHop.
-bool ConfigureEasy(Transfer& transfer, const CurlHttpOptions& options) {
+bool ConfigureEasy(Transfer& transfer, const HttpLimits& limits) {
   transfer.easy.reset(curl_easy_init());
   CURL* easy = transfer.easy.get();
   if (easy == nullptr)
@@ -92,7 +99,7 @@ bool ConfigureEasy(Transfer& transfer, const CurlHttpOptions& options) {
   curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
   curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "https");
   curl_easy_setopt(easy, CURLOPT_PROXY, "");  // no proxy from the environment
-  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, options.connect_timeout_ms);
+  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, limits.connect_timeout_ms);
   curl_easy_setopt(easy, CURLOPT_USERAGENT, kUserAgent);
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
@@ -136,10 +143,6 @@ void Fail(Transfer& transfer) {
     transfer.response.body.clear();
 }
 
-bool IsRedirectStatus(long status) {
-  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
-
 // Handles a finished hop: either the final answer or the next hop to start.
 // Returns true when the transfer goes on with another hop.
 bool FinishHop(Transfer& transfer, CURLcode result, int max_redirects) {
@@ -169,8 +172,8 @@ bool FinishHop(Transfer& transfer, CURLcode result, int max_redirects) {
     return false;
   }
   transfer.address = std::move(*next);
-  // Like browsers: 301, 302 and 303 turn a POST into a GET; 307 and 308 keep it.
-  if (transfer.post && status != 307 && status != 308) {
+  if (transfer.post &&
+      MethodAfterRedirect(HttpRequest::Method::post, status) == HttpRequest::Method::get) {
     transfer.post = false;
     curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
   }
@@ -192,9 +195,9 @@ bool FinishHop(Transfer& transfer, CURLcode result, int max_redirects) {
 }
 
 // Gives the transfer its handle and its own clock, and hands it to `multi`.
-bool StartTransfer(CURLM* multi, Transfer& transfer, const CurlHttpOptions& options) {
-  transfer.deadline = Clock::now() + std::chrono::milliseconds(options.transfer_timeout_ms);
-  return ConfigureEasy(transfer, options) && StartHop(transfer) &&
+bool StartTransfer(CURLM* multi, Transfer& transfer, const HttpLimits& limits) {
+  transfer.deadline = Clock::now() + std::chrono::milliseconds(limits.transfer_timeout_ms);
+  return ConfigureEasy(transfer, limits) && StartHop(transfer) &&
          curl_multi_add_handle(multi, transfer.easy.get()) == CURLM_OK;
 }
 
@@ -225,9 +228,9 @@ class RegisteredMulti {
   CURLM* multi_;
 };
 
-// Runs the transfers, at most options.max_running at once, until each has its
+// Runs the transfers, at most limits.max_running at once, until each has its
 // answer or the client is aborted.
-void RunTransfers(const std::vector<Transfer*>& transfers, const CurlHttpOptions& options,
+void RunTransfers(const std::vector<Transfer*>& transfers, const HttpLimits& limits,
                   CurlCallsInProgress& calls) {
   RegisteredMulti registered(calls);
   CURLM* multi = registered.get();
@@ -241,9 +244,9 @@ void RunTransfers(const std::vector<Transfer*>& transfers, const CurlHttpOptions
   size_t next = 0;     // the first transfer not started yet
   size_t running = 0;  // started and not done
   auto start_more = [&] {
-    while (next < transfers.size() && running < std::max<size_t>(options.max_running, 1)) {
+    while (next < transfers.size() && running < std::max<size_t>(limits.max_running, 1)) {
       Transfer& transfer = *transfers[next++];
-      if (StartTransfer(multi, transfer, options))
+      if (StartTransfer(multi, transfer, limits))
         ++running;
       else
         Fail(transfer);
@@ -264,7 +267,7 @@ void RunTransfers(const std::vector<Transfer*>& transfers, const CurlHttpOptions
       Transfer* transfer = nullptr;
       curl_easy_getinfo(easy, CURLINFO_PRIVATE, &transfer);
       curl_multi_remove_handle(multi, easy);
-      if (FinishHop(*transfer, result, options.max_redirects) &&
+      if (FinishHop(*transfer, result, limits.max_redirects) &&
           curl_multi_add_handle(multi, easy) == CURLM_OK) {
         continue;
       }
@@ -291,7 +294,7 @@ void RunTransfers(const std::vector<Transfer*>& transfers, const CurlHttpOptions
 
 }  // namespace
 
-CurlHttpClient::CurlHttpClient(CurlHttpOptions options) : options_(options) {
+CurlHttpClient::CurlHttpClient(HttpLimits limits) : limits_(limits) {
   InitCurlOnce();
 }
 
@@ -303,7 +306,7 @@ std::vector<HttpResponse> CurlHttpClient::PerformBatch(const std::vector<HttpReq
     Transfer& transfer = transfers[i];
     transfer.post = requests[i].method == HttpRequest::Method::post;
     transfer.body = requests[i].body;
-    transfer.limit = options_.max_body_bytes;
+    transfer.limit = limits_.max_body_bytes;
     // A refused address gets no handle at all: nothing leaves the machine.
     std::optional<AllowedAddress> address = ParseAllowedAddress(requests[i].url);
     if (!address) {
@@ -313,7 +316,7 @@ std::vector<HttpResponse> CurlHttpClient::PerformBatch(const std::vector<HttpReq
     transfer.address = std::move(*address);
     started.push_back(&transfer);
   }
-  RunTransfers(started, options_, calls_);
+  RunTransfers(started, limits_, calls_);
 
   std::vector<HttpResponse> answers;
   answers.reserve(transfers.size());
@@ -331,40 +334,41 @@ void CurlHttpClient::Abort() {
     curl_multi_wakeup(multi);
 }
 
-bool CurlHttpClient::Download(const std::string& url, const std::filesystem::path& target,
-                              const DownloadProgress& progress) {
+DownloadResult CurlHttpClient::Download(const std::string& url, const std::filesystem::path& target,
+                                        const DownloadProgress& progress) {
   std::error_code ignored;
   std::filesystem::remove(target, ignored);
   std::optional<AllowedAddress> address = ParseAllowedAddress(url);
   if (!address)
-    return false;
+    return {};
 
   std::string temp =
       (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
   int fd = ::mkstemp(temp.data());
   if (fd < 0)
-    return false;
+    return {};
   ::fchmod(fd, 0644);
   Transfer transfer;
   transfer.address = std::move(*address);
-  transfer.limit = options_.max_download_bytes;
+  transfer.limit = limits_.max_download_bytes;
   transfer.progress = &progress;
   transfer.file = ::fdopen(fd, "wb");
   if (transfer.file == nullptr) {
     ::close(fd);
     ::unlink(temp.c_str());
-    return false;
+    return {};
   }
-  RunTransfers({&transfer}, options_, calls_);
+  RunTransfers({&transfer}, limits_, calls_);
   transfer.easy.reset();
 
-  bool ok = transfer.response.completed && !transfer.write_failed;
+  const long status = transfer.response.status;
+  bool ok = transfer.response.completed && !transfer.write_failed && IsSuccessStatus(status);
   ok = (std::fclose(transfer.file) == 0) && ok;
   if (ok)
     ok = ::rename(temp.c_str(), target.c_str()) == 0;
   if (!ok)
     ::unlink(temp.c_str());
-  return ok;
+  return {ok, status};
 }
 
 }  // namespace skyvigil

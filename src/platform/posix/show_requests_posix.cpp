@@ -1,5 +1,6 @@
-// Show requests over a unix socket. Its name comes from the marker's path, so
-// each marker has its own; both ends check that the other runs as this user.
+// A second start's requests over a unix socket. Its name comes from the
+// marker's path, so each marker has its own; both ends check that the other
+// runs as this user.
 #include "ports/show_requests.h"
 
 #include <sys/socket.h>
@@ -21,8 +22,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kRequest[] = "show\n";
+// One line names the request; the listener answers once it was handed over.
+constexpr char kShow[] = "show\n";
+constexpr char kSpeak[] = "speak\n";
 constexpr char kReply[] = "ok\n";
+constexpr size_t kLongestRequest = sizeof kSpeak - 1;
+
+const char* RequestLine(InstanceRequest request) {
+  return request == InstanceRequest::speak ? kSpeak : kShow;
+}
 
 // The user's runtime folder is private to the user and its paths are short;
 // the marker's own folder, then /tmp, serve when it is missing or too long.
@@ -65,17 +73,28 @@ void LimitWaits(int fd) {
   setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
 }
 
-bool ReadExactly(int fd, const char* expected) {
-  const size_t size = std::strlen(expected);
+// One line of at most `longest` bytes, its line feed included; empty when
+// the peer sent something else or nothing.
+std::string ReadLine(int fd, size_t longest) {
   std::string got;
-  char buffer[16];
-  while (got.size() < size) {
-    const ssize_t n = recv(fd, buffer, sizeof buffer, 0);
-    if (n <= 0)
-      return false;
-    got.append(buffer, static_cast<size_t>(n));
+  char byte = 0;
+  while (got.size() < longest) {
+    if (recv(fd, &byte, 1, 0) != 1)
+      return {};
+    got += byte;
+    if (byte == '\n')
+      return got;
   }
-  return got == expected;
+  return {};
+}
+
+std::optional<InstanceRequest> ReadRequest(int fd) {
+  const std::string line = ReadLine(fd, kLongestRequest);
+  if (line == kShow)
+    return InstanceRequest::show;
+  if (line == kSpeak)
+    return InstanceRequest::speak;
+  return std::nullopt;
 }
 
 bool Send(int fd, const char* text) {
@@ -84,7 +103,7 @@ bool Send(int fd, const char* text) {
 
 }  // namespace
 
-bool AskRunningInstanceToShow(const fs::path& marker) {
+bool AskRunningInstance(const fs::path& marker, InstanceRequest request) {
   const std::optional<sockaddr_un> address = SocketAddress(marker);
   if (!address)
     return false;
@@ -92,11 +111,12 @@ bool AskRunningInstanceToShow(const fs::path& marker) {
   if (fd < 0)
     return false;
   LimitWaits(fd);
-  const bool shown =
+  const bool done =
       connect(fd, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) == 0 &&
-      PeerIsThisUser(fd) && Send(fd, kRequest) && ReadExactly(fd, kReply);
+      PeerIsThisUser(fd) && Send(fd, RequestLine(request)) &&
+      ReadLine(fd, sizeof kReply - 1) == kReply;
   close(fd);
-  return shown;
+  return done;
 }
 
 struct ShowRequestListener::Channel {
@@ -117,7 +137,8 @@ ShowRequestListener::~ShowRequestListener() {
   unlink(channel_->path.c_str());
 }
 
-bool ShowRequestListener::Listen(const fs::path& marker, std::function<void()> on_request) {
+bool ShowRequestListener::Listen(const fs::path& marker,
+                                 std::function<void(InstanceRequest)> on_request) {
   const std::optional<sockaddr_un> address = SocketAddress(marker);
   if (channel_ || !address)
     return false;
@@ -143,8 +164,10 @@ bool ShowRequestListener::Listen(const fs::path& marker, std::function<void()> o
         return;  // shut down
       }
       LimitWaits(peer);
-      if (PeerIsThisUser(peer) && ReadExactly(peer, kRequest)) {
-        on_request();
+      const std::optional<InstanceRequest> request =
+          PeerIsThisUser(peer) ? ReadRequest(peer) : std::nullopt;
+      if (request) {
+        on_request(*request);
         Send(peer, kReply);
       }
       close(peer);

@@ -181,8 +181,9 @@ std::optional<std::wstring> AskKeyBox(HWND owner, AccessibleNames& names, const 
   return Run(owner, t, state);
 }
 
-std::wstring AskInputBox(HWND owner, AccessibleNames& names, const std::wstring& title,
-                         const std::wstring& prompt, const std::wstring& initial) {
+std::optional<std::wstring> AskInputBox(HWND owner, AccessibleNames& names,
+                                        const std::wstring& title, const std::wstring& prompt,
+                                        const std::wstring& initial) {
   // Dialog units; the font is the shell's dialog font at the system's DPI.
   Template t;
   t.Header(title, 3, 280, 62);
@@ -192,7 +193,7 @@ std::wstring AskInputBox(HWND owner, AccessibleNames& names, const std::wstring&
   t.Item(WS_TABSTOP | BS_DEFPUSHBUTTON, 223, 43, 50, 14, IDOK, kButtonClass, Wide(kDialogTexts.ok));
 
   DialogState state{&names, &prompt, &initial, nullptr, {}};
-  return Run(owner, t, state).value_or(std::wstring());
+  return Run(owner, t, state);
 }
 
 }  // namespace skyvigil

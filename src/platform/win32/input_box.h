@@ -13,10 +13,11 @@ namespace skyvigil {
 
 class AccessibleNames;
 
-// Enter or OK gives the field's text, Escape or closing gives empty text. The
-// field starts with `initial`, the cursor at its end, and is named by `prompt`.
-std::wstring AskInputBox(HWND owner, AccessibleNames& names, const std::wstring& title,
-                         const std::wstring& prompt, const std::wstring& initial);
+// Enter or OK gives the field's text, Escape or closing nullopt. The field
+// starts with `initial`, the cursor at its end, and is named by `prompt`.
+std::optional<std::wstring> AskInputBox(HWND owner, AccessibleNames& names,
+                                        const std::wstring& title, const std::wstring& prompt,
+                                        const std::wstring& initial);
 
 // The texts of the key box, UTF-16.
 struct KeyBoxTexts {

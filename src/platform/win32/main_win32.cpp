@@ -9,12 +9,15 @@
 #include <memory>
 
 #include "app/announcement_history.h"
+#include "app/command_line.h"
 #include "app/commands.h"
 #include "app/core_gate.h"
 #include "app/local_clock.h"
 #include "app/start_program.h"
+#include "app/startup_news.h"
 #include "platform/win32/accessible_names.h"
 #include "platform/win32/autostart_win32.h"
+#include "platform/win32/console_text.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/message_loop.h"
 #include "platform/win32/show_requests_win32.h"
@@ -37,18 +40,21 @@ namespace {
 struct Services {
   explicit Services(const AppPaths& paths, InstanceLock& marker, CoreGate& gate)
       : announcer(paths.cues_folder),
-        history(announcer, clock),
+        news_hold(announcer),
+        history(news_hold, clock),
         ui(gate, names),
-        process(marker),
+        process(marker, [this] { announcer.Shutdown(); }),
         app{AppState{}, ui, history, http, clock, process, main_thread},
         // A key pressed in any of our windows stops our speech first, as it
         // stops the screen reader's; from the first dialog on.
         keys([this] { history.Silence(); }) {
     app.history = &history;
+    app.news_hold = &news_hold;
   }
 
   AccessibleNames names;
   WindowsAnnouncer announcer;
+  StartupNewsHold news_hold;  // the start's news, until the window was announced
   WinHttpClient http;
   LocalClock clock;
   AnnouncementHistory history;  // what the core speaks through
@@ -63,6 +69,14 @@ int Run() {
   // The files live beside the program, which is also where Windows starts it
   // from Explorer; a start at login (from another folder) finds them there.
   const AppPaths paths = PathsIn(RunningProgram().parent_path());
+  // The options come before any window: /speak asks the running copy.
+  CommandLine line = ReadCommandLine(CommandLineArguments(), OptionStyle::windows);
+  if (line.action == CommandLine::Action::speak)
+    line = AskRunningInstanceToSpeak(paths.marker_file);
+  if (line.action == CommandLine::Action::exit) {
+    ShowCommandLineText(line.output, line.is_error);
+    return line.exit_code;
+  }
   CoreGate gate;
   InstanceLock marker;
   std::unique_ptr<Services> services;

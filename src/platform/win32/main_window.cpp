@@ -22,7 +22,6 @@ constexpr UINT_PTR kRefreshTimer = 1;
 constexpr UINT kRefreshMilliseconds =
     static_cast<UINT>(std::chrono::milliseconds(kRefreshInterval).count());
 constexpr UINT_PTR kBriefingTimer = 3;  // 2 is the tray icon's retry
-constexpr int kSummaryHotkey = 1;
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT;
 
@@ -68,8 +67,8 @@ MainWindow::MainWindow(CoreGate& gate, AccessibleNames& names, const std::string
   BuildMenus();
   SetWindowAccelerators(hwnd_, AcceleratorsFor(&MainWindowCommandFor));
   SetTimer(hwnd_, kRefreshTimer, kRefreshMilliseconds, nullptr);
-  // Another program may own the combination; the program then runs without it.
-  RegisterHotKey(hwnd_, kSummaryHotkey, MOD_CONTROL | MOD_ALT | MOD_SHIFT | MOD_NOREPEAT, 'W');
+  // Another program may own a combination; the program then runs without it.
+  RegisterSystemWideKeys(hwnd_);
 }
 
 void MainWindow::ShowAtStart() {
@@ -209,10 +208,11 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         gate_.Run([](App& app) { OnBriefingTimerEvent(app); });
       }
       return 0;
-    case WM_HOTKEY:
-      if (wparam == kSummaryHotkey)
-        gate_.Run([](App& app) { OnSummaryHotkey(app); });
+    case WM_HOTKEY: {
+      const int command = static_cast<int>(wparam);
+      gate_.Run([command](App& app) { RunCommand(app, command); });
       return 0;
+    }
     case TrayIcon::kTrayMessage:
       if (tray_->IsClick(lparam))
         gate_.Run([](App& app) { OnTrayIconClick(app); });
@@ -235,6 +235,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
         last_focus_ = focus != nullptr && IsChild(hwnd_, focus) ? focus : nullptr;
       } else if (HIWORD(wparam) == 0) {  // not while minimised
         SetFocus(last_focus_ != nullptr ? last_focus_ : city_list_);
+        gate_.Run([](App& app) { OnMainWindowActivated(app); });
       }
       return 0;
     case WM_DPICHANGED:

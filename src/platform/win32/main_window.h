@@ -1,5 +1,5 @@
 // Window 0: the city list, the report with its heading and detail box, the
-// menu bar, accelerators, the refresh timer, the tray icon and the summary key.
+// menu bar, accelerators, the refresh timer, the tray icon and the system-wide keys.
 #pragma once
 
 #include <windows.h>

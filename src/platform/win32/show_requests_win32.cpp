@@ -1,6 +1,6 @@
-// Show requests on Windows: a registered message sent to a message-only
-// window. The message, the window's class and its title all come from a hash
-// of the marker's path, so each marker has a channel of its own.
+// A second start's requests on Windows: a registered message sent to a
+// message-only window, its wParam naming the request. The message, the window's class and its title
+// all come from a hash of the marker's path, so each marker has a channel of its own.
 //
 // FindWindowExW(HWND_MESSAGE, ...) finds only windows of the caller's desktop,
 // and a desktop belongs to one window station of one session, which is one
@@ -28,7 +28,8 @@ namespace fs = std::filesystem;
 // What the listener answers, so that any other window that happens to take
 // the message cannot pass for it.
 constexpr LRESULT kShown = 0x53686f77;  // "Show"
-constexpr WPARAM kAsk = 0x41736b;       // "Ask"
+constexpr WPARAM kAsk = 0x41736b;       // "Ask": show the window
+constexpr WPARAM kSpeak = 0x53706b;     // "Spk": speak the summary
 // A listener that hangs must not keep the second start from ending.
 constexpr UINT kAnswerWaitMs = 2000;
 
@@ -61,7 +62,7 @@ DWORD RunningInstanceProcess(const fs::path& marker) {
   return process;
 }
 
-bool AskRunningInstanceToShow(const fs::path& marker) {
+bool AskRunningInstance(const fs::path& marker, InstanceRequest request) {
   const std::wstring name = ChannelName(marker);
   HWND listener = ::FindWindowExW(HWND_MESSAGE, nullptr, name.c_str(), name.c_str());
   const UINT message = ::RegisterWindowMessageW(name.c_str());
@@ -70,27 +71,29 @@ bool AskRunningInstanceToShow(const fs::path& marker) {
   // Windows keeps the foreground for the program the user started last (this
   // one, which the user's answer to its box reached last); handing that right
   // on lets the running instance come to the front.
-  DWORD process = 0;
-  ::GetWindowThreadProcessId(listener, &process);
-  if (process != 0)
-    ::AllowSetForegroundWindow(process);
+  if (request == InstanceRequest::show) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(listener, &process);
+    if (process != 0)
+      ::AllowSetForegroundWindow(process);
+  }
   DWORD_PTR answer = 0;
-  return ::SendMessageTimeoutW(listener, message, kAsk, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG,
-                               kAnswerWaitMs, &answer) != 0 &&
+  return ::SendMessageTimeoutW(listener, message, request == InstanceRequest::speak ? kSpeak : kAsk,
+                               0, SMTO_BLOCK | SMTO_ABORTIFHUNG, kAnswerWaitMs, &answer) != 0 &&
          static_cast<LRESULT>(answer) == kShown;
 }
 
 struct ShowRequestListener::Channel {
   std::wstring name;
   UINT message = 0;
-  std::function<void()> on_request;
+  std::function<void(InstanceRequest)> on_request;
   HWND window = nullptr;
   std::thread thread;
 
   static LRESULT CALLBACK Procedure(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
     auto* channel = reinterpret_cast<Channel*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (channel != nullptr && msg == channel->message && wparam == kAsk) {
-      channel->on_request();
+    if (channel != nullptr && msg == channel->message && (wparam == kAsk || wparam == kSpeak)) {
+      channel->on_request(wparam == kSpeak ? InstanceRequest::speak : InstanceRequest::show);
       return kShown;
     }
     if (msg == WM_DESTROY)
@@ -134,7 +137,8 @@ ShowRequestListener::~ShowRequestListener() {
   channel_->thread.join();
 }
 
-bool ShowRequestListener::Listen(const fs::path& marker, std::function<void()> on_request) {
+bool ShowRequestListener::Listen(const fs::path& marker,
+                                 std::function<void(InstanceRequest)> on_request) {
   if (channel_)
     return false;
   auto channel = std::make_unique<Channel>();

@@ -58,6 +58,24 @@ HACCEL AcceleratorsFor(CommandForKey command_for) {
   return CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
 }
 
+void RegisterSystemWideKeys(HWND window) {
+  for (const CommandInfo& command : MainWindowCommands()) {
+    if (!command.system_wide)
+      continue;
+    const Shortcut& key = command.shortcut;
+    for (const KeyCandidate& candidate : Candidates()) {
+      if (candidate.key != key.key || candidate.character != key.character)
+        continue;
+      UINT modifiers = MOD_NOREPEAT;
+      modifiers |= key.control ? MOD_CONTROL : 0;
+      modifiers |= key.shift ? MOD_SHIFT : 0;
+      modifiers |= key.alt ? MOD_ALT : 0;
+      RegisterHotKey(window, command.number, modifiers, candidate.virtual_key);
+      break;
+    }
+  }
+}
+
 void SetWindowAccelerators(HWND window, HACCEL table) {
   SetPropW(window, kAcceleratorsProperty, table);
 }

@@ -15,6 +15,11 @@ using CommandForKey = int (*)(const Shortcut& pressed);
 // `command_for` names a command.
 HACCEL AcceleratorsFor(CommandForKey command_for);
 
+// Registers the main window's system-wide keys (the command table's
+// system_wide rows) for `window`, each by its command's number: WM_HOTKEY
+// brings that number. A key another program owns stays unregistered.
+void RegisterSystemWideKeys(HWND window);
+
 // Gives a top-level window its accelerator table; the message loop looks it up.
 void SetWindowAccelerators(HWND window, HACCEL table);
 HACCEL WindowAccelerators(HWND window);

@@ -68,6 +68,13 @@ void WinProcess::QuitEventLoop(int exit_code) {
   PostQuitMessage(exit_code);
 }
 
+void WinProcess::EndAtOnce(int exit_code) {
+  if (last_words_)
+    last_words_();  // "Exiting" reaches the screen reader first
+  // The threads still inside WinHTTP end with the process.
+  ExitProcess(static_cast<UINT>(exit_code));
+}
+
 void WinMainThread::Attach(HWND window) {
   std::lock_guard lock(mutex_);
   window_ = window;

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/autostart_win32.h"
@@ -29,16 +30,20 @@ void ShowAlertHandingOnForeground(const wchar_t* text, const wchar_t* title, DWO
 
 class WinProcess : public ProcessPort {
  public:
-  explicit WinProcess(InstanceLock& marker) : marker_(marker) {}
+  // `last_words` runs before an EndAtOnce: speech still queued is handed over.
+  WinProcess(InstanceLock& marker, std::function<void()> last_words)
+      : marker_(marker), last_words_(std::move(last_words)) {}
 
   void StartUpdater(const std::filesystem::path& program) override;
   bool StartsAtLogin() const override { return autostart_.Enabled(); }
   bool SetStartAtLogin(bool on) override { return autostart_.Set(on); }
   void ReleaseMarker() override { marker_.Release(); }
   void QuitEventLoop(int exit_code) override;
+  void EndAtOnce(int exit_code) override;
 
  private:
   InstanceLock& marker_;
+  std::function<void()> last_words_;
   WinAutostart autostart_{RunningProgram()};
 };
 

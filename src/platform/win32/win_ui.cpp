@@ -189,10 +189,14 @@ bool WinUi::AskYesNo(const std::string& title, const std::string& text) {
                      MB_YESNO | Modality(owner)) == IDYES;
 }
 
-std::string WinUi::AskText(const std::string& title, const std::string& prompt,
-                           const std::string& initial) {
-  return win32::Utf16ToUtf8(AskInputBox(DialogOwner(), names_, win32::Utf8ToUtf16(title),
-                                        win32::Utf8ToUtf16(prompt), win32::Utf8ToUtf16(initial)));
+std::optional<std::string> WinUi::AskText(const std::string& title, const std::string& prompt,
+                                          const std::string& initial) {
+  const std::optional<std::wstring> answer =
+      AskInputBox(DialogOwner(), names_, win32::Utf8ToUtf16(title), win32::Utf8ToUtf16(prompt),
+                  win32::Utf8ToUtf16(initial));
+  if (!answer)
+    return std::nullopt;
+  return win32::Utf16ToUtf8(*answer);
 }
 
 void WinUi::SetClipboardText(const std::string& text) {

@@ -44,8 +44,8 @@ class WinUi : public UiPort {
   FocusedControl Focus() const override;
   void ShowMessage(const std::string& title, const std::string& text, MessageIcon icon) override;
   bool AskYesNo(const std::string& title, const std::string& text) override;
-  std::string AskText(const std::string& title, const std::string& prompt,
-                      const std::string& initial) override;
+  std::optional<std::string> AskText(const std::string& title, const std::string& prompt,
+                                     const std::string& initial) override;
   void SetClipboardText(const std::string& text) override;
   void SetTextSize(int percent) override;
   void OpenForecastWindow() override;

@@ -14,6 +14,7 @@
 
 #include "platform/win32/utf16.h"
 #include "weather/address_rule.h"
+#include "weather/http_policy.h"
 
 namespace skyvigil {
 
@@ -21,7 +22,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr wchar_t kUserAgent[] = L"Mozilla/5.0 Gecko/41.0 Firefox/41.0";
 constexpr wchar_t kFormHeader[] = L"Content-Type: application/x-www-form-urlencoded\r\n";
 
 struct CloseInternet {
@@ -98,10 +98,6 @@ std::optional<unsigned long long> ContentLength(HINTERNET request) {
   return value;
 }
 
-bool IsRedirectStatus(long status) {
-  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
-
 // Every blocking step may take only what is left of the request's time.
 bool LimitTo(HINTERNET request, Clock::time_point deadline, long connect_ms) {
   const long long left =
@@ -143,13 +139,13 @@ bool AnswerProxyWithLogon(HINTERNET request) {
 }
 
 // One request through its redirects; the body goes to `sink`.
-HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
-                   const std::atomic<bool>& aborted, const HttpRequest& asked, Sink& sink) {
+HttpResponse Fetch(HINTERNET session, const HttpLimits& limits, const std::atomic<bool>& aborted,
+                   const HttpRequest& asked, Sink& sink) {
   HttpResponse response;
   if (session == nullptr)
     return response;
   const Clock::time_point deadline =
-      Clock::now() + std::chrono::milliseconds(options.transfer_timeout_ms);
+      Clock::now() + std::chrono::milliseconds(limits.transfer_timeout_ms);
   // WinHTTP gets the rule's own parts, never the text: its parser ends the
   // host elsewhere than the rule does.
   std::optional<AllowedAddress> address = ParseAllowedAddress(asked.url);
@@ -185,10 +181,10 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
     }
     const DWORD body_size = post ? static_cast<DWORD>(asked.body.size()) : 0;
     void* body = post && !asked.body.empty() ? const_cast<char*>(asked.body.data()) : nullptr;
-    if (!LimitTo(request.get(), deadline, options.connect_timeout_ms) ||
+    if (!LimitTo(request.get(), deadline, limits.connect_timeout_ms) ||
         !::WinHttpSendRequest(request.get(), post ? kFormHeader : WINHTTP_NO_ADDITIONAL_HEADERS,
                               post ? static_cast<DWORD>(-1L) : 0, body, body_size, body_size, 0) ||
-        !LimitTo(request.get(), deadline, options.connect_timeout_ms) ||
+        !LimitTo(request.get(), deadline, limits.connect_timeout_ms) ||
         !::WinHttpReceiveResponse(request.get(), nullptr)) {
       return response;
     }
@@ -197,11 +193,11 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
     // (NTLM takes two); a server asking for one (401) is never answered.
     for (int round = 0; response.status == 407 && round < 3; ++round) {
       if (!AnswerProxyWithLogon(request.get()) ||
-          !LimitTo(request.get(), deadline, options.connect_timeout_ms) ||
+          !LimitTo(request.get(), deadline, limits.connect_timeout_ms) ||
           !::WinHttpSendRequest(request.get(), post ? kFormHeader : WINHTTP_NO_ADDITIONAL_HEADERS,
                                 post ? static_cast<DWORD>(-1L) : 0, body, body_size, body_size,
                                 0) ||
-          !LimitTo(request.get(), deadline, options.connect_timeout_ms) ||
+          !LimitTo(request.get(), deadline, limits.connect_timeout_ms) ||
           !::WinHttpReceiveResponse(request.get(), nullptr)) {
         return response;
       }
@@ -212,17 +208,19 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
         IsRedirectStatus(response.status) ? HeaderText(request.get(), WINHTTP_QUERY_LOCATION)
                                           : std::nullopt;
     if (location) {
-      if (redirects + 1 > options.max_redirects)
+      if (redirects + 1 > limits.max_redirects)
         return response;
       address = AllowedRedirect(*address, win32::Utf16ToUtf8(*location));
-      // Like browsers: 301, 302 and 303 turn a POST into a GET; 307 and 308 keep it.
-      if (response.status != 307 && response.status != 308)
-        post = false;
+      post = post && MethodAfterRedirect(HttpRequest::Method::post, response.status) ==
+                         HttpRequest::Method::post;
       if (!sink.Restart())
         return response;
       continue;
     }
 
+    // A download keeps no byte of an error page.
+    if (sink.file != INVALID_HANDLE_VALUE && !IsSuccessStatus(response.status))
+      return response;
     const std::optional<unsigned long long> length = ContentLength(request.get());
     if (length && *length > sink.limit) {
       sink.too_large = true;
@@ -235,7 +233,7 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
       return response;
     for (;;) {
       DWORD available = 0;
-      if (aborted || !LimitTo(request.get(), deadline, options.connect_timeout_ms) ||
+      if (aborted || !LimitTo(request.get(), deadline, limits.connect_timeout_ms) ||
           !::WinHttpQueryDataAvailable(request.get(), &available)) {
         return response;
       }
@@ -259,13 +257,13 @@ HttpResponse Fetch(HINTERNET session, const WinHttpOptions& options,
   }
 }
 
-HttpResponse FetchIntoMemory(HINTERNET session, const WinHttpOptions& options,
+HttpResponse FetchIntoMemory(HINTERNET session, const HttpLimits& limits,
                              const std::atomic<bool>& aborted, const HttpRequest& request) {
   std::string body;
   Sink sink;
   sink.memory = &body;
-  sink.limit = options.max_body_bytes;
-  HttpResponse response = Fetch(session, options, aborted, request, sink);
+  sink.limit = limits.max_body_bytes;
+  HttpResponse response = Fetch(session, limits, aborted, request, sink);
   if (!sink.too_large)
     response.body = std::move(body);
   return response;
@@ -298,17 +296,18 @@ unsigned long ProxyLogonScheme(unsigned long target, unsigned long supported) {
   return 0;  // Basic and Digest would need a name and password of their own
 }
 
-WinHttpClient::WinHttpClient(WinHttpOptions options) : options_(options) {
+WinHttpClient::WinHttpClient(HttpLimits limits) : limits_(limits) {
   // The system's proxy settings (with WPAD) from Windows 8.1 on; older systems
   // reject the flag and go direct.
-  session_ = ::WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY, WINHTTP_NO_PROXY_NAME,
-                           WINHTTP_NO_PROXY_BYPASS, 0);
+  const std::wstring agent = win32::Utf8ToUtf16(kUserAgent);
+  session_ = ::WinHttpOpen(agent.c_str(), WINHTTP_ACCESS_TYPE_AUTOMATIC_PROXY,
+                           WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
   if (session_ == nullptr) {
-    session_ = ::WinHttpOpen(kUserAgent, WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
+    session_ = ::WinHttpOpen(agent.c_str(), WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
                              WINHTTP_NO_PROXY_BYPASS, 0);
   }
   if (session_ != nullptr) {
-    DWORD connections = static_cast<DWORD>(std::max<std::size_t>(1, options_.max_running));
+    DWORD connections = static_cast<DWORD>(std::max<std::size_t>(1, limits_.max_running));
     ::WinHttpSetOption(session_, WINHTTP_OPTION_MAX_CONNS_PER_SERVER, &connections,
                        sizeof connections);
     ::WinHttpSetOption(session_, WINHTTP_OPTION_MAX_CONNS_PER_1_0_SERVER, &connections,
@@ -326,10 +325,10 @@ std::vector<HttpResponse> WinHttpClient::PerformBatch(const std::vector<HttpRequ
   std::atomic<std::size_t> next{0};
   const auto work = [&] {
     for (std::size_t i; (i = next++) < requests.size();)
-      answers[i] = FetchIntoMemory(session_, options_, aborted_, requests[i]);
+      answers[i] = FetchIntoMemory(session_, limits_, aborted_, requests[i]);
   };
   // The calling thread works too; the helpers end with the batch.
-  const std::size_t helpers = std::min(requests.size(), options_.max_running);
+  const std::size_t helpers = std::min(requests.size(), limits_.max_running);
   std::vector<std::thread> threads;
   for (std::size_t i = 1; i < helpers; ++i)
     threads.emplace_back(work);
@@ -339,27 +338,27 @@ std::vector<HttpResponse> WinHttpClient::PerformBatch(const std::vector<HttpRequ
   return answers;
 }
 
-bool WinHttpClient::Download(const std::string& url, const std::filesystem::path& target,
-                             const DownloadProgress& progress) {
+DownloadResult WinHttpClient::Download(const std::string& url, const std::filesystem::path& target,
+                                       const DownloadProgress& progress) {
   std::error_code ignored;
   std::filesystem::remove(target, ignored);
   if (!IsAllowedAddress(url))
-    return false;
+    return {};
   std::filesystem::path temp;
   Sink sink;
   sink.file = CreateTemporaryBeside(target, temp);
   if (sink.file == INVALID_HANDLE_VALUE)
-    return false;
-  sink.limit = options_.max_download_bytes;
+    return {};
+  sink.limit = limits_.max_download_bytes;
   sink.progress = &progress;
   const HttpResponse response =
-      Fetch(session_, options_, aborted_, {HttpRequest::Method::get, url, ""}, sink);
-  bool ok = ::CloseHandle(sink.file) && response.completed;
+      Fetch(session_, limits_, aborted_, {HttpRequest::Method::get, url, ""}, sink);
+  bool ok = ::CloseHandle(sink.file) && response.completed && IsSuccessStatus(response.status);
   if (ok)
     ok = ::MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
   if (!ok)
     ::DeleteFileW(temp.c_str());
-  return ok;
+  return {ok, response.status};
 }
 
 void WinHttpClient::Abort() {

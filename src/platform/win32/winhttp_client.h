@@ -3,32 +3,18 @@
 #pragma once
 
 #include <atomic>
-#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "ports/http.h"
-#include "weather/service_status.h"
+#include "weather/http_policy.h"
 
 namespace skyvigil {
 
-struct WinHttpOptions {
-  // Each request's own limits, counted from the moment it starts, as if it ran alone.
-  long connect_timeout_ms = 3000;    // connection set-up, per hop
-  long transfer_timeout_ms = 20000;  // whole request, redirects included
-  // Requests of a batch running at once (one thread each); the others wait
-  // their turn, their clocks not running yet.
-  std::size_t max_running = 16;
-  int max_redirects = 10;
-  // Larger answers count as failed, as the core would count them: no more is held.
-  std::size_t max_body_bytes = kMaxServiceAnswerBytes;
-  std::size_t max_download_bytes = 512u << 20;  // larger downloads count as failed
-};
-
 // Every request follows redirects itself (WinHTTP's own following is off, so
-// each hop's address is checked before any connection is made), sends the
-// fixed user agent, verifies TLS with the system's certificate store and uses
+// each hop's address is checked before any connection is made), as the HTTP
+// policy says, sends its user agent, verifies TLS with the system's certificate store and uses
 // the system's proxy settings for https (loopback goes direct), answering a
 // proxy that asks for the user's logon with it (never a server). Plain http is
 // accepted only for loopback hosts. A batch runs on a few threads that live
@@ -40,7 +26,7 @@ unsigned long ProxyLogonScheme(unsigned long target, unsigned long supported);
 
 class WinHttpClient : public HttpClient {
  public:
-  explicit WinHttpClient(WinHttpOptions options = {});
+  explicit WinHttpClient(HttpLimits limits = {});
   ~WinHttpClient() override;
   WinHttpClient(const WinHttpClient&) = delete;
   WinHttpClient& operator=(const WinHttpClient&) = delete;
@@ -49,17 +35,17 @@ class WinHttpClient : public HttpClient {
   using HttpClient::Download;
   // `progress` hears of each block as it arrives; a cancel ends the download
   // at the next block, or at the request's own limit while the server is silent.
-  bool Download(const std::string& url, const std::filesystem::path& target,
-                const DownloadProgress& progress) override;
+  DownloadResult Download(const std::string& url, const std::filesystem::path& target,
+                          const DownloadProgress& progress) override;
   // Later requests fail at once; a request in progress ends at its next step
   // (hop, block of the body), and while it waits on a silent server, when its
   // own limit runs out: WinHTTP cannot end a synchronous call from another thread.
   void Abort() override;
 
-  const WinHttpOptions& options() const { return options_; }
+  const HttpLimits& limits() const { return limits_; }
 
  private:
-  WinHttpOptions options_;
+  HttpLimits limits_;
   void* session_ = nullptr;  // the WinHTTP session all requests share
   std::atomic<bool> aborted_{false};
 };

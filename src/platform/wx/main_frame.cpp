@@ -75,6 +75,7 @@ MainFrame::MainFrame(CoreGate& gate, const std::string& title)
   Bind(wxEVT_CHAR_HOOK, &MainFrame::OnCharHook, this);
   BuildMenus();
   Bind(wxEVT_CLOSE_WINDOW, &MainFrame::OnClose, this);
+  Bind(wxEVT_ACTIVATE, &MainFrame::OnActivate, this);
   Bind(wxEVT_TIMER, &MainFrame::OnTimer, this, refresh_timer_.GetId());
   refresh_timer_.Start(kRefreshMilliseconds);
   briefing_timer_.Bind(wxEVT_TIMER, [this](wxTimerEvent&) { gate_.Run(&OnBriefingTimerEvent); });
@@ -122,6 +123,9 @@ void MainFrame::BuildMenus() {
   auto* bar = new wxMenuBar();
   std::map<std::string_view, wxMenu*> menus;
   for (const CommandInfo& command : MainWindowCommands()) {
+    // No key reaches this program from other windows here.
+    if (command.system_wide)
+      continue;
     wxMenu*& menu = menus[command.menu];
     if (menu == nullptr) {
       menu = new wxMenu();
@@ -152,6 +156,12 @@ void MainFrame::OnMenu(wxCommandEvent& event) {
 
 void MainFrame::OnTimer(wxTimerEvent&) {
   gate_.Run([](App& app) { OnRefreshTimer(app); });
+}
+
+void MainFrame::OnActivate(wxActivateEvent& event) {
+  if (event.GetActive())
+    gate_.Run([](App& app) { OnMainWindowActivated(app); });
+  event.Skip();
 }
 
 void MainFrame::OnClose(wxCloseEvent&) {

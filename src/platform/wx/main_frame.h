@@ -44,6 +44,7 @@ class MainFrame : public wxFrame {
   void OnCharHook(wxKeyEvent& event);
   void OnMenu(wxCommandEvent& event);
   void OnTimer(wxTimerEvent& event);
+  void OnActivate(wxActivateEvent& event);
   void OnClose(wxCloseEvent& event);
 
   CoreGate& gate_;

@@ -79,11 +79,11 @@ class TextDialog : public wxDialog {
 
 }  // namespace
 
-std::string AskTextDialog(wxWindow* parent, const std::string& title, const std::string& prompt,
-                          const std::string& initial) {
+std::optional<std::string> AskTextDialog(wxWindow* parent, const std::string& title,
+                                         const std::string& prompt, const std::string& initial) {
   TextDialog dialog(parent, title, prompt, initial);
   if (dialog.ShowModal() != wxID_OK)
-    return {};
+    return std::nullopt;
   return dialog.Text();
 }
 

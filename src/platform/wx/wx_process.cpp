@@ -3,6 +3,8 @@
 
 #include <malloc.h>
 
+#include <cstdlib>
+
 #include <string>
 
 #include <wx/app.h>
@@ -48,6 +50,10 @@ void WxProcess::QuitEventLoop(int exit_code) {
   // windows and main returns the code.
   if (wxEventLoopBase* loop = wxTheApp->GetMainLoop(); loop != nullptr && loop->IsRunning())
     loop->ScheduleExit(exit_code);
+}
+
+void WxProcess::EndAtOnce(int exit_code) {
+  std::_Exit(exit_code);
 }
 
 void WxMainThread::Post(std::function<void()> work) {

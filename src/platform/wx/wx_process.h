@@ -22,6 +22,7 @@ class WxProcess : public ProcessPort {
   void ReleaseMarker() override { marker_.Release(); }
   void ReleaseFreedMemory() override;
   void QuitEventLoop(int exit_code) override;
+  void EndAtOnce(int exit_code) override;
 
  private:
   InstanceLock& marker_;

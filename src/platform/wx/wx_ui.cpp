@@ -150,6 +150,10 @@ std::string WxUi::DetailText() const {
 }
 
 void WxUi::SetTextSize(int percent) {
+  // Every window has it already (the start sets the saved size, often the
+  // built-in one): new fonts would restyle and lay out every control again.
+  if (percent == TextPercent())
+    return;
   SetTextPercent(percent);
   if (frame_ != nullptr)
     frame_->SetTextPercent(percent);
@@ -244,8 +248,8 @@ bool WxUi::AskYesNo(const std::string& title, const std::string& text) {
                       DialogOwner()) == wxYES;
 }
 
-std::string WxUi::AskText(const std::string& title, const std::string& prompt,
-                          const std::string& initial) {
+std::optional<std::string> WxUi::AskText(const std::string& title, const std::string& prompt,
+                                         const std::string& initial) {
   return AskTextDialog(DialogOwner(), title, prompt, initial);
 }
 

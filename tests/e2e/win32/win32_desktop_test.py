@@ -34,9 +34,15 @@ from testbed import (CUE_LEVELS, CUE_MS, TITLE, Failure, Processes, prefs_bytes,
                      SERVICE_KEY, screenshot, start_weather_service, start_window_manager, wait_for, windows_named,
                      write_level_wav)
 
+# The program is gone this soon after its close box, whatever its requests do:
+# a promise to the user, not a figure.
+EXIT_PROMISE = 2.0
 LONDON = "London, City of London, Greater London, United Kingdom"
 PARIS = "Paris, Ile-de-France, France"
 TOKYO = "Tokyo, Tokyo, Japan"
+# The summary in Celsius, from the service's Paris: a dry day.
+PARIS_SUMMARY = ("0 Paris: Sunny, 21 Degrees C. Today: high 24, low 14, 0 percent chance of "
+                 "rain.")
 OPTIONS = None
 
 
@@ -75,6 +81,12 @@ def cues_played(raw_file):
                     started.append(heard)
                 break
     return started
+
+
+def admin(service, path, body):
+    request = urllib.request.Request(service.address("/admin/" + path), method="POST",
+                                     data=json.dumps(body).encode())
+    urllib.request.urlopen(request, timeout=10).close()
 
 
 def routes(debug_log):
@@ -337,10 +349,16 @@ class Win32DesktopTest(WineRun, unittest.TestCase):
         self.hide_with_escape()
         # Without a tray on the display, wine shows its own window of tray icons.
         tray = wait_for("wine's tray", lambda: windows_named("^Wine System Tray$"))[0]
-        # The system-wide key speaks the selected city while the window is hidden.
+        # The system-wide key speaks the selected city while the window is hidden,
+        # once its forecast came; /speak from a second start says it again.
         before = self.spoken()
         self.keys(tray, "ctrl+alt+shift+w")
-        self.wait_spoken("the summary", before + ["0 Paris: Sunny, 21 Degrees C"])
+        self.wait_spoken("the summary", before + [PARIS_SUMMARY])
+        speak = subprocess.run(["wine", "Skyvigil.exe", "/speak"], cwd=self.folder, env=self.env,
+                               capture_output=True, timeout=60)
+        self.assertEqual((speak.returncode, speak.stdout, speak.stderr), (0, b"", b""))
+        self.wait_spoken("the summary again", before + [PARIS_SUMMARY] * 2)
+        self.assertEqual(windows_named("^Alert$"), [])
         # One click shows the window. A double-click's clicks are counted by the
         # tray's rules, tested as a table: wine on a loaded machine may deliver
         # them apart, as two clicks.
@@ -350,7 +368,7 @@ class Win32DesktopTest(WineRun, unittest.TestCase):
         wait_for("the city list focused", lambda: self.probe("focus", TITLE) == ["1"])
         self.keys(self.window, "ctrl+shift+c")
         self.wait_spoken("Copied, and nothing before it",
-                         before + ["0 Paris: Sunny, 21 Degrees C", "1 Copied"])
+                         before + [PARIS_SUMMARY] * 2 + ["1 Copied"])
         self.assertTrue(windows_named("^" + re.escape(TITLE) + "$"), "the window went again")
 
     def test_5a_control_plus_makes_the_rows_taller(self):
@@ -371,12 +389,33 @@ class Win32DesktopTest(WineRun, unittest.TestCase):
         self.keys(self.window, "ctrl+minus")
         self.wait_spoken("one step back", spoken + ["1 Text size 175 percent"])
 
-    def test_6_close_box_ends_the_program(self):
+    def test_6_close_box_ends_the_program_with_a_forecast_the_service_never_answers(self):
+        admin(self.service, "fault", {"kind": "hang", "permanent": True,
+                                      "path": "/v1/forecast.json"})
         before = self.spoken()
+        self.keys(self.window, "Return")
+        wait_for("the forecast window", lambda: windows_named("^Forecast$"), 30)
+        self.wait_spoken("Loading forecast", before + ["0 Loading forecast"])
+        closed = time.monotonic()
         subprocess.run(["wmctrl", "-i", "-c", self.window], check=True, timeout=10)
         self.assertEqual(self.program.wait(timeout=30), 0)
+        gone = time.monotonic() - closed
+        print(f"\n  gone {gone:.2f} s after the close box", file=sys.stderr)
+        self.assertLess(gone, EXIT_PROMISE, "the exit waited for the forecast")
         self.assertFalse((self.folder / "running").exists())
-        self.assertEqual(self.spoken(), before + ["1 Exiting"])
+        self.assertEqual(self.spoken(), before + ["0 Loading forecast", "1 Exiting"])
+
+    def test_7_speak_without_skyvigil_running_says_so(self):
+        before = self.spoken()
+        alone = subprocess.run(["wine", "Skyvigil.exe", "/speak"], cwd=self.folder, env=self.env,
+                               capture_output=True, timeout=60)
+        self.assertEqual((alone.returncode, alone.stdout, alone.stderr),
+                         (1, b"", b"Skyvigil is not running.\r\n"))
+        self.assertFalse((self.folder / "running").exists(), "a second instance started")
+        self.assertEqual(self.spoken(), before)
+        version = subprocess.run(["wine", "Skyvigil.exe", "--Version"], cwd=self.folder,
+                                 env=self.env, capture_output=True, timeout=60)
+        self.assertEqual((version.returncode, version.stdout), (0, (TITLE + "\r\n").encode()))
 
 
 class Win32NvdaTest(WineRun, unittest.TestCase):
@@ -436,11 +475,8 @@ class Win32NvdaTest(WineRun, unittest.TestCase):
 
     def refresh_to(self, condition):
         """London's condition becomes `condition`, and the refresh timer ticks."""
-        request = urllib.request.Request(
-            self.service.address("/admin/weather"), method="POST",
-            data=json.dumps({"place": "London", "current": {"condition": {"text": condition}}})
-            .encode())
-        urllib.request.urlopen(request, timeout=10).close()
+        admin(self.service, "weather",
+              {"place": "London", "current": {"condition": {"text": condition}}})
         result = subprocess.run(["wine", str(OPTIONS.probe), "refresh", TITLE],
                                 capture_output=True, env=dict(self.env, WINEDEBUG="-all"),
                                 timeout=30)

@@ -1,6 +1,7 @@
-// The channel a second start uses to bring the running window back, the
-// contract every platform's adapter keeps: a request reaches the listener of
-// the same marker, once per request, and nobody else's.
+// The channel a second start uses to bring the running window back or to
+// have the summary spoken, the contract every platform's adapter keeps: a
+// request reaches the listener of the same marker, once per request and as
+// asked, and nobody else's.
 #include "ports/show_requests.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "fakes/temp_dir.h"
 
@@ -17,49 +19,60 @@ namespace {
 
 using platform_test::TempDir;
 
-// Counts the requests a listener was given; waits for them without polling.
+constexpr InstanceRequest kShow = InstanceRequest::show;
+constexpr InstanceRequest kSpeak = InstanceRequest::speak;
+
+// Records the requests a listener was given; waits for them without polling.
 class Requests {
  public:
-  std::function<void()> Callback() {
-    return [this] {
+  std::function<void(InstanceRequest)> Callback() {
+    return [this](InstanceRequest request) {
       std::lock_guard lock(mutex_);
-      ++count_;
+      given_.push_back(request);
       changed_.notify_all();
     };
   }
   // The count once it reaches `expected`, or what it is after 10 s.
   int WaitFor(int expected) {
     std::unique_lock lock(mutex_);
-    changed_.wait_for(lock, std::chrono::seconds(10), [&] { return count_ >= expected; });
-    return count_;
+    changed_.wait_for(lock, std::chrono::seconds(10),
+                      [&] { return static_cast<int>(given_.size()) >= expected; });
+    return static_cast<int>(given_.size());
   }
   int Now() {
     std::lock_guard lock(mutex_);
-    return count_;
+    return static_cast<int>(given_.size());
+  }
+  std::vector<InstanceRequest> Given() {
+    std::lock_guard lock(mutex_);
+    return given_;
   }
 
  private:
   std::mutex mutex_;
   std::condition_variable changed_;
-  int count_ = 0;
+  std::vector<InstanceRequest> given_;
 };
 
 TEST(ShowRequestsTest, NobodyListeningIsReported) {
   TempDir dir;
-  EXPECT_FALSE(AskRunningInstanceToShow(dir / "running"));
+  EXPECT_FALSE(AskRunningInstance(dir / "running", kShow));
+  EXPECT_FALSE(AskRunningInstance(dir / "running", kSpeak));
 }
 
-TEST(ShowRequestsTest, EachRequestReachesTheListenerOnce) {
+TEST(ShowRequestsTest, EachRequestReachesTheListenerOnceAsAsked) {
   TempDir dir;
   Requests requests;
   ShowRequestListener listener;
   ASSERT_TRUE(listener.Listen(dir / "running", requests.Callback()));
 
-  EXPECT_TRUE(AskRunningInstanceToShow(dir / "running"));
+  EXPECT_TRUE(AskRunningInstance(dir / "running", kShow));
   EXPECT_EQ(requests.WaitFor(1), 1);
-  EXPECT_TRUE(AskRunningInstanceToShow(dir / "running"));
-  EXPECT_TRUE(AskRunningInstanceToShow(dir / "running"));
-  EXPECT_EQ(requests.WaitFor(3), 3);
+  EXPECT_TRUE(AskRunningInstance(dir / "running", kSpeak));
+  EXPECT_TRUE(AskRunningInstance(dir / "running", kSpeak));
+  EXPECT_TRUE(AskRunningInstance(dir / "running", kShow));
+  EXPECT_EQ(requests.WaitFor(4), 4);
+  EXPECT_EQ(requests.Given(), (std::vector{kShow, kSpeak, kSpeak, kShow}));
 }
 
 TEST(ShowRequestsTest, AnotherMarkersListenerIsNotReached) {
@@ -69,9 +82,9 @@ TEST(ShowRequestsTest, AnotherMarkersListenerIsNotReached) {
   ShowRequestListener listener;
   ASSERT_TRUE(listener.Listen(first / "running", requests.Callback()));
 
-  EXPECT_FALSE(AskRunningInstanceToShow(second / "running"));
+  EXPECT_FALSE(AskRunningInstance(second / "running", kSpeak));
   // A request to the right marker after it arrives alone.
-  EXPECT_TRUE(AskRunningInstanceToShow(first / "running"));
+  EXPECT_TRUE(AskRunningInstance(first / "running", kShow));
   EXPECT_EQ(requests.WaitFor(1), 1);
   EXPECT_EQ(requests.Now(), 1);
 }
@@ -83,13 +96,13 @@ TEST(ShowRequestsTest, AStoppedListenerIsNoLongerReached) {
     ShowRequestListener listener;
     ASSERT_TRUE(listener.Listen(dir / "running", requests.Callback()));
   }
-  EXPECT_FALSE(AskRunningInstanceToShow(dir / "running"));
+  EXPECT_FALSE(AskRunningInstance(dir / "running", kShow));
   EXPECT_EQ(requests.Now(), 0);
 
   // The next instance listens on the same marker again.
   ShowRequestListener next;
   ASSERT_TRUE(next.Listen(dir / "running", requests.Callback()));
-  EXPECT_TRUE(AskRunningInstanceToShow(dir / "running"));
+  EXPECT_TRUE(AskRunningInstance(dir / "running", kShow));
   EXPECT_EQ(requests.WaitFor(1), 1);
 }
 
@@ -101,7 +114,7 @@ TEST(ShowRequestsTest, AMarkerDeepInALongFolderWorks) {
   Requests requests;
   ShowRequestListener listener;
   ASSERT_TRUE(listener.Listen(deep / "running", requests.Callback()));
-  EXPECT_TRUE(AskRunningInstanceToShow(deep / "running"));
+  EXPECT_TRUE(AskRunningInstance(deep / "running", kShow));
   EXPECT_EQ(requests.WaitFor(1), 1);
 }
 

@@ -132,10 +132,10 @@ TEST_F(HostileServiceTest, EveryFaultKeepsTheRecordAndMemoryBounded) {
       {"closed connection", R"({"kind":"close"})"},
       {"never answers", R"({"kind":"hang"})"},
   };
-  CurlHttpOptions options;
-  options.connect_timeout_ms = 1000;
-  options.transfer_timeout_ms = 2000;
-  CurlHttpClient client(options);
+  HttpLimits limits;
+  limits.connect_timeout_ms = 1000;
+  limits.transfer_timeout_ms = 2000;
+  CurlHttpClient client(limits);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     service_.Admin("reset");
@@ -298,10 +298,10 @@ TEST(SelfSignedTlsTest, UntrustedCertificateKeepsTheRecord) {
   const std::string base = "https://127.0.0.1:" + std::to_string(server.port()) + "/v1";
   ASSERT_NE(FetchWithoutVerification(base + "/current.json").find("Selfsigned"), std::string::npos);
 
-  CurlHttpOptions options;
-  options.connect_timeout_ms = 2000;
-  options.transfer_timeout_ms = 5000;
-  CurlHttpClient client(options);
+  HttpLimits limits;
+  limits.connect_timeout_ms = 2000;
+  limits.transfer_timeout_ms = 5000;
+  CurlHttpClient client(limits);
   const ServiceConfig config{base, kKey, ""};
   const Clock::time_point start = Clock::now();
   ExpectFetchChangesNothing(client, config);

@@ -25,16 +25,6 @@ std::vector<std::string> HeaderNames(const LoggedRequest& request) {
   return names;
 }
 
-TEST(CurlHttpOptionsTest, DefaultsAreTheServiceLimits) {
-  const CurlHttpOptions options;
-  EXPECT_EQ(options.connect_timeout_ms, 3000);
-  EXPECT_EQ(options.transfer_timeout_ms, 20000);
-  EXPECT_EQ(options.max_redirects, 10);
-  EXPECT_EQ(options.max_running, 16u);
-  EXPECT_EQ(options.max_body_bytes, kMaxServiceAnswerBytes);
-  EXPECT_EQ(options.max_download_bytes, 512u * 1024 * 1024);
-}
-
 class CurlHttpTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(service_.running()); }

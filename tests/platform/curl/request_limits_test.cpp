@@ -42,9 +42,9 @@ class CurlAbortTest : public ::testing::Test {
 
 TEST_F(CurlAbortTest, AbortEndsTheCallsInProgressAtOnce) {
   service_.Admin("fault", R"({"kind":"hang","permanent":true})");
-  CurlHttpOptions options;
-  options.transfer_timeout_ms = 600000;  // only the abort can end these in time
-  CurlHttpClient client(options);
+  HttpLimits limits;
+  limits.transfer_timeout_ms = 600000;  // only the abort can end these in time
+  CurlHttpClient client(limits);
   auto batch = std::async(std::launch::async, [&] { return client.PerformBatch(Requests(2)); });
   // Both requests reach the service before the abort.
   for (int tries = 0; service_.Log().size() < 2 && tries < 500; ++tries)

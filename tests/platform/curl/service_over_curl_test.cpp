@@ -36,10 +36,10 @@ class LocalServiceRequestTest : public ::testing::Test {
   }
 
   static CurlHttpClient ShortClient() {
-    CurlHttpOptions options;
-    options.connect_timeout_ms = 1000;
-    options.transfer_timeout_ms = 1000;
-    return CurlHttpClient(options);
+    HttpLimits limits;
+    limits.connect_timeout_ms = 1000;
+    limits.transfer_timeout_ms = 1000;
+    return CurlHttpClient(limits);
   }
 
   LocalService service_{testing::kServiceScript};

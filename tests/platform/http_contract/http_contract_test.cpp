@@ -17,7 +17,7 @@
 #include "fakes/service_control.h"
 #include "fakes/temp_dir.h"
 #include "platform/http_contract/client_under_test.h"
-#include "weather/service_status.h"
+#include "weather/http_policy.h"
 
 namespace skyvigil {
 namespace {
@@ -25,7 +25,6 @@ namespace {
 using platform_test::FolderEntries;
 using platform_test::ReadBytes;
 using platform_test::TempDir;
-using testing::ClientLimits;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -73,7 +72,7 @@ class HttpContractTest : public ::testing::Test {
 
   std::string Weather(const std::string& request) { return service_.Url("/v1/" + request); }
 
-  static ClientLimits Short(long transfer_ms) { return {1000, transfer_ms, 10, 16}; }
+  static HttpLimits Short(long transfer_ms) { return {1000, transfer_ms, 10, 16}; }
 
   std::unique_ptr<HttpClient> control_client_ = MakeClientUnderTest();
   testing::ServiceControl service_{*control_client_, Environment("SKYVIGIL_SERVICE_URL")};
@@ -229,7 +228,7 @@ TEST_F(HttpContractTest, BodiesAreCappedAtTheServiceAnswerLimit) {
 struct LimitCase {
   const char* name;
   std::string fault;
-  ClientLimits limits;
+  HttpLimits limits;
 };
 
 TEST_F(HttpContractTest, TransferLimitEndsSlowAnswers) {
@@ -491,7 +490,7 @@ TEST_F(HttpContractTest, DownloadWritesExactlyTheArchiveBytes) {
     std::ofstream old(target, std::ios::binary);
     old << "an older archive";
   }
-  EXPECT_TRUE(client_->Download(service_.Url("/softs/Skyvigil.zip"), target));
+  EXPECT_TRUE(client_->Download(service_.Url("/softs/Skyvigil.zip"), target).saved);
   const std::string written = ReadBytes(target);
   EXPECT_EQ(written.size(), archive.size());
   EXPECT_TRUE(written == archive);  // no diff print for 300 kB of binary
@@ -509,15 +508,63 @@ TEST_F(HttpContractTest, DownloadKeepsOnlyTheFinalBodyAfterRedirects) {
                               "status":302,"count":2})");
   TempDir folder;
   const std::filesystem::path target = folder.path() / "Skyvigil.zip";
-  EXPECT_TRUE(client_->Download(service_.Url("/softs/Skyvigil.zip"), target));
+  EXPECT_TRUE(client_->Download(service_.Url("/softs/Skyvigil.zip"), target).saved);
   EXPECT_EQ(ReadBytes(target), "PK archive");
 }
 
-TEST_F(HttpContractTest, DownloadDoesNotJudgeTheStatus) {
-  TempDir folder;
-  const std::filesystem::path target = folder.path() / "Skyvigil.zip";
-  EXPECT_TRUE(client_->Download(service_.Url("/softs/missing.zip"), target));
-  EXPECT_EQ(ReadBytes(target), "<html><body><h1>404 Not Found</h1></body></html>");
+struct DownloadStatusCase {
+  const char* name;
+  std::string fault;  // on the archive's path
+  bool saved;
+  long status;
+};
+
+std::string Answered(long status, const std::string& body) {
+  return nlohmann::json{{"kind", "raw"},
+                        {"status", status},
+                        {"body", body},
+                        {"content_type", "application/zip"},
+                        {"path", "/softs/Skyvigil.zip"}}
+      .dump();
+}
+
+// An error page never becomes the archive: only a 2xx answer's body is kept,
+// and the status is told either way.
+TEST_F(HttpContractTest, DownloadKeepsOnlyTheBodyOfA2xxAnswer) {
+  const std::string page = "<html><body><h1>Not here</h1></body></html>";
+  const std::vector<DownloadStatusCase> cases = {
+      {"200", Answered(200, "PK archive"), true, 200},
+      {"201", Answered(201, "PK archive"), true, 201},
+      {"299", Answered(299, "PK archive"), true, 299},
+      {"300 without a Location", Answered(300, page), false, 300},
+      {"400", Answered(400, page), false, 400},
+      {"403", Answered(403, page), false, 403},
+      {"404", Answered(404, page), false, 404},
+      {"404 without a body", Answered(404, ""), false, 404},
+      {"500", Answered(500, page), false, 500},
+      {"503", Answered(503, page), false, 503},
+      {"a redirect to a missing file",
+       R"({"kind":"redirect","location":"/softs/missing.zip","status":302})", false, 404},
+  };
+  for (const DownloadStatusCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    service_.Admin("reset");
+    service_.Admin("fault", c.fault);
+    TempDir folder;
+    const std::filesystem::path target = folder.path() / "Skyvigil.zip";
+    {
+      std::ofstream old(target, std::ios::binary);
+      old << "an older archive";
+    }
+    const DownloadResult result = client_->Download(service_.Url("/softs/Skyvigil.zip"), target);
+    EXPECT_EQ(result.saved, c.saved);
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(FolderEntries(folder.path()),
+              c.saved ? std::vector<std::string>{"Skyvigil.zip"} : std::vector<std::string>{});
+    if (c.saved) {
+      EXPECT_EQ(ReadBytes(target), "PK archive");
+    }
+  }
 }
 
 struct DownloadFailure {
@@ -550,7 +597,8 @@ TEST_F(HttpContractTest, FailedDownloadLeavesNoFile) {
       old << "an older archive";
     }
     EXPECT_FALSE(MakeClientUnderTest(Short(c.transfer_ms))
-                     ->Download(service_.Url("/softs/Skyvigil.zip"), target));
+                     ->Download(service_.Url("/softs/Skyvigil.zip"), target)
+                     .saved);
     EXPECT_THAT(FolderEntries(folder.path()), IsEmpty());
   }
 }
@@ -587,11 +635,13 @@ TEST_F(HttpContractTest, DownloadReportsItsProgressAndEndsWhenCancelled) {
     TempDir folder;
     std::vector<std::pair<uint64_t, uint64_t>> reports;
     const bool completed =
-        client_->Download(service_.Url("/softs/Skyvigil.zip"), folder.path() / "Skyvigil.zip",
-                          [&](uint64_t received, uint64_t total) {
-                            reports.emplace_back(received, total);
-                            return received < c.cancel_at;
-                          });
+        client_
+            ->Download(service_.Url("/softs/Skyvigil.zip"), folder.path() / "Skyvigil.zip",
+                       [&](uint64_t received, uint64_t total) {
+                         reports.emplace_back(received, total);
+                         return received < c.cancel_at;
+                       })
+            .saved;
     EXPECT_EQ(completed, c.completed);
     EXPECT_THAT(FolderEntries(folder.path()), c.completed ? std::vector<std::string>{"Skyvigil.zip"}
                                                           : std::vector<std::string>{});
@@ -618,15 +668,17 @@ TEST_F(HttpContractTest, DownloadReportsItsProgressAndEndsWhenCancelled) {
 TEST_F(HttpContractTest, DownloadOverPlainHttpElsewhereIsNeverSent) {
   TempDir folder;
   const std::filesystem::path target = folder.path() / "Skyvigil.zip";
-  EXPECT_FALSE(client_->Download(AnyAddressUrl(service_, "/softs/Skyvigil.zip"), target));
+  EXPECT_FALSE(client_->Download(AnyAddressUrl(service_, "/softs/Skyvigil.zip"), target).saved);
   EXPECT_THAT(FolderEntries(folder.path()), IsEmpty());
   EXPECT_THAT(service_.Log(), IsEmpty());
 }
 
 TEST_F(HttpContractTest, DownloadIntoAMissingFolderFails) {
   TempDir folder;
-  EXPECT_FALSE(client_->Download(service_.Url("/softs/Skyvigil.zip"),
-                                 folder.path() / "no-such-folder" / "Skyvigil.zip"));
+  EXPECT_FALSE(client_
+                   ->Download(service_.Url("/softs/Skyvigil.zip"),
+                              folder.path() / "no-such-folder" / "Skyvigil.zip")
+                   .saved);
   EXPECT_THAT(FolderEntries(folder.path()), IsEmpty());
 }
 
@@ -640,7 +692,7 @@ TEST_F(HttpContractTest, OneClientServesTwoThreadsAtOnce) {
   auto update_thread = std::async(std::launch::async, [&] {
     bool all = true;
     for (int i = 0; i < 5; ++i) {
-      all = client_->Download(service_.Url("/softs/Skyvigil.zip"), target) && all;
+      all = client_->Download(service_.Url("/softs/Skyvigil.zip"), target).saved && all;
       all = client_->Perform(Get(service_.Url("/projects/skyvigilversion.txt"))).body == "0.36" &&
             all;
     }

@@ -19,7 +19,6 @@
 namespace skyvigil {
 namespace {
 
-using testing::ClientLimits;
 using testing::MakeClientUnderTest;
 
 class RequestLimitsTest : public ::testing::Test {
@@ -78,7 +77,8 @@ TEST_F(RequestLimitsTest, AbortEndsTheCallsInProgressAndFailsLaterOnesUnsent) {
   service_.Admin("reset");
   EXPECT_EQ(Completed(client->PerformBatch(Requests(3))), std::vector<bool>(3, false));
   const platform_test::TempDir folder;
-  EXPECT_FALSE(client->Download(service_.Url("/softs/Skyvigil.zip"), folder / "Skyvigil.zip"));
+  EXPECT_FALSE(
+      client->Download(service_.Url("/softs/Skyvigil.zip"), folder / "Skyvigil.zip").saved);
   EXPECT_THAT(platform_test::FolderEntries(folder.path()), ::testing::IsEmpty());
   EXPECT_EQ(service_.Log().size(), 0u);
 }

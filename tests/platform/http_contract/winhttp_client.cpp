@@ -4,13 +4,8 @@
 
 namespace skyvigil::testing {
 
-std::unique_ptr<HttpClient> MakeClientUnderTest(const ClientLimits& limits) {
-  WinHttpOptions options;
-  options.connect_timeout_ms = limits.connect_timeout_ms;
-  options.transfer_timeout_ms = limits.transfer_timeout_ms;
-  options.max_redirects = limits.max_redirects;
-  options.max_running = limits.max_running;
-  return std::make_unique<WinHttpClient>(options);
+std::unique_ptr<HttpClient> MakeClientUnderTest(const HttpLimits& limits) {
+  return std::make_unique<WinHttpClient>(limits);
 }
 
 }  // namespace skyvigil::testing

@@ -29,7 +29,7 @@ TEST(ShowRequestsWin32Test, EverySpellingOfTheMarkerReachesItsListener) {
   const std::filesystem::path marker = dir / "running";
   std::atomic<int> requests = 0;
   ShowRequestListener listener;
-  ASSERT_TRUE(listener.Listen(marker, [&requests] { ++requests; }));
+  ASSERT_TRUE(listener.Listen(marker, [&requests](InstanceRequest) { ++requests; }));
 
   const std::wstring plain = marker.wstring();
   std::wstring slashes = plain;
@@ -39,7 +39,7 @@ TEST(ShowRequestsWin32Test, EverySpellingOfTheMarkerReachesItsListener) {
       Upper(plain), slashes, dir / "sub" / ".." / "running", dir / "." / "running"};
   for (const std::filesystem::path& spelling : spellings) {
     SCOPED_TRACE(spelling.string());
-    EXPECT_TRUE(AskRunningInstanceToShow(spelling));
+    EXPECT_TRUE(AskRunningInstance(spelling, InstanceRequest::show));
   }
   // Each answer comes after its request ran.
   EXPECT_EQ(requests, 4);
@@ -51,7 +51,7 @@ TEST(ShowRequestsWin32Test, TheListenersProcessIsFoundByItsMarker) {
   const std::filesystem::path marker = dir / "running";
   EXPECT_EQ(RunningInstanceProcess(marker), 0u);
   ShowRequestListener listener;
-  ASSERT_TRUE(listener.Listen(marker, [] {}));
+  ASSERT_TRUE(listener.Listen(marker, [](InstanceRequest) {}));
   EXPECT_EQ(RunningInstanceProcess(marker), GetCurrentProcessId());
   EXPECT_EQ(RunningInstanceProcess(dir / "other"), 0u);
 }

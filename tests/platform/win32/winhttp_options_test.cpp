@@ -1,5 +1,5 @@
-// The WinHTTP client's own limits and whom it gives the user's logon; its
-// behaviour is the HTTP contract suite's.
+// Whom the WinHTTP client gives the user's logon; its behaviour is the HTTP
+// contract suite's.
 #include <windows.h>
 #include <winhttp.h>
 
@@ -9,16 +9,6 @@
 
 namespace skyvigil {
 namespace {
-
-TEST(WinHttpOptionsTest, DefaultsAreTheServiceLimits) {
-  const WinHttpOptions options;
-  EXPECT_EQ(options.connect_timeout_ms, 3000);
-  EXPECT_EQ(options.transfer_timeout_ms, 20000);
-  EXPECT_EQ(options.max_redirects, 10);
-  EXPECT_EQ(options.max_body_bytes, kMaxServiceAnswerBytes);
-  EXPECT_EQ(options.max_download_bytes, 512u * 1024 * 1024);
-  EXPECT_EQ(options.max_running, 16u);
-}
 
 struct Challenge {
   const char* name;
