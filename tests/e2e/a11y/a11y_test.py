@@ -561,9 +561,10 @@ class DesktopAccessibilityTest(BedTestCase):
         self.focused(role="table", name="Forecast")
         self.assertEqual(self.screen.active_window().name, "Forecast")
 
-        # The alert cue sounded when the window opened.
-        time.sleep(0.5)
-        self.assertEqual(set(cue_onsets(run.audio)), {"alert"})
+        # The alert cue sounded when the window opened; the sound device writes its
+        # file only once it is opened, on the sound thread.
+        onsets = wait_for("the alert cue", lambda: run.audio.exists() and cue_onsets(run.audio))
+        self.assertEqual(set(onsets), {"alert"})
 
         press("Escape")
         self.wait_gone("Forecast")
