@@ -1,19 +1,26 @@
 # Skyvigil: `make demo` to try it, `make test` to build and test everything.
+# The presets in CMakePresets.json do the configuring; this file only runs them.
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build test test-default test-asan test-windows format format-check bench demo run cues clean deb dist
+.PHONY: all deps test-deps build test test-windows format format-check \
+        bench demo run clean deb dist fuzz fuzz-ci
 
 all: build
 
+# What building and running need; test-deps adds what testing and the
+# Windows build need (scripts/install-deps.sh).
 deps:
 	bash scripts/install-deps.sh
+
+test-deps:
+	bash scripts/install-deps.sh --test
 
 build: deps
 	cmake --preset default >/dev/null
 	cmake --build --preset default -j $(JOBS)
 
-test: deps format-check
+test: test-deps format-check
 	cmake --preset default >/dev/null
 	cmake --build --preset default -j $(JOBS)
 	ctest --preset default -j $(JOBS)
@@ -28,7 +35,7 @@ test: deps format-check
 # whatever the outcome.
 WINE_RUN = scripts/wine-run.sh --root build/windows
 
-test-windows: deps
+test-windows: test-deps
 	cmake --preset windows >/dev/null
 	cmake --build --preset windows -j $(JOBS)
 	trap '$(WINE_RUN) --stop-server' EXIT; \
@@ -42,7 +49,7 @@ format:
 format-check:
 	@clang-format --dry-run --Werror $(FORMAT_FILES) && echo "clang-format: clean"
 
-bench: deps
+bench: test-deps
 	cmake --preset default -DSKYVIGIL_BUILD_BENCH=ON >/dev/null
 	cmake --build --preset default -j $(JOBS)
 	bash bench/run.sh build/default
@@ -53,19 +60,20 @@ bench: deps
 
 # The Debian package, into dist/: skyvigil_<version>_<arch>.deb.
 deb: build
-	cpack -G DEB --config build/default/CPackConfig.cmake -B dist >/dev/null
+	cpack --config build/default/CPackConfig.cmake -B dist >/dev/null
 	rm -rf dist/_CPack_Packages
 	@ls dist/*.deb
 
-# The Windows program, cross-built, into dist/: Skyvigil-<version>-win64.zip
-# (portable, and the update archive), its signature .minisig and
-# Skyvigil-<version>-setup.exe.
-# Signed for updates with the minisign secret key SKYVIGIL_SIGNING_KEY names;
-# built without the tests' throw-away key.
-dist: deps
-	@test -n "$$SKYVIGIL_SIGNING_KEY" || { echo "make dist: set SKYVIGIL_SIGNING_KEY to the release key (README.md)"; exit 2; }
-	cmake --preset windows -DSKYVIGIL_TEST_UPDATE_KEY=OFF >/dev/null
-	cmake --build --preset windows -j $(JOBS) --target dist
+# The Windows program, cross-built without the tests' throw-away update key,
+# into dist/: Skyvigil-<version>-win64.zip (portable, and the update archive)
+# and Skyvigil-<version>-setup.exe. A release signs the zip for updates
+# (<zip>.minisig) with the minisign secret key SKYVIGIL_SIGNING_KEY names;
+# without it the packages are unsigned, for local use only, and cpack says so.
+dist: test-deps
+	cmake --preset windows-release >/dev/null
+	cmake --build --preset windows-release -j $(JOBS)
+	cpack --config build/windows-release/CPackConfig.cmake -B dist
+	rm -rf dist/_CPack_Packages
 	@ls dist/Skyvigil-*
 
 # A fresh demo/ against the local weather service; `make run DIR=<folder>`
@@ -76,25 +84,18 @@ demo:
 run:
 	bash scripts/demo.sh run "$(DIR)"
 
-# libFuzzer runs over the readers of outside data, built with clang in build/fuzz:
-# `make fuzz FUZZ_SECONDS=600` runs each target that long (60 s unless told);
-# fuzz-ci is the one-minute run that `make test` ends with.
+# libFuzzer runs over the readers of outside data, the fuzz preset in
+# build/fuzz: `make fuzz FUZZ_SECONDS=600` runs each target that long (60 s
+# unless told); fuzz-ci is the one-minute run that `make test` ends with.
 FUZZ_SECONDS ?= 60
 
-.PHONY: fuzz fuzz-ci fuzz-run
-
-fuzz: deps
-	$(MAKE) --no-print-directory fuzz-run
+fuzz: test-deps
+	cmake --preset fuzz -DSKYVIGIL_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
+	ctest --preset fuzz
 
 fuzz-ci:
-	$(MAKE) --no-print-directory fuzz-run FUZZ_SECONDS=60
-
-fuzz-run:
-	CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DSKYVIGIL_BUILD_GUI=OFF \
-	  -DSKYVIGIL_FUZZ=ON -DSKYVIGIL_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
-	cmake --build build/fuzz -j $(JOBS) --target fuzz_targets
-	ctest --test-dir build/fuzz -L fuzz --output-on-failure
+	$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=60
 
 clean:
 	rm -rf build

@@ -11,8 +11,6 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${SKYVIGIL_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 foreach(name gtest gtest_main gmock gmock_main)
-  # Their code is not ours: its warnings must not stop our build.
-  target_compile_options(${name} PRIVATE -Wno-error)
   if(NOT TARGET GTest::${name})
     add_library(GTest::${name} ALIAS ${name})
   endif()

@@ -1,12 +1,18 @@
 // Speech and sound output: the only two ways the application makes itself heard.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 
 namespace skyvigil {
 
 enum class Cue { alert, up, down, condition };
+
+// Each cue's name, indexed by Cue: a desktop plays "<name>.wav" of its cue
+// folder (snd/ beside the program, or the package's), which the packages
+// install from snd/ of the source tree.
+inline constexpr std::array<const char*, 4> kCueNames = {"alert", "up", "down", "condition"};
 
 class Announcer {
  public:

@@ -6,8 +6,8 @@ package's folder, answers its desktop entry's "Speak the Weather" action and
 exits cleanly.
 
 Run inside a display and a session bus:
-  xvfb-run -a dbus-run-session -- python3 package_test.py --cpack-config \
-      build/default/CPackConfig.cmake --version 0.36 --service tools/weather_service.py
+  xvfb-run -a dbus-run-session -- python3 package_test.py --deb \
+      skyvigil_0.36_amd64.deb --version 0.36 --service tools/weather_service.py
 """
 
 import argparse
@@ -28,8 +28,10 @@ from testbed import (CUE_LEVELS, CUE_MS, Failure, Processes, check, cue_onsets, 
 FILES = """\
 ./usr/bin/skyvigil
 ./usr/share/applications/org.skyvigil.Skyvigil.desktop
+./usr/share/doc/skyvigil/changelog.gz
 ./usr/share/doc/skyvigil/copyright
 ./usr/share/icons/hicolor/scalable/apps/org.skyvigil.Skyvigil.svg
+./usr/share/man/man1/skyvigil.1.gz
 ./usr/share/metainfo/org.skyvigil.Skyvigil.metainfo.xml
 ./usr/share/skyvigil/snd/alert.wav
 ./usr/share/skyvigil/snd/condition.wav
@@ -39,14 +41,6 @@ FILES = """\
 # Libraries the program needs at run time, found by dpkg-shlibdeps, and the speech server.
 DEPENDS = ["speech-dispatcher", "libwxgtk3.2-1", "libcurl4", "libsdl2-2.0-0",
            "libspeechd2"]
-
-
-def build_package(cpack_config, out):
-    subprocess.run(["cpack", "-G", "DEB", "--config", str(cpack_config), "-B", str(out)],
-                   check=True, capture_output=True, timeout=300)
-    debs = list(out.glob("*.deb"))
-    check(len(debs) == 1, f"expected one package, found {debs}")
-    return debs[0]
 
 
 def check_package(deb, version):
@@ -98,7 +92,7 @@ def start_installed(processes, root, home, audio):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--cpack-config", type=Path, required=True)
+    parser.add_argument("--deb", type=Path, required=True)
     parser.add_argument("--version", required=True)
     parser.add_argument("--service", type=Path, required=True)
     options = parser.parse_args()
@@ -107,7 +101,7 @@ def main():
     with tempfile.TemporaryDirectory(prefix="skyvigil-deb-") as scratch:
         scratch = Path(scratch)
         try:
-            deb = build_package(options.cpack_config, scratch / "out")
+            deb = options.deb
             check_package(deb, options.version)
 
             root = scratch / "root"

@@ -43,8 +43,7 @@ class FakeAnnouncer : public Announcer {
   void KeepUnspoken(const std::string& text) override { events.push_back("kept:" + text); }
   void Silence() override { events.push_back("hush"); }
   void PlayCue(Cue cue) override {
-    static constexpr const char* kNames[] = {"alert", "up", "down", "condition"};
-    events.push_back(std::string("cue:") + kNames[static_cast<int>(cue)]);
+    events.push_back(std::string("cue:") + kCueNames[static_cast<int>(cue)]);
   }
 };
 

@@ -1,10 +1,12 @@
-// updater.exe on a program folder under wine, with the portable zip of
-// make-dist.sh as Skyvigil.zip, signed by the build's throw-away key: the new
-// build in place and started, or, when anything fails (the signature too),
-// the old one whole and started again. Run as updater.exe, or from the copy
-// in update.run that Skyvigil starts, which replaces updater.exe too.
+// updater.exe on a program folder under wine, with the portable zip that the
+// packaging makes of a stand-in as Skyvigil.zip, signed by the build's
+// throw-away key: the new build in place and started, or, when anything fails
+// (the signature too), the old one whole and started again. Run as
+// updater.exe, or from the copy in update.run that Skyvigil starts, which
+// replaces updater.exe too.
 #include <gtest/gtest.h>
 
+#include "ports/announcer.h"
 #include "update_tool/win32_test_support.h"
 
 namespace skyvigil::testing {
@@ -87,7 +89,7 @@ TEST_P(UpdaterTest, InstallsOrKeepsTheOldProgram) {
   expected.erase("Skyvigil.zip.minisig");
   expected["Skyvigil.exe"] = ReadAll(SKYVIGIL_STAND_IN_NEW);
   expected["updater.exe"] = kUpdater;
-  for (const char* cue : {"alert", "up", "down", "condition"})
+  for (const char* cue : kCueNames)
     expected["snd/" + std::string(cue) + ".wav"] = ReadAll(kSource + "/snd/" + cue + ".wav");
   expected["README.txt"] = WithCrLf(ReadAll(kSource + "/packaging/windows/README.txt"));
   expected["LICENSE.txt"] = WithCrLf(ReadAll(kSource + "/LICENSE"));

@@ -7,16 +7,13 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <string>
 
 namespace skyvigil {
 
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
-
-// Indexed by Cue.
-constexpr std::array<const char*, 4> kCueFiles = {"alert.wav", "up.wav", "down.wav",
-                                                  "condition.wav"};
 
 }  // namespace
 
@@ -184,9 +181,9 @@ void SoundCues::CloseDevice() {
 }
 
 void SoundCues::LoadCues() {
-  for (size_t i = 0; i < kCueFiles.size(); ++i)
-    cues_[i] =
-        sdl_->LoadConverted(folder_ / kCueFiles[i], decoded_for_.frequency, decoded_for_.channels);
+  for (size_t i = 0; i < kCueNames.size(); ++i)
+    cues_[i] = sdl_->LoadConverted(folder_ / (std::string(kCueNames[i]) + ".wav"),
+                                   decoded_for_.frequency, decoded_for_.channels);
 }
 
 bool SoundCues::AnyVoiceSounds() {

@@ -18,7 +18,7 @@
 
 namespace skyvigil {
 
-// Plays "alert.wav", "up.wav", "down.wav" and "condition.wav" from one folder,
+// Plays the cues' WAV files ("alert.wav", ...: kCueNames) from one folder,
 // read and converted when the first cue plays. Each cue has its own voice, so playing a cue
 // again restarts it while different cues sound together.
 //

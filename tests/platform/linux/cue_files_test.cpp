@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fakes/temp_dir.h"
+#include "ports/announcer.h"
 
 namespace skyvigil {
 namespace {
@@ -90,7 +91,7 @@ std::vector<int> Envelope(const std::vector<int16_t>& s) {
   return envelope;
 }
 
-class CueFileTest : public ::testing::TestWithParam<std::string> {};
+class CueFileTest : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(CueFileTest, IsShort16BitPcm44100MonoThatStartsAndEndsInSilence) {
   const Wav wav = ReadWav(CueFile(GetParam()));
@@ -111,7 +112,7 @@ TEST_P(CueFileTest, IsShort16BitPcm44100MonoThatStartsAndEndsInSilence) {
   EXPECT_LT(Peak(wav.samples, wav.samples.size() - 441, wav.samples.size()), peak / 4);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cues, CueFileTest, ::testing::Values("alert", "up", "down", "condition"));
+INSTANTIATE_TEST_SUITE_P(Cues, CueFileTest, ::testing::ValuesIn(kCueNames));
 
 TEST(CueShapeTest, UpRisesAndDownFalls) {
   const Wav up = ReadWav(CueFile("up"));

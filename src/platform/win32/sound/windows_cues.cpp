@@ -6,6 +6,7 @@
 #include <xaudio2.h>
 
 #include <cstring>
+#include <string>
 
 namespace skyvigil {
 
@@ -13,7 +14,6 @@ namespace {
 
 using CreateEngine = HRESULT(WINAPI*)(IXAudio2**, UINT32, XAUDIO2_PROCESSOR);
 
-constexpr const wchar_t* kFiles[] = {L"alert.wav", L"up.wav", L"down.wav", L"condition.wav"};
 constexpr long long kIdleMs = 500;  // after the last cue's end, before the engine stops
 
 std::size_t Index(Cue cue) {
@@ -37,7 +37,7 @@ void Schedule(PTP_TIMER timer, long long milliseconds) {
 
 WindowsCues::WindowsCues(const std::filesystem::path& folder) {
   for (std::size_t i = 0; i < sounds_.size(); ++i)
-    sounds_[i] = ReadWav(folder / kFiles[i]);
+    sounds_[i] = ReadWav(folder / (std::string(kCueNames[i]) + ".wav"));
 }
 
 WindowsCues::~WindowsCues() {

@@ -16,7 +16,7 @@ struct _TP_TIMER;
 
 namespace skyvigil {
 
-// Reads "alert.wav", "up.wav", "down.wav" and "condition.wav" of one folder
+// Reads the cues' WAV files ("alert.wav", ...: kCueNames) of one folder
 // when made; a cue whose file is missing or unusable stays silent. The engine
 // starts with the first cue played and stops soon after the last one ends, so
 // an idle program keeps no audio thread busy. Each cue has its own voice:

@@ -1,4 +1,2 @@
 // A port that depends on the core it serves.
-#include <nlohmann/json.hpp>
-
 #include "weather/records.h"

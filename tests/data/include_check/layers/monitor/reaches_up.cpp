@@ -1,3 +1,2 @@
 // A layer that reaches up into the one that uses it.
 #include "cities/city_add.h"
-#include "views/city_list.h"
