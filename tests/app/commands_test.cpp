@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -332,6 +333,22 @@ TEST_F(CommandsTest, HideAndShowRememberTheStateAtOnce) {
   EXPECT_THAT(h.announcer.events, ElementsAre("say:Skyvigil hidden"));
 }
 
+// Without a tray a hidden window could not come back: it is minimised, and
+// the reason said the first time only; the saved state stays "shown".
+TEST_F(CommandsTest, WithoutATrayEscapeMinimisesAndSaysWhyOnce) {
+  h.app.state.desktop.tray = false;
+  Start({h.CityAt("Springfield")});
+  h.ui.changes.clear();
+  RunCommand(h.app, kHideWindow);
+  h.Draw();
+  RunCommand(h.app, kHideWindow);
+  h.Draw();
+  EXPECT_THAT(Described(h.ui.changes), ElementsAre("minimise main", "minimise main"));
+  EXPECT_EQ(h.Drawn().main.shown, MainWindowShown::shown);
+  EXPECT_FALSE(std::filesystem::exists(h.folder / "prefs.ini"));
+  EXPECT_THAT(h.announcer.events, ElementsAre("say:Skyvigil minimised. This desktop has no tray."));
+}
+
 TEST_F(CommandsTest, ASecondStartBringsTheWindowBackFocusedAndRemembersIt) {
   Start({h.CityAt("Springfield")});
   RunCommand(h.app, kHideWindow);
@@ -374,14 +391,22 @@ TEST_F(CommandsTest, TheSelectionIsWrittenASecondLaterOrBeforeHidingExitAndASeco
   }
 }
 
-TEST_F(CommandsTest, StartAtLoginSaysTheStateItIsLeftIn) {
+// Said and checked as the process port leaves it, a failed switch included.
+TEST_F(CommandsTest, StartAtLoginSaysAndChecksTheStateItIsLeftIn) {
   Start({h.CityAt("Springfield")});
-  RunCommand(h.app, kStartAtLogin);
-  RunCommand(h.app, kStartAtLogin);
+  std::vector<bool> checked;
+  auto switch_it = [&] {
+    RunCommand(h.app, kStartAtLogin);
+    const std::vector<int> on = h.Drawn().checked_commands;
+    checked.push_back(std::find(on.begin(), on.end(), kStartAtLogin) != on.end());
+  };
+  switch_it();
+  switch_it();
   h.process.start_at_login_fails = true;
-  RunCommand(h.app, kStartAtLogin);
+  switch_it();
   EXPECT_THAT(h.announcer.events, ElementsAre("say:Start at login on", "say:Start at login off",
                                               "say:Start at login off"));
+  EXPECT_THAT(checked, ElementsAre(true, false, false));
 }
 
 // The command only asks; the gate ends the program once the handler returns,
