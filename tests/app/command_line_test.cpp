@@ -16,126 +16,84 @@
 namespace skyvigil {
 namespace {
 
-using Action = CommandLine::Action;
 using platform_test::TempDir;
 
-const std::string kPosixHelp =
-    "Usage: skyvigil [--speak | --help | --version]\n"
+// "exit 2, error: <text>": the action, the exit code, and the stream the
+// text is printed to.
+std::string Outcome(const CommandLine& line) {
+  constexpr const char* kActions[] = {"run", "speak", "exit"};
+  return kActions[static_cast<int>(line.action)] + (" " + std::to_string(line.exit_code)) +
+         (line.is_error ? ", error: " : ", out: ") + line.output;
+}
+
+// The one line of a refused command line.
+std::string Refused(OptionStyle style, const std::string& why) {
+  return style == OptionStyle::posix
+             ? "exit 2, error: skyvigil: " + why + ". Try skyvigil --help.\n"
+             : "exit 2, error: Skyvigil.exe: " + why + ". Try Skyvigil.exe /help.\n";
+}
+
+const std::string kAbout =
     "\n"
     "Skyvigil keeps an eye on the weather of your cities and tells you,\n"
     "through your screen reader, what changed.\n"
-    "\n"
-    "  --speak     have the running Skyvigil speak its summary\n"
-    "  --help      print this help and exit\n"
-    "  --version   print the version and exit\n"
+    "\n";
+const std::string kWithout =
     "\n"
     "Without an option Skyvigil starts, or brings back the window of the one\n"
     "already running.\n";
-
-const std::string kWindowsHelp =
-    "Usage: Skyvigil.exe [/speak | /help | /version]\n"
-    "\n"
-    "Skyvigil keeps an eye on the weather of your cities and tells you,\n"
-    "through your screen reader, what changed.\n"
-    "\n"
-    "  /speak      have the running Skyvigil speak its summary\n"
-    "  /help       print this help and exit\n"
-    "  /version    print the version and exit\n"
-    "\n"
-    "Without an option Skyvigil starts, or brings back the window of the one\n"
-    "already running.\n"
-    "--speak, --help and --version work too, in any letter case.\n";
+const std::string kPosixHelp = "Usage: skyvigil [--speak | --help | --version]\n" + kAbout +
+                               "  --speak     have the running Skyvigil speak its summary\n"
+                               "  --help      print this help and exit\n"
+                               "  --version   print the version and exit\n" +
+                               kWithout;
+const std::string kWindowsHelp = "Usage: Skyvigil.exe [/speak | /help | /version]\n" + kAbout +
+                                 "  /speak      have the running Skyvigil speak its summary\n"
+                                 "  /help       print this help and exit\n"
+                                 "  /version    print the version and exit\n" +
+                                 kWithout +
+                                 "--speak, --help and --version work too, in any letter case.\n";
 
 TEST(CommandLineTest, EachArgumentListGivesItsActionTextAndCode) {
   // "Skyvigil 0.36, build 23": the version and build of this build.
   const std::string_view build_text = kVersionText;
-  const std::string version = std::string("Skyvigil ") + kAppVersion + ", build " +
+  const std::string version = std::string("exit 0, out: Skyvigil ") + kAppVersion + ", build " +
                               std::string(build_text.substr(build_text.rfind(' ') + 1)) + "\n";
+  constexpr OptionStyle P = OptionStyle::posix;
+  constexpr OptionStyle W = OptionStyle::windows;
   const struct {
     OptionStyle style;
     std::vector<std::string> arguments;
-    Action action;
-    std::string output;
-    bool is_error;
-    int code;
+    std::string outcome;
   } cases[] = {
-      {OptionStyle::posix, {}, Action::run, "", false, 0},
-      {OptionStyle::posix, {"--speak"}, Action::speak, "", false, 0},
-      {OptionStyle::posix, {"--help"}, Action::exit, kPosixHelp, false, 0},
-      {OptionStyle::posix, {"--version"}, Action::exit, version, false, 0},
-      {OptionStyle::posix,
-       {"--speek"},
-       Action::exit,
-       "skyvigil: unknown option \"--speek\". Try skyvigil --help.\n",
-       true,
-       2},
+      {P, {}, "run 0, out: "},
+      {P, {"--speak"}, "speak 0, out: "},
+      {P, {"--help"}, "exit 0, out: " + kPosixHelp},
+      {P, {"--version"}, version},
+      {P, {"--speek"}, Refused(P, "unknown option \"--speek\"")},
       // Letter case counts, and Windows' form is no option here.
-      {OptionStyle::posix,
-       {"--Speak"},
-       Action::exit,
-       "skyvigil: unknown option \"--Speak\". Try skyvigil --help.\n",
-       true,
-       2},
-      {OptionStyle::posix,
-       {"/speak"},
-       Action::exit,
-       "skyvigil: unknown option \"/speak\". Try skyvigil --help.\n",
-       true,
-       2},
-      {OptionStyle::posix,
-       {""},
-       Action::exit,
-       "skyvigil: unknown option \"\". Try skyvigil --help.\n",
-       true,
-       2},
+      {P, {"--Speak"}, Refused(P, "unknown option \"--Speak\"")},
+      {P, {"/speak"}, Refused(P, "unknown option \"/speak\"")},
+      {P, {""}, Refused(P, "unknown option \"\"")},
       // The first unknown one is named, wherever it stands.
-      {OptionStyle::posix,
-       {"--help", "-v"},
-       Action::exit,
-       "skyvigil: unknown option \"-v\". Try skyvigil --help.\n",
-       true,
-       2},
-      {OptionStyle::posix,
-       {"--speak", "--version"},
-       Action::exit,
-       "skyvigil: one option at a time. Try skyvigil --help.\n",
-       true,
-       2},
-      {OptionStyle::windows, {}, Action::run, "", false, 0},
-      {OptionStyle::windows, {"/speak"}, Action::speak, "", false, 0},
-      {OptionStyle::windows, {"/SPEAK"}, Action::speak, "", false, 0},
-      {OptionStyle::windows, {"--Speak"}, Action::speak, "", false, 0},
-      {OptionStyle::windows, {"/help"}, Action::exit, kWindowsHelp, false, 0},
-      {OptionStyle::windows, {"--help"}, Action::exit, kWindowsHelp, false, 0},
-      {OptionStyle::windows, {"/Version"}, Action::exit, version, false, 0},
-      {OptionStyle::windows, {"--version"}, Action::exit, version, false, 0},
-      {OptionStyle::windows,
-       {"/?"},
-       Action::exit,
-       "Skyvigil.exe: unknown option \"/?\". Try Skyvigil.exe /help.\n",
-       true,
-       2},
-      {OptionStyle::windows,
-       {"-speak"},
-       Action::exit,
-       "Skyvigil.exe: unknown option \"-speak\". Try Skyvigil.exe /help.\n",
-       true,
-       2},
-      {OptionStyle::windows,
-       {"/speak", "/speak"},
-       Action::exit,
-       "Skyvigil.exe: one option at a time. Try Skyvigil.exe /help.\n",
-       true,
-       2},
+      {P, {"--help", "-v"}, Refused(P, "unknown option \"-v\"")},
+      {P, {"--speak", "--version"}, Refused(P, "one option at a time")},
+      {W, {}, "run 0, out: "},
+      {W, {"/speak"}, "speak 0, out: "},
+      {W, {"/SPEAK"}, "speak 0, out: "},
+      {W, {"--Speak"}, "speak 0, out: "},
+      {W, {"/help"}, "exit 0, out: " + kWindowsHelp},
+      {W, {"--help"}, "exit 0, out: " + kWindowsHelp},
+      {W, {"/Version"}, version},
+      {W, {"--version"}, version},
+      {W, {"/?"}, Refused(W, "unknown option \"/?\"")},
+      {W, {"-speak"}, Refused(W, "unknown option \"-speak\"")},
+      {W, {"/speak", "/speak"}, Refused(W, "one option at a time")},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE((c.style == OptionStyle::posix ? "posix" : "windows") +
+    SCOPED_TRACE((c.style == P ? "posix" : "windows") +
                  (c.arguments.empty() ? std::string(" (none)") : " " + c.arguments.front()));
-    const CommandLine line = ReadCommandLine(c.arguments, c.style);
-    EXPECT_EQ(line.action, c.action);
-    EXPECT_EQ(line.output, c.output);
-    EXPECT_EQ(line.is_error, c.is_error);
-    EXPECT_EQ(line.exit_code, c.code);
+    EXPECT_EQ(Outcome(ReadCommandLine(c.arguments, c.style)), c.outcome);
   }
 }
 
@@ -143,21 +101,14 @@ TEST(CommandLineTest, EachArgumentListGivesItsActionTextAndCode) {
 // starts one.
 TEST(CommandLineTest, SpeakAsksTheRunningCopyOrSaysNoneRuns) {
   TempDir dir;
-  const CommandLine alone = AskRunningInstanceToSpeak(dir / "running");
-  EXPECT_EQ(alone.action, Action::exit);
-  EXPECT_EQ(alone.output, "Skyvigil is not running.\n");
-  EXPECT_TRUE(alone.is_error);
-  EXPECT_EQ(alone.exit_code, 1);
-
+  EXPECT_EQ(Outcome(AskRunningInstanceToSpeak(dir / "running")),
+            "exit 1, error: Skyvigil is not running.\n");
   std::atomic<int> speak_requests = 0;
   ShowRequestListener running;
   ASSERT_TRUE(running.Listen(dir / "running", [&](InstanceRequest request) {
     speak_requests += request == InstanceRequest::speak ? 1 : 100;
   }));
-  const CommandLine asked = AskRunningInstanceToSpeak(dir / "running");
-  EXPECT_EQ(asked.action, Action::exit);
-  EXPECT_EQ(asked.output, "");
-  EXPECT_EQ(asked.exit_code, 0);
+  EXPECT_EQ(Outcome(AskRunningInstanceToSpeak(dir / "running")), "exit 0, out: ");
   // The answer comes once the listener has taken the request.
   EXPECT_EQ(speak_requests, 1);
 }

@@ -67,8 +67,6 @@ class UpdateChainTest : public ::testing::Test {
   UpdateSource source;
 };
 
-// The question while hidden is HiddenWindowTest's; the texts are the update
-// check's own tests.
 TEST_F(UpdateChainTest, AMessageIsShownOrWhileTheWindowIsHiddenSaidAtOnce) {
   const struct {
     bool hidden;
@@ -98,16 +96,9 @@ TEST_F(UpdateChainTest, WithoutAnUpdateServerNothingIsAskedAndOnlyTheMenuSaysSo)
   EXPECT_THAT(h.http.requests, IsEmpty());
 }
 
-struct Showing {
-  const char* name;
-  std::function<void(App&)> show;
-};
-
-void PrintTo(const Showing& showing, std::ostream* out) {
-  *out << showing.name;
-}
-
-class HiddenWindowTest : public UpdateChainTest, public ::testing::WithParamInterface<Showing> {};
+// The window shown by the tray icon or by a second start.
+class HiddenWindowTest : public UpdateChainTest,
+                         public ::testing::WithParamInterface<void (*)(App&)> {};
 
 TEST_P(HiddenWindowTest, TheQuestionWaitsForTheWindowAndIsToldOnce) {
   Hide();
@@ -121,7 +112,7 @@ TEST_P(HiddenWindowTest, TheQuestionWaitsForTheWindowAndIsToldOnce) {
   h.main_thread.RunPosted();
   EXPECT_THAT(h.ui.dialogs, IsEmpty());
 
-  h.gate.Run(GetParam().show);
+  h.gate.Run(GetParam());
   EXPECT_EQ(h.app.state.prefs.window_hidden, 0);
   h.main_thread.RunPosted();
   EXPECT_THAT(h.ui.dialogs, ElementsAre(kQuestion));
@@ -129,11 +120,8 @@ TEST_P(HiddenWindowTest, TheQuestionWaitsForTheWindowAndIsToldOnce) {
   EXPECT_THAT(h.app.state.when_window_shown, IsEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Showings, HiddenWindowTest,
-    ::testing::Values(Showing{"TrayIcon", [](App& app) { OnTrayIconClick(app); }},
-                      Showing{"SecondStart", [](App& app) { OnShowRequest(app); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Showings, HiddenWindowTest,
+                         ::testing::Values(&OnTrayIconClick, &OnShowRequest));
 
 // The service holds its answer until the handler has returned: a check made on
 // the main thread would never return from RunCommand here.
@@ -162,15 +150,13 @@ TEST_F(UpdateChainTest, YesDownloadsChecksTheSignatureAndHandsOver) {
   EXPECT_FALSE(h.app.state.update_under_way);
 }
 
-struct FailureCase {
-  const char* name;
-  long archive_status;
-  std::string signature;
-  std::string message;
-};
-
 TEST_F(UpdateChainTest, AFailedOrRefusedDownloadIsToldAndTheProgramGoesOn) {
-  const std::vector<FailureCase> cases = {
+  const struct {
+    const char* name;
+    long archive_status;
+    std::string signature;
+    std::string message;
+  } cases[] = {
       {"the archive missing", 404, "",
        "Download error|There was an error downloading Skyvigil.zip: the update server answered "
        "with status 404."},
@@ -178,7 +164,7 @@ TEST_F(UpdateChainTest, AFailedOrRefusedDownloadIsToldAndTheProgramGoesOn) {
        "Download error|The downloaded update was deleted because it has no signature. Skyvigil "
        "is unchanged."},
   };
-  for (const FailureCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     h.ui.dialogs.clear();
     ServerOffers(c.archive_status, c.signature);

@@ -324,71 +324,39 @@ TEST_F(MonitorTest, WithAlertsOnceAnAlertResentWithALaterEndIsToldAsExtended) {
   alert flood;
   flood.event = "Flood Warning";
   flood.severity = "Moderate";
-  // A re-issue comes with a headline and a start of its own: the same event
-  // for the same areas is the same alert.
+  // A re-issue comes with a headline and a start of its own (issued on the
+  // `day` of March): the same event for the same areas is the same alert.
+  const std::vector<std::string> told = {"cue:alert", full};
+  const std::vector<std::string> extended = {
+      "cue:alert", "alert:Oslo, Oslo, Norway: Flood Warning extended until 6 PM Saturday."};
   const struct {
-    const char* headline;
-    const char* effective;
+    int day;
     const char* areas;
     const char* expires;
     int64_t alerts_once;
     std::vector<std::string> events;
   } steps[] = {
-      {"Flood Warning issued March 6",
-       "2024-03-06T09:47:00+01:00",
-       "Oslo",
-       "2024-03-08T12:00:00+01:00",
-       1,
-       {"cue:alert", full}},
-      {"Flood Warning issued March 7",
-       "2024-03-07T10:00:00+01:00",
-       "Oslo",
-       "2024-03-09T18:00:00+01:00",
-       1,
-       {"cue:alert", "alert:Oslo, Oslo, Norway: Flood Warning extended until 6 PM Saturday."}},
-      {"Flood Warning issued March 7",
-       "2024-03-07T10:00:00+01:00",
-       "Oslo",
-       "2024-03-09T18:00:00+01:00",
-       1,
-       {}},
-      {"Flood Warning issued March 8",
-       "2024-03-08T08:00:00+01:00",
-       "Oslo",
-       "2024-03-09T18:00:00+01:00",
-       1,
-       {}},
-      {"Flood Warning issued March 8",
-       "2024-03-08T08:00:00+01:00",
-       "Oslo",
-       "2024-03-09T06:00:00+01:00",
-       1,
-       {"cue:alert", full}},  // shortened: told in full
-      {"Flood Warning issued March 8",
-       "2024-03-08T08:00:00+01:00",
-       "Oslo; Akershus",
-       "2024-03-10T06:00:00+01:00",
-       1,
-       {"cue:alert", full}},  // other areas: another alert
-      {"Flood Warning issued March 8",
-       "2024-03-08T08:00:00+01:00",
-       "Oslo; Akershus",
-       "2024-03-10T06:00:00+01:00",
-       0,
-       {"cue:alert", full}},  // every refresh, in full
+      {6, "Oslo", "2024-03-08T12:00", 1, told},
+      {7, "Oslo", "2024-03-09T18:00", 1, extended},
+      {7, "Oslo", "2024-03-09T18:00", 1, {}},
+      {8, "Oslo", "2024-03-09T18:00", 1, {}},
+      {8, "Oslo", "2024-03-09T06:00", 1, told},            // shortened: told in full
+      {8, "Oslo; Akershus", "2024-03-10T06:00", 1, told},  // other areas: another alert
+      {8, "Oslo; Akershus", "2024-03-10T06:00", 0, told},  // every refresh, in full
   };
   for (const auto& step : steps) {
-    flood.headline = step.headline;
-    flood.effective = step.effective;
+    const std::string day = std::to_string(step.day);
+    flood.headline = "Flood Warning issued March " + day;
+    flood.effective = "2024-03-0" + day + "T08:00:00+01:00";
     flood.areas = step.areas;
-    flood.expires = step.expires;
+    flood.expires = step.expires + std::string(":00+01:00");
     h.places["Oslo"].full_alerts = {flood};
     h.app.state.prefs.alerts_once = step.alerts_once;
     h.announcer.events.clear();
     RefreshCities(h.app, RefreshMode::all_cities);
     h.FinishRefreshes();
     EXPECT_THAT(h.announcer.events, ::testing::ElementsAreArray(step.events))
-        << step.headline << " " << step.expires;
+        << flood.headline << " " << flood.expires;
   }
 }
 

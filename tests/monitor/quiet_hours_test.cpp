@@ -24,36 +24,21 @@ using ::testing::IsEmpty;
 using testing::MakeWet;
 
 TEST(QuietHoursTest, TheSettingIsTwoTimesApart) {
-  const struct {
-    const char* text;
-    std::optional<std::string> read;
-  } cases[] = {
-      {"22:00-07:00", "22:00-07:00"},
-      {"7:05 - 9:30", "07:05-09:30"},
-      {"\t0:00-\t23:59 ", "00:00-23:59"},
-      {"13:00-15:00", "13:00-15:00"},
-      {"22:00-22:00", std::nullopt},
-      {"22:00", std::nullopt},
-      {"", std::nullopt},
-      {"22-07", std::nullopt},
-      {"22:00-07:60", std::nullopt},
-      {"24:00-07:00", std::nullopt},
-      {"22:00--07:00", std::nullopt},
-      {"22:00-07:00-08:00", std::nullopt},
-      {"10 pm to 7 am", std::nullopt},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    const std::optional<QuietHours> hours = ParseQuietHours(c.text);
-    ASSERT_EQ(hours.has_value(), c.read.has_value());
-    if (hours) {
-      EXPECT_EQ(QuietHoursText(*hours), *c.read);
-    }
+  for (const auto& [text, read] : {std::pair{"22:00-07:00", "22:00-07:00"},
+                                   {"7:05 - 9:30", "07:05-09:30"},
+                                   {"\t0:00-\t23:59 ", "00:00-23:59"}}) {
+    const std::optional<QuietHours> hours = ParseQuietHours(text);
+    ASSERT_TRUE(hours) << text;
+    EXPECT_EQ(QuietHoursText(*hours), read);
   }
+  for (const char* text : {"22:00-22:00", "22:00", "", "22-07", "22:00-07:60", "24:00-07:00",
+                           "22:00--07:00", "22:00-07:00-08:00", "10 pm to 7 am"})
+    EXPECT_FALSE(ParseQuietHours(text)) << text;
 }
 
-// Which news the setting holds at which time: across midnight, within a day,
-// each kind, each severity of an alert.
+// Which news the setting holds at which time: across midnight, within a day;
+// the severities of an alert as written (each kind held or said is the
+// refresh's test below).
 TEST(QuietHoursTest, BackgroundNewsIsHeldDuringTheHoursButExtremeAndSevereAlerts) {
   const struct {
     const char* setting;
@@ -66,7 +51,6 @@ TEST(QuietHoursTest, BackgroundNewsIsHeldDuringTheHoursButExtremeAndSevereAlerts
       {"22:00", {23, 30}, News::condition, "", false},
       {"22:00-07:00", {21, 59}, News::condition, "", false},
       {"22:00-07:00", {22, 0}, News::condition, "", true},
-      {"22:00-07:00", {23, 59}, News::condition, "", true},
       {"22:00-07:00", {0, 0}, News::condition, "", true},
       {"22:00-07:00", {6, 59}, News::condition, "", true},
       {"22:00-07:00", {7, 0}, News::condition, "", false},
@@ -74,12 +58,7 @@ TEST(QuietHoursTest, BackgroundNewsIsHeldDuringTheHoursButExtremeAndSevereAlerts
       {"13:00-15:00", {13, 0}, News::temperature, "", true},
       {"13:00-15:00", {14, 59}, News::temperature, "", true},
       {"13:00-15:00", {15, 0}, News::temperature, "", false},
-      {"22:00-07:00", {3, 0}, News::rain_ahead, "", true},
-      {"22:00-07:00", {3, 0}, News::service, "", true},
       {"22:00-07:00", {3, 0}, News::alert, "", true},
-      {"22:00-07:00", {3, 0}, News::alert, "Moderate", true},
-      {"22:00-07:00", {3, 0}, News::alert, "Severe", false},
-      {"22:00-07:00", {3, 0}, News::alert, "Extreme", false},
       {"22:00-07:00", {3, 0}, News::alert, "SEVERE", false},
       {"22:00-07:00", {3, 0}, News::alert, "Severe ", true},
       {"22:00-07:00", {12, 0}, News::alert, "Moderate", false},
@@ -98,8 +77,8 @@ TEST(QuietHoursTest, BackgroundNewsIsHeldDuringTheHoursButExtremeAndSevereAlerts
 struct QuietNight {
   QuietNight() {
     h.places["London"] = {"London", "City of London", "United Kingdom", "Cloudy", 60, 15.6};
-    FakePlaceAlerts(
-        {{"Moderate", "Flood Watch"}, {"Severe", "Wind Warning"}, {"Extreme", "Tornado Warning"}});
+    h.places["London"].alerts = {
+        {"Moderate", "Flood Watch"}, {"Severe", "Wind Warning"}, {"Extreme", "Tornado Warning"}};
     h.places["London"].localtime = "2024-03-06 13:20";
     auto days = DaysWithHours({"2024-03-06", "2024-03-07"});
     MakeWet(days[0].hour[15]);
@@ -111,10 +90,6 @@ struct QuietNight {
     london.temp = 40;
     h.app.state.cities = {london};
     h.clock.now = {23, 30};
-  }
-
-  void FakePlaceAlerts(std::vector<std::pair<std::string, std::string>> alerts) {
-    h.places["London"].alerts = std::move(alerts);
   }
 
   // A refresh, then the change check after it; what they made heard.
@@ -169,7 +144,7 @@ TEST(QuietHoursTest, EachKindOfNewsIsKeptQuietlyButSevereAlertsAreSaidWithTheirC
                           "connection. (quiet)"));
   // Only the mild ones held: no cue when no alert is said.
   night.h.service_down = false;
-  night.FakePlaceAlerts({{"Minor", "Frost"}});
+  night.h.places["London"].alerts = {{"Minor", "Frost"}};
   EXPECT_THAT(night.Refresh(),
               ElementsAre("kept:" + name + ": Minor Frost. View the forecast For more. (quiet)",
                           "kept:The weather service answers again. (quiet)"));
@@ -185,7 +160,7 @@ TEST(QuietHoursTest, EachKindOfNewsIsKeptQuietlyButSevereAlertsAreSaidWithTheirC
 TEST(QuietHoursTest, TheEndOfQuietHoursSaysWhatWasHeldOnce) {
   QuietNight night;
   night.h.app.state.prefs.rain_ahead = 0;
-  night.FakePlaceAlerts({});
+  night.h.places["London"].alerts.clear();
   night.h.clock.now = {6, 45};
   EXPECT_THAT(night.Refresh(),
               ElementsAre("kept:London: Cloudy (quiet)", "kept:London: 60 Degrees (quiet)"));
@@ -208,7 +183,7 @@ TEST(QuietHoursTest, TheEndOfQuietHoursSaysWhatWasHeldOnce) {
 TEST(QuietHoursTest, NewsOrTheSettingEndsThemBeforeTheTimer) {
   QuietNight night;
   night.h.app.state.prefs.rain_ahead = 0;
-  night.FakePlaceAlerts({});
+  night.h.places["London"].alerts.clear();
   night.Refresh();
   night.h.clock.now = {8, 0};
   night.h.places["London"].condition = "Fog";

@@ -61,6 +61,7 @@ const Files kOld = {{"Skyvigil.exe", "old program"}, {"snd/down.wav", "old cue"}
                     {"Skyvigil.zip", "archive"},     {"Skyvigil.zip.minisig", "signature"}};
 
 TEST(UpdateJournalTest, SkyvigilsStartFinishesWhatLeavesItsOwnFileAlone) {
+  using enum LeftUpdate;
   const struct {
     const char* name;
     Files before;
@@ -74,32 +75,16 @@ TEST(UpdateJournalTest, SkyvigilsStartFinishesWhatLeavesItsOwnFileAlone) {
         {"update.old/snd/down.wav", "old cue"},
         {"update.journal.new", "skyvigil upd"},
         {"update.run/updater.exe", "updater"}},
-       LeftUpdate::none,
+       none,
        {{"Skyvigil.exe", "old program"}},
        {}},
-      {"forward, its own new copy waiting",
-       Swapping("forward", kNothingMoved),
-       LeftUpdate::hand_over,
-       {},
-       {}},
-      {"forward, itself in place",
-       Swapping("forward", kProgramMoved),
-       LeftUpdate::finished,
-       kNew,
-       {}},
-      {"back, its own old copy waiting",
-       Swapping("back", kAllButProgramMovedBack),
-       LeftUpdate::hand_over,
-       {},
-       {}},
-      {"back, itself back already",
-       Swapping("back", kProgramMovedBack),
-       LeftUpdate::undone,
-       kOld,
-       {kUndone}},
+      {"forward, its own new copy waiting", Swapping("forward", kNothingMoved), hand_over, {}, {}},
+      {"forward, itself in place", Swapping("forward", kProgramMoved), finished, kNew, {}},
+      {"back, its old copy waiting", Swapping("back", kAllButProgramMovedBack), hand_over, {}, {}},
+      {"back, itself back already", Swapping("back", kProgramMovedBack), undone, kOld, {kUndone}},
       {"unreadable journal",
        {{"Skyvigil.exe", "old program"}, {"update.journal", kHeading + "sideways\n"}},
-       LeftUpdate::unreadable,
+       unreadable,
        {},
        {"An earlier update was cut short and its record update.journal cannot be read. The old "
         "files are in the folder update.old; copy them back into the Skyvigil folder."}},
@@ -111,7 +96,7 @@ TEST(UpdateJournalTest, SkyvigilsStartFinishesWhatLeavesItsOwnFileAlone) {
     folder.running = {"Skyvigil.exe"};
     EXPECT_EQ(FinishLeftUpdate(folder), c.outcome);
     // A hand-over waits for the updater with the journal as it stands.
-    if (c.outcome == LeftUpdate::hand_over) {
+    if (c.outcome == hand_over) {
       EXPECT_EQ(folder.files.at("update.journal"), c.before.at("update.journal"));
     } else {
       EXPECT_EQ(folder.files, c.after.empty() ? c.before : c.after);

@@ -39,16 +39,5 @@ TEST(HttpPolicyTest, ADownloadKeepsTheBodyOf2xxOnly) {
     EXPECT_EQ(IsSuccessStatus(c.status), c.kept) << c.status;
 }
 
-// The limits the clients start with: the service's own and the download's.
-TEST(HttpPolicyTest, LimitsOfEveryClient) {
-  const HttpLimits limits;
-  EXPECT_EQ(limits.connect_timeout_ms, 3000);
-  EXPECT_EQ(limits.transfer_timeout_ms, 20000);
-  EXPECT_EQ(limits.max_redirects, 10);
-  EXPECT_EQ(limits.max_running, 16u);
-  EXPECT_EQ(limits.max_body_bytes, 1048576u);
-  EXPECT_EQ(limits.max_download_bytes, 536870912u);
-}
-
 }  // namespace
 }  // namespace skyvigil

@@ -455,11 +455,6 @@ class Win32NvdaTest(WineRun, unittest.TestCase):
             return []
         return self.nvda_log.read_text(encoding="utf-8").splitlines()
 
-    def routes(self):
-        """(layer, text) for each text the program spoke, in order; the layer
-        is "sapi failed" where the system voice failed, as wine's does."""
-        return routes(self.debug_log)
-
     def wait_heard(self, what, expected, timeout=20):
         try:
             wait_for(what, lambda: self.heard() == expected, timeout)
@@ -469,9 +464,9 @@ class Win32NvdaTest(WineRun, unittest.TestCase):
     def wait_routes(self, what, expected):
         """The last routes are `expected`."""
         try:
-            wait_for(what, lambda: self.routes()[-len(expected):] == expected)
+            wait_for(what, lambda: routes(self.debug_log)[-len(expected):] == expected)
         except Failure:
-            raise Failure(f"routes {self.routes()}, expected {expected} last")
+            raise Failure(f"routes {routes(self.debug_log)}, expected {expected} last")
 
     def refresh_to(self, condition):
         """London's condition becomes `condition`, and the refresh timer ticks."""
@@ -512,7 +507,8 @@ class Win32NvdaTest(WineRun, unittest.TestCase):
         before = self.heard()
         self.processes.end(self.nvda)
         self.refresh_to("Fog")
-        wait_for("the system voice", lambda: ("sapi failed", "London: Fog") in self.routes(), 30)
+        wait_for("the system voice",
+                 lambda: ("sapi failed", "London: Fog") in routes(self.debug_log), 30)
         self.assertEqual(self.heard(), before)
         type(self).nvda = self.start_nvda()
         self.refresh_to("Sunny")
