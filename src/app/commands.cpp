@@ -5,6 +5,7 @@
 
 #include "app/announcement_history.h"
 #include "app/download_window.h"
+#include "app/help_windows.h"
 #include "app/main_window.h"
 #include "app/service_key.h"
 #include "app/settings_commands.h"
@@ -104,10 +105,10 @@ constexpr std::array kMainWindowCommands = {
     CommandInfo{kAddCity, "City", "Add City (Control+N)", Control('N'), &AddCity},
     CommandInfo{kRemoveCity, "City", "Remove City (Delete)", Key(Shortcut::Key::del), &RemoveCity},
     CommandInfo{kSearchCity, "City", "Search for City (Control+S)", Control('S'), &SearchForCity},
-    CommandInfo{kToggleMonitor, "City", "Toggle Skyvigil (Control+M)", Control('M'),
-                &ToggleMonitor},
+    CommandInfo{kToggleMonitor, "City", "Toggle Skyvigil (Control+M)", Control('M'), &ToggleMonitor,
+                false, true},
     CommandInfo{kToggleAlerts, "City", "Toggle weather alerts (Control+G)", Control('G'),
-                &ToggleAlerts},
+                &ToggleAlerts, false, true},
     CommandInfo{kViewForecast, "City", "View forecast (Enter)", Key(Shortcut::Key::enter),
                 &ViewForecast},
     CommandInfo{kViewNextHours, "City", "View next hours (Shift+Enter)",
@@ -121,34 +122,38 @@ constexpr std::array kMainWindowCommands = {
     CommandInfo{kSetTempDiff, "Settings", "Set monitor temperature difference (Control+2)",
                 Control('2'), &SetTemperatureDifference},
     CommandInfo{kToggleMonitorSounds, "Settings", "Toggle monitor sounds (control+shift+m)",
-                Control('M', true), &ToggleMonitorSounds},
-    CommandInfo{kAlertsOnce, "Settings", "Speak Each Alert Once", {}, &ToggleAlertsOnce},
-    CommandInfo{kRainAhead, "Settings", "Announce Rain Ahead", {}, &ToggleRainAhead},
+                Control('M', true), &ToggleMonitorSounds, false, true},
+    CommandInfo{
+        kAlertsOnce, "Settings", "Speak Each Alert Once", {}, &ToggleAlertsOnce, false, true},
+    CommandInfo{kRainAhead, "Settings", "Announce Rain Ahead", {}, &ToggleRainAhead, false, true},
     CommandInfo{kDailyBriefing, "Settings", "Daily Briefing...", {}, &SetDailyBriefing},
     CommandInfo{kQuietHours, "Settings", "Quiet Hours...", {}, &SetQuietHours},
     CommandInfo{kServiceKey, "Settings", "Weather Service Key...", {}, &ChangeServiceKey},
-    CommandInfo{kStartAtLogin, "Settings", "Start at Login", {}, &ToggleStartAtLogin},
+    CommandInfo{kStartAtLogin, "Settings", "Start at Login", {}, &ToggleStartAtLogin, false, true},
     CommandInfo{kLargerText, "Settings", "Larger Text (Control+Plus)", Control('+'), &LargerText},
     CommandInfo{kSmallerText, "Settings", "Smaller Text (Control+Minus)", Control('-'),
                 &SmallerText},
     CommandInfo{kSpeakSummaryAnywhere, "Settings",
                 "Speak Summary from Any Program (Control+Alt+Shift+W)", Control('W', true, true),
                 &SpeakSummary, true},
+    CommandInfo{kKeyboardShortcuts, "Help", "Keyboard Shortcuts", {}, &OpenKeyboardShortcuts},
+    CommandInfo{kAbout, "Help", "About Skyvigil", {}, &OpenAbout},
 };
 
 struct CommandRow {
   int number;
   CommandHandlerFn run;
+  std::string_view name;  // in the list of keys
 };
 
 // The commands that no menu lists: the other windows' keys and buttons.
 constexpr std::array kWindowCommands = {
-    CommandRow{kCloseSecondaryWindow, &CloseSecondaryWindow},
-    CommandRow{kAddSearchResult, &AddSearchResult},
-    CommandRow{kOpenAlert, &OpenAlertWindow},
-    CommandRow{kCopyForecast, &CopySecondaryList},
-    CommandRow{kCopyAll, &CopySecondaryList},
-    CommandRow{kCancelDownload, &CancelDownload},
+    CommandRow{kCloseSecondaryWindow, &CloseSecondaryWindow, "Close the window"},
+    CommandRow{kAddSearchResult, &AddSearchResult, "Add the selected city"},
+    CommandRow{kOpenAlert, &OpenAlertWindow, "Open the selected alert"},
+    CommandRow{kCopyForecast, &CopySecondaryList, "Copy the whole forecast"},
+    CommandRow{kCopyAll, &CopySecondaryList, "Copy all lines"},
+    CommandRow{kCancelDownload, &CancelDownload, "Cancel the download"},
 };
 
 }  // namespace
@@ -182,6 +187,23 @@ bool IsCommand(int command) {
       return true;
   }
   return false;
+}
+
+std::string_view CommandName(int command) {
+  for (const CommandInfo& info : kMainWindowCommands) {
+    if (info.number != command)
+      continue;
+    // "Add City (Control+N)": the key is listed beside the name instead.
+    std::string_view text = info.item_text;
+    if (const size_t key = text.rfind(" ("); key != std::string_view::npos && text.ends_with(')'))
+      text = text.substr(0, key);
+    return text;
+  }
+  for (const CommandRow& row : kWindowCommands) {
+    if (row.number == command)
+      return row.name;
+  }
+  return {};
 }
 
 void OnSpeakRequest(App& app) {

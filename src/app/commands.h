@@ -6,45 +6,10 @@
 #include <span>
 #include <string_view>
 
+#include "ports/command_numbers.h"
 #include "state/app_state.h"
 
 namespace skyvigil {
-
-// Command numbers: menu items, their shortcuts and the buttons that run them
-// share them.
-enum Command : int {
-  kAddCity = 4,
-  kHideWindow = 5,
-  kToggleMonitor = 6,
-  kExit = 7,
-  kRemoveCity = 8,
-  kToggleUnit = 9,
-  kSetTempDiff = 10,
-  kViewForecast = 11,
-  kToggleAlerts = 12,
-  kCopy = 13,
-  kSearchCity = 14,
-  kCheckForUpdates = 15,
-  kToggleMonitorSounds = 16,
-  kStartAtLogin = 18,
-  kAnnouncementHistory = 19,
-  kAlertsOnce = 20,
-  kServiceKey = 21,
-  kLargerText = 22,
-  kSmallerText = 23,
-  kViewNextHours = 24,
-  kRainAhead = 25,
-  kDailyBriefing = 26,
-  kOpenAlert = 27,
-  kSpeakSummary = 28,
-  kQuietHours = 29,
-  kSpeakSummaryAnywhere = 30,
-  kCopyForecast = 31,    // the forecast window's "Copy forecast"
-  kCopyAll = 32,         // a list window's "Copy all"
-  kCancelDownload = 33,  // the download window's Escape and Cancel
-  kCloseSecondaryWindow = 100,
-  kAddSearchResult = 200,
-};
 
 // A key combination: one key with any of Control, Shift and Alt.
 struct Shortcut {
@@ -63,13 +28,15 @@ using CommandHandlerFn = void (*)(App&);
 
 struct CommandInfo {
   int number;
-  std::string_view menu;  // "Application", "City" or "Settings"
+  std::string_view menu;  // "Application", "City", "Settings" or "Help"
   std::string_view item_text;
   Shortcut shortcut;
   CommandHandlerFn run;
   // The shortcut works from any program, with the window hidden too; a
   // desktop that cannot register such keys leaves the row out.
   bool system_wide = false;
+  // A check item, its check mark drawn from the state (Screen::checked_commands).
+  bool check_item = false;
 };
 
 // The main window's menu items in menu order (menus in order of first appearance).
@@ -80,6 +47,9 @@ std::span<const CommandInfo> MainWindowCommands();
 void RunCommand(App& app, int command);
 // A table holds `command`.
 bool IsCommand(int command);
+// What `command` does, as the user reads it: its menu item's text without the
+// key in brackets, or the name of a command no menu lists; empty for none.
+std::string_view CommandName(int command);
 
 // What the user did in a window, as the desktops report it through the core
 // gate; carrying out UiPort::Apply raises none. An index is a line of the list
@@ -125,6 +95,7 @@ void FirstRefresh(App& app);
 // requested code.
 void ExitProgram(App& app);
 // Hides a shown main window or shows a hidden one, and remembers the state.
+// Without a tray it minimises the window instead, saying why the first time.
 void ToggleWindow(App& app);
 
 }  // namespace skyvigil

@@ -154,6 +154,14 @@ void OnShowRequest(App& app) {
 }
 
 void ToggleWindow(App& app) {
+  MainWindowState& w = app.state.main_window;
+  if (!app.state.desktop.tray) {
+    // A hidden window could not come back: no tray icon to click.
+    ++w.minimise_requests;
+    if (!std::exchange(w.no_tray_said, true))
+      app.announcer.Speak("Skyvigil minimised. This desktop has no tray.", false);
+    return;
+  }
   Preferences& p = app.state.prefs;
   if (p.window_hidden == 0) {
     p.window_hidden = 1;

@@ -97,7 +97,9 @@ void SetQuietHours(App& app) {
 
 void ToggleStartAtLogin(App& app) {
   app.process.SetStartAtLogin(!app.process.StartsAtLogin());
-  app.announcer.Speak(app.process.StartsAtLogin() ? "Start at login on" : "Start at login off",
+  // Read back, so the menu's check mark shows what holds, not what was asked.
+  app.state.starts_at_login = app.process.StartsAtLogin();
+  app.announcer.Speak(app.state.starts_at_login ? "Start at login on" : "Start at login off",
                       false);
 }
 

@@ -35,6 +35,7 @@ int Ended(App& app, int code) {
 void LoadSettingsAndCities(App& app) {
   LoadPreferences(app.state.prefs, app.state.service, app.state.paths.prefs_file);
   RecallBriefingDay(app);
+  app.state.starts_at_login = app.process.StartsAtLogin();
   LoadCities(app.state.cities, app.state.paths.cities_file, [&app](std::vector<city>&) {
     PromptNewCity(app);
     // Kept at once: the key dialog that may follow can be cancelled.
@@ -60,7 +61,7 @@ void FirstRefresh(App& app) {
     RefreshCities(app, RefreshMode::all_cities, &OnBriefingTimer);
   }
   s.main_window.started = true;
-  if (s.prefs.window_hidden != 1)
+  if (!WindowHidden(s))
     ++s.main_window.front_requests;
 }
 
@@ -110,6 +111,7 @@ int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListene
 
   App& app = desktop.build_services();
   app.state.paths = paths;
+  app.state.desktop = desktop.facts;
   gate.Attach(app);
   gate.RunBeforeLoop(&LoadSettingsAndCities);
   if (app.state.exited)
@@ -127,7 +129,7 @@ int StartProgram(const AppPaths& paths, InstanceLock& marker, ShowRequestListene
   if (app.state.exited)
     return Ended(app, *app.state.exit_code);
   // Shown by the screen drawn after the first refresh, unless it starts hidden.
-  HoldNewsForTheWindow(app, app.state.prefs.window_hidden != 1);
+  HoldNewsForTheWindow(app, !WindowHidden(app.state));
 
   show_requests.Listen(paths.marker_file, [&gate](InstanceRequest request) {
     gate.PostToCore([request](App& a) {

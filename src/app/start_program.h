@@ -29,6 +29,9 @@ struct DesktopStart {
   // Builds the main window (hidden, from SpecOf(WindowKind::main)) with its
   // tray icon and menus. The screen fills and shows it afterwards.
   std::function<void(App& app, const std::string& title)> build_main_window;
+  // What the desktop offers: a tray icon (without one, Escape minimises the
+  // window), and the system-wide keys.
+  DesktopFacts facts;
   // Runs the event loop until the exit ends it; returns the loop's code.
   std::function<int()> run_event_loop;
 };

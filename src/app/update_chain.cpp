@@ -18,7 +18,7 @@ namespace {
 // A message box would stand unowned behind other windows while the main
 // window is hidden: its text is said instead, at once.
 void Tell(App& app, const std::string& title, const std::string& text) {
-  if (app.state.prefs.window_hidden != 0) {
+  if (WindowHidden(app.state)) {
     app.announcer.SpeakInBackground(text);
     return;
   }
@@ -82,7 +82,7 @@ void Ask(App& app, const UpdateSource& source, const UpdateReply& reply) {
     if (AskYesNo(a, "Alert", question))
       StartUpdateDownload(a, source);
   };
-  if (app.state.prefs.window_hidden == 0) {
+  if (!WindowHidden(app.state)) {
     ask(app);
     return;
   }

@@ -91,6 +91,19 @@ constexpr std::array kAlertControls = {
     ControlSpec{kListClose, K::button, "Close", "", 110, 550, 80, 30, kCloseSecondaryWindow},
 };
 
+// The Help menu's windows: a list to read line by line, and Close.
+constexpr std::array kShortcutsControls = {
+    ControlSpec{kListLabel, K::label, "Keyboard Shortcuts", "", 0, 0, 20, 20},
+    ControlSpec{kListList, K::list, "", "Keyboard Shortcuts", 20, 20, 760, 520},
+    ControlSpec{kListClose, K::button, "Close", "", 20, 550, 80, 30, kCloseSecondaryWindow},
+};
+
+constexpr std::array kAboutControls = {
+    ControlSpec{kListLabel, K::label, "About Skyvigil", "", 0, 0, 20, 20},
+    ControlSpec{kListList, K::list, "", "About Skyvigil", 20, 20, 760, 520},
+    ControlSpec{kListClose, K::button, "Close", "", 20, 550, 80, 30, kCloseSecondaryWindow},
+};
+
 // A label naming the bar under it (0 to 100, or pulsing while the length is
 // unknown) and a Cancel button, which has the focus.
 constexpr std::array kDownloadControls = {
@@ -116,6 +129,10 @@ const std::array kWindows = {
                800, 600},
     WindowSpec{WindowKind::download, "Downloading update", kDownloadControls, kDownloadKeys, false,
                false, true, 320, 108},
+    WindowSpec{WindowKind::shortcuts, "Keyboard Shortcuts", kShortcutsControls, kListKeys, false,
+               false, false, 800, 600},
+    WindowSpec{WindowKind::about, "About Skyvigil", kAboutControls, kListKeys, false, false, false,
+               800, 600},
 };
 
 bool SameShortcut(const Shortcut& a, const Shortcut& b) {

@@ -18,7 +18,9 @@ enum class WindowKind {
   history,
   next_hours,
   alert,
-  download,  // the update download's, beside the secondary window
+  download,   // the update download's, beside the secondary window
+  shortcuts,  // the Help menu's list windows, secondary windows too
+  about,
 };
 
 // The controls, numbered alike in every part of the program and on every
@@ -66,6 +68,8 @@ constexpr int ListControlOf(WindowKind kind) {
       return kHistoryList;
     case WindowKind::next_hours:
     case WindowKind::alert:
+    case WindowKind::shortcuts:
+    case WindowKind::about:
       return kListList;
     default:
       return -1;
@@ -86,6 +90,9 @@ struct MainWindowView {
   // Grows each time the core brings the window to the front, un-minimised and
   // active (the start, a second start's request).
   int front_requests = 0;
+  // Grows each time the core minimises it in place of hiding it (a desktop
+  // without a tray, where a hidden window could not come back).
+  int minimise_requests = 0;
   ListView cities;                          // control 1
   std::string heading = "Current Weather";  // control 2, also the accessible name of control 3
   ListView report;                          // control 3
@@ -115,6 +122,9 @@ struct Screen {
   int text_size = 100;  // percent of the system's text size, for every window
   bool tray_icon = true;
   std::string tray_tooltip = "Skyvigil";
+  // The main window's check items that are checked (ports/command_numbers.h),
+  // in ascending order; the others are not.
+  std::vector<int> checked_commands;
   bool operator==(const Screen&) const = default;
 };
 
@@ -147,6 +157,12 @@ struct SetText {
   int control;
   std::string text;
   bool operator==(const SetText&) const = default;
+};
+// A check item of the main window's menus is checked or not.
+struct SetChecked {
+  int command;
+  bool checked;
+  bool operator==(const SetChecked&) const = default;
 };
 // The secondary window of `kind` opens empty, built from its spec, closing
 // any secondary window still open; its lines, selection, texts and focus
@@ -183,6 +199,11 @@ struct ShowMain {
 struct HideMain {
   bool operator==(const HideMain&) const = default;
 };
+// Minimises the shown main window, in place of hiding it where no tray
+// could bring it back.
+struct MinimiseMain {
+  bool operator==(const MinimiseMain&) const = default;
+};
 // Gives `control` the keyboard focus, activating its window when the program
 // is active.
 struct Focus {
@@ -201,10 +222,11 @@ struct CloseMain {
 
 using ScreenChange =
     std::variant<screen_change::SetTextSize, screen_change::SetLines, screen_change::Select,
-                 screen_change::SetText, screen_change::OpenSecondary,
+                 screen_change::SetText, screen_change::SetChecked, screen_change::OpenSecondary,
                  screen_change::CloseSecondary, screen_change::OpenDownload,
                  screen_change::SetProgress, screen_change::CloseDownload,
                  screen_change::SetTooltip, screen_change::ShowMain, screen_change::HideMain,
-                 screen_change::Focus, screen_change::RemoveTray, screen_change::CloseMain>;
+                 screen_change::MinimiseMain, screen_change::Focus, screen_change::RemoveTray,
+                 screen_change::CloseMain>;
 
 }  // namespace skyvigil

@@ -42,6 +42,8 @@ struct AppState {
   Preferences prefs;  // the settings of prefs.ini (weather/prefs.h lists them)
   std::vector<city> cities;
   MainWindowState main_window;
+  DesktopFacts desktop;
+  bool starts_at_login = false;  // as the process port last said
   // The secondary window shown last; an alert opened from the forecast keeps
   // the forecast below it, which its Escape returns to. Empty: none open.
   std::vector<SecondaryWindowState> secondary;
@@ -109,6 +111,12 @@ struct App {
 inline void RequestExit(App& app, int code = 0) {
   if (!app.state.exit_code.has_value())
     app.state.exit_code = code;
+}
+
+// The main window stays hidden, as the user left it, only where a tray icon
+// can bring it back.
+inline bool WindowHidden(const AppState& state) {
+  return state.prefs.window_hidden == 1 && state.desktop.tray;
 }
 
 // The city selected in the city list (the first while the selection is out of

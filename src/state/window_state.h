@@ -17,10 +17,18 @@ namespace skyvigil {
 // The window whose control has the keyboard focus.
 enum class ActiveWindow { main, secondary, download };
 
+// What the desktop can offer, told at the start.
+struct DesktopFacts {
+  bool tray = true;              // a tray icon shows: a hidden window can come back
+  bool system_wide_keys = true;  // the system-wide keys reach the program
+};
+
 struct MainWindowState {
   bool built = false;    // the desktop built it: from then on the screen is drawn
   bool started = false;  // the start filled it: shown from then on, unless hidden
   int front_requests = 0;
+  int minimise_requests = 0;
+  bool no_tray_said = false;  // "no tray" is said once a run, then minimising is silent
   // The city list's selected line. prefs.cities_index is the one saved.
   int selected_city = 0;
   // The city whose report shows: the selected one, except right after a city
@@ -40,6 +48,7 @@ struct SecondaryWindowState {
   std::string localtime;                   // the next hours': the city's clock when fetched
   std::vector<location> places;            // the search's results
   std::vector<std::string> announcements;  // the history's, when it opened
+  std::vector<std::string> lines;          // the Help menu's windows', made as they open
   int selected = 0;
   // The forecast's box shows the selected line from the first move of the
   // list's selection on; until then it stays empty.

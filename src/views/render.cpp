@@ -2,8 +2,10 @@
 // a desktop carries out to show it.
 #include "views/render.h"
 
+#include <algorithm>
 #include <utility>
 
+#include "ports/command_numbers.h"
 #include "present/current_report.h"
 #include "present/forecast_lines.h"
 #include "present/format.h"
@@ -54,6 +56,9 @@ std::vector<std::string> SecondaryLines(const SecondaryWindowState& w, int64_t u
       return NextHourLines(w.days, w.localtime, unit);
     case WindowKind::alert:
       return w.alerts.empty() ? lines : AlertDetailLines(w.alerts.front());
+    case WindowKind::shortcuts:
+    case WindowKind::about:
+      return w.lines;
     default:
       return lines;
   }
@@ -62,7 +67,7 @@ std::vector<std::string> SecondaryLines(const SecondaryWindowState& w, int64_t u
 MainWindowShown ShownOf(const AppState& s) {
   if (s.exited)
     return MainWindowShown::closed;
-  const bool shown = s.main_window.started && s.prefs.window_hidden != 1;
+  const bool shown = s.main_window.started && !WindowHidden(s);
   return shown ? MainWindowShown::shown : MainWindowShown::hidden;
 }
 
@@ -90,6 +95,44 @@ void DiffList(std::vector<ScreenChange>& out, int control, const ListView& befor
   }
 }
 
+// The check items checked for `s`: the switches of the selected city, then
+// the settings, in the order of their numbers.
+std::vector<int> CheckedCommands(const AppState& s) {
+  std::vector<int> checked;
+  const city* selected = SelectedCity(s);
+  const std::pair<int, bool> items[] = {
+      {kToggleMonitor, selected != nullptr && selected->monitor == 1},
+      {kToggleAlerts, selected != nullptr && selected->alerts == 1},
+      {kToggleMonitorSounds, s.prefs.monitor_sounds == 1},
+      {kStartAtLogin, s.starts_at_login},
+      {kAlertsOnce, s.prefs.alerts_once == 1},
+      {kRainAhead, s.prefs.rain_ahead == 1},
+  };
+  for (const auto& [command, on] : items) {
+    if (on)
+      checked.push_back(command);
+  }
+  std::sort(checked.begin(), checked.end());
+  return checked;
+}
+
+// A SetChecked for each command checked in only one of the two sorted lists.
+void DiffChecked(std::vector<ScreenChange>& out, const std::vector<int>& before,
+                 const std::vector<int>& after) {
+  size_t b = 0;
+  size_t a = 0;
+  while (b < before.size() || a < after.size()) {
+    if (a == after.size() || (b < before.size() && before[b] < after[a])) {
+      out.push_back(change::SetChecked{before[b++], false});
+    } else if (b == before.size() || after[a] < before[b]) {
+      out.push_back(change::SetChecked{after[a++], true});
+    } else {
+      ++a;
+      ++b;
+    }
+  }
+}
+
 void DiffText(std::vector<ScreenChange>& out, int control, const std::string& before,
               const std::string& after) {
   if (before != after)
@@ -108,6 +151,7 @@ Screen Render(const AppState& s) {
   MainWindowView& main = screen.main;
   main.shown = ShownOf(s);
   main.front_requests = s.main_window.front_requests;
+  main.minimise_requests = s.main_window.minimise_requests;
   std::vector<std::string> city_lines;
   city_lines.reserve(s.cities.size());
   for (const city& c : s.cities)
@@ -131,6 +175,7 @@ Screen Render(const AppState& s) {
   }
   if (s.download_window)
     screen.download = DownloadWindowView{*s.download_window};
+  screen.checked_commands = CheckedCommands(s);
   return screen;
 }
 
@@ -146,6 +191,7 @@ std::vector<ScreenChange> Diff(const Screen& before, const Screen& after) {
   DiffText(out, kDetailBox, before.main.detail, after.main.detail);
   if (before.tray_tooltip != after.tray_tooltip)
     out.push_back(change::SetTooltip{after.tray_tooltip});
+  DiffChecked(out, before.checked_commands, after.checked_commands);
 
   // A window opened or shown here gets the focus again even where its number
   // did not change.
@@ -185,6 +231,8 @@ std::vector<ScreenChange> Diff(const Screen& before, const Screen& after) {
     if (was.shown != MainWindowShown::shown || to_front) {
       out.push_back(change::ShowMain{to_front});
       opened = true;
+    } else if (is.minimise_requests != was.minimise_requests) {
+      out.push_back(change::MinimiseMain{});
     }
   } else if (is.shown == MainWindowShown::hidden && was.shown == MainWindowShown::shown) {
     out.push_back(change::HideMain{});

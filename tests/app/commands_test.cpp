@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -80,7 +81,8 @@ TEST(CommandTable, MenusHoldTheirItemsInOrder) {
                   "Settings/22/Larger Text (Control+Plus)",
                   "Settings/23/Smaller Text (Control+Minus)",
                   "Settings/30/Speak Summary from Any Program (Control+Alt+Shift+W) "
-                  "[system-wide]"));
+                  "[system-wide]",
+                  "Help/34/Keyboard Shortcuts", "Help/35/About Skyvigil"));
 }
 
 // A row without a handler would make its menu item and shortcut do nothing.
@@ -90,7 +92,7 @@ TEST(CommandTable, EveryRowHasAHandlerAndANumberOfItsOwn) {
     EXPECT_NE(info.run, nullptr) << info.number;
     EXPECT_TRUE(numbers.insert(info.number).second) << info.number << " listed twice";
   }
-  EXPECT_EQ(numbers.size(), 25u);
+  EXPECT_EQ(numbers.size(), 27u);
   EXPECT_FALSE(IsCommand(17));
 }
 
@@ -319,6 +321,22 @@ TEST_F(CommandsTest, HideAndShowRememberTheStateAtOnce) {
   EXPECT_THAT(h.announcer.events, ElementsAre("say:Skyvigil hidden"));
 }
 
+// Without a tray a hidden window could not come back: it is minimised, and
+// the reason said the first time only; the saved state stays "shown".
+TEST_F(CommandsTest, WithoutATrayEscapeMinimisesAndSaysWhyOnce) {
+  h.app.state.desktop.tray = false;
+  Start({h.CityAt("Springfield")});
+  h.ui.changes.clear();
+  RunCommand(h.app, kHideWindow);
+  h.Draw();
+  RunCommand(h.app, kHideWindow);
+  h.Draw();
+  EXPECT_THAT(Described(h.ui.changes), ElementsAre("minimise main", "minimise main"));
+  EXPECT_EQ(h.Drawn().main.shown, MainWindowShown::shown);
+  EXPECT_FALSE(std::filesystem::exists(h.folder / "prefs.ini"));
+  EXPECT_THAT(h.announcer.events, ElementsAre("say:Skyvigil minimised. This desktop has no tray."));
+}
+
 TEST_F(CommandsTest, ASecondStartBringsTheWindowBackFocusedAndRemembersIt) {
   Start({h.CityAt("Springfield")});
   RunCommand(h.app, kHideWindow);
@@ -361,14 +379,22 @@ TEST_F(CommandsTest, TheSelectionIsWrittenASecondLaterOrBeforeHidingExitAndASeco
   }
 }
 
-TEST_F(CommandsTest, StartAtLoginSaysTheStateItIsLeftIn) {
+// Said and checked as the process port leaves it, a failed switch included.
+TEST_F(CommandsTest, StartAtLoginSaysAndChecksTheStateItIsLeftIn) {
   Start({h.CityAt("Springfield")});
-  RunCommand(h.app, kStartAtLogin);
-  RunCommand(h.app, kStartAtLogin);
+  std::vector<bool> checked;
+  auto switch_it = [&] {
+    RunCommand(h.app, kStartAtLogin);
+    const std::vector<int> on = h.Drawn().checked_commands;
+    checked.push_back(std::find(on.begin(), on.end(), kStartAtLogin) != on.end());
+  };
+  switch_it();
+  switch_it();
   h.process.start_at_login_fails = true;
-  RunCommand(h.app, kStartAtLogin);
+  switch_it();
   EXPECT_THAT(h.announcer.events, ElementsAre("say:Start at login on", "say:Start at login off",
                                               "say:Start at login off"));
+  EXPECT_THAT(checked, ElementsAre(true, false, false));
 }
 
 // The command only asks; the gate ends the program once the handler returns,

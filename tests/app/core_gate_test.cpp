@@ -41,8 +41,9 @@ TEST(CoreGateTest, TheScreenIsDrawnAfterEveryHandler) {
     });
   });
   drawn.push_back(testing::Described(h.ui.changes));
-  EXPECT_THAT(drawn, ElementsAre(ElementsAre("text size 150"),
-                                 ElementsAre("text size 150", "text size 200")));
+  // The first drawing checks the monitor sounds' item, on by default.
+  EXPECT_THAT(drawn, ElementsAre(ElementsAre("text size 150", "check 16"),
+                                 ElementsAre("text size 150", "check 16", "text size 200")));
 }
 
 }  // namespace

@@ -20,8 +20,9 @@ std::string Joined(const std::vector<std::string>& lines) {
 }
 
 std::string KindName(WindowKind kind) {
-  static constexpr const char* kNames[] = {"main",       "forecast", "results", "history",
-                                           "next hours", "alert",    "download"};
+  static constexpr const char* kNames[] = {"main",     "forecast",   "results",
+                                           "history",  "next hours", "alert",
+                                           "download", "shortcuts",  "about"};
   return kNames[static_cast<int>(kind)];
 }
 
@@ -37,6 +38,9 @@ std::vector<std::string> Described(const std::vector<ScreenChange>& changes) {
         return "select " + std::to_string(c.control) + " " + std::to_string(c.index);
       },
       [](const change::SetText& c) { return "text " + std::to_string(c.control) + ": " + c.text; },
+      [](const change::SetChecked& c) {
+        return (c.checked ? "check " : "uncheck ") + std::to_string(c.command);
+      },
       [](const change::OpenSecondary& c) { return "open " + KindName(c.kind); },
       [](const change::CloseSecondary&) { return std::string("close secondary"); },
       [](const change::OpenDownload&) { return std::string("open download"); },
@@ -47,6 +51,7 @@ std::vector<std::string> Described(const std::vector<ScreenChange>& changes) {
         return std::string(c.to_front ? "show main in front" : "show main");
       },
       [](const change::HideMain&) { return std::string("hide main"); },
+      [](const change::MinimiseMain&) { return std::string("minimise main"); },
       [](const change::Focus& c) { return "focus " + std::to_string(c.control); },
       [](const change::RemoveTray&) { return std::string("remove tray"); },
       [](const change::CloseMain&) { return std::string("close main"); },

@@ -34,7 +34,8 @@ std::vector<std::string> Parts(const Screen& s) {
   static constexpr const char* kShown[] = {"hidden", "shown", "closed"};
   std::vector<std::string> parts = {
       std::string("main ") + kShown[static_cast<int>(s.main.shown)] + ", front " +
-          std::to_string(s.main.front_requests),
+          std::to_string(s.main.front_requests) + ", minimised " +
+          std::to_string(s.main.minimise_requests),
       "cities " + Lines(s.main.cities),
       "heading " + s.main.heading,
       "report " + Lines(s.main.report),
@@ -44,6 +45,10 @@ std::vector<std::string> Parts(const Screen& s) {
       "text size " + std::to_string(s.text_size),
       "download " + (s.download ? std::to_string(s.download->percent) : "none"),
   };
+  std::string checked = "checked";
+  for (int command : s.checked_commands)
+    checked += " " + std::to_string(command);
+  parts.push_back(checked);
   if (!s.secondary) {
     parts.push_back("secondary none");
   } else {
@@ -108,10 +113,11 @@ TEST(Render, TheStateDrawnAsOneScreen) {
   const std::vector<RenderCase> cases = {
       {"before the start fills it, the window stays hidden with the city list focused in it",
        [](AppState& s) { s.main_window.started = false; },
-       {"main hidden, front 1", "focus -1", "cities Paris: Light rain, 50 degrees F|Oslo @1"}},
+       {"main hidden, front 1, minimised 0", "focus -1",
+        "cities Paris: Light rain, 50 degrees F|Oslo @1"}},
       {"started: the selected city's report, the line selected in the box, the tooltip",
        [](AppState&) {},
-       {"main shown, front 1", "heading Weather for Oslo, Oslo, Norway",
+       {"main shown, front 1, minimised 0", "heading Weather for Oslo, Oslo, Norway",
         "report " + no_oslo + " @0", "detail " + no_oslo, "tooltip Oslo - Skyvigil", "focus 1",
         "secondary none", "download none", "text size 100"}},
       {"the report in the unit chosen, from the line selected; a problem's line comes first",
@@ -142,10 +148,37 @@ TEST(Render, TheStateDrawnAsOneScreen) {
          s.prefs.window_hidden = 1;
          s.prefs.text_size = 450;
        },
-       {"main hidden, front 1", "focus -1", "text size 300"}},
+       {"main hidden, front 1, minimised 0", "focus -1", "text size 300"}},
+      {"left hidden where no tray could bring it back: shown, minimised when asked",
+       [](AppState& s) {
+         s.prefs.window_hidden = 1;
+         s.desktop.tray = false;
+         s.main_window.minimise_requests = 2;
+       },
+       {"main shown, front 1, minimised 2", "focus 1"}},
+      {"check items: the selected city's switches, then the settings, by number",
+       [](AppState& s) {
+         s.cities[1].monitor = 1;
+         s.cities[1].alerts = 1;
+         s.prefs.monitor_sounds = 0;
+         s.prefs.alerts_once = 1;
+         s.prefs.rain_ahead = 1;
+         s.starts_at_login = true;
+       },
+       {"checked 6 12 18 20 25"}},
+      {"they follow the selected city; only exactly 1 is on",
+       [](AppState& s) {
+         s.cities[1].monitor = 1;
+         s.cities[0].alerts = 1;
+         s.prefs.monitor_sounds = 2;
+       },
+       {"checked 6"}},
+      {"no city: the city's items unchecked",
+       [](AppState& s) { s.cities.clear(); },
+       {"checked 16"}},
       {"exited: the main window closed and the tray icon gone",
        [](AppState& s) { s.exited = true; },
-       {"main closed, front 1", "tooltip Oslo - Skyvigil (no icon)", "focus -1"}},
+       {"main closed, front 1, minimised 0", "tooltip Oslo - Skyvigil (no icon)", "focus -1"}},
       {"a forecast loading: empty, its list focused",
        [](AppState& s) {
          s.secondary = {Window(WindowKind::forecast, kForecastList)};
@@ -209,6 +242,14 @@ TEST(Render, TheStateDrawnAsOneScreen) {
          s.secondary = {Window(WindowKind::next_hours, kListClose)};
        },
        {"focus 403", "secondary next hours:  @-1 detail "}},
+      {"the Help menu's windows show the lines they opened with",
+       [](AppState& s) {
+         SecondaryWindowState w = Window(WindowKind::about, kListList);
+         w.lines = {"Skyvigil 1.0, build 7", "Licence: MIT License"};
+         s.secondary = {w};
+         s.active = ActiveWindow::secondary;
+       },
+       {"secondary about: Skyvigil 1.0, build 7|Licence: MIT License @0 detail ", "focus 401"}},
   };
   for (const RenderCase& c : cases) {
     SCOPED_TRACE(c.rule);
@@ -309,6 +350,23 @@ TEST(Diff, OnlyWhatChangedInAFixedOrder) {
       {"a second start: in front, the same focus given again",
        [](Screen& s) { s.main.front_requests = 2; },
        {"show main in front", "focus 3"}},
+      {"check marks set", [](Screen& s) { s.checked_commands = {6, 16, 20}; },
+       {"check 6", "check 16", "check 20"}},
+      {"check marks: only those that changed, by number, after the tooltip",
+       [](Screen& s) {
+         s.checked_commands = {12, 16, 25};
+         s.tray_tooltip = "Oslo - Skyvigil";
+       },
+       {"tooltip Oslo - Skyvigil", "uncheck 6", "check 12", "uncheck 20", "check 25"}},
+      {"minimised in place of hidden: no focus moves",
+       [](Screen& s) { s.main.minimise_requests = 1; },
+       {"minimise main"}},
+      {"the keys' window opens over the main window, its lines filled",
+       [](Screen& s) {
+         s.secondary = SecondaryWindowView{WindowKind::shortcuts, {{"Control+N: Add City"}, 0}, ""};
+         s.focus = kListList;
+       },
+       {"open shortcuts", "lines 401: Control+N: Add City", "select 401 0", "focus 401"}},
       {"the exit: the tray icon, then the main window",
        [](Screen& s) {
          s.tray_icon = false;
@@ -338,11 +396,11 @@ TEST(Redraw, AppliesTheChangesOnceAndNothingBeforeTheWindowIsBuilt) {
   h.app.state.main_window.built = true;
   Redraw(h.app);
   Redraw(h.app);
-  EXPECT_THAT(
-      Described(h.ui.changes),
-      ElementsAre("lines 1: Oslo", "select 1 0", "text 2: Weather for Oslo, Oslo, Norway",
-                  "lines 3: No weather yet for Oslo, Oslo, Norway.", "select 3 0",
-                  "text 4: No weather yet for Oslo, Oslo, Norway.", "tooltip Oslo - Skyvigil"));
+  EXPECT_THAT(Described(h.ui.changes),
+              ElementsAre("lines 1: Oslo", "select 1 0", "text 2: Weather for Oslo, Oslo, Norway",
+                          "lines 3: No weather yet for Oslo, Oslo, Norway.", "select 3 0",
+                          "text 4: No weather yet for Oslo, Oslo, Norway.",
+                          "tooltip Oslo - Skyvigil", "check 16"));
   EXPECT_EQ(h.app.state.screen, Render(h.app.state));
 
   h.app.state.cities[0].name = "Oslo";

@@ -11,6 +11,7 @@
 #include <wx/app.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
+#include <wx/taskbar.h>
 
 #include "app/announcement_history.h"
 #include "app/command_line.h"
@@ -73,6 +74,10 @@ int SkyvigilApp::OnRun() {
     wxMessageBox(wxString::FromUTF8(text), wxString::FromUTF8(title), wxOK | wxICON_NONE);
   };
   desktop.build_services = [this, &paths]() -> App& { return BuildServices(paths); };
+  // GNOME without a tray extension shows no icon: Escape minimises there.
+  desktop.facts.tray = wxTaskBarIcon::IsAvailable();
+  // No key reaches this program from other windows here.
+  desktop.facts.system_wide_keys = false;
   desktop.build_main_window = [this](App&, const std::string& title) {
     frame_ = new MainFrame(gate_, title);
     SetTopWindow(frame_);

@@ -65,6 +65,10 @@ void MainFrame::ShowAgain(bool to_front) {
   Raise();  // brings it to the front and activates it
 }
 
+void MainFrame::SetChecked(int command, bool checked) {
+  GetMenuBar()->Check(command, checked);
+}
+
 void MainFrame::HideRemembering() {
   was_iconized_ = IsIconized();
   was_maximized_ = IsMaximized();
@@ -110,10 +114,20 @@ void MainFrame::BuildMenus() {
     }
     // The texts carry no accelerator: the char hook does that job.
     menu->Append(command.number,
-                 wxString::FromUTF8(command.item_text.data(), command.item_text.size()));
+                 wxString::FromUTF8(command.item_text.data(), command.item_text.size()), "",
+                 command.check_item ? wxITEM_CHECK : wxITEM_NORMAL);
     const int number = command.number;
+    const bool check_item = command.check_item;
     Bind(
-        wxEVT_MENU, [this, number](wxCommandEvent&) { Run(number); }, number);
+        wxEVT_MENU,
+        [this, number, check_item](wxCommandEvent&) {
+          // GTK has flipped the mark already; the core's SetChecked decides
+          // it, so a switch that failed does not show as switched.
+          if (check_item)
+            GetMenuBar()->Check(number, !GetMenuBar()->IsChecked(number));
+          Run(number);
+        },
+        number);
   }
   SetMenuBar(bar);
 }

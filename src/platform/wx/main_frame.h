@@ -17,6 +17,8 @@ class MainFrame : public SpecWindow {
   // or normal and active); true: un-minimised, in front and active.
   void ShowAgain(bool to_front);
   void HideRemembering();
+  // A check item's mark, as the core rendered it.
+  void SetChecked(int command, bool checked);
 
   // Places the controls again for the window's size, font and lines.
   void LayOut();

@@ -86,6 +86,8 @@ void WxUi::Apply(const std::vector<ScreenChange>& changes) {
     } else if (const auto* text = std::get_if<change::SetText>(&c)) {
       if (SpecWindow* window = WindowOf(text->control))
         window->SetText(text->control, text->text);
+    } else if (const auto* check = std::get_if<change::SetChecked>(&c)) {
+      frame_->SetChecked(check->command, check->checked);
     } else if (const auto* open = std::get_if<change::OpenSecondary>(&c)) {
       std::erase(opened, secondary_);
       Close(secondary_);
@@ -114,6 +116,8 @@ void WxUi::Apply(const std::vector<ScreenChange>& changes) {
       frame_->ShowAgain(show->to_front);
     } else if (std::holds_alternative<change::HideMain>(c)) {
       frame_->HideRemembering();
+    } else if (std::holds_alternative<change::MinimiseMain>(c)) {
+      frame_->Iconize(true);
     } else if (const auto* focus = std::get_if<change::Focus>(&c)) {
       show_opened();
       Focus(focus->control);

@@ -1132,6 +1132,44 @@ class DesktopAccessibilityTest(BedTestCase):
         self.wait_gone("Forecast")
         self.focused(role="table", name="Areas")
 
+    # -- 25. the Help menu and the check items ------------------------------------------
+
+    def test_25_help_lists_the_keys_and_a_toggle_reads_its_state(self):
+        self.start(three_cities())
+        self.wait_ready(THREE_CITY_LINES, PARIS)
+
+        def monitor_item():
+            return next((n for n in self.main().walk() if n.role == "check menu item"
+                         and n.name == "Toggle Skyvigil (Control+M)"), None)
+
+        item = wait_for("the monitor's check item", monitor_item)
+        self.assertFalse(item.has("checked"), item.describe())
+        press("ctrl+m")
+        self.expect_speech(["Skyvigil for " + PARIS + " on"])
+        wait_for("the monitor's item checked", lambda: monitor_item().has("checked"))
+        press("ctrl+m")
+        wait_for("the monitor's item not checked", lambda: not monitor_item().has("checked"))
+
+        # The Help menu is the last: Left from the first menu wraps round to it.
+        press("F10")
+        wait_for("the Application menu", lambda: any(
+            n.role == "menu" and n.name == "Application" and n.has("selected")
+            for n in self.main().walk()))
+        press("Left", "Down")
+        wait_for("Keyboard Shortcuts highlighted", lambda: any(
+            n.role == "menu item" and n.name == "Keyboard Shortcuts" and n.has("selected")
+            for n in self.main().walk()))
+        press("Return")
+        self.wait_window("Keyboard Shortcuts", role="frame")
+        keys = self.focused(role="table", name="Keyboard Shortcuts")
+        lines = keys.lines()
+        self.assertEqual([line for line in lines if line.startswith("Control+N")],
+                         ["Control+N: Add City"])
+        self.assertEqual(keys.selected_lines(), [0])
+        press("Escape")
+        self.wait_gone("Keyboard Shortcuts")
+        self.focused(role="table", name="Areas")
+
 def main():
     global OPTIONS
     OPTIONS, rest = parse_options()
