@@ -350,7 +350,10 @@ TEST(Diff, OnlyWhatChangedInAFixedOrder) {
       {"a second start: in front, the same focus given again",
        [](Screen& s) { s.main.front_requests = 2; },
        {"show main in front", "focus 3"}},
-      {"check marks set", [](Screen& s) { s.checked_commands = {6, 16, 20}; },
+      {"check marks set",
+       [](Screen& s) {
+         s.checked_commands = {6, 16, 20};
+       },
        {"check 6", "check 16", "check 20"}},
       {"check marks: only those that changed, by number, after the tooltip",
        [](Screen& s) {
