@@ -55,9 +55,10 @@ def convert(markdown):
     for block in blocks(list(kept_lines(markdown))):
         first = block[0]
         item = re.match(r"^(- |\d+\. )", first)
-        kind = "table" if first.startswith("|") else "item" if item else "other"
+        kind = ("table" if first.startswith("|") else "code" if first.startswith("    ")
+                else "item" if item else "other")
         if kind != previous or kind == "other":
-            out.append("")  # rows of one table and items of one list stay together
+            out.append("")  # a table's rows, a list's items, a code block's lines stay together
         previous = kind
         if first.startswith("#"):
             title = plain(first.lstrip("#").strip())
