@@ -71,24 +71,27 @@ int DayOfYear(const std::chrono::year_month_day& date) {
 std::optional<std::chrono::year_month_day> ParseForecastDate(std::string_view text) {
   if (text.size() != 10 || text[4] != '-' || text[7] != '-')
     return std::nullopt;
-  auto number = [&](size_t from, size_t count) -> std::optional<int> {
-    int n = 0;
-    for (size_t i = from; i < from + count; ++i) {
-      if (text[i] < '0' || text[i] > '9')
-        return std::nullopt;
-      n = n * 10 + (text[i] - '0');
-    }
-    return n;
-  };
-  const auto year = number(0, 4);
-  const auto month = number(5, 2);
-  const auto day = number(8, 2);
+  const auto year = DigitsAt(text, 0, 4);
+  const auto month = DigitsAt(text, 5, 2);
+  const auto day = DigitsAt(text, 8, 2);
   if (!year || !month || !day)
     return std::nullopt;
   return ToCalendarDate(*year, *month, *day);
 }
 
 }  // namespace
+
+std::optional<int> DigitsAt(std::string_view text, size_t from, size_t count) {
+  if (text.size() < from + count)
+    return std::nullopt;
+  int n = 0;
+  for (size_t i = from; i < from + count; ++i) {
+    if (text[i] < '0' || text[i] > '9')
+      return std::nullopt;
+    n = n * 10 + (text[i] - '0');
+  }
+  return n;
+}
 
 std::string IntText(int64_t n) {
   std::array<char, 24> buffer;

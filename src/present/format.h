@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,10 @@
 namespace skyvigil {
 
 // Decimal digits with a leading "-" when negative, no grouping.
+// The number written by the `count` digits of `text` at `from`; nullopt when
+// any of them is not a digit or the text is shorter.
+std::optional<int> DigitsAt(std::string_view text, size_t from, size_t count);
+
 std::string IntText(int64_t n);
 
 // Ten correctly rounded decimals with trailing zeros and a trailing "." removed;

@@ -13,19 +13,6 @@ const std::string kJournalNew = kJournal + ".new";
 const std::string kJournalHeading = "skyvigil update journal";
 const std::string kUnchanged = " Skyvigil is unchanged.";
 
-std::string Staged(const std::string& name) {
-  return std::string(kStagingFolder) + "/" + name;
-}
-
-std::string Backed(const std::string& name) {
-  return std::string(kBackupFolder) + "/" + name;
-}
-
-bool WriteWhole(UpdaterOps& ops, const std::string& name, std::string_view bytes) {
-  const std::unique_ptr<FileWriter> file = ops.CreateFile(name);
-  return file && file->Write(bytes) && file->Finish();
-}
-
 std::string JournalText(const Journal& journal) {
   std::string text = kJournalHeading + "\n" + (journal.forward ? "forward\n" : "back\n");
   for (const Journal::File& file : journal.files)
@@ -69,6 +56,19 @@ void CleanUpAfterSwaps(UpdaterOps& ops) {
 }
 
 }  // namespace
+
+std::string Staged(const std::string& name) {
+  return std::string(kStagingFolder) + "/" + name;
+}
+
+std::string Backed(const std::string& name) {
+  return std::string(kBackupFolder) + "/" + name;
+}
+
+bool WriteWhole(UpdaterOps& ops, const std::string& name, std::string_view bytes) {
+  const std::unique_ptr<FileWriter> file = ops.CreateFile(name);
+  return file && file->Write(bytes) && file->Finish();
+}
 
 std::optional<Journal> ReadJournal(std::string_view text) {
   std::vector<std::string_view> lines;

@@ -35,6 +35,12 @@ struct Journal {
   std::vector<File> files;
 };
 
+// Where a file's new copy waits (update.new) and its old one is kept (update.old).
+std::string Staged(const std::string& name);
+std::string Backed(const std::string& name);
+// Writes `bytes` as the whole of file `name`; false when any step fails.
+bool WriteWhole(UpdaterOps& ops, const std::string& name, std::string_view bytes);
+
 // The journal's text, as saved; nullopt for one that is not a journal.
 std::optional<Journal> ReadJournal(std::string_view text);
 

@@ -19,19 +19,6 @@ const std::string kUnchanged = " Skyvigil is unchanged.";
 const std::string kNot = "The update could not be installed: ";
 const std::string kJournal(kJournalName);
 
-std::string Staged(const std::string& name) {
-  return std::string(kStagingFolder) + "/" + name;
-}
-
-std::string Backed(const std::string& name) {
-  return std::string(kBackupFolder) + "/" + name;
-}
-
-bool WriteWhole(UpdaterOps& ops, const std::string& name, std::string_view bytes) {
-  const std::unique_ptr<FileWriter> file = ops.CreateFile(name);
-  return file && file->Write(bytes) && file->Finish();
-}
-
 // The folder is whole again, old or new: a Skyvigil may start, the user
 // hears why, and the program starts again unless its files are stuck.
 UpdateOutcome HandBack(UpdaterOps& ops, UpdateOutcome outcome, const std::string& error) {
