@@ -275,7 +275,7 @@ TEST(Diff, OnlyWhatChangedInAFixedOrder) {
       {"the start: text size, lists and texts, the window shown, then the focus",
        [](Screen& s) {
          s.text_size = 150;
-         s.main = {MainWindowShown::shown, 1,  {{"Paris", "Oslo"}, 0}, "Weather for Paris",
+         s.main = {MainWindowShown::shown, 1,  0, {{"Paris", "Oslo"}, 0}, "Weather for Paris",
                    {{"a", "b"}, 0},        "a"};
          s.tray_tooltip = "Paris - Skyvigil";
          s.focus = kCityList;
