@@ -91,7 +91,7 @@ TEST_P(UpdaterTest, InstallsOrKeepsTheOldProgram) {
   expected["updater.exe"] = kUpdater;
   for (const char* cue : kCueNames)
     expected["snd/" + std::string(cue) + ".wav"] = ReadAll(kSource + "/snd/" + cue + ".wav");
-  expected["README.txt"] = WithCrLf(ReadAll(kSource + "/packaging/windows/README.txt"));
+  expected["README.txt"] = ReadAll(SKYVIGIL_WINDOWS_README);
   expected["LICENSE.txt"] = WithCrLf(ReadAll(kSource + "/LICENSE"));
   EXPECT_EQ(after, expected);
 }
