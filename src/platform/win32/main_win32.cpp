@@ -116,6 +116,9 @@ int Run() {
     services->main_thread.Attach(services->ui.BuildMainWindow(title, small_icon));
     services->announcer.MakeNotificationWindow();
   };
+  // desktop.facts keeps its defaults: Windows always has a notification area
+  // (the icon is added again when Explorer restarts), and RegisterHotKey gives
+  // the system-wide keys.
   desktop.run_event_loop = [&] { return RunMessageLoop(gate, services->ui); };
   return StartProgram(paths, marker, show_requests, gate, desktop);
 }

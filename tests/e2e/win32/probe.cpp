@@ -6,6 +6,8 @@
 //   probe focus <window title>             the number of the focused control
 //   probe clipboard                        the clipboard's Unicode text
 //   probe dpi <window title>               the window's DPI
+//   probe checked <window title> <command> its menu item's check mark, 1 or 0, read
+//                                          inside the program by menu_state_hook.dll
 //   probe rowheight <window title> <list>  the height of a list box's rows, in pixels
 //   probe cities <file>                    the file as the core writes the cities it holds
 //   probe icons <program>                  the sizes of the program's icon 1, one a line
@@ -103,6 +105,30 @@ int RunOutTimers(HWND window) {
   return 0;
 }
 
+// menu_state_hook.dll, beside the probe, runs in the program's thread for one message.
+int Checked(HWND window, UINT command) {
+  wchar_t path[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring dll(path, length);
+  dll = dll.substr(0, dll.find_last_of(L"\\/") + 1) + L"menu_state_hook.dll";
+  HMODULE module = LoadLibraryW(dll.c_str());
+  auto* hook_proc = module != nullptr ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(
+                                            GetProcAddress(module, "MenuStateHook")))
+                                      : nullptr;
+  HHOOK hook = hook_proc != nullptr ? SetWindowsHookExW(WH_CALLWNDPROC, hook_proc, module,
+                                                        GetWindowThreadProcessId(window, nullptr))
+                                    : nullptr;
+  if (hook == nullptr)
+    return 1;
+  SendMessageW(window, RegisterWindowMessageW(L"skyvigil_probe_menu_state"), command, 0);
+  UnhookWindowsHookEx(hook);
+  const auto mark = reinterpret_cast<UINT_PTR>(GetPropW(window, L"menu_state"));
+  if (mark == 0)
+    return 1;
+  Print(mark == 2 ? L"1" : L"0");
+  return 0;
+}
+
 }  // namespace
 
 int Cities(const wchar_t* file) {
@@ -155,6 +181,8 @@ int wmain(int argc, wchar_t** argv) {
     Print(std::to_wstring(GetDpiForWindow(window)));
     return 0;
   }
+  if (command == L"checked" && argc > 3)
+    return Checked(window, static_cast<UINT>(_wtoi(argv[3])));
   HWND control = argc > 3 ? Control(argv[2], argv[3]) : nullptr;
   if (control == nullptr)
     return 1;

@@ -340,6 +340,21 @@ class Win32DesktopTest(WineRun, unittest.TestCase):
         wait_for("Paris's report",
                  lambda: self.probe("text", TITLE, "2") == ["Weather for " + PARIS])
 
+    def test_3d_check_marks_and_the_help_menus_keys(self):
+        # Paris is selected and not monitored: Toggle Skyvigil's mark follows Control+M.
+        marked = lambda: self.probe("checked", TITLE, "6")  # noqa: E731
+        self.assertEqual(marked(), ["0"])
+        for mark in ("1", "0"):
+            self.keys(self.window, "ctrl+m")
+            wait_for(f"the check mark {mark}", lambda: marked() == [mark])
+        # The menu bar, right to its fourth menu (Help), its first item.
+        self.keys(self.window, "F10", "Right", "Right", "Right", "Down", "Return")
+        shortcuts = wait_for("the Keyboard Shortcuts window",
+                             lambda: windows_named("^Keyboard Shortcuts$"), 30)[0]
+        self.assertIn("Control+N: Add City", self.lines("Keyboard Shortcuts", 401))
+        self.keys(shortcuts, "Escape")
+        wait_for("the city list focused again", lambda: self.probe("focus", TITLE) == ["1"])
+
     def hide_with_escape(self):
         before = self.spoken()
         self.keys(self.window, "Escape")

@@ -52,6 +52,8 @@ void MainWindow::BuildMenus() {
                   win32::Utf8ToUtf16(std::string(command.menu)).c_str());
     }
     // The texts carry no tab and shortcut part: the core's key rows do that job.
+    // Any item can carry a check mark: a check item starts without one, and
+    // only the screen's SetChecked changes it (choosing it marks nothing).
     AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(command.number),
                 win32::Utf8ToUtf16(std::string(command.item_text)).c_str());
   }

@@ -120,6 +120,12 @@ void WinUi::Carry(const change::SetText& c) {
     names_.Set(window->control(kReportList), Wide(c.text));
 }
 
+void WinUi::Carry(const change::SetChecked& c) {
+  if (main_ != nullptr)
+    CheckMenuItem(GetMenu(main_->hwnd()), static_cast<UINT>(c.command),
+                  MF_BYCOMMAND | (c.checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
 void WinUi::Carry(const change::OpenSecondary& c) {
   secondary_.reset();
   if (main_ == nullptr)
@@ -178,6 +184,10 @@ void WinUi::Carry(const change::ShowMain& c) {
 void WinUi::Carry(const change::HideMain&) {
   was_minimized_ = IsIconic(main_->hwnd()) != 0;
   ShowWindow(main_->hwnd(), SW_HIDE);
+}
+
+void WinUi::Carry(const change::MinimiseMain&) {
+  ShowWindow(main_->hwnd(), SW_MINIMIZE);
 }
 
 void WinUi::Carry(const change::Focus& c) {

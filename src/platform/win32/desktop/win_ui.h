@@ -46,6 +46,7 @@ class WinUi : public UiPort {
   void Carry(const screen_change::SetLines& change);
   void Carry(const screen_change::Select& change);
   void Carry(const screen_change::SetText& change);
+  void Carry(const screen_change::SetChecked& change);
   void Carry(const screen_change::OpenSecondary& change);
   void Carry(const screen_change::CloseSecondary& change);
   void Carry(const screen_change::OpenDownload& change);
@@ -54,6 +55,7 @@ class WinUi : public UiPort {
   void Carry(const screen_change::SetTooltip& change);
   void Carry(const screen_change::ShowMain& change);
   void Carry(const screen_change::HideMain& change);
+  void Carry(const screen_change::MinimiseMain& change);
   void Carry(const screen_change::Focus& change);
   void Carry(const screen_change::RemoveTray& change);
   void Carry(const screen_change::CloseMain& change);
