@@ -47,25 +47,38 @@ void SetTemperatureDifference(App& app) {
   SavePreferences(p, app.state.paths.prefs_file);
 }
 
+namespace {
+
+// Asks `box` until the answer is empty or `valid`, refusing anything else with
+// `refusal` and asking again with what was typed; nullopt on Escape, which
+// leaves the setting as it was.
+std::optional<std::string> AskForSetting(App& app, TextPrompt box,
+                                         bool (*valid)(const std::string&),
+                                         const std::string& refusal) {
+  for (;;) {
+    std::optional<std::string> answer = AskText(app, box);
+    if (!answer || answer->empty() || valid(*answer))
+      return answer;
+    box.initial = *answer;
+    ShowMessage(app, box.title, refusal, MessageIcon::error);
+  }
+}
+
+}  // namespace
+
 void SetDailyBriefing(App& app) {
   Preferences& p = app.state.prefs;
-  TextPrompt box{"Daily Briefing",
-                 "Please enter the time of day, as HH:MM, at which the day's weather is said. "
-                 "Leave it empty to switch the briefing off.",
-                 p.briefing};
-  // Asked again, with what was typed, until it is a time or empty.
-  for (;;) {
-    const std::optional<std::string> answer = AskText(app, box);
-    if (!answer)
-      return;  // Escape: the setting stays as it was
-    box.initial = *answer;
-    if (answer->empty() || ParseBriefingTime(*answer))
-      break;
-    ShowMessage(app, box.title,
-                "Type a time like 07:30, or leave the box empty to switch the briefing off.",
-                MessageIcon::error);
-  }
-  p.briefing = box.initial;
+  const std::optional<std::string> answer = AskForSetting(
+      app,
+      {"Daily Briefing",
+       "Please enter the time of day, as HH:MM, at which the day's weather is said. "
+       "Leave it empty to switch the briefing off.",
+       p.briefing},
+      [](const std::string& text) { return ParseBriefingTime(text).has_value(); },
+      "Type a time like 07:30, or leave the box empty to switch the briefing off.");
+  if (!answer)
+    return;
+  p.briefing = *answer;
   SavePreferences(p, app.state.paths.prefs_file);
   app.announcer.Speak(p.briefing.empty() ? "Daily briefing off" : "Daily briefing at " + p.briefing,
                       false);
@@ -74,21 +87,17 @@ void SetDailyBriefing(App& app) {
 
 void SetQuietHours(App& app) {
   Preferences& p = app.state.prefs;
-  TextPrompt box{"Quiet Hours",
-                 "Please enter the hours, as HH:MM-HH:MM, during which only Extreme and Severe "
-                 "alerts are said. Leave it empty to switch quiet hours off.",
-                 p.quiet_hours};
-  std::optional<QuietHours> hours;
-  for (;;) {
-    const std::optional<std::string> answer = AskText(app, box);
-    if (!answer)
-      return;
-    hours = ParseQuietHours(*answer);
-    if (answer->empty() || hours)
-      break;
-    box.prompt = "Type hours like 22:00-07:00, or leave the box empty to switch quiet hours off.";
-    box.initial = *answer;
-  }
+  const std::optional<std::string> answer = AskForSetting(
+      app,
+      {"Quiet Hours",
+       "Please enter the hours, as HH:MM-HH:MM, during which only Extreme and Severe "
+       "alerts are said. Leave it empty to switch quiet hours off.",
+       p.quiet_hours},
+      [](const std::string& text) { return ParseQuietHours(text).has_value(); },
+      "Type hours like 22:00-07:00, or leave the box empty to switch quiet hours off.");
+  if (!answer)
+    return;
+  const std::optional<QuietHours> hours = ParseQuietHours(*answer);
   p.quiet_hours = hours ? QuietHoursText(*hours) : std::string();
   SavePreferences(p, app.state.paths.prefs_file);
   app.announcer.Speak(QuietHoursSaid(hours), false);

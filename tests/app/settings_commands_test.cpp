@@ -66,15 +66,16 @@ TEST(DailyBriefingSetting, TakesATimeOrNothingAndAsksAgainForAnythingElse) {
   }
 }
 
-// The box asks again, naming the form, until the hours are well typed (saved
-// in their one form) or empty; Escape leaves them as they were.
-TEST(QuietHoursSetting, TakesHoursOrNothingAndAsksAgainNamingTheForm) {
+// A message names the form and the box asks again until the hours are well
+// typed (saved in their one form) or empty; Escape leaves them as they were.
+TEST(QuietHoursSetting, TakesHoursOrNothingAndRefusesAnythingElse) {
   const std::string first =
       "Quiet Hours|Please enter the hours, as HH:MM-HH:MM, during which only Extreme and Severe "
       "alerts are said. Leave it empty to switch quiet hours off.|23:00-06:30";
-  const std::string again =
+  const std::string refused =
       "Quiet Hours|Type hours like 22:00-07:00, or leave the box empty to switch quiet hours "
-      "off.|10 pm";
+      "off.|error";
+  const std::string again = first.substr(0, first.rfind('|')) + "|10 pm";
   const struct {
     std::deque<std::optional<std::string>> answers;
     std::vector<std::string> dialogs;
@@ -82,7 +83,7 @@ TEST(QuietHoursSetting, TakesHoursOrNothingAndAsksAgainNamingTheForm) {
     std::vector<std::string> said;
   } cases[] = {
       {{"10 pm", "22:00 - 7:00"},
-       {first, again},
+       {first, refused, again},
        "22:00-07:00",
        {"say:Quiet hours from 22:00 to 07:00"}},
       {{""}, {first}, "", {"say:Quiet hours off"}},
