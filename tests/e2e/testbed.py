@@ -326,6 +326,18 @@ class Bed:
     def speech_mark(self):
         return len(self.speech_lines())
 
+    def end_orca(self, orca, quiet=1.5, timeout=30.0):
+        """Ends Orca, then waits until the speech server has said what Orca still
+        had queued ("Screen reader off.", the last window's lines), so none of it
+        lands in the next test's speech."""
+        self.processes.end(orca)
+        count, since = self.speech_mark(), time.monotonic()
+        deadline = since + timeout
+        while time.monotonic() - since < quiet and time.monotonic() < deadline:
+            time.sleep(0.2)
+            if self.speech_mark() != count:
+                count, since = self.speech_mark(), time.monotonic()
+
     def speech_events(self):
         """The timed log: (epoch seconds, "start", "end" or "cut", text) for each
         message that started, ended or was cut off, in order."""

@@ -845,7 +845,7 @@ class DesktopAccessibilityTest(BedTestCase):
             except Failure:
                 self.fail(f"Orca said {self.bed.spoken_since(mark)} after Down")
         finally:
-            self.bed.processes.end(orca)
+            self.bed.end_orca(orca)
 
     # -- 16. the weather service key ----------------------------------------------------
 
@@ -1069,7 +1069,7 @@ class DesktopAccessibilityTest(BedTestCase):
         finally:
             if second is not None:
                 second.end()
-            self.bed.processes.end(orca)
+            self.bed.end_orca(orca)
 
     # -- 23. next hours and an alert's details ----------------------------------------------
 
